@@ -1,0 +1,52 @@
+#include "common/text.h"
+
+#include <limits>
+
+namespace ovn {
+
+long long ReadLeadingInt(std::wstring_view text) {
+    size_t i = 0;
+    while (i < text.size() && (text[i] == L' ' || text[i] == L'\t' || text[i] == L'\n' ||
+                               text[i] == L'\r' || text[i] == L'\v' || text[i] == L'\f'))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) {
+        negative = text[i] == L'-';
+        ++i;
+    }
+    unsigned long long value = 0;
+    const unsigned long long limit =
+        negative ? static_cast<unsigned long long>(std::numeric_limits<long long>::max()) + 1
+                 : static_cast<unsigned long long>(std::numeric_limits<long long>::max());
+    for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i) {
+        unsigned digit = static_cast<unsigned>(text[i] - L'0');
+        if (value > (limit - digit) / 10) {
+            value = limit;
+            break;
+        }
+        value = value * 10 + digit;
+    }
+    if (negative)
+        return value == limit ? std::numeric_limits<long long>::min() : -static_cast<long long>(value);
+    return static_cast<long long>(value);
+}
+
+static wchar_t UpperAscii(wchar_t c) { return (c >= L'a' && c <= L'z') ? wchar_t(c - L'a' + L'A') : c; }
+
+bool EqualsNoCase(std::wstring_view a, std::wstring_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (UpperAscii(a[i]) != UpperAscii(b[i]))
+            return false;
+    return true;
+}
+
+std::wstring ToUpperAscii(std::wstring_view text) {
+    std::wstring out(text);
+    for (auto& c : out)
+        c = UpperAscii(c);
+    return out;
+}
+
+}  // namespace ovn

@@ -1,0 +1,17 @@
+// Small text helpers shared by the subsystems' rules. Platform-free.
+#pragma once
+#include <string>
+#include <string_view>
+
+namespace ovn {
+
+// Reads a signed decimal the way the C runtime's wtoi does: leading blanks, an
+// optional sign, then digits up to the first non-digit; no digits give 0.
+// Values beyond the 64-bit range saturate instead of overflowing.
+long long ReadLeadingInt(std::wstring_view text);
+
+// Case-insensitive comparison for the ASCII letters of switches and folder names.
+bool EqualsNoCase(std::wstring_view a, std::wstring_view b);
+std::wstring ToUpperAscii(std::wstring_view text);
+
+}  // namespace ovn
