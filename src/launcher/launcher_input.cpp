@@ -1,0 +1,51 @@
+#include "launcher/launcher_input.h"
+
+#include "common/protocol.h"
+
+namespace ovn::launcher {
+
+LauncherAction DecideLauncherMessage(const LauncherMessage& msg, const LauncherState& state) {
+    const bool keyDown = msg.message == kWmKeyDown || msg.message == kWmSysKeyDown;
+
+    // Keys the pages forward on our behalf carry the marker and are never hotkeys.
+    if (keyDown && msg.lParam != CloseMarker && state.switchKey >= 0 &&
+        msg.wParam == static_cast<std::uintptr_t>(state.switchKey) && msg.modifiers == state.switchModifiers)
+        return LauncherAction::SwitchPage;
+
+    // Esc and space would otherwise reach the dialog manager (cancel, default button).
+    if (msg.message == kWmKeyDown && (msg.wParam == kVkEscape || msg.wParam == kVkSpace))
+        return LauncherAction::Swallow;
+
+    if (msg.message == kWmSysCommand && (msg.wParam & 0xFFF0) == kScClose) {
+        if (msg.lParam == CloseMarker) {
+            // A page abandoned its login.
+            if (state.pages == 0)
+                return LauncherAction::Exit;  // nothing is left to show
+            if (state.pendingProcess)
+                return LauncherAction::DropPending;
+        } else if (msg.lParam == 0 && state.pages == 0) {
+            return LauncherAction::Exit;  // the player closes the still-empty launcher
+        }
+        return LauncherAction::PassOn;  // becomes the dialog's cancel, which asks
+    }
+
+    if (state.pages > 0) {
+        const bool addFavourite = msg.message == kWmChar && msg.wParam == kCharAddFavourite &&
+                                  ((static_cast<std::uintptr_t>(msg.lParam) >> 16) & 0xFFFF) == 0x0020;
+        const bool refresh = msg.message == kWmKeyDown && msg.wParam == kVkF5;
+        if (addFavourite || refresh) {
+            if (state.currentPageVisible)
+                return LauncherAction::ForwardToPage;
+            if (state.hallVisible)
+                return LauncherAction::ForwardToHall;
+            return LauncherAction::Swallow;
+        }
+    }
+
+    if (msg.message == kWmSysCommand && (msg.wParam & 0xFFF0) == kScRestore && state.pages == 0)
+        return LauncherAction::RestoreThenPassOn;
+
+    return LauncherAction::PassOn;
+}
+
+}  // namespace ovn::launcher

@@ -1,0 +1,56 @@
+// What the launcher does with a message of its thread before it is dispatched:
+// the window-switch key, keys it swallows, the close requests of its pages and of
+// the player, and the refresh and add-favourite keys it hands to the page on show.
+// Platform-free; the window reads the live state and carries the decision out.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+namespace ovn::launcher {
+
+// The message numbers this rule reads (the same as the system's).
+inline constexpr unsigned kWmKeyDown = 0x0100;
+inline constexpr unsigned kWmChar = 0x0102;
+inline constexpr unsigned kWmSysKeyDown = 0x0104;
+inline constexpr unsigned kWmSysCommand = 0x0112;
+inline constexpr std::uintptr_t kScClose = 0xF060;
+inline constexpr std::uintptr_t kScRestore = 0xF120;
+inline constexpr std::uintptr_t kVkEscape = 27;
+inline constexpr std::uintptr_t kVkSpace = 32;
+inline constexpr std::uintptr_t kVkF5 = 116;
+
+// Modifier bits of a key press, as hotkeys store them.
+inline constexpr int kModAlt = 1;
+inline constexpr int kModCtrl = 2;
+inline constexpr int kModShift = 4;
+
+struct LauncherMessage {
+    unsigned message = 0;
+    std::uintptr_t wParam = 0;
+    std::intptr_t lParam = 0;
+    int modifiers = 0;  // from the live keyboard state, for key messages
+};
+
+struct LauncherState {
+    std::size_t pages = 0;
+    bool pendingProcess = false;     // a page is still logging in
+    bool currentPageVisible = false;
+    bool hallVisible = false;
+    int switchKey = -1;   // the window-switch hotkey; -1 until loaded, so nothing matches
+    int switchModifiers = -1;
+};
+
+enum class LauncherAction {
+    PassOn,               // not ours: tooltip relay, then the dialog's own handling
+    SwitchPage,           // the window-switch key; eaten
+    Swallow,              // eaten, nothing happens
+    Exit,                 // leave the launcher without asking; eaten
+    DropPending,          // forget the page that abandoned its login; eaten
+    ForwardToPage,        // post the same message to the current page; eaten
+    ForwardToHall,        // post the same message to the game hall; eaten
+    RestoreThenPassOn,    // restore the still-empty window, then as PassOn
+};
+
+LauncherAction DecideLauncherMessage(const LauncherMessage& msg, const LauncherState& state);
+
+}  // namespace ovn::launcher

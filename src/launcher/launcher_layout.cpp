@@ -1,0 +1,48 @@
+#include "launcher/launcher_layout.h"
+
+#include <algorithm>
+
+namespace ovn::launcher {
+
+Box PageArea(int clientWidth, int clientHeight) {
+    return {4, 30, std::max(0, clientWidth - 8), std::max(0, clientHeight - 34)};
+}
+
+SizeClamp ClampWindowSize(std::size_t pages, int width, int height) {
+    if (pages == 0)
+        return {false, width, height};
+    const int minWidth = kMinWidthBase + kTabWidth * static_cast<int>(pages);
+    if (width >= minWidth && height >= kMinHeight)
+        return {false, width, height};
+    return {true, std::max(width, minWidth), std::max(height, kMinHeight)};
+}
+
+std::array<TitleControlPlace, 5> TitleStripLayout(int clientWidth) {
+    return {{
+        {kIdHide, {clientWidth - 114, 0, 27, 27}},
+        {kIdSound, {clientWidth - 141, 0, 27, 27}},
+        {kIdMenu, {clientWidth - 185, 0, 44, 28}},
+        {kIdHall, {clientWidth - 264, 0, 79, 28}},
+        {kIdOtherAccount, {clientWidth - 360, 7, 92, 16}},
+    }};
+}
+
+Span TabRect(std::size_t index) {
+    const int left = kTabStripLeft + kTabWidth * static_cast<int>(index);
+    return {left, 3, left + kTabWidth, 25};
+}
+
+Span TabCloseBoxRect(std::size_t index) {
+    const int left = 296 + kTabWidth * static_cast<int>(index);
+    return {left, 3, left + 13, 16};
+}
+
+Span TabStripRect(std::size_t tabs) {
+    return {kTabStripLeft, 3, kTabStripLeft + kTabWidth * static_cast<int>(tabs), 25};
+}
+
+Span TabStripAfterCloseRect(std::size_t tabsLeft) {
+    return {kTabStripLeft, 3, 309 + kTabWidth * static_cast<int>(tabsLeft), 25};
+}
+
+}  // namespace ovn::launcher
