@@ -1,0 +1,169 @@
+#include "browser/text_layout.h"
+
+#include <algorithm>
+
+namespace ovn::browser {
+
+namespace {
+
+bool IsBreakSpace(wchar_t c) { return c == L' ' || c == L'\t'; }
+
+// Characters between which a line may break without a space.
+bool IsWideChar(wchar_t c) {
+    return (c >= 0x2E80 && c <= 0x9FFF) || (c >= 0xAC00 && c <= 0xD7AF) || (c >= 0xF900 && c <= 0xFAFF) ||
+           (c >= 0xFF00 && c <= 0xFFEF);
+}
+
+bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+
+struct Unit {
+    std::wstring text;  // a word (or one wide character) with its trailing blanks
+    size_t body = 0;    // length without the trailing blanks
+    int link = -1;
+};
+
+std::vector<Unit> SplitUnits(const HtmlBlock& block) {
+    std::vector<Unit> units;
+    for (const auto& run : block.runs) {
+        const std::wstring& t = run.text;
+        size_t i = 0;
+        while (i < t.size()) {
+            Unit u;
+            u.link = run.link;
+            size_t start = i;
+            if (IsWideChar(t[i])) {
+                ++i;
+            } else {
+                while (i < t.size() && !IsBreakSpace(t[i]) && !IsWideChar(t[i]))
+                    ++i;
+            }
+            size_t bodyEnd = i;
+            while (i < t.size() && IsBreakSpace(t[i]))
+                ++i;
+            u.text = t.substr(start, i - start);
+            u.body = bodyEnd - start;
+            units.push_back(std::move(u));
+        }
+    }
+    return units;
+}
+
+class LineBuilder {
+public:
+    LineBuilder(PageLayout& out, int lineHeight, bool heading, const MeasureText& measure)
+        : out_(out), lineHeight_(lineHeight), heading_(heading), measure_(measure) {}
+
+    int X() const { return x_; }
+
+    void NewLine() {
+        y_ += lineHeight_;
+        x_ = 0;
+        lastPiece_ = -1;
+    }
+
+    void Place(std::wstring_view text, int w, int link) {
+        if (text.empty())
+            return;
+        if (lastPiece_ >= 0 && out_.pieces[size_t(lastPiece_)].link == link) {
+            auto& p = out_.pieces[size_t(lastPiece_)];
+            p.text += text;
+            p.width += w;
+        } else {
+            LayoutPiece p;
+            p.x = x_;
+            p.y = y_;
+            p.width = w;
+            p.height = lineHeight_;
+            p.text = std::wstring(text);
+            p.link = link;
+            p.heading = heading_;
+            out_.pieces.push_back(std::move(p));
+            lastPiece_ = static_cast<int>(out_.pieces.size()) - 1;
+        }
+        x_ += w;
+    }
+
+    int Measure(std::wstring_view s) const { return s.empty() ? 0 : measure_(s, heading_); }
+
+    int Y() const { return y_; }
+    void SetY(int y) { y_ = y; }
+
+private:
+    PageLayout& out_;
+    int lineHeight_;
+    bool heading_;
+    const MeasureText& measure_;
+    int x_ = 0, y_ = 0;
+    int lastPiece_ = -1;
+};
+
+// Longest prefix (at least one character, never half a surrogate pair) that fits.
+size_t FittingPrefix(std::wstring_view s, int room, const LineBuilder& line) {
+    size_t best = 0;
+    for (size_t n = 1; n <= s.size(); ++n) {
+        if (n < s.size() && IsHighSurrogate(s[n - 1]))
+            continue;
+        if (line.Measure(s.substr(0, n)) > room)
+            break;
+        best = n;
+    }
+    if (best == 0)
+        best = (s.size() > 1 && IsHighSurrogate(s[0])) ? 2 : 1;
+    return std::min(best, s.size());
+}
+
+}  // namespace
+
+PageLayout LayoutBlocks(const std::vector<HtmlBlock>& blocks, int width, int lineHeight, const MeasureText& measure) {
+    PageLayout layout;
+    width = std::max(width, 1);
+    lineHeight = std::max(lineHeight, 1);
+    int y = 0;
+    for (const auto& block : blocks) {
+        LineBuilder line(layout, lineHeight, block.heading, measure);
+        line.SetY(y);
+        for (const auto& unit : SplitUnits(block)) {
+            std::wstring_view text = unit.text;
+            size_t body = unit.body;
+            int bodyWidth = line.Measure(text.substr(0, body));
+            if (line.X() > 0 && line.X() + bodyWidth > width) {
+                line.NewLine();
+            }
+            if (line.X() == 0) {
+                // No blanks at the start of a line.
+                size_t lead = 0;
+                while (lead < body && IsBreakSpace(text[lead]))
+                    ++lead;
+                if (lead == body && body < text.size())
+                    continue;  // nothing but blanks
+                text.remove_prefix(lead);
+                body -= lead;
+                bodyWidth = line.Measure(text.substr(0, body));
+            }
+            // A word wider than the line is cut between characters.
+            while (body > 0 && line.X() == 0 && bodyWidth > width) {
+                size_t n = FittingPrefix(text.substr(0, body), width, line);
+                if (n >= body)
+                    break;
+                line.Place(text.substr(0, n), line.Measure(text.substr(0, n)), unit.link);
+                line.NewLine();
+                text.remove_prefix(n);
+                body -= n;
+                bodyWidth = line.Measure(text.substr(0, body));
+            }
+            line.Place(text, line.Measure(text), unit.link);
+        }
+        y = line.Y() + lineHeight;
+    }
+    layout.height = y;
+    return layout;
+}
+
+int LinkAt(const PageLayout& layout, int x, int y) {
+    for (const auto& p : layout.pieces)
+        if (p.link >= 0 && x >= p.x && x < p.x + p.width && y >= p.y && y < p.y + p.height)
+            return p.link;
+    return -1;
+}
+
+}  // namespace ovn::browser

@@ -1,0 +1,36 @@
+// What a page shown by either web engine tells the window that hosts it. Both
+// engines call these on the user-interface thread, in the order the system's
+// browser control does: before-navigate (which may cancel), navigate-complete,
+// title-change, document-complete. Platform-free so that the rules above the
+// engines can be driven by tests.
+#pragma once
+#include <cstdint>
+#include <string>
+
+namespace ovn::browser {
+
+class WebViewEvents {
+public:
+    // Every navigation, including those a link, a meta refresh or the page's own
+    // script starts. Setting cancel keeps the current page and fetches nothing.
+    virtual void OnBeforeNavigate(const std::wstring& url, bool& cancel) { (void)url, (void)cancel; }
+    virtual void OnNavigateComplete(const std::wstring& url) { (void)url; }
+    virtual void OnDocumentComplete(const std::wstring& url) { (void)url; }
+    virtual void OnTitleChange(const std::wstring& title) { (void)title; }
+    // The page could not be fetched (status 0) or the server answered with an
+    // HTTP error status. The engine still shows a page for it and completes.
+    virtual void OnNavigateError(const std::wstring& url, int status) { (void)url, (void)status; }
+    // The host-information flags (DOCHOSTUIFLAG_*) the page is shown with; the
+    // default keeps the engine's own.
+    virtual std::uint32_t OnGetHostInfoFlags(std::uint32_t flags) { return flags; }
+
+protected:
+    ~WebViewEvents() = default;
+};
+
+// The host-information flags a window may ask for.
+constexpr std::uint32_t kHostFlagDialog = 0x01;
+constexpr std::uint32_t kHostFlagNo3DBorder = 0x04;
+constexpr std::uint32_t kHostFlagScrollNo = 0x08;
+
+}  // namespace ovn::browser

@@ -1,0 +1,103 @@
+#include "gamepage/game_page_rules.h"
+
+#include <gtest/gtest.h>
+
+#include "common/protocol.h"
+
+using namespace ovn::gamepage;
+
+TEST(GamePagePlacement, InsetsTheLauncherClientArea) {
+    EXPECT_EQ(PagePlacement({0, 0, 1024, 768}), (PageRect{4, 30, 1020, 764}));
+    EXPECT_EQ(PagePlacement({0, 0, 1024, 768}).Width(), 1016);
+    EXPECT_EQ(PagePlacement({0, 0, 1024, 768}).Height(), 734);
+    EXPECT_EQ(PagePlacement({10, 20, 110, 220}), (PageRect{14, 50, 106, 216}));
+    // The launcher is still 1 x 1 before its first page arrives.
+    EXPECT_EQ(PagePlacement({0, 0, 1, 1}), (PageRect{4, 30, 4, 30}));
+    EXPECT_EQ(PagePlacement({0, 0, 100, 20}), (PageRect{4, 30, 96, 30}));
+}
+
+TEST(GamePageHall, ExactComparisonDecidesTheHall) {
+    const wchar_t hall[] = L"http://svc.quenra.com/webgame.htm";
+    EXPECT_EQ(AdoptionLParam(hall, hall), 1);
+    EXPECT_EQ(AdoptionLParam(L"http://svc.quenra.com/WebGame.htm", hall), 0);
+    EXPECT_EQ(AdoptionLParam(L"http://s1.quenra.com/game/ovn.htm", hall), 0);
+    EXPECT_EQ(GamePageHostFlags(0x10, hall, hall), 0x10u);
+    EXPECT_EQ(GamePageHostFlags(0x10, L"http://s1/game", hall), 0x1Cu);
+    EXPECT_EQ(GamePageHostFlags(0x04, L"http://s1/game", hall), 0x0Cu);
+}
+
+namespace {
+
+FrameHotkeys Keys(KeyCombo boss, KeyCombo sw, KeyCombo sound) { return FrameHotkeys{boss, sw, sound}; }
+const KeyCombo kDefaultBoss{0, 121}, kDefaultSwitch{2, 9}, kDefaultSound{2, 81};
+
+FrameAction Decide(unsigned msg, std::uintptr_t w, std::intptr_t l, int mods, const FrameHotkeys& k,
+                   bool view = true) {
+    return DecideFrameMessage(FrameMessage{msg, w, l, mods}, k, view);
+}
+
+}  // namespace
+
+TEST(GamePageKeys, SwitchKeyGoesToTheLauncher) {
+    auto k = Keys(kDefaultBoss, kDefaultSwitch, kDefaultSound);
+    EXPECT_EQ(Decide(kWmKeyDown, 9, 0x000F0001, ModifierMask(true, false, false), k), FrameAction::ForwardToLauncher);
+    EXPECT_EQ(Decide(kWmSysKeyDown, 9, 0x000F0001, 2, k), FrameAction::ForwardToLauncher);
+    // Exact modifiers only; the marker is never a typed key.
+    EXPECT_EQ(Decide(kWmKeyDown, 9, 0x000F0001, ModifierMask(true, true, false), k), FrameAction::Standard);
+    EXPECT_EQ(Decide(kWmKeyDown, 9, 0x000F0001, 0, k), FrameAction::Standard);
+    EXPECT_EQ(Decide(kWmKeyDown, 9, ovn::CloseMarker, 2, k), FrameAction::Standard);
+    // Not loaded yet: nothing matches.
+    EXPECT_EQ(Decide(kWmKeyDown, 9, 1, 2, FrameHotkeys{}), FrameAction::Standard);
+    EXPECT_EQ(ModifierMask(true, true, true), 7);
+    EXPECT_EQ(ModifierMask(false, false, true), 1);
+}
+
+TEST(GamePageKeys, CtrlDOpensOneFavouriteDialog) {
+    auto k = Keys(kDefaultBoss, kDefaultSwitch, kDefaultSound);
+    EXPECT_EQ(Decide(kWmChar, 4, 0x00200001, 2, k), FrameAction::AddFavourite);
+    EXPECT_EQ(Decide(kWmChar, 4, 0x0020FFFF, 2, k), FrameAction::AddFavourite);
+    EXPECT_EQ(Decide(kWmChar, 4, 0x40200001, 2, k), FrameAction::Standard);  // auto-repeat
+    EXPECT_EQ(Decide(kWmChar, 4, 0x01200001, 2, k), FrameAction::Standard);  // extended key
+    EXPECT_EQ(Decide(kWmChar, 4, 0x00210001, 2, k), FrameAction::Standard);  // another scan code
+    EXPECT_EQ(Decide(kWmChar, 5, 0x00200001, 2, k), FrameAction::Standard);
+}
+
+TEST(GamePageKeys, F5RefreshesUnlessItIsTheBossOrSoundKey) {
+    auto k = Keys(kDefaultBoss, kDefaultSwitch, kDefaultSound);
+    EXPECT_EQ(Decide(kWmKeyDown, kVkF5, 0x003F0001, 0, k), FrameAction::RefreshPage);
+    EXPECT_EQ(Decide(kWmKeyDown, kVkF5, 0x003F0001, 0, k, false), FrameAction::Swallow);
+
+    auto soundF5 = Keys(kDefaultBoss, kDefaultSwitch, KeyCombo{0, 116});
+    EXPECT_EQ(Decide(kWmKeyDown, kVkF5, 0x003F0001, 0, soundF5), FrameAction::Swallow);
+    EXPECT_EQ(Decide(kWmKeyDown, kVkF5, ovn::CloseMarker, 0, soundF5), FrameAction::RefreshPage);
+    auto bossF5 = Keys(KeyCombo{0, 116}, kDefaultSwitch, kDefaultSound);
+    EXPECT_EQ(Decide(kWmKeyDown, kVkF5, 0x003F0001, 0, bossF5), FrameAction::Swallow);
+    // Ctrl+F5 as the sound key does not take plain F5 away from the page.
+    auto ctrlF5 = Keys(kDefaultBoss, kDefaultSwitch, KeyCombo{2, 116});
+    EXPECT_EQ(Decide(kWmKeyDown, kVkF5, 0x003F0001, 2, ctrlF5), FrameAction::RefreshPage);
+
+    // F5 as the switch key goes to the launcher; the launcher's own refresh does not.
+    auto switchF5 = Keys(kDefaultBoss, KeyCombo{0, 116}, kDefaultSound);
+    EXPECT_EQ(Decide(kWmKeyDown, kVkF5, 0x003F0001, 0, switchF5), FrameAction::ForwardToLauncher);
+    EXPECT_EQ(Decide(kWmKeyDown, kVkF5, ovn::CloseMarker, 0, switchF5), FrameAction::RefreshPage);
+}
+
+TEST(GamePageKeys, CloseRequestArmsTheSweep) {
+    FrameHotkeys k;
+    EXPECT_EQ(Decide(kWmSysCommand, kScClose, 0, 0, k), FrameAction::SweepThenStandard);
+    EXPECT_EQ(Decide(kWmSysCommand, kScClose | 2, 0, 0, k), FrameAction::SweepThenStandard);
+    EXPECT_EQ(Decide(kWmSysCommand, 0xF020, 0, 0, k), FrameAction::Standard);  // minimise
+}
+
+TEST(GamePageSound, AppliedFirstTimeAndOnChange) {
+    MuteLatch latch;
+    EXPECT_TRUE(latch.Update(0));
+    EXPECT_FALSE(latch.Update(0));
+    EXPECT_TRUE(latch.Update(1));
+    EXPECT_FALSE(latch.Update(1));
+    EXPECT_FALSE(latch.Update(7));  // any nonzero flag means silenced
+    EXPECT_TRUE(latch.Update(0));
+
+    MuteLatch first;
+    EXPECT_TRUE(first.Update(1));
+}

@@ -1,0 +1,138 @@
+#include "browser/html_document.h"
+
+#include <gtest/gtest.h>
+
+using namespace ovn::browser;
+
+TEST(HtmlEntities, NamedNumericAndBroken) {
+    EXPECT_EQ(DecodeEntities(L"a &amp; b &lt;c&gt; &quot;&apos;"), L"a & b <c> \"'");
+    EXPECT_EQ(DecodeEntities(L"&#20013;&#x6587;&#X41;"), L"\x4e2d\x6587" L"A");
+    EXPECT_EQ(DecodeEntities(L"&#65&#66;"), L"AB");
+    EXPECT_EQ(DecodeEntities(L"&nbsp;"), L"\xA0");
+    EXPECT_EQ(DecodeEntities(L"&unknown; & &; &#; &#x;"), L"&unknown; & &; &#; &#x;");
+    EXPECT_EQ(DecodeEntities(L"&#0;&#xD800;&#99999999;"), L"\xFFFD\xFFFD\xFFFD");
+    EXPECT_EQ(DecodeEntities(L"&amp"), L"&");
+    std::wstring astral = DecodeEntities(L"&#x1F600;");
+    if constexpr (sizeof(wchar_t) == 2)
+        EXPECT_EQ(astral, std::wstring(L"\xD83D\xDE00"));
+    else
+        EXPECT_EQ(astral.size(), 1u);
+}
+
+TEST(HtmlParse, TitleTextAndLinks) {
+    auto doc = ParseHtml(LR"(<!DOCTYPE html>
+<html><head><meta charset="GBK"><title>  Quenra
+ 游戏大厅 &amp; more </title>
+<style>p { color: red; }</style><script>var x = "<a href='no'>";</script></head>
+<body><!-- <a href="hidden">x</a> -->
+<h1>Welcome</h1>
+<p>Pick   a
+game:</p>
+<ul><li><a href="app://entergame|ovn|http://d/Ovn.exe" target=_blank>Orvane</a></li>
+<li><A HREF='/game/ovn.htm'>Play <b>now</b></A> today</li></ul>
+<p>a<br>b<br><br>c</p>
+</body></html>)");
+    EXPECT_EQ(doc.title, L"Quenra 游戏大厅 & more");
+    EXPECT_EQ(doc.charset, "gbk");
+    ASSERT_EQ(doc.links.size(), 2u);
+    EXPECT_EQ(doc.links[0].href, L"app://entergame|ovn|http://d/Ovn.exe");
+    EXPECT_EQ(doc.links[0].target, L"_blank");
+    EXPECT_EQ(doc.links[0].text, L"Orvane");
+    EXPECT_EQ(doc.links[1].href, L"/game/ovn.htm");
+    EXPECT_EQ(doc.links[1].text, L"Play now");
+    EXPECT_EQ(VisibleText(doc), L"Welcome\nPick a game:\n\x2022 Orvane\n\x2022 Play now today\na\nb\n\nc");
+    ASSERT_GE(doc.blocks.size(), 1u);
+    EXPECT_TRUE(doc.blocks[0].heading);
+    EXPECT_FALSE(doc.blocks[1].heading);
+
+    // Runs carry their link, so a click can be mapped back.
+    const auto& item = doc.blocks[3].runs;
+    ASSERT_EQ(item.size(), 3u);
+    EXPECT_EQ(item[0].link, -1);
+    EXPECT_EQ(item[1].text, L"Play now");
+    EXPECT_EQ(item[1].link, 1);
+    EXPECT_EQ(item[2].text, L" today");
+    EXPECT_EQ(item[2].link, -1);
+}
+
+TEST(HtmlParse, LinksWithoutTextStayClickable) {
+    auto doc = ParseHtml(LR"(<a href="/a"><img src="x.png" alt="Orvane"></a> <a href="/b"><img src="y.png"></a>
+<a name="anchor">not a link</a> <a href="/c" >  </a>)");
+    ASSERT_EQ(doc.links.size(), 3u);
+    EXPECT_EQ(doc.links[0].text, L"Orvane");
+    EXPECT_EQ(doc.links[1].text, L"/b");
+    EXPECT_EQ(doc.links[2].text, L"/c");
+    EXPECT_EQ(VisibleText(doc), L"Orvane /b not a link /c");
+}
+
+TEST(HtmlParse, AttributesAndOddMarkup) {
+    auto doc = ParseHtml(L"<a href=\"/s?a=1&copy=2&amp;b=&lt;\" title='x>y'>q</a> 1 < 2 <3 <> a</p>");
+    ASSERT_EQ(doc.links.size(), 1u);
+    EXPECT_EQ(doc.links[0].href, L"/s?a=1&copy=2&b=<");
+    EXPECT_EQ(VisibleText(doc), L"q 1 < 2 <3 <> a");
+
+    // Unclosed tags, comments and scripts end the document without reading past it.
+    EXPECT_EQ(VisibleText(ParseHtml(L"ok <a href=\"x")), L"ok");
+    EXPECT_EQ(VisibleText(ParseHtml(L"ok <!-- never closed <p>x")), L"ok");
+    EXPECT_EQ(VisibleText(ParseHtml(L"ok<script>document.write('<p>x')")), L"ok");
+    EXPECT_EQ(VisibleText(ParseHtml(L"")), L"");
+    EXPECT_EQ(VisibleText(ParseHtml(L"<")), L"<");
+    EXPECT_EQ(VisibleText(ParseHtml(L"a</")), L"a</");
+
+    // Hidden containers and raw-text elements.
+    auto form = ParseHtml(L"<select><option>one<option>two</select>shown<textarea>&lt;t&gt;</textarea>"
+                          L"<iframe src=\"/f.htm\">fallback</iframe>");
+    EXPECT_EQ(VisibleText(form), L"shown\n<t>\n/f.htm");
+    ASSERT_EQ(form.links.size(), 1u);
+    EXPECT_EQ(form.links[0].href, L"/f.htm");
+
+    auto pre = ParseHtml(L"<pre>a  b\n c</pre>x");
+    EXPECT_EQ(VisibleText(pre), L"a  b\n c\nx");
+
+    // The first title counts; a page without one has an empty title.
+    EXPECT_EQ(ParseHtml(L"<title>one</title><title>two</title>").title, L"one");
+    EXPECT_EQ(ParseHtml(L"<p>x</p>").title, L"");
+}
+
+TEST(HtmlParse, MetaRefreshAndBase) {
+    auto doc = ParseHtml(LR"(<head><base href="http://h.com/dir/">
+<META HTTP-EQUIV="Refresh" CONTENT="3; URL=next.htm"><meta http-equiv="refresh" content="9;url=other">
+<meta http-equiv="Content-Type" content="text/html; charset=utf-8"></head><a href="x.htm">x</a>)");
+    ASSERT_TRUE(doc.refresh);
+    EXPECT_EQ(doc.refresh->delaySeconds, 3);
+    EXPECT_EQ(doc.refresh->url, L"next.htm");
+    EXPECT_EQ(doc.charset, "utf-8");
+    ResolveDocumentUrls(doc, L"http://page.com/a/b.htm");
+    EXPECT_EQ(doc.refresh->url, L"http://h.com/dir/next.htm");
+    EXPECT_EQ(doc.links[0].href, L"http://h.com/dir/x.htm");
+
+    auto plain = ParseHtml(L"<meta http-equiv=refresh content=\"0;url='/go?a=1'\"><a href=\"../up\">u</a>");
+    ResolveDocumentUrls(plain, L"http://p.com/a/b/c.htm");
+    EXPECT_EQ(plain.refresh->url, L"http://p.com/go?a=1");
+    EXPECT_EQ(plain.links[0].href, L"http://p.com/a/up");
+}
+
+TEST(HtmlParse, RefreshContentForms) {
+    struct Case {
+        const wchar_t* content;
+        int delay;
+        const wchar_t* url;
+    } ok[] = {
+        {L"5", 5, L""},
+        {L"0;url=http://x/", 0, L"http://x/"},
+        {L" 2 , URL = 'a b.htm' ", 2, L"a b.htm"},
+        {L"1.5; url=\"q\"", 1, L"q"},
+        {L"4;next.htm", 4, L"next.htm"},
+        {L"0; URL=", 0, L""},
+        {L"99999999999999", 86400, L""},
+    };
+    for (const auto& c : ok) {
+        auto r = ParseRefreshContent(c.content);
+        ASSERT_TRUE(r) << c.content;
+        EXPECT_EQ(r->delaySeconds, c.delay) << c.content;
+        EXPECT_EQ(r->url, c.url) << c.content;
+    }
+    EXPECT_FALSE(ParseRefreshContent(L""));
+    EXPECT_FALSE(ParseRefreshContent(L"url=x"));
+    EXPECT_FALSE(ParseRefreshContent(L"-1; url=x"));
+}
