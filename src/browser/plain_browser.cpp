@@ -39,7 +39,7 @@ bool PlainBrowser::Navigate(const std::wstring& url) {
     pendingIsRefresh_ = false;
     if (IsHttpUrl(url)) {
         pendingKind_ = Kind::Fetch;
-        host_.StartFetch(pending_, std::wstring(WithoutFragment(url)));
+        host_.StartFetch(pending_, std::wstring(WithoutFragment(url)), false);
     } else {
         pendingKind_ = url == L"about:blank" ? Kind::Blank : Kind::Unsupported;
         host_.CompleteLater(pending_);
@@ -55,7 +55,7 @@ void PlainBrowser::Refresh() {
     pendingUrl_ = url_;
     pendingKind_ = Kind::Fetch;
     pendingIsRefresh_ = true;
-    host_.StartFetch(pending_, std::wstring(WithoutFragment(url_)));
+    host_.StartFetch(pending_, std::wstring(WithoutFragment(url_)), true);
 }
 
 bool PlainBrowser::FollowLink(int index) {

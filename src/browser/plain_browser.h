@@ -21,8 +21,9 @@ struct FetchResult {
 class PlainBrowserHost {
 public:
     // Fetch an http(s) URL and hand the result to PlainBrowser::OnFetchDone with
-    // the same request number, later, from the user-interface thread.
-    virtual void StartFetch(std::uint64_t request, const std::wstring& url) = 0;
+    // the same request number, later, from the user-interface thread. reload: the
+    // player asked for a fresh copy (Refresh), not one from the cache.
+    virtual void StartFetch(std::uint64_t request, const std::wstring& url, bool reload) = 0;
     // Call PlainBrowser::OnFetchDone(request, {}) later; used for pages the engine
     // makes itself, so that every navigation completes after Navigate returns.
     virtual void CompleteLater(std::uint64_t request) = 0;

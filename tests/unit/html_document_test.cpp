@@ -136,3 +136,32 @@ TEST(HtmlParse, RefreshContentForms) {
     EXPECT_FALSE(ParseRefreshContent(L"url=x"));
     EXPECT_FALSE(ParseRefreshContent(L"-1; url=x"));
 }
+
+#include "browser/charset.h"
+#include "browser/web_engine.h"
+
+TEST(PageCharset, MarkHeaderThenMeta) {
+    EXPECT_EQ(DetectCharset("text/html; charset=GBK", "\xEF\xBB\xBFx"), "utf-8");
+    EXPECT_EQ(DetectCharset("text/html; charset=\"GBK\"", "<meta charset=utf-8>"), "gbk");
+    EXPECT_EQ(DetectCharset("text/html", "<html><head><meta charset='UTF-8'>"), "utf-8");
+    EXPECT_EQ(DetectCharset("", "<meta http-equiv=Content-Type content='text/html; charset=gb2312'>"), "gb2312");
+    EXPECT_EQ(DetectCharset("text/html", "\xFF\xFE<\0"), "utf-16le");
+    EXPECT_EQ(DetectCharset("text/html", std::string(5000, ' ') + "<meta charset=gbk>"), "");
+    EXPECT_EQ(DetectCharset("", ""), "");
+    EXPECT_EQ(ByteOrderMarkLength("\xEF\xBB\xBFx"), 3u);
+    EXPECT_EQ(ByteOrderMarkLength("\xFE\xFF"), 2u);
+    EXPECT_EQ(ByteOrderMarkLength("ab"), 0u);
+
+    EXPECT_EQ(CodePageForCharset("UTF-8"), 65001u);
+    EXPECT_EQ(CodePageForCharset("gb2312"), 936u);
+    EXPECT_EQ(CodePageForCharset("GB18030"), 54936u);
+    EXPECT_EQ(CodePageForCharset("koi8-r-unknown"), 0u);
+}
+
+TEST(WebEngineChoice, EnvironmentOverridesTheBuild) {
+    EXPECT_EQ(ChooseWebEngine("plain", false), WebEngineKind::Plain);
+    EXPECT_EQ(ChooseWebEngine("CONTROL", true), WebEngineKind::Control);
+    EXPECT_EQ(ChooseWebEngine(nullptr, true), WebEngineKind::Plain);
+    EXPECT_EQ(ChooseWebEngine("", false), WebEngineKind::Control);
+    EXPECT_EQ(ChooseWebEngine("gecko", false), WebEngineKind::Control);
+}

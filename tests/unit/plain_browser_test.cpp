@@ -18,9 +18,9 @@ public:
     std::vector<std::uint64_t> later;
     std::wstring cancelPrefix = L"app:";
 
-    void StartFetch(std::uint64_t request, const std::wstring& url) override {
+    void StartFetch(std::uint64_t request, const std::wstring& url, bool reload) override {
         fetches.emplace_back(request, url);
-        log.push_back(L"fetch " + url);
+        log.push_back((reload ? L"reload " : L"fetch ") + url);
     }
     void CompleteLater(std::uint64_t request) override { later.push_back(request); }
     void ScheduleRefresh(int delayMs) override { log.push_back(L"schedule " + std::to_wstring(delayMs)); }
@@ -176,5 +176,5 @@ TEST(PlainBrowser, RefreshRefetchesWithoutNavigationEvents) {
     b.Refresh();
     ASSERT_EQ(r.fetches.size(), 2u);
     b.OnFetchDone(r.fetches[1].first, Page(L"<title>Two</title>"));
-    EXPECT_EQ(r.log, (Log{L"fetch http://h/p", L"title Two"}));
+    EXPECT_EQ(r.log, (Log{L"reload http://h/p", L"title Two"}));
 }
