@@ -127,8 +127,8 @@ def decode_png(data):
 
 
 # ------------------------------------------------------------------ rules --
-def rule_size(img, spec):
-    sid, _, w, h, cells, _ = spec
+def rule_size(img, entry):
+    sid, _, w, h, cells, _ = entry
     errs = []
     if (img.w, img.h) != (w, h):
         errs.append('size %dx%d, expected %dx%d' % (img.w, img.h, w, h))
@@ -137,7 +137,7 @@ def rule_size(img, spec):
     return errs
 
 
-def rule_no_magenta(img, spec):
+def rule_no_magenta(img, entry):
     px = img.px
     for i in range(0, len(px), 4):
         if px[i + 3] and px[i] == 255 and px[i + 1] == 0 and px[i + 2] == 255:
@@ -146,8 +146,8 @@ def rule_no_magenta(img, spec):
     return []
 
 
-def rule_binary_alpha(img, spec):
-    if spec[5] == 'art':
+def rule_binary_alpha(img, entry):
+    if entry[5] == 'art':
         return []
     px = img.px
     for i in range(3, len(px), 4):
@@ -158,9 +158,9 @@ def rule_binary_alpha(img, spec):
     return []
 
 
-def rule_corners(img, spec):
+def rule_corners(img, entry):
     """Frames: transparent exactly where the corners are rounded, nowhere else."""
-    expected = skintable.expected_cut(spec[5], img.w, img.h)
+    expected = skintable.expected_cut(entry[5], img.w, img.h)
     if expected is None:
         return []
     found = {(x, y) for y in range(img.h) for x in range(img.w) if img.alpha(x, y) == 0}
@@ -199,17 +199,17 @@ CUT_800x600 = {(0, 0), (1, 0), (2, 0), (797, 0), (798, 0), (799, 0),
                (0, 1), (1, 1), (798, 1), (799, 1), (0, 2), (799, 2)}
 
 
-def rule_window_shape(img, spec):
-    if spec[5] != 'frame-top':
+def rule_window_shape(img, entry):
+    if entry[5] != 'frame-top':
         return []
     cut = window_cut(img, 800, 600)
     return [] if cut == CUT_800x600 else ['800 x 600 window shape cuts %s' % sorted(cut ^ CUT_800x600)[:8]]
 
 
-def rule_stretch_uniform(img, spec):
+def rule_stretch_uniform(img, entry):
     """Stretched frames (border 4, caption 30): the pieces that are stretched
     must not vary along the stretch, or the window shows smeared bands."""
-    if spec[5] != 'frame-top':
+    if entry[5] != 'frame-top':
         return []
     B, T = 4, 30
     errs = []
@@ -227,8 +227,8 @@ def rule_stretch_uniform(img, spec):
     return errs[:3]
 
 
-def rule_cells_distinct(img, spec):
-    cells = spec[4]
+def rule_cells_distinct(img, entry):
+    cells = entry[4]
     if cells < 2 or img.w % cells:
         return []
     cw = img.w // cells
@@ -243,9 +243,9 @@ def rule_cells_distinct(img, spec):
     return errs
 
 
-def rule_art(img, spec):
+def rule_art(img, entry):
     """The login artwork: shaped by real alpha, opaque wherever the page may sit."""
-    if spec[5] != 'art':
+    if entry[5] != 'art':
         return []
     errs = []
     for x, y in ((0, 0), (img.w - 1, 0), (0, img.h - 1), (img.w - 1, img.h - 1)):
@@ -264,10 +264,10 @@ RULES = [rule_size, rule_no_magenta, rule_binary_alpha, rule_corners, rule_windo
          rule_stretch_uniform, rule_cells_distinct, rule_art]
 
 
-def check_image(img, spec):
+def check_image(img, entry):
     errs = []
     for rule in RULES:
-        errs += rule(img, spec)
+        errs += rule(img, entry)
         if rule is rule_size and errs:
             break  # the other rules assume the right size
     return errs
@@ -335,12 +335,12 @@ def check_header(res):
 def self_test(images):
     """Each rule must catch a broken copy of a good image."""
     problems = []
-    spec = {s[0]: s for s in skintable.SKINS}
+    entry = {s[0]: s for s in skintable.SKINS}
 
     def expect_caught(what, sid, mutate):
         img = images[sid].copy()
         mutate(img)
-        if not check_image(img, spec[sid]):
+        if not check_image(img, entry[sid]):
             problems.append('self-test: a %s in %d went unnoticed' % (what, sid))
 
     expect_caught('magenta pixel', 133, lambda im: im.set(28, 11, (255, 0, 255, 255)))
@@ -358,7 +358,7 @@ def self_test(images):
     expect_caught('repeated cell', 136, same_cells)
     expect_caught('hole in the artwork', 129, lambda im: im.set(444, 259, (0, 0, 0, 0)))
     small = Img(10, 10, bytearray(400))
-    if not check_image(small, spec[140]):
+    if not check_image(small, entry[140]):
         problems.append('self-test: a wrong size went unnoticed')
     return problems
 
@@ -369,8 +369,8 @@ def main():
     args = ap.parse_args()
 
     failures, images = [], {}
-    for spec in skintable.SKINS:
-        sid = spec[0]
+    for entry in skintable.SKINS:
+        sid = entry[0]
         path = os.path.join(args.res, 'png', '%d.png' % sid)
         try:
             with open(path, 'rb') as f:
@@ -379,9 +379,9 @@ def main():
             failures.append('%d.png: %s' % (sid, e))
     if len(images) == len(skintable.SKINS):
         failures += self_test(images)
-    for spec in skintable.SKINS:
-        if spec[0] in images:
-            failures += ['%d.png: %s' % (spec[0], e) for e in check_image(images[spec[0]], spec)]
+    for entry in skintable.SKINS:
+        if entry[0] in images:
+            failures += ['%d.png: %s' % (entry[0], e) for e in check_image(images[entry[0]], entry)]
     for name in skintable.ICONS:
         try:
             failures += ['%s: %s' % (name, e) for e in check_icon(os.path.join(args.res, name))]
