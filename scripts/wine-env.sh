@@ -1,0 +1,65 @@
+# Sourced by the scripts that run Windows programs: the project's private Wine
+# prefix and, on a machine without a screen, an Xvfb display. Nothing is written
+# outside the build folder: HOME and the XDG folders point inside it too, because
+# the prefix links Desktop and Documents to $HOME.
+ovn_root=${OVN_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
+export OVN_WINE_ROOT=${OVN_WINE_ROOT:-$ovn_root/build/wine}
+export WINEPREFIX=$OVN_WINE_ROOT/prefix
+export WINEARCH=win64
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree="
+export HOME=$OVN_WINE_ROOT/home
+export XDG_CONFIG_HOME=$HOME/.config XDG_DATA_HOME=$HOME/.local/share XDG_CACHE_HOME=$HOME/.cache
+export XDG_RUNTIME_DIR=$OVN_WINE_ROOT/run
+mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+
+# Values the program reads from the registry that the tests need to be there.
+ovn_seed_registry() {
+    wine reg add 'HKLM\SOFTWARE\Macromedia\FlashPlayer' /v CurrentVersion /t REG_SZ /d '11,2,202,235' /f >/dev/null 2>&1
+}
+
+# Makes the prefix once; later calls find it ready. Safe when several start at once.
+ovn_ensure_prefix() {
+    [ -f "$WINEPREFIX/.ovn-ready" ] && return 0
+    mkdir -p "$OVN_WINE_ROOT"
+    (
+        flock 9
+        [ -f "$WINEPREFIX/.ovn-ready" ] && exit 0
+        local start=$(date +%s.%N)
+        wineboot -i >/dev/null 2>&1 || { echo "wine-env: wineboot failed" >&2; exit 1; }
+        ovn_seed_registry
+        wineserver -w
+        local took=$(echo "$(date +%s.%N) - $start" | bc 2>/dev/null || echo "?")
+        echo "$took" > "$OVN_WINE_ROOT/prefix-boot-seconds"
+        touch "$WINEPREFIX/.ovn-ready"
+    ) 9>"$OVN_WINE_ROOT/.prefix.lock"
+}
+
+# Starts Xvfb when there is no screen; the display is reused by later calls.
+ovn_ensure_display() {
+    if [ -n "${DISPLAY:-}" ] && [ -z "${OVN_FORCE_XVFB:-}" ]; then return 0; fi
+    mkdir -p "$OVN_WINE_ROOT"
+    (
+        flock 9
+        if [ -f "$OVN_WINE_ROOT/xvfb.pid" ] && kill -0 "$(cat "$OVN_WINE_ROOT/xvfb.pid")" 2>/dev/null; then exit 0; fi
+        local n=90
+        while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+        # The lock descriptor must not live on in Xvfb, or the next caller waits forever.
+        Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 9>&- &
+        echo $! > "$OVN_WINE_ROOT/xvfb.pid"
+        echo ":$n" > "$OVN_WINE_ROOT/xvfb.display"
+        for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+    ) 9>"$OVN_WINE_ROOT/.display.lock"
+    export DISPLAY=$(cat "$OVN_WINE_ROOT/xvfb.display")
+}
+
+# One wineserver for a whole run: every Wine start then skips the server start.
+ovn_keep_wineserver() { wineserver -p >/dev/null 2>&1; }
+
+ovn_stop_wine() {
+    wineserver -k >/dev/null 2>&1
+    if [ -f "$OVN_WINE_ROOT/xvfb.pid" ]; then
+        kill "$(cat "$OVN_WINE_ROOT/xvfb.pid")" 2>/dev/null
+        rm -f "$OVN_WINE_ROOT/xvfb.pid" "$OVN_WINE_ROOT/xvfb.display"
+    fi
+}

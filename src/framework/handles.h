@@ -1,0 +1,132 @@
+// RAII owners for the kernel, registry, module and COM handles the program holds.
+// GDI objects have their own owners in skin/gdi.h.
+#pragma once
+#include <windows.h>
+
+#include <utility>
+
+namespace fw {
+
+// A move-only owner of one handle; Traits gives the empty value and the release call.
+template <typename Traits>
+class UniqueHandle {
+public:
+    using Handle = typename Traits::Handle;
+    UniqueHandle() = default;
+    explicit UniqueHandle(Handle h) : m_h(h) {}
+    ~UniqueHandle() { reset(); }
+    UniqueHandle(const UniqueHandle&) = delete;
+    UniqueHandle& operator=(const UniqueHandle&) = delete;
+    UniqueHandle(UniqueHandle&& other) noexcept : m_h(other.release()) {}
+    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+        if (this != &other)
+            reset(other.release());
+        return *this;
+    }
+    Handle get() const { return m_h; }
+    explicit operator bool() const { return Traits::Valid(m_h); }
+    Handle release() { return std::exchange(m_h, Traits::Empty()); }
+    void reset(Handle h = Traits::Empty()) {
+        Handle old = std::exchange(m_h, h);
+        if (Traits::Valid(old))
+            Traits::Close(old);
+    }
+    // For out-parameters: releases what is held and hands out the slot.
+    Handle* put() {
+        reset();
+        return &m_h;
+    }
+
+private:
+    Handle m_h = Traits::Empty();
+};
+
+struct KernelHandleTraits {  // processes, threads, events: null means none
+    using Handle = HANDLE;
+    static Handle Empty() { return nullptr; }
+    static bool Valid(Handle h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
+    static void Close(Handle h) { ::CloseHandle(h); }
+};
+struct FileHandleTraits {  // CreateFileW fails with INVALID_HANDLE_VALUE
+    using Handle = HANDLE;
+    static Handle Empty() { return INVALID_HANDLE_VALUE; }
+    static bool Valid(Handle h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
+    static void Close(Handle h) { ::CloseHandle(h); }
+};
+struct RegKeyTraits {
+    using Handle = HKEY;
+    static Handle Empty() { return nullptr; }
+    static bool Valid(Handle h) { return h != nullptr; }
+    static void Close(Handle h) { ::RegCloseKey(h); }
+};
+struct ModuleTraits {
+    using Handle = HMODULE;
+    static Handle Empty() { return nullptr; }
+    static bool Valid(Handle h) { return h != nullptr; }
+    static void Close(Handle h) { ::FreeLibrary(h); }
+};
+
+using Handle = UniqueHandle<KernelHandleTraits>;
+using FileHandle = UniqueHandle<FileHandleTraits>;
+using RegKey = UniqueHandle<RegKeyTraits>;
+using Library = UniqueHandle<ModuleTraits>;
+
+// A COM interface pointer that releases its reference.
+template <typename T>
+class ComPtr {
+public:
+    ComPtr() = default;
+    ComPtr(std::nullptr_t) {}
+    explicit ComPtr(T* p, bool addRef = true) : m_p(p) {
+        if (m_p && addRef)
+            m_p->AddRef();
+    }
+    ~ComPtr() { reset(); }
+    ComPtr(const ComPtr& o) : ComPtr(o.m_p) {}
+    ComPtr(ComPtr&& o) noexcept : m_p(std::exchange(o.m_p, nullptr)) {}
+    ComPtr& operator=(ComPtr o) noexcept {
+        std::swap(m_p, o.m_p);
+        return *this;
+    }
+    T* get() const { return m_p; }
+    T* operator->() const { return m_p; }
+    explicit operator bool() const { return m_p != nullptr; }
+    T** put() {
+        reset();
+        return &m_p;
+    }
+    void** put_void() { return reinterpret_cast<void**>(put()); }
+    void reset() {
+        if (T* p = std::exchange(m_p, nullptr))
+            p->Release();
+    }
+    T* detach() { return std::exchange(m_p, nullptr); }
+    template <typename U>
+    ComPtr<U> As() const {
+        ComPtr<U> out;
+        if (m_p)
+            m_p->QueryInterface(__uuidof(U), out.put_void());
+        return out;
+    }
+
+private:
+    T* m_p = nullptr;
+};
+
+// CoInitialize / CoUninitialize for one scope.
+class ComScope {
+public:
+    ComScope() : m_ok(SUCCEEDED(::CoInitialize(nullptr))) {}
+    ~ComScope() {
+        if (m_ok)
+            ::CoUninitialize();
+    }
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+    bool ok() const { return m_ok; }
+
+private:
+    bool m_ok;
+};
+
+}  // namespace fw

@@ -1,0 +1,162 @@
+#include "framework/window.h"
+
+#include "framework/app.h"
+
+#include <commctrl.h>
+
+#include <unordered_map>
+
+namespace fw {
+
+namespace {
+
+// HWND -> object for this process. Only the user-interface thread touches windows.
+std::unordered_map<HWND, Window*>& Bindings() {
+    static std::unordered_map<HWND, Window*> map;
+    return map;
+}
+
+constexpr UINT_PTR kSubclassId = 0x4F564E;  // one subclass per window is ours
+
+}  // namespace
+
+Window::~Window() {
+    if (!m_hwnd)
+        return;
+    if (m_binding == Binding::Subclassed)
+        Unsubclass();
+    else
+        Destroy();
+}
+
+Window* Window::FromHandle(HWND hwnd) {
+    auto& map = Bindings();
+    auto it = map.find(hwnd);
+    return it == map.end() ? nullptr : it->second;
+}
+
+void Window::Bind(HWND hwnd, Binding binding) {
+    m_hwnd = hwnd;
+    m_binding = binding;
+    Bindings()[hwnd] = this;
+}
+
+void Window::Unbind() {
+    if (m_hwnd)
+        Bindings().erase(m_hwnd);
+    m_hwnd = nullptr;
+    m_binding = Binding::None;
+}
+
+bool Window::RegisterClass(const wchar_t* className, UINT style, HICON icon, HBRUSH background, HCURSOR cursor) {
+    WNDCLASSEXW wc{};
+    HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    if (::GetClassInfoExW(instance, className, &wc))
+        return true;
+    wc.cbSize = sizeof(wc);
+    wc.style = style;
+    wc.lpfnWndProc = &Window::ClassProc;
+    wc.hInstance = instance;
+    wc.hIcon = icon;
+    wc.hIconSm = icon;
+    wc.hCursor = cursor ? cursor : ::LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = background;
+    wc.lpszClassName = className;
+    return ::RegisterClassExW(&wc) != 0;
+}
+
+bool Window::Create(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style, int x, int y,
+                    int width, int height, HWND parent, UINT_PTR idOrMenu) {
+    if (m_hwnd)
+        return false;
+    HWND hwnd = ::CreateWindowExW(exStyle, className, title, style, x, y, width, height, parent,
+                                  reinterpret_cast<HMENU>(idOrMenu), ::GetModuleHandleW(nullptr), this);
+    return hwnd != nullptr && hwnd == m_hwnd;
+}
+
+bool Window::Subclass(HWND hwnd) {
+    if (m_hwnd || !hwnd || FromHandle(hwnd))
+        return false;
+    if (!::SetWindowSubclass(hwnd, &Window::SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this)))
+        return false;
+    Bind(hwnd, Binding::Subclassed);
+    return true;
+}
+
+bool Window::BindDialog(HWND hwnd) {
+    if (m_hwnd || !hwnd)
+        return false;
+    if (!::SetWindowSubclass(hwnd, &Window::SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this)))
+        return false;
+    Bind(hwnd, Binding::Dialog);
+    return true;
+}
+
+void Window::Unsubclass() {
+    if (!m_hwnd || m_binding == Binding::Created)
+        return;
+    ::RemoveWindowSubclass(m_hwnd, &Window::SubclassProc, kSubclassId);
+    Unbind();
+}
+
+void Window::Destroy() {
+    if (m_hwnd)
+        ::DestroyWindow(m_hwnd);  // WM_NCDESTROY unbinds
+    if (m_hwnd)                   // destroyed by another thread or already gone
+        Unbind();
+}
+
+bool Window::PreTranslateMessage(MSG&) { return false; }
+
+LRESULT Window::WindowProc(UINT, WPARAM, LPARAM) { return Default(); }
+
+LRESULT Window::Default() {
+    if (!m_current || !m_hwnd)
+        return 0;
+    const CurrentMessage& m = *m_current;
+    if (m_binding == Binding::Created)
+        return ::DefWindowProcW(m_hwnd, m.msg, m.wParam, m.lParam);
+    return ::DefSubclassProc(m_hwnd, m.msg, m.wParam, m.lParam);
+}
+
+LRESULT Window::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
+    CurrentMessage current{msg, wParam, lParam};
+    const CurrentMessage* outer = m_current;  // handlers may send messages to themselves
+    m_current = &current;
+    LRESULT result = WindowProc(msg, wParam, lParam);
+    m_current = outer;
+    if (msg == WM_NCDESTROY) {
+        if (m_binding != Binding::Created && m_hwnd)
+            ::RemoveWindowSubclass(m_hwnd, &Window::SubclassProc, kSubclassId);
+        Unbind();
+        // The main window's end is the end of the message loop.
+        if (App* app = App::Current(); app && app->MainWindow() == this) {
+            app->SetMainWindow(nullptr);
+            ::PostQuitMessage(0);
+        }
+        OnFinalMessage();
+    }
+    return result;
+}
+
+LRESULT CALLBACK Window::ClassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    Window* self = FromHandle(hwnd);
+    if (!self && msg == WM_NCCREATE) {
+        auto* cs = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        self = static_cast<Window*>(cs->lpCreateParams);
+        if (self)
+            self->Bind(hwnd, Binding::Created);
+    }
+    if (!self)
+        return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+    return self->Dispatch(msg, wParam, lParam);
+}
+
+LRESULT CALLBACK Window::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR refData) {
+    auto* self = reinterpret_cast<Window*>(refData);
+    if (!self || self->m_hwnd != hwnd)
+        return ::DefSubclassProc(hwnd, msg, wParam, lParam);
+    return self->Dispatch(msg, wParam, lParam);
+}
+
+}  // namespace fw
