@@ -1,0 +1,203 @@
+#!/usr/bin/env python3
+"""The local stand-in for the game portal, for tests and the demo.
+
+Serves on 127.0.0.1 only, on a free port unless one is given, and prints
+"portal listening on 127.0.0.1:PORT" (and writes the address to --port-file).
+
+- Static pages live in site/ (the URL path is the file path).
+- Dynamic endpoints are small functions in pages/*.py registered with @route.
+- Every request (method, path and query) is recorded; GET /__requests returns
+  the record, one "GET /path?query" line each, and /__requests?clear=1 empties it.
+- GET /__misbehave?path=/x&mode=M makes the next requests of /x misbehave:
+  404, nolength (no Content-Length), short (Content-Length larger than the body),
+  slow (a byte every 200 ms), close (connection closed without an answer);
+  mode=off restores it. &times=N limits it to N requests.
+"""
+import argparse
+import importlib.util
+import mimetypes
+import os
+import socketserver
+import sys
+import threading
+import time
+import urllib.parse
+from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+SITE = os.path.join(HERE, "site")
+
+ROUTES = {}          # path -> handler(request) -> Response
+_log = []
+_log_lock = threading.Lock()
+_misbehave = {}      # path -> [mode, remaining or None]
+
+
+class Response:
+    def __init__(self, body=b"", status=200, content_type="text/html; charset=utf-8", headers=None):
+        self.body = body.encode("utf-8") if isinstance(body, str) else body
+        self.status = status
+        self.content_type = content_type
+        self.headers = list(headers or [])
+
+
+def route(path):
+    """Registers a handler for one path: handler(req) -> Response. req has
+    .path, .query (dict of first values), .headers, .cookies, .address."""
+    def wrap(fn):
+        ROUTES[path] = fn
+        return fn
+    return wrap
+
+
+class Request:
+    def __init__(self, handler, parsed):
+        self.path = parsed.path
+        self.query = {k: v[0] for k, v in urllib.parse.parse_qs(parsed.query, keep_blank_values=True).items()}
+        self.raw_query = parsed.query
+        self.headers = handler.headers
+        self.address = "%s:%d" % handler.server.server_address[:2]
+        self.cookies = {}
+        for part in (handler.headers.get("Cookie") or "").split(";"):
+            if "=" in part:
+                k, v = part.strip().split("=", 1)
+                self.cookies[k] = v
+
+
+def _load_pages():
+    folder = os.path.join(HERE, "pages")
+    for name in sorted(os.listdir(folder)):
+        if name.endswith(".py") and not name.startswith("_"):
+            spec = importlib.util.spec_from_file_location("portal_pages_" + name[:-3], os.path.join(folder, name))
+            module = importlib.util.module_from_spec(spec)
+            module.route, module.Response = route, Response
+            spec.loader.exec_module(module)
+
+
+class Handler(BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+    server_version = "QuenraPortal/1.0"
+
+    def log_message(self, fmt, *args):  # the record below is the log
+        pass
+
+    def do_GET(self):
+        parsed = urllib.parse.urlsplit(self.path)
+        if parsed.path == "/__requests":
+            return self._requests(parsed)
+        if parsed.path == "/__misbehave":
+            return self._set_misbehave(parsed)
+        with _log_lock:
+            _log.append("%s %s" % (self.command, self.path))
+        response = self._answer(parsed)
+        self._send(parsed.path, response)
+
+    do_HEAD = do_GET
+
+    def _answer(self, parsed):
+        handler = ROUTES.get(parsed.path)
+        if handler:
+            return handler(Request(self, parsed))
+        rel = os.path.normpath(urllib.parse.unquote(parsed.path)).lstrip("/\\")
+        if rel.startswith(".."):
+            return Response("forbidden", 403, "text/plain")
+        full = os.path.join(SITE, rel)
+        if os.path.isdir(full):
+            full = os.path.join(full, "index.html")
+        if os.path.isfile(full):
+            ctype = mimetypes.guess_type(full)[0] or "application/octet-stream"
+            if ctype.startswith("text/"):
+                ctype += "; charset=utf-8"
+            with open(full, "rb") as f:
+                body = f.read()
+            # Pages may name the server they came from.
+            if ctype.startswith("text/html"):
+                body = body.replace(b"{{PORTAL}}", Request(self, parsed).address.encode())
+            return Response(body, 200, ctype)
+        return Response("<html><head><title>404</title></head><body>not found</body></html>", 404)
+
+    def _send(self, path, response):
+        mode = None
+        with _log_lock:
+            entry = _misbehave.get(path)
+            if entry:
+                mode = entry[0]
+                if entry[1] is not None:
+                    entry[1] -= 1
+                    if entry[1] <= 0:
+                        del _misbehave[path]
+        if mode == "close":
+            self.close_connection = True
+            return
+        if mode == "404":
+            response = Response("<html><body>not found</body></html>", 404)
+        self.send_response(response.status)
+        self.send_header("Content-Type", response.content_type)
+        for name, value in response.headers:
+            self.send_header(name, value)
+        body = response.body if self.command != "HEAD" else b""
+        if mode == "nolength":
+            self.send_header("Connection", "close")
+            self.close_connection = True
+        elif mode == "short":
+            self.send_header("Content-Length", str(len(response.body) + 100))
+            self.send_header("Connection", "close")
+            self.close_connection = True
+        else:
+            self.send_header("Content-Length", str(len(response.body)))
+        self.end_headers()
+        if mode == "slow":
+            for i in range(len(body)):
+                self.wfile.write(body[i:i + 1])
+                self.wfile.flush()
+                time.sleep(0.2)
+        else:
+            self.wfile.write(body)
+
+    def _requests(self, parsed):
+        query = urllib.parse.parse_qs(parsed.query)
+        with _log_lock:
+            text = "".join(line + "\n" for line in _log)
+            if "clear" in query:
+                _log.clear()
+        self._send(parsed.path, Response(text, 200, "text/plain; charset=utf-8"))
+
+    def _set_misbehave(self, parsed):
+        query = {k: v[0] for k, v in urllib.parse.parse_qs(parsed.query).items()}
+        path, mode = query.get("path", ""), query.get("mode", "off")
+        with _log_lock:
+            if mode == "off":
+                _misbehave.pop(path, None)
+            else:
+                times = int(query["times"]) if "times" in query else None
+                _misbehave[path] = [mode, times]
+        self._send(parsed.path, Response("ok", 200, "text/plain"))
+
+
+class Server(ThreadingHTTPServer):
+    daemon_threads = True
+    allow_reuse_address = True
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--port", type=int, default=0, help="0 picks a free port")
+    parser.add_argument("--port-file", help="write 127.0.0.1:PORT here once listening")
+    args = parser.parse_args()
+    _load_pages()
+    server = Server(("127.0.0.1", args.port), Handler)
+    address = "127.0.0.1:%d" % server.server_address[1]
+    if args.port_file:
+        tmp = args.port_file + ".tmp"
+        with open(tmp, "w") as f:
+            f.write(address + "\n")
+        os.replace(tmp, args.port_file)
+    print("portal listening on " + address, flush=True)
+    try:
+        server.serve_forever()
+    except KeyboardInterrupt:
+        pass
+
+
+if __name__ == "__main__":
+    main()
