@@ -1,0 +1,51 @@
+// The system's web-browser control (IWebBrowser2) in a child window of ours,
+// hosted by our own site object: client site, in-place site and frame, the
+// document host's UI handler (which asks the events for the host flags) and the
+// sink of the control's DWebBrowserEvents2. Needs OLE initialised on the thread.
+#pragma once
+#include <windows.h>
+#include <exdisp.h>
+
+#include "browser/web_view.h"
+#include "framework/handles.h"
+#include "framework/window.h"
+
+namespace ovn::browser {
+
+class ControlWebView final : public WebView, private fw::Window {
+public:
+    static constexpr const wchar_t* kClassName = L"OvnWebHost";
+
+    explicit ControlWebView(WebViewEvents& events);
+    ~ControlWebView() override;
+
+    // Creates the host window and the control in it, in-place active; false when
+    // the control cannot be created.
+    bool CreateView(HWND parent, const RECT& rect);
+
+    HWND WindowHandle() const override { return hwnd(); }
+    bool Navigate(const std::wstring& url) override;
+    void Refresh() override;
+    std::wstring Title() const override;
+    std::wstring Url() const override;
+    void SetSilent(bool silent) override;
+    bool TranslateAccelerator(MSG& msg) override;
+    WebEngineKind Kind() const override { return WebEngineKind::Control; }
+
+    IWebBrowser2* Browser() const { return m_browser.get(); }
+
+private:
+    class Site;
+
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void Close();
+
+    WebViewEvents& m_events;
+    Site* m_site = nullptr;  // one reference of ours
+    fw::ComPtr<IOleObject> m_object;
+    fw::ComPtr<IWebBrowser2> m_browser;
+    fw::ComPtr<IConnectionPoint> m_connection;
+    DWORD m_cookie = 0;
+};
+
+}  // namespace ovn::browser

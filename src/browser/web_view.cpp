@@ -1,0 +1,28 @@
+#include "browser/web_view.h"
+
+#include <cstdlib>
+
+#include "browser/control_web_view.h"
+#include "browser/plain_web_view.h"
+
+namespace ovn::browser {
+
+WebEngineKind SelectedWebEngine() {
+    static const WebEngineKind kind = ChooseWebEngine(std::getenv("OVN_WEB_ENGINE"), BuildPrefersPlainEngine());
+    return kind;
+}
+
+std::unique_ptr<WebView> CreateWebView(HWND parent, const RECT& rect, WebViewEvents& events, WebEngineKind kind) {
+    if (kind == WebEngineKind::Plain) {
+        auto view = std::make_unique<PlainWebView>(events);
+        if (!view->CreateView(parent, rect))
+            return nullptr;
+        return view;
+    }
+    auto view = std::make_unique<ControlWebView>(events);
+    if (!view->CreateView(parent, rect))
+        return nullptr;
+    return view;
+}
+
+}  // namespace ovn::browser

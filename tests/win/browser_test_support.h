@@ -1,0 +1,105 @@
+// Shared by the web-engine and game-page tests: a message pump with a deadline,
+// an event recorder, OLE for one scope and the local portal's address.
+#pragma once
+#include <ole2.h>
+#include <windows.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "browser/web_events.h"
+#include "framework/app.h"
+
+namespace webtest {
+
+// Pumps this thread's messages (through the framework's pre-translation walk)
+// until done() or the deadline. WM_QUIT is kept aside, not obeyed.
+inline bool PumpUntil(const std::function<bool()>& done, int timeoutMs, bool* sawQuit = nullptr) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                if (sawQuit)
+                    *sawQuit = true;
+                continue;
+            }
+            if (!fw::App::PreTranslate(msg)) {
+                ::TranslateMessage(&msg);
+                ::DispatchMessageW(&msg);
+            }
+        }
+        if (done())
+            return true;
+        if (std::chrono::steady_clock::now() >= end)
+            return false;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+}
+
+inline void PumpFor(int ms) {
+    PumpUntil([] { return false; }, ms);
+}
+
+class OleScope {
+public:
+    OleScope() : m_ok(SUCCEEDED(::OleInitialize(nullptr))) {}
+    ~OleScope() {
+        if (m_ok)
+            ::OleUninitialize();
+    }
+    OleScope(const OleScope&) = delete;
+    OleScope& operator=(const OleScope&) = delete;
+    bool ok() const { return m_ok; }
+
+private:
+    bool m_ok;
+};
+
+// Every event as one line, in order; "app:" navigations are cancelled.
+class Recorder : public ovn::browser::WebViewEvents {
+public:
+    std::vector<std::wstring> log;
+    bool cancelApp = true;
+    int hostInfoQueries = 0;
+
+    void OnBeforeNavigate(const std::wstring& url, bool& cancel) override {
+        log.push_back(L"before " + url);
+        if (cancelApp && url.rfind(L"app:", 0) == 0)
+            cancel = true;
+    }
+    void OnNavigateComplete(const std::wstring& url) override { log.push_back(L"complete " + url); }
+    void OnDocumentComplete(const std::wstring& url) override { log.push_back(L"document " + url); }
+    void OnTitleChange(const std::wstring& title) override { log.push_back(L"title " + title); }
+    void OnNavigateError(const std::wstring& url, int status) override {
+        log.push_back(L"error " + url + L" " + std::to_wstring(status));
+    }
+    std::uint32_t OnGetHostInfoFlags(std::uint32_t flags) override {
+        ++hostInfoQueries;
+        return flags;
+    }
+
+    size_t Count(const std::wstring& prefix) const {
+        size_t n = 0;
+        for (const auto& line : log)
+            if (line.rfind(prefix, 0) == 0)
+                ++n;
+        return n;
+    }
+};
+
+// A plain top-level window to hold a view.
+inline HWND MakeHostWindow(int width = 640, int height = 480) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = ::DefWindowProcW;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"OvnWebTestHost";
+    ::RegisterClassW(&wc);  // a second registration fails harmlessly
+    return ::CreateWindowExW(0, L"OvnWebTestHost", L"web test", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, width,
+                             height, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+}
+
+}  // namespace webtest
