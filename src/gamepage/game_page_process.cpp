@@ -1,0 +1,57 @@
+#include "gamepage/game_page_process.h"
+
+#include <memory>
+
+#include "app/startup.h"
+#include "common/portal.h"
+#include "framework/app.h"
+#include "gamepage/game_page_seams.h"
+#include "gamepage/gm_wnd_view.h"
+#include "gamepage/main_frame.h"
+
+namespace ovn {
+
+namespace gamepage {
+
+GamePageState& State() {
+    static GamePageState state{portal::HallPageUrl(), {}, {}, nullptr};
+    return state;
+}
+
+namespace {
+std::unique_ptr<CMainFrame>& FrameSlot() {
+    static std::unique_ptr<CMainFrame> frame;
+    return frame;
+}
+}  // namespace
+
+CMainFrame* GameFrame() { return FrameSlot().get(); }
+
+}  // namespace gamepage
+
+bool RunGamePageProcess(StartMode mode) {
+    if (mode == ModeGamePage && gamepage::RunLogin(LauncherWnd) == IDCANCEL) {
+        ::PostMessageW(LauncherWnd, WM_SYSCOMMAND, SC_CLOSE, CloseMarker);
+        return false;
+    }
+    if (mode != ModeGamePage && mode != ModeGameHall)
+        return false;
+
+    auto& slot = gamepage::FrameSlot();
+    if (slot)
+        return false;  // one frame per process
+    slot = std::make_unique<CMainFrame>();
+    if (!slot->CreateGameFrame() || !slot->GameView()->OnInitialUpdate()) {
+        slot.reset();
+        return false;
+    }
+    if (fw::App* app = fw::App::Current())
+        app->SetMainWindow(slot.get());
+    ::SetWindowTextW(slot->hwnd(), L"QuenraOrvane");
+    // Shown by the first completed navigation, in the launcher's page area.
+    ::ShowWindow(slot->hwnd(), SW_HIDE);
+    ::UpdateWindow(slot->hwnd());
+    return true;
+}
+
+}  // namespace ovn

@@ -1,0 +1,34 @@
+// What the game frame needs from features that arrive later. Each is a seam: a
+// named function with its final job whose body arrives with the feature named
+// beside it (game_page_seams.cpp shrinks as they do). Until then the frame works
+// without the feature.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "gamepage/game_page_rules.h"
+
+namespace ovn::gamepage {
+
+// Arrives with the login background and login page: runs them modally with the
+// launcher as owner. IDCANCEL (2) when the player abandoned the login; any other
+// result goes on to the game frame (the login sets the start URL when it succeeds).
+int RunLogin(HWND launcher);
+
+// Arrives with the hotkey settings: the boss, window-switch and sound keys from
+// Statistic.ini. Until then the keys' defaults.
+FrameHotkeys ReadFrameHotkeys();
+
+// Arrives with sound muting: silences or restores this process's sound.
+void ApplySoundMuted(bool muted);
+
+// Arrives with favourites: the add-favourite dialog for the page shown.
+void RunAddFavourite(HWND parent, const std::wstring& title, const std::wstring& url);
+
+// Arrives with the game download dialog: downloads and starts another game's
+// launcher. False when there is no such dialog (the caller then offers the page's
+// download address instead).
+bool RunDownGameDialog(HWND owner, const std::wstring& gameTag);
+
+}  // namespace ovn::gamepage

@@ -1,0 +1,183 @@
+#include "gamepage/main_frame.h"
+
+#include <string>
+
+#include "app/startup.h"
+#include "common/portal.h"
+#include "common/protocol.h"
+#include "gamepage/game_page_process.h"
+#include "gamepage/game_page_seams.h"
+#include "gamepage/gm_wnd_view.h"
+
+namespace ovn {
+
+using namespace gamepage;
+
+bool CMainFrame::CreateGameFrame() {
+    HICON icon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(128));
+    RECT rect{0, 0, kInitialFrameSize, kInitialFrameSize};
+    if (!CreateFrame(L"QuenraOrvane", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, rect, nullptr, icon))
+        return false;
+    return GameView() != nullptr;
+}
+
+CGmWndView* CMainFrame::GameView() const { return static_cast<CGmWndView*>(View()); }
+
+std::unique_ptr<fw::Window> CMainFrame::CreateView() {
+    auto view = std::make_unique<CGmWndView>();
+    if (!view->CreateView(hwnd(), kViewId))
+        return nullptr;
+    return view;
+}
+
+LRESULT CMainFrame::OnCreate() {
+    // A borderless child of the launcher without a taskbar button of its own.
+    LONG_PTR style = ::GetWindowLongPtrW(hwnd(), GWL_STYLE);
+    ::SetWindowLongPtrW(hwnd(), GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_CAPTION | WS_THICKFRAME));
+    LONG_PTR exStyle = ::GetWindowLongPtrW(hwnd(), GWL_EXSTYLE);
+    exStyle &= ~static_cast<LONG_PTR>(WS_EX_CLIENTEDGE | WS_EX_APPWINDOW);
+    ::SetWindowLongPtrW(hwnd(), GWL_EXSTYLE, exStyle | WS_EX_TOOLWINDOW);
+
+    ::SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    if (::IsWindow(LauncherWnd)) {
+        LPARAM hall = AdoptionLParam(State().StartUrl, portal::HallPageUrl());
+        ::PostMessageW(LauncherWnd, kMsgAdoptFrame, reinterpret_cast<WPARAM>(hwnd()), hall);
+        // A real child (as the system asks before SetParent), so that GetParent,
+        // IsChild and clipping treat the frame as part of the launcher.
+        LONG_PTR childStyle = ::GetWindowLongPtrW(hwnd(), GWL_STYLE);
+        ::SetWindowLongPtrW(hwnd(), GWL_STYLE, (childStyle & ~static_cast<LONG_PTR>(WS_POPUP)) | WS_CHILD);
+        ::SetParent(hwnd(), LauncherWnd);
+    }
+    m_hotkeys = ReadFrameHotkeys();
+    SetTimer(kTimerLauncherAlive, kLauncherAliveMs);
+    return 0;
+}
+
+bool CMainFrame::PreTranslateMessage(MSG& msg) {
+    int modifiers = ModifierMask(::GetKeyState(VK_CONTROL) < 0, ::GetKeyState(VK_SHIFT) < 0,
+                                 ::GetKeyState(VK_MENU) < 0);
+    FrameMessage m{msg.message, msg.wParam, msg.lParam, modifiers};
+    CGmWndView* view = State().GameView;
+    switch (DecideFrameMessage(m, m_hotkeys, view != nullptr)) {
+    case FrameAction::ForwardToLauncher:
+        ::PostMessageW(LauncherWnd, msg.message, msg.wParam, msg.lParam);
+        return true;
+    case FrameAction::AddFavourite:
+        RunAddFavourite(LauncherWnd, State().PageTitle, State().PageUrl);
+        return true;
+    case FrameAction::RefreshPage:
+        view->Refresh();
+        return true;
+    case FrameAction::Swallow:
+        return true;
+    case FrameAction::SweepThenStandard:
+        SetTimer(kTimerScriptSweep, kScriptSweepMs);
+        return false;
+    case FrameAction::Standard:
+        break;
+    }
+    // What the frame leaves alone, the page may use as its own accelerator.
+    return view && view->TranslateAccelerator(msg);
+}
+
+void CMainFrame::OnTimer(UINT_PTR id) {
+    switch (id) {
+    case kTimerLauncherAlive:
+        if (!::IsWindow(LauncherWnd)) {
+            // The launcher crashed or was killed. Going away with the window (and
+            // the page's engine) before the loop ends keeps the engine's shutdown
+            // ahead of the process's own.
+            KillTimer(kTimerLauncherAlive);
+            Destroy();
+            ::PostQuitMessage(0);
+        }
+        break;
+    case kTimerScriptSweep:
+        KillTimer(kTimerScriptSweep);
+        SweepScriptBoxes();
+        break;
+    case kTimerRaiseLauncher:
+        KillTimer(kTimerRaiseLauncher);
+        RaiseLauncher();
+        break;
+    default:
+        break;
+    }
+}
+
+namespace {
+
+struct ScriptBoxSearch {
+    std::wstring_view title;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK FindScriptBox(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<ScriptBoxSearch*>(param);
+    wchar_t cls[16] = {}, text[64] = {};
+    ::GetClassNameW(hwnd, cls, 16);
+    ::GetWindowTextW(hwnd, text, 64);
+    if (std::wstring_view(cls) == kScriptBoxClass && std::wstring_view(text) == search->title) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+void CMainFrame::SweepScriptBoxes() {
+    // Only this thread's boxes: another tab's process may show one with the same
+    // caption, and it is not ours to close.
+    for (std::wstring_view title : kScriptBoxTitles) {
+        ScriptBoxSearch search{title};
+        ::EnumThreadWindows(::GetCurrentThreadId(), &FindScriptBox, reinterpret_cast<LPARAM>(&search));
+        if (search.found) {
+            ::DestroyWindow(search.found);
+            return;
+        }
+    }
+}
+
+void CMainFrame::RaiseLauncher() {
+    // Raise the launcher to the top of the z-order without taking activation from
+    // anybody: borrow the foreground thread's input state for the moment.
+    HWND foreground = ::GetForegroundWindow();
+    DWORD launcherThread = ::GetWindowThreadProcessId(LauncherWnd, nullptr);
+    DWORD foregroundThread = foreground ? ::GetWindowThreadProcessId(foreground, nullptr) : 0;
+    bool attached = launcherThread && foregroundThread && launcherThread != foregroundThread &&
+                    ::AttachThreadInput(launcherThread, foregroundThread, TRUE);
+    const UINT flags = SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE;
+    ::SetWindowPos(LauncherWnd, HWND_TOPMOST, 0, 0, 0, 0, flags);
+    ::SetWindowPos(LauncherWnd, HWND_NOTOPMOST, 0, 0, 0, 0, flags);
+    if (attached)
+        ::AttachThreadInput(launcherThread, foregroundThread, FALSE);
+}
+
+LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_CREATE:
+        return OnCreate();
+    case WM_TIMER: {
+        LRESULT result = Default();
+        OnTimer(wParam);
+        return result;
+    }
+    case WM_MOUSEACTIVATE:
+        SetTimer(kTimerRaiseLauncher, kRaiseLauncherMs);
+        return Default();
+    case kMsgSoundState:
+        if (m_mute.Update(wParam))
+            ApplySoundMuted(wParam != 0);
+        return 0;
+    case kMsgReloadHotkeys:
+        m_hotkeys = ReadFrameHotkeys();
+        return 0;
+    default:
+        break;
+    }
+    return fw::FrameWindow::WindowProc(msg, wParam, lParam);
+}
+
+}  // namespace ovn
