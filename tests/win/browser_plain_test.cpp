@@ -16,6 +16,7 @@ namespace {
 class PlainEngine : public ::testing::Test {
 protected:
     void SetUp() override {
+        EnsurePortalAddress();
         host = MakeHostWindow(800, 600);
         ASSERT_TRUE(host);
         RECT rc{0, 0, 780, 560};

@@ -91,6 +91,30 @@ public:
     }
 };
 
+// The local portal's address for this process: OVN_PORTAL as given, else the
+// first line of the file OVN_PORTAL_FILE names (the portal's start script writes
+// it there), put into OVN_PORTAL where the local-portal build reads it.
+inline std::wstring EnsurePortalAddress() {
+    if (const wchar_t* given = _wgetenv(L"OVN_PORTAL"); given && *given)
+        return given;
+    const wchar_t* file = _wgetenv(L"OVN_PORTAL_FILE");
+    if (!file || !*file)
+        return {};
+    HANDLE h = ::CreateFileW(file, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return {};
+    char buf[128] = {};
+    DWORD read = 0;
+    ::ReadFile(h, buf, sizeof(buf) - 1, &read, nullptr);
+    ::CloseHandle(h);
+    std::wstring address;
+    for (DWORD i = 0; i < read && buf[i] != '\r' && buf[i] != '\n'; ++i)
+        address += static_cast<wchar_t>(buf[i]);
+    if (!address.empty())
+        _wputenv_s(L"OVN_PORTAL", address.c_str());
+    return address;
+}
+
 // A plain top-level window to hold a view.
 inline HWND MakeHostWindow(int width = 640, int height = 480) {
     WNDCLASSW wc{};

@@ -95,6 +95,7 @@ RECT RectInLauncher(HWND frame, HWND launcher) {
 class GameFrame : public ::testing::Test {
 protected:
     void SetUp() override {
+        EnsurePortalAddress();
         ASSERT_TRUE(ole.ok());
         g_launcherLog = &log;
         launcher = MakeLauncher();
