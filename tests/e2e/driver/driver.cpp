@@ -1,0 +1,312 @@
+#include "tests/e2e/driver/driver.h"
+
+#include <gdiplus.h>
+#include <wininet.h>
+
+#include <cstdlib>
+#include <sstream>
+#include <thread>
+
+namespace e2e {
+
+namespace {
+
+std::wstring EnvOr(const wchar_t* name, const std::wstring& fallback) {
+    const wchar_t* v = _wgetenv(name);
+    return (v && *v) ? std::wstring(v) : fallback;
+}
+
+std::wstring ReadFirstLine(const std::wstring& path) {
+    FILE* f = _wfopen(path.c_str(), L"rb");
+    if (!f)
+        return {};
+    char buf[256] = {};
+    size_t n = fread(buf, 1, sizeof(buf) - 1, f);
+    fclose(f);
+    std::wstring out;
+    for (size_t i = 0; i < n && buf[i] != '\r' && buf[i] != '\n'; ++i)
+        out.push_back(static_cast<wchar_t>(buf[i]));
+    return out;
+}
+
+void PumpOnce() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+}  // namespace
+
+bool WaitFor(const std::function<bool()>& pred, Millis timeout) {
+    auto end = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        if (pred())
+            return true;
+        if (std::chrono::steady_clock::now() >= end)
+            return pred();
+        PumpOnce();
+        Sleep(20);
+    }
+}
+
+const Environment& Environment::Get() {
+    static const Environment env = [] {
+        Environment e;
+        e.exePath = EnvOr(L"OVN_EXE", L"Ovn.exe");
+        e.stateDir = EnvOr(L"OVN_E2E_STATE", L".");
+        e.portal = EnvOr(L"OVN_PORTAL", ReadFirstLine(e.stateDir + L"\\portal.addr"));
+        return e;
+    }();
+    return env;
+}
+
+bool Process::Start(const std::wstring& exe, const std::wstring& args) {
+    Kill();
+    SetEnvironmentVariableW(L"OVN_PORTAL", Environment::Get().portal.c_str());
+    std::wstring cmd = L"\"" + exe + L"\"";
+    if (!args.empty())
+        cmd += L" " + args;
+    STARTUPINFOW si{};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return false;
+    CloseHandle(pi.hThread);
+    m_process.reset(pi.hProcess);
+    m_pid = pi.dwProcessId;
+    return true;
+}
+
+Process::~Process() { Kill(); }
+
+bool Process::Running() const {
+    return m_process && WaitForSingleObject(m_process.get(), 0) == WAIT_TIMEOUT;
+}
+
+DWORD Process::Wait(Millis timeout) {
+    if (!m_process)
+        return 0;
+    bool ended = WaitFor([&] { return !Running(); }, timeout);
+    if (!ended)
+        return STILL_ACTIVE;
+    DWORD code = 0;
+    GetExitCodeProcess(m_process.get(), &code);
+    return code;
+}
+
+void Process::Kill() {
+    if (Running()) {
+        TerminateProcess(m_process.get(), 1);
+        WaitForSingleObject(m_process.get(), 5000);
+    }
+    m_process.reset();
+}
+
+namespace {
+
+struct EnumState {
+    const WindowQuery* q;
+    std::vector<HWND>* out;
+};
+
+bool Matches(HWND h, const WindowQuery& q) {
+    if (q.pid && WindowProcessId(h) != q.pid)
+        return false;
+    if (q.visibleOnly && !IsWindowVisible(h))
+        return false;
+    if (!q.className.empty() && ClassName(h) != q.className)
+        return false;
+    if (!q.title.empty() && WindowText(h) != q.title)
+        return false;
+    return true;
+}
+
+BOOL CALLBACK CollectChild(HWND h, LPARAM lp) {
+    auto* s = reinterpret_cast<EnumState*>(lp);
+    if (Matches(h, *s->q))
+        s->out->push_back(h);
+    return TRUE;
+}
+
+BOOL CALLBACK CollectTop(HWND h, LPARAM lp) {
+    auto* s = reinterpret_cast<EnumState*>(lp);
+    if (Matches(h, *s->q))
+        s->out->push_back(h);
+    if (!s->q->topLevelOnly)
+        EnumChildWindows(h, CollectChild, lp);
+    return TRUE;
+}
+
+}  // namespace
+
+std::vector<HWND> FindWindows(const WindowQuery& q) {
+    std::vector<HWND> out;
+    EnumState s{&q, &out};
+    EnumWindows(CollectTop, reinterpret_cast<LPARAM>(&s));
+    return out;
+}
+
+HWND WaitForWindow(const WindowQuery& q, Millis timeout) {
+    HWND found = nullptr;
+    WaitFor(
+        [&] {
+            auto all = FindWindows(q);
+            found = all.empty() ? nullptr : all.front();
+            return found != nullptr;
+        },
+        timeout);
+    return found;
+}
+
+std::wstring WindowText(HWND hwnd) {
+    wchar_t buf[512] = {};
+    // WM_GETTEXT through SendMessageTimeout: a hung window must not hang the test.
+    DWORD_PTR len = 0;
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 2000, &len);
+    return buf;
+}
+
+std::wstring ClassName(HWND hwnd) {
+    wchar_t buf[256] = {};
+    GetClassNameW(hwnd, buf, 256);
+    return buf;
+}
+
+DWORD WindowProcessId(HWND hwnd) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    return pid;
+}
+
+RECT WindowRect(HWND hwnd) {
+    RECT rc{};
+    GetWindowRect(hwnd, &rc);
+    return rc;
+}
+
+std::vector<std::wstring> ChildTexts(HWND hwnd) {
+    std::vector<std::wstring> out;
+    EnumChildWindows(
+        hwnd,
+        [](HWND h, LPARAM lp) -> BOOL {
+            reinterpret_cast<std::vector<std::wstring>*>(lp)->push_back(WindowText(h));
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&out));
+    return out;
+}
+
+namespace {
+
+INPUT KeyInput(WORD vk, bool up, bool extended) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+    in.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (extended ? KEYEVENTF_EXTENDEDKEY : 0);
+    return in;
+}
+
+}  // namespace
+
+void SendKey(WORD vk, bool extended) {
+    INPUT in[2] = {KeyInput(vk, false, extended), KeyInput(vk, true, extended)};
+    SendInput(2, in, sizeof(INPUT));
+    Sleep(30);
+}
+
+void SendKeyCombo(std::initializer_list<WORD> modifiers, WORD vk) {
+    std::vector<INPUT> in;
+    for (WORD m : modifiers)
+        in.push_back(KeyInput(m, false, false));
+    in.push_back(KeyInput(vk, false, false));
+    in.push_back(KeyInput(vk, true, false));
+    for (auto it = modifiers.end(); it != modifiers.begin();)
+        in.push_back(KeyInput(*--it, true, false));
+    SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
+    Sleep(30);
+}
+
+void ClickAt(int x, int y) {
+    int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    INPUT in[3] = {};
+    for (auto& i : in) {
+        i.type = INPUT_MOUSE;
+        i.mi.dx = (x * 65535) / (w - 1);
+        i.mi.dy = (y * 65535) / (h - 1);
+    }
+    in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
+    in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
+    SendInput(3, in, sizeof(INPUT));
+    Sleep(50);
+}
+
+void ClickWindow(HWND hwnd) {
+    RECT rc = WindowRect(hwnd);
+    ClickAt((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+}
+
+bool SaveScreenshot(const std::wstring& path, HWND hwnd) {
+    RECT rc{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (hwnd)
+        rc = WindowRect(hwnd);
+    int w = rc.right - rc.left, h = rc.bottom - rc.top;
+    if (w <= 0 || h <= 0)
+        return false;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    BitBlt(mem, 0, 0, w, h, screen, rc.left, rc.top, SRCCOPY);
+    SelectObject(mem, old);
+
+    bool ok = false;
+    Gdiplus::GdiplusStartupInput input;
+    ULONG_PTR token = 0;
+    if (Gdiplus::GdiplusStartup(&token, &input, nullptr) == Gdiplus::Ok) {
+        {
+            Gdiplus::Bitmap image(bmp, nullptr);
+            // The PNG encoder's class id, as listed by the platform's codecs.
+            CLSID png{0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
+            ok = image.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
+        }
+        Gdiplus::GdiplusShutdown(token);
+    }
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return ok;
+}
+
+std::string HttpGet(const std::wstring& pathAndQuery) {
+    std::string body;
+    HINTERNET net = InternetOpenW(L"ovn-e2e", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
+    if (!net)
+        return body;
+    std::wstring url = L"http://" + Environment::Get().portal + pathAndQuery;
+    HINTERNET req = InternetOpenUrlW(net, url.c_str(), nullptr, 0,
+                                     INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0);
+    if (req) {
+        char buf[4096];
+        DWORD got = 0;
+        while (InternetReadFile(req, buf, sizeof(buf), &got) && got)
+            body.append(buf, got);
+        InternetCloseHandle(req);
+    }
+    InternetCloseHandle(net);
+    return body;
+}
+
+std::vector<std::string> PortalRequests(bool clear) {
+    std::vector<std::string> lines;
+    std::istringstream in(HttpGet(clear ? L"/__requests?clear=1" : L"/__requests"));
+    for (std::string line; std::getline(in, line);)
+        if (!line.empty())
+            lines.push_back(line);
+    return lines;
+}
+
+}  // namespace e2e

@@ -1,0 +1,87 @@
+// The e2e driver: starts Ovn.exe processes under Wine against the local portal
+// and works their windows from outside, as a player or the system would.
+#pragma once
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "framework/handles.h"
+
+namespace e2e {
+
+using namespace std::chrono_literals;
+using Millis = std::chrono::milliseconds;
+
+// Polls pred every 20 ms (pumping this thread's messages) until it holds or the
+// time is up; returns its last value.
+bool WaitFor(const std::function<bool()>& pred, Millis timeout = 10s);
+
+// The environment the tests run in: the program, the portal's address and a
+// scratch folder, all given by ctest.
+struct Environment {
+    std::wstring exePath;     // Ovn.exe
+    std::wstring portal;      // 127.0.0.1:PORT
+    std::wstring stateDir;    // scratch folder for this run
+    static const Environment& Get();
+};
+
+// A process of the program under test; killed when the object goes unless it
+// has ended by then.
+class Process {
+public:
+    Process() = default;
+    // Starts exe with the given command-line tail. The portal's address is put
+    // in the environment (OVN_PORTAL), as the local-portal build reads it.
+    bool Start(const std::wstring& exe, const std::wstring& args);
+    bool Start(const std::wstring& args) { return Start(Environment::Get().exePath, args); }
+    ~Process();
+    Process(Process&&) = default;
+    Process& operator=(Process&&) = default;
+
+    DWORD Id() const { return m_pid; }
+    HANDLE Handle() const { return m_process.get(); }
+    bool Running() const;
+    // Waits for the end; returns the exit code, or STILL_ACTIVE on time-out.
+    DWORD Wait(Millis timeout = 10s);
+    void Kill();
+
+private:
+    fw::Handle m_process;
+    DWORD m_pid = 0;
+};
+
+// Windows.
+struct WindowQuery {
+    DWORD pid = 0;                 // 0: any process
+    std::wstring className;        // empty: any
+    std::wstring title;            // empty: any; exact match otherwise
+    bool visibleOnly = false;
+    bool topLevelOnly = true;      // false: children too (of all top-level windows)
+};
+std::vector<HWND> FindWindows(const WindowQuery& q);
+HWND WaitForWindow(const WindowQuery& q, Millis timeout = 10s);
+std::wstring WindowText(HWND hwnd);
+std::wstring ClassName(HWND hwnd);
+DWORD WindowProcessId(HWND hwnd);
+RECT WindowRect(HWND hwnd);
+// Text of every visible window the process owns (message boxes among them).
+std::vector<std::wstring> ChildTexts(HWND hwnd);
+
+// Input, as the system delivers it to whatever window is active.
+void SendKey(WORD vk, bool extended = false);
+void SendKeyCombo(std::initializer_list<WORD> modifiers, WORD vk);
+void ClickAt(int screenX, int screenY);
+// Clicks the centre of a window (a button of another process, say).
+void ClickWindow(HWND hwnd);
+
+// Saves the screen (or the part covered by hwnd) as a PNG file.
+bool SaveScreenshot(const std::wstring& path, HWND hwnd = nullptr);
+
+// Local portal.
+std::string HttpGet(const std::wstring& pathAndQuery);  // body, or "" on failure
+std::vector<std::string> PortalRequests(bool clear = false);
+
+}  // namespace e2e
