@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Runs the launcher against the local portal under Wine.
+# With a screen (DISPLAY set): the launcher runs on it until you close it.
+# Without one: a short scripted tour on Xvfb that saves screenshots in out/.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+"$root/scripts/setup.sh"
+"$root/scripts/build.sh" win64
+
+state=$root/build/demo-state
+addr=$("$root/tools/portal/ctl.sh" start "$state")
+echo "local portal on $addr"
+export OVN_PORTAL=$addr
+
+source "$root/scripts/wine-env.sh"
+ovn_ensure_prefix
+headless=
+[ -z "${DISPLAY:-}" ] && headless=1
+ovn_ensure_display
+cleanup() { "$root/tools/portal/ctl.sh" stop "$state"; ovn_stop_wine; }
+trap cleanup EXIT
+
+if [ -z "$headless" ]; then
+    echo "starting the launcher; close its window to end the demo"
+    wine "$root/build/win64/Ovn.exe" /OvnD
+else
+    mkdir -p "$root/out"
+    echo "no screen: running the scripted tour on Xvfb ($DISPLAY)"
+    OVN_EXE="Z:${root//\//\\}\\build\\win64\\Ovn.exe" OVN_TOUR_OUT="Z:${root//\//\\}\\out" \
+        timeout 180 wine "$root/build/win64/tests/e2e/ovn_tour.exe"
+    echo "screenshots:"; ls -1 "$root"/out/*.png
+fi
