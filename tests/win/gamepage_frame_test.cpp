@@ -54,9 +54,9 @@ HWND MakeLauncher() {
     WNDCLASSW wc{};
     wc.lpfnWndProc = &LauncherProc;
     wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"OvnTestLauncher";
+    wc.lpszClassName = L"OvnGamePageTestLauncher";
     RegisterClassW(&wc);
-    HWND hwnd = CreateWindowExW(0, L"OvnTestLauncher", L"QuenraOrvane", WS_POPUP | WS_CLIPCHILDREN, 0, 0, 1000,
+    HWND hwnd = CreateWindowExW(0, L"OvnGamePageTestLauncher", L"QuenraOrvane", WS_POPUP | WS_CLIPCHILDREN, 0, 0, 1000,
                                 700, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     ShowWindow(hwnd, SW_SHOWNOACTIVATE);
     return hwnd;
