@@ -16,22 +16,33 @@ mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 # Values the program reads from the registry that the tests need to be there.
 ovn_seed_registry() {
     wine reg add 'HKLM\SOFTWARE\Macromedia\FlashPlayer' /v CurrentVersion /t REG_SZ /d '11,2,202,235' /f >/dev/null 2>&1
+    # A crashing test process must end as on Windows without a debugger, not wait in
+    # winedbg: the automatic debugger named here does not exist, so the process ends.
+    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /t REG_SZ /d 'no-debugger-here.exe %ld %ld' /f >/dev/null 2>&1
+    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /t REG_SZ /d '1' /f >/dev/null 2>&1
 }
 
 # Makes the prefix once; later calls find it ready. Safe when several start at once.
+# Bump when ovn_seed_registry changes: an existing prefix is then seeded again.
+ovn_seed_version=3
+
 ovn_ensure_prefix() {
-    [ -f "$WINEPREFIX/.ovn-ready" ] && return 0
+    [ -f "$WINEPREFIX/.ovn-ready" ] && [ -f "$WINEPREFIX/.ovn-seeded-$ovn_seed_version" ] && return 0
     mkdir -p "$OVN_WINE_ROOT"
     (
         flock 9
-        [ -f "$WINEPREFIX/.ovn-ready" ] && exit 0
+        if [ -f "$WINEPREFIX/.ovn-ready" ]; then
+            [ -f "$WINEPREFIX/.ovn-seeded-$ovn_seed_version" ] && exit 0
+            ovn_seed_registry && touch "$WINEPREFIX/.ovn-seeded-$ovn_seed_version"
+            exit 0
+        fi
         local start=$(date +%s.%N)
         wineboot -i >/dev/null 2>&1 || { echo "wine-env: wineboot failed" >&2; exit 1; }
         ovn_seed_registry
         wineserver -w
         local took=$(echo "$(date +%s.%N) - $start" | bc 2>/dev/null || echo "?")
         echo "$took" > "$OVN_WINE_ROOT/prefix-boot-seconds"
-        touch "$WINEPREFIX/.ovn-ready"
+        touch "$WINEPREFIX/.ovn-ready" "$WINEPREFIX/.ovn-seeded-$ovn_seed_version"
     ) 9>"$OVN_WINE_ROOT/.prefix.lock"
 }
 
