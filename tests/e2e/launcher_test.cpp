@@ -16,44 +16,6 @@ namespace {
 
 constexpr wchar_t kTitle[] = L"QuenraOrvane";
 
-// A window of process pid that shows text somewhere in its children: our
-// skinned message box.
-HWND FindBoxWithText(DWORD pid, const std::wstring& text) {
-    for (HWND h : FindWindows({.pid = pid, .visibleOnly = true})) {
-        auto texts = ChildTexts(h);
-        if (std::find(texts.begin(), texts.end(), text) != texts.end())
-            return h;
-    }
-    return nullptr;
-}
-
-HWND WaitForBox(DWORD pid, const std::wstring& text, Millis timeout = 10s) {
-    HWND box = nullptr;
-    WaitFor([&] { return (box = FindBoxWithText(pid, text)) != nullptr; }, timeout);
-    return box;
-}
-
-bool PressBoxButton(HWND box, const std::wstring& caption) {
-    HWND button = nullptr;
-    for (HWND h = GetWindow(box, GW_CHILD); h && !button; h = GetWindow(h, GW_HWNDNEXT))
-        if (WindowText(h) == caption)
-            button = h;
-    if (!button)
-        return false;
-    PostMessageW(button, BM_CLICK, 0, 0);
-    return true;
-}
-
-// Children of the launcher that belong to other processes: the adopted frames.
-std::vector<HWND> ForeignChildren(HWND launcher) {
-    std::vector<HWND> out;
-    DWORD own = WindowProcessId(launcher);
-    for (HWND h = GetWindow(launcher, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT))
-        if (WindowProcessId(h) != own)
-            out.push_back(h);
-    return out;
-}
-
 class LauncherE2e : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -3,6 +3,7 @@
 #include <gdiplus.h>
 #include <wininet.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <sstream>
 #include <thread>
@@ -195,6 +196,39 @@ std::vector<std::wstring> ChildTexts(HWND hwnd) {
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&out));
+    return out;
+}
+
+HWND FindBoxWithText(DWORD pid, const std::wstring& text) {
+    for (HWND h : FindWindows({.pid = pid, .visibleOnly = true})) {
+        auto texts = ChildTexts(h);
+        if (std::find(texts.begin(), texts.end(), text) != texts.end())
+            return h;
+    }
+    return nullptr;
+}
+
+HWND WaitForBox(DWORD pid, const std::wstring& text, Millis timeout) {
+    HWND box = nullptr;
+    WaitFor([&] { return (box = FindBoxWithText(pid, text)) != nullptr; }, timeout);
+    return box;
+}
+
+bool PressBoxButton(HWND box, const std::wstring& caption) {
+    for (HWND h = GetWindow(box, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT))
+        if (WindowText(h) == caption) {
+            PostMessageW(h, BM_CLICK, 0, 0);
+            return true;
+        }
+    return false;
+}
+
+std::vector<HWND> ForeignChildren(HWND parent) {
+    std::vector<HWND> out;
+    DWORD own = WindowProcessId(parent);
+    for (HWND h = GetWindow(parent, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT))
+        if (WindowProcessId(h) != own)
+            out.push_back(h);
     return out;
 }
 

@@ -70,6 +70,14 @@ RECT WindowRect(HWND hwnd);
 // Text of every visible window the process owns (message boxes among them).
 std::vector<std::wstring> ChildTexts(HWND hwnd);
 
+// Our message boxes: a visible window of process pid with text among its
+// children; and pressing one of its buttons by caption.
+HWND FindBoxWithText(DWORD pid, const std::wstring& text);
+HWND WaitForBox(DWORD pid, const std::wstring& text, Millis timeout = 10s);
+bool PressBoxButton(HWND box, const std::wstring& caption);
+// Children of a window that belong to other processes (adopted frames).
+std::vector<HWND> ForeignChildren(HWND parent);
+
 // Input, as the system delivers it to whatever window is active.
 void SendKey(WORD vk, bool extended = false);
 void SendKeyCombo(std::initializer_list<WORD> modifiers, WORD vk);

@@ -1,0 +1,61 @@
+// The demo's scripted tour on a screen nobody watches: starts the launcher
+// against the local portal, walks through a few states and saves a screenshot
+// of each in OVN_TOUR_OUT. Ends by itself.
+#include <cstdio>
+#include <cwchar>
+#include <string>
+
+#include "common/protocol.h"
+#include "tests/e2e/driver/driver.h"
+#include "tests/e2e/driver/fake_page.h"
+
+using namespace e2e;
+
+namespace {
+
+std::wstring g_out;
+
+void Shot(const wchar_t* name, HWND hwnd = nullptr) {
+    std::wstring path = g_out + L"\\" + name + L".png";
+    wprintf(L"  %ls: %ls\n", name, SaveScreenshot(path, hwnd) ? L"saved" : L"FAILED");
+}
+
+}  // namespace
+
+int wmain() {
+    const wchar_t* out = _wgetenv(L"OVN_TOUR_OUT");
+    g_out = out ? out : L".";
+    Process launcher;
+    if (!launcher.Start(L"/OvnD")) {
+        wprintf(L"cannot start %ls\n", Environment::Get().exePath.c_str());
+        return 1;
+    }
+    HWND wnd = WaitForWindow({.pid = launcher.Id(), .title = L"QuenraOrvane"}, 30s);
+    if (!wnd) {
+        wprintf(L"the launcher window did not appear\n");
+        return 1;
+    }
+    wprintf(L"launcher started; its first page process is being adopted\n");
+    WaitFor([&] { return !ForeignChildren(wnd).empty(); }, 30s);
+    Sleep(1500);
+    Shot(L"launcher");
+
+    wprintf(L"a second account's page joins as a tab\n");
+    FakePage page;
+    FakePage::Claim(wnd, L"1服-天命-alice");
+    page.Adopt(wnd);
+    Sleep(1000);
+    Shot(L"launcher-with-page");
+
+    wprintf(L"asking to close the launcher\n");
+    PostMessageW(wnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+    if (HWND box = WaitForBox(launcher.Id(), L"窗口即将关闭，确定要退出游戏？")) {
+        Sleep(300);
+        Shot(L"exit-question");
+        Shot(L"exit-question-box", box);
+        PressBoxButton(box, L"是");
+    }
+    DWORD code = launcher.Wait(10s);
+    wprintf(L"launcher ended (exit code %lu)\n", code);
+    return code == 0 ? 0 : 1;
+}
