@@ -1,0 +1,89 @@
+// The skinned dialog frame every framed window of the program derives from: the
+// system caption and border are taken away; the window is painted from one frame
+// bitmap, shaped by the key-coloured pixels of its corners, dragged by its caption
+// band, sized by its borders (when resizable), maximised to the work area by its
+// own rule, and offers up to three system buttons with tooltips.
+#pragma once
+#include "framework/dialog.h"
+#include "skin/btn_ex.h"
+#include "skin/gdi.h"
+#include "skin/skin_geometry.h"
+
+namespace ovn::skin {
+
+constexpr UINT kIdSysClose = 50000;
+constexpr UINT kIdSysMinimize = 50001;
+constexpr UINT kIdSysMaximize = 50002;
+
+class CDlgEx : public fw::Dialog {
+public:
+    explicit CDlgEx(UINT templateId);
+    ~CDlgEx() override;
+
+    // Makes the window skinned. The frame, maximise and restore bitmaps become the
+    // frame's; the minimise and close strips are only copied into their buttons
+    // and stay with the caller. A null button image means no such button (the
+    // minimise and maximise buttons come only with a close button). Returns 1.
+    int SetSkin(gdi::Bitmap frame, bool fitToFrame, bool stretch, HBITMAP minimize,
+                gdi::Bitmap maximize, gdi::Bitmap restore, HBITMAP close);
+    // Sets the window text and repaints the title strip; callable from any thread.
+    void SetCaptionText(const wchar_t* text);
+    // Rebuilds the window's shape from the corners of the frame bitmap.
+    void UpdateWindowRegion();
+    void InvalidateSystemButtons();
+
+    virtual void RequestClose();
+    virtual void RequestMinimize();
+    virtual int ToggleMaximize();
+    virtual void UpdateMaximizeButton(bool maximized);
+
+    // Centres the window over its owner when the owner is visible and not
+    // minimised, otherwise in the work area (kept on the work area either way).
+    void CenterWindowOnOwner();
+
+    bool m_bDrawTitle = true;
+    bool m_bDrawIcon = true;
+    int m_nCaptionHeight = -1;
+    int m_nButtonRightMargin = 5;
+    int m_nButtonTop = 1;
+    int m_nButtonGap = 0;
+    int m_nBorderWidth = 3;
+    COLORREF m_crTitleText = 0xFFFFFF;
+    int m_nTitleWeight = 400;
+    gdi::Bitmap m_bmpFrame;
+    CBtnEx m_btnClose;
+    CBtnEx m_btnMinimize;
+    CBtnEx m_btnMaximize;
+    SIZE m_sizeMax{};
+    RECT m_rcRestore{};
+    bool m_bMaximized = false;
+    bool m_bResizable = false;
+    bool m_bStretchFrame = false;
+    gdi::Bitmap m_bmpMaximize;
+    gdi::Bitmap m_bmpRestore;
+
+protected:
+    bool OnInitDialog() override;
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+    // The frame's message handlers, for derived windows that map the same
+    // messages and want the frame's behaviour for part of them.
+    BOOL OnEraseBkgnd(HDC dc);
+    LRESULT OnNcHitTest(POINT screen);
+    LRESULT OnNcLButtonDown(WPARAM hit, LPARAM point);
+    LRESULT OnNcLButtonDblClk(WPARAM hit);
+    LRESULT OnLButtonDblClk(LPARAM point);
+    LRESULT OnSize(int cx);
+
+    // Paints the frame bitmap over a window of w x h into dc.
+    void PaintFrame(HDC dc, int w, int h);
+    FrameMetrics Metrics() const { return FrameMetrics{m_nBorderWidth, m_nCaptionHeight}; }
+
+private:
+    bool CreateSystemButton(CBtnEx& button, int right, int top, UINT id, HBITMAP strip,
+                            const wchar_t* tip);
+    gdi::Font CreateTitleFont(LONG* height) const;
+    void ReleaseSkin();
+};
+
+}  // namespace ovn::skin

@@ -1,0 +1,157 @@
+#include "skin/message_box.h"
+
+#include "framework/app.h"
+#include "skin/skin_image.h"
+
+#include <algorithm>
+
+namespace ovn::skin {
+
+namespace {
+constexpr UINT kImgFrameSmall = 131;
+constexpr UINT kImgClose = 132;
+constexpr UINT kImgTextButton = 133;
+}  // namespace
+
+void CMessageBox::MeasureText(HDC dc, int& width, int& lineHeight) const {
+    gdi::Select sel(dc, m_hFont);
+    TEXTMETRICW tm{};
+    ::GetTextMetricsW(dc, &tm);
+    lineHeight = tm.tmHeight;
+    width = 0;
+    for (std::wstring_view line : SplitMessageLines(m_strText)) {
+        RECT r{0, 0, 0, 0};
+        ::DrawTextW(dc, line.data(), static_cast<int>(line.size()), &r, DT_CALCRECT | DT_SINGLELINE);
+        width = std::max(width, static_cast<int>(r.right - r.left));
+    }
+}
+
+bool CMessageBox::OnInitDialog() {
+    CDlgEx::OnInitDialog();
+    m_nCaptionHeight = 30;
+    m_nBorderWidth = 4;
+    m_nButtonRightMargin = 0;
+    m_nButtonTop = 0;
+    m_nButtonGap = 0;
+    SetSkin(std::move(m_bmpFrameImage), false, true, nullptr, {}, {}, m_bmpCloseImage.get());
+    SetCaptionText(m_strCaption.c_str());
+    m_nLines = CountMessageLines(m_strText);
+
+    m_hFont = reinterpret_cast<HFONT>(::SendMessageW(hwnd(), WM_GETFONT, 0, 0));
+    if (!m_hFont)
+        m_hFont = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+    int tw = 0, lh = 0;
+    {
+        gdi::WindowDC dc(hwnd());
+        MeasureText(dc.get(), tw, lh);
+    }
+    // Every line counts, a trailing empty one too: the box keeps its room.
+    const int th = lh * m_nLines;
+    const SIZE strip = gdi::BitmapSize(m_bmpButton1Image.get());
+    const MessageBoxLayout layout =
+        LayoutMessageBox(m_nStyle, tw, th, m_nLines, Size{strip.cx, strip.cy});
+    ::SetWindowPos(hwnd(), nullptr, 0, 0, layout.window.cx, layout.window.cy,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    auto place = [this](CBtnEx& button, const Rect& r, UINT id, HBITMAP image,
+                        const wchar_t* caption) {
+        const RECT rc{r.left, r.top, r.right, r.bottom};
+        if (!button.Create(L"", WS_CHILD | WS_VISIBLE, rc, hwnd(), id))
+            return;
+        button.SetImage(image, true);
+        button.m_strText = caption;
+        ::InvalidateRect(button.hwnd(), nullptr, TRUE);
+    };
+    place(m_btn1, layout.button1, kMessageBoxButton1, m_bmpButton1Image.get(), layout.caption1);
+    if (layout.buttonCount == 2)
+        place(m_btn2, layout.button2, kMessageBoxButton2, m_bmpButton2Image.get(), layout.caption2);
+
+    // Resized without moving: now place it as modal dialogs are placed.
+    CenterWindowOnOwner();
+    return true;
+}
+
+void CMessageBox::PaintText() {
+    RECT client{};
+    ::GetClientRect(hwnd(), &client);
+    gdi::WindowDC dc(hwnd());
+    int tw = 0, lh = 0;
+    MeasureText(dc.get(), tw, lh);
+    gdi::Select sel(dc.get(), m_hFont);
+    ::SetBkMode(dc.get(), TRANSPARENT);
+    ::SetTextColor(dc.get(), m_crText);
+    int i = 0;
+    for (std::wstring_view line : SplitMessageLines(m_strText)) {
+        const Rect r = MessageLineRect(client.right, tw, lh, i++);
+        RECT rc{r.left, r.top, r.right, r.bottom};
+        ::DrawTextW(dc.get(), line.data(), static_cast<int>(line.size()), &rc, 0);
+    }
+}
+
+LRESULT CMessageBox::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_PAINT: {
+        const LRESULT r = Default();  // erases, which paints the frame
+        PaintText();
+        return r;
+    }
+    case WM_CLOSE:
+        EndDialog(kIdCancel);
+        return 0;
+    case WM_COMMAND:
+        if (HIWORD(wParam) == BN_CLICKED) {
+            if (LOWORD(wParam) == kMessageBoxButton1) {
+                EndDialog(MessageBoxResult(m_nStyle, 1));
+                return 0;
+            }
+            if (LOWORD(wParam) == kMessageBoxButton2) {
+                EndDialog(MessageBoxResult(m_nStyle, 2));
+                return 0;
+            }
+        }
+        break;
+    }
+    return CDlgEx::WindowProc(msg, wParam, lParam);
+}
+
+int RunMessageBox(HWND owner, const wchar_t* text, gdi::Bitmap frame, gdi::Bitmap close,
+                  gdi::Bitmap button1, gdi::Bitmap button2, const wchar_t* caption, int type) {
+    // Modal dialogs are owned by the top-level window of their owner, or by the
+    // application's main window when none is given.
+    if (!owner) {
+        if (fw::App* app = fw::App::Current(); app && app->MainWindow())
+            owner = app->MainWindow()->hwnd();
+    }
+    if (owner)
+        owner = ::GetAncestor(owner, GA_ROOT);
+
+    // Without its skin the box cannot size itself; the player still gets the
+    // question, from the system's box.
+    if (!frame || !button1) {
+        const UINT mb = type == BoxYesNo ? MB_YESNO : type == BoxOkCancel ? MB_OKCANCEL : MB_OK;
+        return ::MessageBoxW(owner, text ? text : L"", caption ? caption : L"", mb);
+    }
+
+    CMessageBox box;
+    box.m_nStyle = type;
+    box.m_strCaption = caption ? caption : L"";
+    box.m_strText = text ? text : L"";
+    box.m_bmpFrameImage = std::move(frame);
+    box.m_bmpCloseImage = std::move(close);
+    box.m_bmpButton1Image = std::move(button1);
+    box.m_bmpButton2Image = std::move(button2);
+    box.m_crText = 0;
+    const INT_PTR result = box.DoModal(owner);
+    return result < 0 ? kIdCancel : static_cast<int>(result);
+}
+
+int ShowMessageBox(int style, const wchar_t* caption, const wchar_t* text, HWND owner) {
+    gdi::Bitmap button1 = LoadSkinImage(kImgTextButton);
+    gdi::Bitmap button2 = LoadSkinImage(kImgTextButton);
+    gdi::Bitmap close = LoadSkinImage(kImgClose);
+    gdi::Bitmap frame = LoadSkinImage(kImgFrameSmall);
+    return RunMessageBox(owner, text, std::move(frame), std::move(close), std::move(button1),
+                         std::move(button2), caption, style);
+}
+
+}  // namespace ovn::skin

@@ -1,0 +1,50 @@
+// The skinned message box every question and notice of the program goes through.
+#pragma once
+#include "skin/dlg_ex.h"
+
+#include <string>
+
+namespace ovn::skin {
+
+constexpr UINT kIddMessageBox = 130;  // dialog template: pop-up, no controls
+
+class CMessageBox : public CDlgEx {
+public:
+    CMessageBox() : CDlgEx(kIddMessageBox) {}
+
+    gdi::Bitmap m_bmpFrameImage;  // handed to the frame by OnInitDialog
+    gdi::Bitmap m_bmpCloseImage;
+    gdi::Bitmap m_bmpButton1Image;
+    gdi::Bitmap m_bmpButton2Image;
+    std::wstring m_strText;  // "\n" separates lines
+    std::wstring m_strCaption;
+    int m_nStyle = 0;
+    int m_nLines = 1;
+    HFONT m_hFont = nullptr;  // the dialog's own font, not owned
+    COLORREF m_crText = 0;
+    CBtnEx m_btn1;
+    CBtnEx m_btn2;
+
+protected:
+    bool OnInitDialog() override;
+    void OnOK() override {}      // Enter does not answer the box
+    void OnCancel() override {}  // nor does Esc
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    // Width of the widest drawn line and the height of one line, in the dialog font.
+    void MeasureText(HDC dc, int& width, int& lineHeight) const;
+    void PaintText();
+};
+
+// Runs one box modally. owner null: the application's main window owns it. The
+// frame image goes to the box's frame; the others are released by the box.
+// Returns 1 (OK), 2 (Cancel, or closed), 6 (Yes) or 7 (No).
+int RunMessageBox(HWND owner, const wchar_t* text, gdi::Bitmap frame, gdi::Bitmap close,
+                  gdi::Bitmap button1, gdi::Bitmap button2, const wchar_t* caption, int type);
+
+// The box with the program's own skin images. type: 0 OK, 1 OK and Cancel, 4 Yes
+// and No. Returns the result code as the system's message box would.
+int ShowMessageBox(int style, const wchar_t* caption, const wchar_t* text, HWND owner);
+
+}  // namespace ovn::skin

@@ -1,0 +1,173 @@
+#include "skin/skin_image.h"
+
+#include "framework/handles.h"
+
+#include <cstring>
+
+namespace ovn::skin {
+
+namespace gp = Gdiplus::DllExports;
+
+namespace {
+
+// An empty 32-bit bottom-up DIB section of w x h and where its pixels are.
+gdi::Bitmap CreateDib32(int w, int h, void** bits) {
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = h;  // positive: bottom-up
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    gdi::WindowDC screen(nullptr);
+    *bits = nullptr;
+    gdi::Bitmap bmp(::CreateDIBSection(screen.get(), &bi, DIB_RGB_COLORS, bits, nullptr, 0));
+    if (!*bits)
+        bmp.reset();
+    return bmp;
+}
+
+// Decodes while a GDI+ session is running; the stream must outlive the image.
+gdi::Bitmap DecodeStream(IStream* stream) {
+    Gdiplus::GpBitmap* raw = nullptr;
+    if (gp::GdipCreateBitmapFromStream(stream, &raw) != Gdiplus::Ok || !raw)
+        return {};
+    gdi::GpImage image(raw);
+    gdi::Bitmap out = ImageToKeyedBitmap(raw, SkinKeyColor);
+    if (!out) {
+        HBITMAP h = nullptr;
+        if (gp::GdipCreateHBITMAPFromBitmap(raw, &h, 0xFFFF00FF) == Gdiplus::Ok)
+            out.reset(h);
+    }
+    return out;
+}
+
+fw::ComPtr<IStream> StreamOf(const void* data, std::size_t size) {
+    fw::ComPtr<IStream> stream;
+    if (!data || size == 0 || size > 0xFFFFFFFFu)
+        return {};
+    if (FAILED(::CreateStreamOnHGlobal(nullptr, TRUE, stream.put())))
+        return {};
+    ULONG written = 0;
+    if (FAILED(stream->Write(data, static_cast<ULONG>(size), &written)) || written != size)
+        return {};
+    LARGE_INTEGER zero{};
+    stream->Seek(zero, STREAM_SEEK_SET, nullptr);
+    return stream;
+}
+
+}  // namespace
+
+gdi::Bitmap ImageToKeyedBitmap(Gdiplus::GpBitmap* image, COLORREF key) {
+    if (!image)
+        return {};
+    UINT w = 0, h = 0;
+    gp::GdipGetImageWidth(image, &w);
+    gp::GdipGetImageHeight(image, &h);
+    if (w == 0 || h == 0 || w > 0x7FFF || h > 0x7FFF)
+        return {};
+    void* bits = nullptr;
+    gdi::Bitmap bmp = CreateDib32(static_cast<int>(w), static_cast<int>(h), &bits);
+    if (!bmp)
+        return {};
+
+    Gdiplus::GpRect rect(0, 0, static_cast<INT>(w), static_cast<INT>(h));
+    Gdiplus::BitmapData data{};
+    if (gp::GdipBitmapLockBits(image, &rect, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB,
+                               &data) != Gdiplus::Ok)
+        return {};
+    bool ok = data.Scan0 != nullptr &&
+              ConvertToKeyedBottomUp(static_cast<const std::uint8_t*>(data.Scan0), data.Stride,
+                                     static_cast<int>(w), static_cast<int>(h),
+                                     static_cast<std::uint8_t*>(bits), static_cast<int>(w) * 4,
+                                     key);
+    gp::GdipBitmapUnlockBits(image, &data);
+    if (!ok)
+        return {};
+    ::GdiFlush();
+    return bmp;
+}
+
+gdi::Bitmap DecodeSkinImage(const void* data, std::size_t size) {
+    gdi::GdiplusSession session;
+    if (!session.ok())
+        return {};
+    fw::ComPtr<IStream> stream = StreamOf(data, size);
+    if (!stream)
+        return {};
+    return DecodeStream(stream.get());
+}
+
+gdi::Bitmap LoadSkinImage(UINT id) {
+    gdi::GdiplusSession session;
+    HMODULE module = ::GetModuleHandleW(nullptr);
+    // A bitmap resource of the same id overrides the PNG.
+    if (HBITMAP plain = ::LoadBitmapW(module, MAKEINTRESOURCEW(id)))
+        return gdi::Bitmap(plain);
+    if (!session.ok())
+        return {};
+    HRSRC res = ::FindResourceW(module, MAKEINTRESOURCEW(id), L"PNG");
+    if (!res)
+        return {};
+    const DWORD size = ::SizeofResource(module, res);
+    HGLOBAL loaded = ::LoadResource(module, res);
+    const void* bytes = loaded ? ::LockResource(loaded) : nullptr;
+    if (!bytes || size == 0)
+        return {};
+    fw::ComPtr<IStream> stream = StreamOf(bytes, size);
+    if (!stream)
+        return {};
+    return DecodeStream(stream.get());
+}
+
+gdi::Bitmap LoadImageFile(const wchar_t* path, int& width, int& height) {
+    width = height = 0;
+    // Started once and kept for the rest of the process.
+    static gdi::GdiplusSession session;
+    if (!session.ok() || !path || !*path)
+        return {};
+    Gdiplus::GpImage* raw = nullptr;
+    if (gp::GdipLoadImageFromFile(path, &raw) != Gdiplus::Ok || !raw)
+        return {};
+    gdi::GpImage image(raw);
+    UINT w = 0, h = 0;
+    gp::GdipGetImageWidth(raw, &w);
+    gp::GdipGetImageHeight(raw, &h);
+    if (w == 0 || h == 0 || w > 0x7FFF || h > 0x7FFF)
+        return {};
+
+    void* bits = nullptr;
+    gdi::Bitmap bmp = CreateDib32(static_cast<int>(w), static_cast<int>(h), &bits);
+    gdi::MemoryDC dc(::CreateCompatibleDC(nullptr));
+    if (!bmp || !dc)
+        return {};
+    {
+        gdi::Select sel(dc.get(), bmp.get());
+        RECT all{0, 0, static_cast<LONG>(w), static_cast<LONG>(h)};
+        ::FillRect(dc.get(), &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+        Gdiplus::GpGraphics* g = nullptr;
+        if (gp::GdipCreateFromHDC(dc.get(), &g) != Gdiplus::Ok || !g)
+            return {};
+        gdi::GpGraphics graphics(g);
+        if (gp::GdipDrawImageRectI(g, raw, 0, 0, static_cast<INT>(w), static_cast<INT>(h)) !=
+            Gdiplus::Ok)
+            return {};
+    }
+    width = static_cast<int>(w);
+    height = static_cast<int>(h);
+    return bmp;
+}
+
+void DrawParentBackground(HWND control, HDC buffer) {
+    HWND parent = ::GetParent(control);
+    if (!parent || !buffer)
+        return;
+    RECT rc{}, rp{};
+    ::GetWindowRect(control, &rc);
+    ::GetWindowRect(parent, &rp);
+    gdi::SavedState state(buffer);
+    ::SetWindowOrgEx(buffer, rc.left - rp.left, rc.top - rp.top, nullptr);
+    ::SendMessageW(parent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(buffer), 0);
+}
+
+}  // namespace ovn::skin

@@ -1,0 +1,34 @@
+// Skin images: PNG resources turned into keyed 32-bit bitmaps, the notice picture
+// loaded from a file, and the helper that lets a control paint its parent's skin
+// under itself.
+#pragma once
+#include "skin/gdi.h"
+#include "skin/skin_geometry.h"
+
+#include <cstddef>
+
+namespace ovn::skin {
+
+constexpr COLORREF SkinKeyColor = kSkinKeyColor;  // RGB(255, 0, 255)
+
+// A PNG resource of the executable (custom type "PNG") as a 32-bit bottom-up
+// bitmap with transparent pixels in the key colour; a bitmap resource of the same
+// id wins. Empty when the resource is missing or cannot be decoded.
+gdi::Bitmap LoadSkinImage(UINT id);
+
+// The same conversion for PNG (or any GDI+ format) bytes already in memory.
+gdi::Bitmap DecodeSkinImage(const void* data, std::size_t size);
+
+// A decoded GDI+ bitmap as a keyed 32-bit bottom-up bitmap (fourth byte 0).
+// Empty for an empty image or when the pixels cannot be read.
+gdi::Bitmap ImageToKeyedBitmap(Gdiplus::GpBitmap* image, COLORREF key);
+
+// A picture file drawn over white into a 32-bit bitmap of its own size; width and
+// height are 0 and the bitmap empty when the file cannot be loaded.
+gdi::Bitmap LoadImageFile(const wchar_t* path, int& width, int& height);
+
+// Paints the parent's skin into a control's off-screen buffer so that the part
+// under the control lands at the buffer's (0, 0). The buffer's state is restored.
+void DrawParentBackground(HWND control, HDC buffer);
+
+}  // namespace ovn::skin

@@ -1,0 +1,125 @@
+// Skin images decoded by the platform's decoder and turned into keyed bitmaps.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "skin/skin_image.h"
+#include "skin_test_support.h"
+
+using namespace ovn::skin;
+namespace gdi = ovn::gdi;
+using skintest::Rgba;
+
+namespace {
+
+constexpr COLORREF kMagenta = RGB(255, 0, 255);
+
+// 3 x 2, rows top-down: transparent, opaque red, half-transparent (r0 g128 b255)
+//                       opaque green, alpha 1 black, alpha 254 black
+std::vector<Rgba> SamplePixels() {
+    return {{9, 9, 9, 0},  {255, 0, 0, 255}, {0, 128, 255, 128},
+            {0, 255, 0, 255}, {0, 0, 0, 1},   {0, 0, 0, 254}};
+}
+
+void ExpectSample(HBITMAP bmp) {
+    ASSERT_NE(bmp, nullptr);
+    // 32-bit, bottom-up (positive height in the header).
+    DIBSECTION ds{};
+    ASSERT_EQ(GetObjectW(bmp, sizeof ds, &ds), static_cast<int>(sizeof ds));
+    EXPECT_EQ(ds.dsBmih.biBitCount, 32);
+    EXPECT_GT(ds.dsBmih.biHeight, 0);
+
+    const auto px = skintest::ReadBitmap(bmp);
+    ASSERT_EQ(px.w, 3);
+    ASSERT_EQ(px.h, 2);
+    // Upright: the PNG's first row is the top row.
+    EXPECT_EQ(px.at(0, 0), kMagenta);
+    EXPECT_EQ(px.at(1, 0), RGB(255, 0, 0));
+    EXPECT_EQ(px.at(2, 0), RGB(127, 191, 255));
+    EXPECT_EQ(px.at(0, 1), RGB(0, 255, 0));
+    EXPECT_EQ(px.at(1, 1), RGB(254, 254, 254));
+    EXPECT_EQ(px.at(2, 1), RGB(1, 1, 1));
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x)
+            EXPECT_EQ(px.fourth(x, y), 0) << x << "," << y;
+}
+
+}  // namespace
+
+TEST(SkinImage, RgbaPngBecomesKeyedUprightBitmap) {
+    const auto png = skintest::EncodePngRgba(3, 2, SamplePixels());
+    gdi::Bitmap bmp = DecodeSkinImage(png.data(), png.size());
+    ExpectSample(bmp.get());
+}
+
+TEST(SkinImage, PalettePngWithTransparencyTableDecodesTheSame) {
+    const auto pixels = SamplePixels();
+    std::vector<std::uint8_t> indices = {0, 1, 2, 3, 4, 5};
+    const auto png = skintest::EncodePngPalette(3, 2, pixels, indices);
+    gdi::Bitmap bmp = DecodeSkinImage(png.data(), png.size());
+    ExpectSample(bmp.get());
+}
+
+TEST(SkinImage, BadInputGivesNothing) {
+    const char junk[] = "not a picture at all";
+    EXPECT_FALSE(DecodeSkinImage(junk, sizeof junk));
+    EXPECT_FALSE(DecodeSkinImage(nullptr, 0));
+    EXPECT_FALSE(ImageToKeyedBitmap(nullptr, SkinKeyColor));
+    const long live = gdi::LiveObjects();
+    EXPECT_FALSE(LoadSkinImage(4242));  // no such resource
+    EXPECT_EQ(gdi::LiveObjects(), live);
+}
+
+TEST(SkinImage, ResourcesOfTheExecutable) {
+    // The small dialogs' frame: 30 x 51 with cut top corners, square bottom ones.
+    gdi::Bitmap frame = LoadSkinImage(131);
+    ASSERT_TRUE(frame);
+    const auto px = skintest::ReadBitmap(frame.get());
+    ASSERT_EQ(px.w, 30);
+    ASSERT_EQ(px.h, 51);
+    EXPECT_EQ(px.at(0, 0), kMagenta);
+    EXPECT_EQ(px.at(2, 0), kMagenta);
+    EXPECT_EQ(px.at(29, 0), kMagenta);
+    EXPECT_EQ(px.at(0, 2), kMagenta);
+    EXPECT_NE(px.at(3, 0), kMagenta);
+    EXPECT_NE(px.at(1, 2), kMagenta);
+    EXPECT_NE(px.at(0, 50), kMagenta);
+    EXPECT_NE(px.at(29, 50), kMagenta);
+
+    gdi::Bitmap strip = LoadSkinImage(133);
+    ASSERT_TRUE(strip);
+    const SIZE s = gdi::BitmapSize(strip.get());
+    EXPECT_EQ(s.cx, 228);
+    EXPECT_EQ(s.cy, 23);
+}
+
+TEST(SkinImage, PictureFileIsDrawnOverWhite) {
+    wchar_t dir[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, dir);
+    const std::wstring path = std::wstring(dir) + L"ovn_skin_test.png";
+    const auto png = skintest::EncodePngRgba(3, 2, SamplePixels());
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(f, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(f, png.data(), static_cast<DWORD>(png.size()), &written, nullptr);
+    CloseHandle(f);
+
+    int w = -1, h = -1;
+    gdi::Bitmap bmp = LoadImageFile(path.c_str(), w, h);
+    DeleteFileW(path.c_str());
+    ASSERT_TRUE(bmp);
+    EXPECT_EQ(w, 3);
+    EXPECT_EQ(h, 2);
+    const auto px = skintest::ReadBitmap(bmp.get());
+    // The key colour plays no part: transparent is white here.
+    EXPECT_EQ(px.at(0, 0), RGB(255, 255, 255));
+    EXPECT_EQ(px.at(1, 0), RGB(255, 0, 0));
+    EXPECT_EQ(px.at(0, 1), RGB(0, 255, 0));
+
+    gdi::Bitmap none = LoadImageFile(L"C:\\no\\such\\PopWnd.jpg", w, h);
+    EXPECT_FALSE(none);
+    EXPECT_EQ(w, 0);
+    EXPECT_EQ(h, 0);
+}
