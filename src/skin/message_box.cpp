@@ -11,6 +11,7 @@ namespace {
 constexpr UINT kImgFrameSmall = 131;
 constexpr UINT kImgClose = 132;
 constexpr UINT kImgTextButton = 133;
+constexpr int kMessageTextLabel = 5002;
 }  // namespace
 
 void CMessageBox::MeasureText(HDC dc, int& width, int& lineHeight) const {
@@ -56,7 +57,9 @@ bool CMessageBox::OnInitDialog() {
     auto place = [this](CBtnEx& button, const Rect& r, UINT id, HBITMAP image,
                         const wchar_t* caption) {
         const RECT rc{r.left, r.top, r.right, r.bottom};
-        if (!button.Create(L"", WS_CHILD | WS_VISIBLE, rc, hwnd(), id))
+        // The caption is the window text too (it is not drawn from there), so
+        // screen readers and automation can find the answer by its name.
+        if (!button.Create(caption, WS_CHILD | WS_VISIBLE, rc, hwnd(), id))
             return;
         button.SetImage(image, true);
         button.m_strText = caption;
@@ -65,6 +68,12 @@ bool CMessageBox::OnInitDialog() {
     place(m_btn1, layout.button1, kMessageBoxButton1, m_bmpButton1Image.get(), layout.caption1);
     if (layout.buttonCount == 2)
         place(m_btn2, layout.button2, kMessageBoxButton2, m_bmpButton2Image.get(), layout.caption2);
+
+    // The text is painted by the box; a hidden label carries it for screen
+    // readers and automation, which read texts from child windows.
+    ::CreateWindowExW(0, L"STATIC", m_strText.c_str(), WS_CHILD | SS_NOPREFIX, 0, 0, 0, 0, hwnd(),
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kMessageTextLabel)),
+                      ::GetModuleHandleW(nullptr), nullptr);
 
     // Resized without moving: now place it as modal dialogs are placed.
     CenterWindowOnOwner();

@@ -191,7 +191,16 @@ TEST(SkinMessageBox, SizeButtonsAndCaptions) {
                               EXPECT_TRUE(yes && yes->m_strText == L"是");
                               EXPECT_TRUE(no && no->m_strText == L"否");
 
-                              // The title is the caption; the close button is there.
+                              // Automation and screen readers find the answers and the text by name.
+                              wchar_t name[16] = {};
+                              GetWindowTextW(GetDlgItem(box, 5000), name, 16);
+                              EXPECT_STREQ(name, L"是");
+                              std::vector<wchar_t> all(256);
+                              GetWindowTextW(GetDlgItem(box, 5002), all.data(), 256);
+                              EXPECT_STREQ(all.data(), text);
+                              EXPECT_FALSE(IsWindowVisible(GetDlgItem(box, 5002)));
+
+                              // The close button is there.
                               EXPECT_NE(GetDlgItem(box, 50000), nullptr);
                               return true;
                           },
