@@ -1,0 +1,76 @@
+#include "app/crash_dump.h"
+
+#include <dbghelp.h>
+
+#include "app/crash_dump_path.h"
+#include "app/startup.h"
+#include <objbase.h>  // handles.h uses COM start-up
+
+#include "framework/handles.h"
+
+namespace ovn {
+
+bool DumpWritten = false;
+
+namespace {
+
+using MiniDumpWriteDumpFn = BOOL(WINAPI*)(HANDLE, DWORD, HANDLE, MINIDUMP_TYPE, PMINIDUMP_EXCEPTION_INFORMATION,
+                                          PMINIDUMP_USER_STREAM_INFORMATION, PMINIDUMP_CALLBACK_INFORMATION);
+
+// Richest first; older DbgHelp versions refuse the newer flags.
+constexpr MINIDUMP_TYPE kDumpTypes[] = {static_cast<MINIDUMP_TYPE>(0x1A25), static_cast<MINIDUMP_TYPE>(0x225),
+                                        MiniDumpNormal};
+
+}  // namespace
+
+void WriteCrashDump(HANDLE file, EXCEPTION_POINTERS* exception) {
+    if (!exception) {
+        // No exception at hand: describe the calling thread as a breakpoint here
+        // and carry on afterwards (our compiler has no structured handlers to
+        // raise and catch a real one).
+        CONTEXT context = {};
+        ::RtlCaptureContext(&context);
+        EXCEPTION_RECORD record = {};
+        record.ExceptionCode = EXCEPTION_BREAKPOINT;
+#if defined(_M_X64) || defined(__x86_64__)
+        record.ExceptionAddress = reinterpret_cast<void*>(context.Rip);
+#else
+        record.ExceptionAddress = reinterpret_cast<void*>(context.Eip);
+#endif
+        EXCEPTION_POINTERS pointers = {&record, &context};
+        WriteCrashDump(file, &pointers);
+        return;
+    }
+    fw::Library dbghelp(::LoadLibraryW(L"DbgHelp.dll"));
+    if (!dbghelp)
+        return;
+    auto writeDump =
+        reinterpret_cast<MiniDumpWriteDumpFn>(reinterpret_cast<void*>(::GetProcAddress(dbghelp.get(), "MiniDumpWriteDump")));
+    if (!writeDump)
+        return;
+    MINIDUMP_EXCEPTION_INFORMATION info = {};
+    info.ThreadId = ::GetCurrentThreadId();
+    info.ExceptionPointers = exception;
+    info.ClientPointers = TRUE;
+    for (MINIDUMP_TYPE type : kDumpTypes) {
+        if (writeDump(::GetCurrentProcess(), ::GetCurrentProcessId(), file, type, &info, nullptr, nullptr))
+            break;
+    }
+}
+
+LONG WINAPI CrashFilter(EXCEPTION_POINTERS* exception) {
+    if (DumpWritten)
+        return EXCEPTION_EXECUTE_HANDLER;  // a second crash ends without the system's report
+    auto path = CrashDumpPath(ExecutablePath());
+    if (!path)
+        return EXCEPTION_CONTINUE_SEARCH;
+    fw::FileHandle file(::CreateFileW(path->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                      nullptr));
+    if (file)
+        WriteCrashDump(file.get(), exception);
+    file.reset();
+    DumpWritten = true;
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
+}  // namespace ovn

@@ -1,0 +1,605 @@
+#include "launcher/kelvor3_dlg.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "skin/message_box.h"
+#include "app/startup.h"
+#include "common/protocol.h"
+#include "launcher/child_command.h"
+#include "launcher/launcher_input.h"
+#include "launcher/launcher_layout.h"
+#include "skin/skin_image.h"
+
+namespace ovn {
+
+CKelvor3Dlg* TheLauncher = nullptr;
+LauncherHotkey BossHotkey, SwitchHotkey, SoundHotkey;
+int LastWidth = 0;
+int LastSoundImage = 1;
+
+namespace {
+
+constexpr wchar_t kCaption[] = L"QuenraOrvane";
+
+// Skin image ids of the launcher window.
+constexpr UINT kImgFrame = 134, kImgClose = 132, kImgMinimize = 136, kImgMaximize = 135, kImgRestore = 137;
+constexpr UINT kImgHide = 138, kImgMenu = 139, kImgTabs = 140, kImgTabClose = 141, kImgLink = 142;
+constexpr UINT kImgSoundOff = 148, kImgSoundOn = 149, kImgHallHidden = 150, kImgHallShown = 151;
+
+static_assert(launcher::kWmKeyDown == WM_KEYDOWN && launcher::kWmSysKeyDown == WM_SYSKEYDOWN &&
+              launcher::kWmChar == WM_CHAR && launcher::kWmSysCommand == WM_SYSCOMMAND);
+static_assert(launcher::kScClose == SC_CLOSE && launcher::kScRestore == SC_RESTORE && launcher::kVkF5 == VK_F5);
+static_assert(kMsgAdoptFrame == WM_USER + 2 && kMsgSoundState == WM_USER + 5);
+
+bool KeyDown(int vk) { return (::GetKeyState(vk) & 0xFF00) != 0; }
+
+int CurrentModifiers() {
+    return (KeyDown(VK_CONTROL) ? launcher::kModCtrl : 0) | (KeyDown(VK_SHIFT) ? launcher::kModShift : 0) |
+           (KeyDown(VK_MENU) ? launcher::kModAlt : 0);
+}
+
+bool IsShown(HWND window) { return window && ::IsWindow(window) && ::IsWindowVisible(window); }
+
+// A masked image list of three equal images cut from one skin strip.
+gdi::ImageList StripImageList(UINT imageId) {
+    gdi::Bitmap strip = skin::LoadSkinImage(imageId);
+    SIZE size = gdi::BitmapSize(strip.get());
+    if (!strip || size.cx < 3 || size.cy <= 0)
+        return {};
+    gdi::ImageList list(::ImageList_Create(size.cx / 3, size.cy, ILC_COLOR24 | ILC_MASK, 0, 0));
+    if (list)
+        ::ImageList_AddMasked(list.get(), strip.get(), skin::SkinKeyColor);
+    return list;
+}
+
+}  // namespace
+
+CKelvor3Dlg::CKelvor3Dlg() : skin::CDlgEx(IDD_KELVOR3_DIALOG), m_childProgram(ExecutablePath()) {
+    m_hIcon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(128));
+    TheLauncher = this;
+}
+
+CKelvor3Dlg::~CKelvor3Dlg() {
+    // Gone before the members it paints with.
+    if (hwnd())
+        Destroy();
+    if (TheLauncher == this)
+        TheLauncher = nullptr;
+}
+
+HWND CKelvor3Dlg::PageWindow(std::size_t index) const {
+    return index < m_slots.PageCount() ? ToHwnd(m_slots.Pages()[index]) : nullptr;
+}
+
+void CKelvor3Dlg::DoDataExchange() {
+    m_btnHide.SubclassDlgItem(IDC_BTN_HIDE, hwnd());
+    m_btnSound.SubclassDlgItem(IDC_BTN_SOUND, hwnd());
+    m_btnMenu.SubclassDlgItem(IDC_BTN_MENU, hwnd());
+    m_btnHall.SubclassDlgItem(IDC_BTN_HALL, hwnd());
+    m_lnkOtherAccount = ::GetDlgItem(hwnd(), IDC_LNK_OTHER_ACCOUNT);
+}
+
+bool CKelvor3Dlg::OnInitDialog() {
+    CDlgEx::OnInitDialog();
+    DoDataExchange();
+
+    ::SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    ::SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+
+    InstallKeyboardHook();
+
+    m_osVersion.dwOSVersionInfoSize = sizeof m_osVersion;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    ::GetVersionExW(&m_osVersion);
+#pragma GCC diagnostic pop
+
+    SetUpSkin();
+
+    StartGamePage();
+    LoadHotkeys();
+    return true;
+}
+
+void CKelvor3Dlg::SetUpSkin() {
+    HWND h = hwnd();
+    ::SetWindowLongPtrW(h, GWL_STYLE, ::GetWindowLongPtrW(h, GWL_STYLE) | WS_CLIPCHILDREN);
+
+    SetCaptionText(kCaption);
+    m_nCaptionHeight = 30;
+    m_nBorderWidth = 4;
+    m_nButtonRightMargin = 0;
+    m_nButtonTop = 0;
+    m_nButtonGap = 0;
+    m_nTitleWeight = 600;
+
+    // The close and minimise strips are copied into their buttons and stay ours.
+    gdi::Bitmap close = skin::LoadSkinImage(kImgClose);
+    gdi::Bitmap minimize = skin::LoadSkinImage(kImgMinimize);
+    SetSkin(skin::LoadSkinImage(kImgFrame), false, true, minimize.get(), skin::LoadSkinImage(kImgMaximize),
+            skin::LoadSkinImage(kImgRestore), close.get());
+    m_bResizable = true;
+
+    // Out of sight until the first page arrives.
+    ::SetWindowPos(h, nullptr, 0, 0, 1, 1, SWP_NOZORDER | SWP_NOACTIVATE);
+
+    m_bmpHide = skin::LoadSkinImage(kImgHide);
+    m_bmpMenu = skin::LoadSkinImage(kImgMenu);
+    m_bmpSoundOn = skin::LoadSkinImage(kImgSoundOn);
+    m_bmpSoundOff = skin::LoadSkinImage(kImgSoundOff);
+    m_bmpHallHidden = skin::LoadSkinImage(kImgHallHidden);
+    m_bmpHallShown = skin::LoadSkinImage(kImgHallShown);
+    if (m_btnHide.hwnd())
+        m_btnHide.SetImage(m_bmpHide.get(), false);
+    if (m_btnSound.hwnd())
+        m_btnSound.SetImage(m_bmpSoundOn.get(), false);
+    if (m_btnMenu.hwnd()) {
+        m_btnMenu.SetImage(m_bmpMenu.get(), false);
+        m_btnMenu.m_crText = RGB(255, 255, 255);
+    }
+    if (m_btnHall.hwnd())
+        m_btnHall.SetImage(m_bmpHallHidden.get(), false);
+    // The link's image (142), white underlined text and hand cursor arrive with
+    // the skinned static; until then it is the template's plain notifying static.
+    (void)kImgLink;
+
+    m_imgTabs = StripImageList(kImgTabs);
+    m_imgClose = StripImageList(kImgTabClose);
+
+    m_tabTip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, h, nullptr,
+                                 ::GetModuleHandleW(nullptr), nullptr);
+    if (m_tabTip) {
+        TTTOOLINFOW tool = {};
+        tool.cbSize = sizeof tool;
+        tool.hwnd = h;
+        tool.uId = 0;
+        tool.rect = RECT{0, 0, 0x7FFF, 0x7FFF};  // the whole window, whatever its size
+        tool.lpszText = LPSTR_TEXTCALLBACKW;
+        ::SendMessageW(m_tabTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        ::SendMessageW(m_tabTip, TTM_SETDELAYTIME, TTDT_AUTOMATIC, 500);
+        ::SendMessageW(m_tabTip, TTM_ACTIVATE, FALSE, 0);  // the tab strip turns it on over a tab
+    }
+}
+
+void CKelvor3Dlg::StartGamePage() {
+    fw::Handle process;
+    if (!StartProgramWithArguments(
+            m_childProgram, launcher::GamePageArguments(HandleToArgument(hwnd()), m_slots.PageCount()), &process))
+        return;  // the previous pending page, if any, stays pending
+    m_hPendingProcess = std::move(process);  // an older pending handle is closed, not terminated
+    SetTimer(kTimerPendingWatch, 500);
+}
+
+LRESULT CKelvor3Dlg::ClaimLabel(const COPYDATASTRUCT* data) {
+    if (!data)
+        return 0;
+    auto label = launcher::LabelFromCopyData(data->lpData, data->cbData);
+    if (!label)
+        return 0;  // not a label: refused rather than read past what was sent
+    return m_slots.ClaimLabel(*label) ? 1 : 0;
+}
+
+LRESULT CKelvor3Dlg::AdoptWindow(HWND window, bool isHall) {
+    // Only another window can become a page, and only once.
+    if (!window || !::IsWindow(window) || window == hwnd() || ::IsChild(window, hwnd()))
+        return 0;
+    const launcher::WindowId id = ToId(window);
+    if (std::find(m_slots.Pages().begin(), m_slots.Pages().end(), id) != m_slots.Pages().end() ||
+        id == m_slots.Hall())
+        return 0;
+
+    if (!m_slots.AnyArrived()) {
+        // The first window: the launcher comes into sight over the work area.
+        ToggleMaximize();
+        SetTrayIcon(true);
+        SetTimer(kTimerSound, 400);
+    }
+
+    if (isHall) {
+        m_slots.Adopt(id, true);
+        m_hHallProcess.reset();
+        // A page whose game turned out to be the hall: its request is over.
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(window, &pid);
+        if (m_hPendingProcess && pid != 0 && ::GetProcessId(m_hPendingProcess.get()) == pid) {
+            m_hPendingProcess.reset();
+            m_slots.DropUnadoptedLabels();
+        }
+        return 0;  // the hall places and shows itself
+    }
+
+    ShowPage(nullptr);
+    if (HWND hall = HallWindow(); hall && ::IsWindow(hall))
+        ::ShowWindow(hall, SW_HIDE);
+    m_slots.Adopt(id, false);
+    m_hPendingProcess.reset();
+    const launcher::Span strip = launcher::TabStripRect(m_slots.PageCount());
+    InvalidateSpan(strip.left, strip.top, strip.right, strip.bottom);
+    return 0;
+}
+
+void CKelvor3Dlg::PlaceInPageArea(HWND window) {
+    RECT client = {};
+    ::GetClientRect(hwnd(), &client);
+    const launcher::Box area = launcher::PageArea(client.right, client.bottom);
+    ::MoveWindow(window, area.x, area.y, area.w, area.h, FALSE);
+}
+
+void CKelvor3Dlg::InvalidateSpan(int left, int top, int right, int bottom) {
+    RECT r = {left, top, right, bottom};
+    ::InvalidateRect(hwnd(), &r, TRUE);
+}
+
+void CKelvor3Dlg::ShowPage(HWND page) {
+    for (launcher::WindowId id : m_slots.Pages()) {
+        HWND w = ToHwnd(id);
+        if (page && w == page) {
+            PlaceInPageArea(w);
+            ::ShowWindow(w, SW_SHOW);
+            ::SetForegroundWindow(w);
+            if (IsShown(HallWindow()))
+                ::ShowWindow(HallWindow(), SW_HIDE);
+        } else {
+            ::ShowWindow(w, SW_HIDE);
+        }
+    }
+}
+
+void CKelvor3Dlg::SwitchToNextPage() {
+    if (m_slots.Empty() || !::IsWindowVisible(hwnd()) || ::IsIconic(hwnd()))
+        return;
+    if (m_slots.PageCount() >= 2 && !IsShown(HallWindow())) {
+        launcher::Span old = launcher::TabRect(m_slots.Selected());
+        InvalidateSpan(old.left, old.top, old.right, old.bottom);
+        m_slots.SelectNext();
+        launcher::Span now = launcher::TabRect(m_slots.Selected());
+        InvalidateSpan(now.left, now.top, now.right, now.bottom);
+    }
+    ShowPage(CurrentPage());
+}
+
+void CKelvor3Dlg::ClosePage(int index) {
+    if (m_slots.PageCount() < 2) {
+        m_nHover = m_nCloseState = -1;
+        if (index >= 0) {
+            launcher::Span box = launcher::TabCloseBoxRect(static_cast<std::size_t>(index));
+            InvalidateSpan(box.left, box.top, box.right, box.bottom);
+        }
+        OnCancel();  // the last tab closes the launcher, with its question
+        return;
+    }
+    if (index < 0 || static_cast<std::size_t>(index) >= m_slots.PageCount())
+        return;
+
+    const launcher::WindowId window = m_slots.Pages()[static_cast<std::size_t>(index)];
+    std::wstring question =
+        L"确定要退出账号：" + m_slots.LabelOf(static_cast<std::size_t>(index)) + L" ?";
+    const bool yes = skin::ShowMessageBox(4, kCaption, question.c_str(), hwnd()) == IDYES;
+
+    // The question is modal: tabs may have come or gone meanwhile.
+    auto it = std::find(m_slots.Pages().begin(), m_slots.Pages().end(), window);
+    if (it == m_slots.Pages().end())
+        return;
+    const std::size_t at = static_cast<std::size_t>(it - m_slots.Pages().begin());
+    if (!yes) {
+        launcher::Span tab = launcher::TabRect(at);
+        InvalidateSpan(tab.left, tab.top, tab.right, tab.bottom);
+        m_nHover = m_nCloseState = -1;
+        return;
+    }
+    m_slots.Close(at);
+    ShowPage(CurrentPage());
+    HWND closing = ToHwnd(window);
+    ::SetParent(closing, nullptr);
+    ::PostMessageW(closing, WM_SYSCOMMAND, SC_CLOSE, 0);
+    launcher::Span strip = launcher::TabStripAfterCloseRect(m_slots.PageCount());
+    InvalidateSpan(strip.left, strip.top, strip.right, strip.bottom);
+    m_nHover = m_nCloseState = -1;
+}
+
+void CKelvor3Dlg::OnCancel() {
+    if (m_bAsking || m_bExiting)
+        return;  // one question at a time
+    m_bAsking = true;
+    const int answer = skin::ShowMessageBox(4, kCaption, L"窗口即将关闭，确定要退出游戏？", hwnd());
+    m_bAsking = false;
+    if (answer == IDYES)
+        ExitLauncher();
+}
+
+void CKelvor3Dlg::ExitLauncher() {
+    if (m_bExiting)
+        return;
+    m_bExiting = true;
+    if (m_hPendingProcess) {
+        ::TerminateProcess(m_hPendingProcess.get(), 0);  // a page still logging in goes with us
+        m_hPendingProcess.reset();
+    }
+    m_hHallProcess.reset();
+    RemoveKeyboardHook();
+    for (launcher::WindowId id : m_slots.TakeAllPages()) {
+        HWND page = ToHwnd(id);
+        ::SetParent(page, nullptr);
+        ::ShowWindow(page, SW_HIDE);
+        ::PostMessageW(page, WM_SYSCOMMAND, SC_CLOSE, 0);
+    }
+    KillTimer(kTimerSound);
+    KillTimer(kTimerPendingWatch);
+    SetTrayIcon(false);
+    // The hall is told nothing: it ends once this window is gone.
+    ::PostQuitMessage(0);
+}
+
+void CKelvor3Dlg::RequestOtherAccount(WPARAM newTab) {
+    if (newTab == 1) {
+        if (!m_slots.CanRequestPage())
+            skin::ShowMessageBox(0, kCaption, L"当前窗体只支持3个游戏页", hwnd());
+        else
+            StartGamePage();
+    } else if (newTab == 0) {
+        StartProgramWithArguments(m_childProgram, {});  // a new launcher window
+    }
+}
+
+bool CKelvor3Dlg::HallProcessStarting() {
+    if (!m_hHallProcess)
+        return false;
+    if (::WaitForSingleObject(m_hHallProcess.get(), 0) == WAIT_TIMEOUT)
+        return true;
+    m_hHallProcess.reset();  // it ended without its window: a new click may try again
+    return false;
+}
+
+void CKelvor3Dlg::ToggleGameHall() {
+    HWND hall = HallWindow();
+    if (hall && ::IsWindow(hall)) {
+        if (::IsWindowVisible(hall)) {
+            ShowPage(CurrentPage());
+            ::ShowWindow(hall, SW_HIDE);
+        } else {
+            PlaceInPageArea(hall);
+            ::ShowWindow(hall, SW_SHOW);
+            ShowPage(nullptr);
+        }
+        return;
+    }
+    // One hall at a time: a second click while it is still starting starts no second one.
+    if (HallProcessStarting())
+        return;
+    fw::Handle process;
+    if (StartProgramWithArguments(m_childProgram, launcher::GameHallArguments(HandleToArgument(hwnd())), &process))
+        m_hHallProcess = std::move(process);
+    ShowPage(nullptr);
+}
+
+void CKelvor3Dlg::PlacePagesOnSize(UINT type) {
+    // A minimised launcher keeps its pages at their size.
+    if (type == SIZE_MINIMIZED)
+        return;
+    if (IsShown(HallWindow()))
+        PlaceInPageArea(HallWindow());
+    else if (!m_slots.Empty())
+        PlaceInPageArea(CurrentPage());
+}
+
+void CKelvor3Dlg::OnSize(int width) {
+    if (width != LastWidth && m_btnHide.hwnd()) {
+        for (const launcher::TitleControlPlace& place : launcher::TitleStripLayout(width)) {
+            HWND control = ::GetDlgItem(hwnd(), place.id);
+            if (!control)
+                continue;
+            ::MoveWindow(control, place.box.x, place.box.y, place.box.w, place.box.h, TRUE);
+            ::InvalidateRect(control, nullptr, TRUE);
+        }
+        InvalidateSystemButtons();
+    }
+
+    if (m_osVersion.dwMajorVersion < 6 && width < LastWidth) {
+        // Older systems leave a trace of the old top-right corner on the desktop.
+        RECT r = {};
+        ::GetWindowRect(hwnd(), &r);
+        r.left = r.right - 4;
+        r.bottom = r.top + 4;
+        ::RedrawWindow(::GetDesktopWindow(), &r, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+    }
+    LastWidth = width;
+}
+
+bool CKelvor3Dlg::ClampWindowSize(WINDOWPOS* pos) {
+    if (!pos || (pos->flags & SWP_NOSIZE))
+        return false;
+    const launcher::SizeClamp clamp = launcher::ClampWindowSize(m_slots.PageCount(), pos->cx, pos->cy);
+    if (!clamp.adjust)
+        return false;
+    pos->cx = clamp.width;
+    pos->cy = clamp.height;
+    return true;
+}
+
+void CKelvor3Dlg::OnTimer(UINT_PTR id) {
+    switch (id) {
+    case kTimerSound: {
+        for (launcher::WindowId page : m_slots.Pages())
+            ::PostMessageW(ToHwnd(page), kMsgSoundState, static_cast<WPARAM>(m_bMuted), 0);
+        if (m_bMuted != LastSoundImage) {
+            LastSoundImage = m_bMuted;
+            if (m_btnSound.hwnd()) {
+                m_btnSound.SetImage(m_bMuted == 1 ? m_bmpSoundOff.get() : m_bmpSoundOn.get(), false);
+                ::InvalidateRect(m_btnSound.hwnd(), nullptr, TRUE);
+            }
+        }
+        const int hallShown = IsShown(HallWindow()) ? 1 : 0;
+        if (m_bHallShown != hallShown) {
+            m_bHallShown = hallShown;
+            if (m_btnHall.hwnd()) {
+                m_btnHall.SetImage(m_bHallShown ? m_bmpHallShown.get() : m_bmpHallHidden.get(), false);
+                ::InvalidateRect(m_btnHall.hwnd(), nullptr, TRUE);
+            }
+        }
+        break;
+    }
+    case kTimerNotice:
+        KillTimer(kTimerNotice);
+        ShowNoticePopup();
+        break;
+    case kTimerClearCache:
+        KillTimer(kTimerClearCache);
+        StartCacheClearing();
+        break;
+    case kTimerPendingWatch:
+        CheckPendingProcess();
+        break;
+    }
+}
+
+void CKelvor3Dlg::CheckPendingProcess() {
+    if (!m_hPendingProcess) {
+        KillTimer(kTimerPendingWatch);
+        return;
+    }
+    if (::WaitForSingleObject(m_hPendingProcess.get(), 0) != WAIT_OBJECT_0)
+        return;
+    // The page ended without its window and without telling us (it crashed or its
+    // frame could not be made): its label must not stay behind, and a launcher
+    // that never showed anything must not stay on, invisible.
+    m_hPendingProcess.reset();
+    KillTimer(kTimerPendingWatch);
+    m_slots.DropUnadoptedLabels();
+    if (!m_slots.AnyArrived())
+        ExitLauncher();
+}
+
+void CKelvor3Dlg::OnPaint() {
+    if (!::IsIconic(hwnd())) {
+        Default();
+        return;
+    }
+    gdi::PaintDC dc(hwnd());
+    ::SendMessageW(hwnd(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.get()), 0);
+    const int cx = ::GetSystemMetrics(SM_CXICON), cy = ::GetSystemMetrics(SM_CYICON);
+    RECT client = {};
+    ::GetClientRect(hwnd(), &client);
+    ::DrawIcon(dc.get(), (client.right - cx + 1) / 2, (client.bottom - cy + 1) / 2, m_hIcon);
+}
+
+bool CKelvor3Dlg::HandleCloseRequest(WPARAM command, LPARAM lParam) {
+    launcher::LauncherState state;
+    state.pages = m_slots.PageCount();
+    state.pendingProcess = static_cast<bool>(m_hPendingProcess);
+    switch (launcher::DecideLauncherMessage({WM_SYSCOMMAND, command, lParam, 0}, state)) {
+    case launcher::LauncherAction::Exit:
+        ExitLauncher();
+        return true;
+    case launcher::LauncherAction::DropPending:
+        m_hPendingProcess.reset();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CKelvor3Dlg::PreTranslateMessage(MSG& msg) {
+    const bool key = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN;
+    launcher::LauncherState state;
+    state.pages = m_slots.PageCount();
+    state.pendingProcess = static_cast<bool>(m_hPendingProcess);
+    state.currentPageVisible = IsShown(CurrentPage());
+    state.hallVisible = IsShown(HallWindow());
+    state.switchKey = SwitchHotkey.key;
+    state.switchModifiers = SwitchHotkey.modifiers;
+    const launcher::LauncherMessage message{msg.message, msg.wParam, msg.lParam, key ? CurrentModifiers() : 0};
+
+    switch (launcher::DecideLauncherMessage(message, state)) {
+    case launcher::LauncherAction::SwitchPage:
+        SwitchToNextPage();
+        return true;
+    case launcher::LauncherAction::Swallow:
+        return true;
+    case launcher::LauncherAction::Exit:
+        ExitLauncher();
+        return true;
+    case launcher::LauncherAction::DropPending:
+        m_hPendingProcess.reset();
+        return true;
+    case launcher::LauncherAction::ForwardToPage:
+        ::PostMessageW(CurrentPage(), msg.message, msg.wParam, msg.lParam);
+        return true;
+    case launcher::LauncherAction::ForwardToHall:
+        ::PostMessageW(HallWindow(), msg.message, msg.wParam, msg.lParam);
+        return true;
+    case launcher::LauncherAction::RestoreThenPassOn:
+        ::ShowWindow(hwnd(), SW_RESTORE);
+        break;
+    case launcher::LauncherAction::PassOn:
+        break;
+    }
+    if (m_tabTip)
+        ::SendMessageW(m_tabTip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
+    return CDlgEx::PreTranslateMessage(msg);
+}
+
+LRESULT CKelvor3Dlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    LRESULT tabResult = 0;
+    if (HandleTabStripMessage(msg, wParam, lParam, tabResult))
+        return tabResult;
+
+    switch (msg) {
+    case WM_PAINT:
+        OnPaint();
+        return 0;
+    case WM_QUERYDRAGICON:
+        return reinterpret_cast<LRESULT>(m_hIcon);
+    case WM_SIZE: {
+        PlacePagesOnSize(static_cast<UINT>(wParam));
+        const LRESULT result = CDlgEx::WindowProc(msg, wParam, lParam);  // the frame's own handling
+        OnSize(LOWORD(lParam));
+        return result;
+    }
+    case WM_WINDOWPOSCHANGING:
+        if (ClampWindowSize(reinterpret_cast<WINDOWPOS*>(lParam)))
+            return 0;
+        break;
+    case WM_COPYDATA:
+        return ClaimLabel(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+    case WM_USER + 1:
+        OnTrayNotify(wParam, lParam);
+        return 0;
+    case kMsgAdoptFrame:
+        return AdoptWindow(reinterpret_cast<HWND>(wParam), lParam != 0);
+    case WM_USER + 3:
+        ShowTrayMenu();
+        return 0;
+    case kMsgHotkeysChanged:
+        LoadHotkeys();
+        return 0;
+    case kMsgOtherAccount:
+        RequestOtherAccount(wParam);
+        return 0;
+    case WM_SYSCOMMAND:
+        // Normally decided before dispatch; this catches a close request that
+        // arrived while a nested loop (a message box, a menu) was pumping.
+        if ((wParam & 0xFFF0) == SC_CLOSE && HandleCloseRequest(wParam, lParam))
+            return 0;
+        break;
+    case WM_COMMAND:
+        if (HIWORD(wParam) == BN_CLICKED) {  // STN_CLICKED of the link is 0 as well
+            switch (LOWORD(wParam)) {
+            case IDC_BTN_HIDE: ToggleHideAll(); return 0;
+            case IDC_BTN_SOUND: m_bMuted = m_bMuted ? 0 : 1; return 0;
+            case IDC_BTN_MENU: ShowSystemMenu(); return 0;
+            case IDC_BTN_HALL: ToggleGameHall(); return 0;
+            case IDC_LNK_OTHER_ACCOUNT: ShowOtherAccountPrompt(); return 0;
+            }
+        }
+        break;
+    case WM_TIMER:
+        OnTimer(wParam);
+        return Default();
+    }
+    return CDlgEx::WindowProc(msg, wParam, lParam);
+}
+
+}  // namespace ovn

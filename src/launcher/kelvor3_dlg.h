@@ -1,0 +1,144 @@
+// The launcher window: one skinned window whose caption band holds the tabs of up
+// to three game pages (each a process of its own, adopted as a child window), a
+// few title-strip buttons and, below, the page of the current tab or the game
+// hall. It runs modally from start-up; when it ends, the launcher process ends.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include <objbase.h>  // handles.h uses COM start-up
+
+#include "framework/handles.h"
+#include "launcher/page_slots.h"
+#include "skin/btn_ex.h"
+#include "skin/dlg_ex.h"
+#include "skin/gdi.h"
+
+namespace ovn {
+
+// Dialog template and control ids of the launcher window.
+constexpr UINT IDD_KELVOR3_DIALOG = 102;
+constexpr UINT IDC_BTN_HIDE = 1001;
+constexpr UINT IDC_BTN_SOUND = 1002;
+constexpr UINT IDC_BTN_MENU = 1003;
+constexpr UINT IDC_BTN_HALL = 1004;
+constexpr UINT IDC_LNK_OTHER_ACCOUNT = 1005;
+
+// Timers of the launcher window.
+constexpr UINT_PTR kTimerSound = 3;         // 400 ms from the first page: sound state, button images
+constexpr UINT_PTR kTimerNotice = 4;        // the notice pop-up (nothing starts it yet)
+constexpr UINT_PTR kTimerClearCache = 7;    // cache clearing (nothing starts it yet)
+constexpr UINT_PTR kTimerPendingWatch = 8;  // a page still logging in has not died silently
+
+// One hotkey as the launcher matches it: both -1 until loaded, so nothing matches.
+struct LauncherHotkey {
+    int key = -1;
+    int modifiers = -1;
+};
+
+class CKelvor3Dlg;
+
+// Process-wide values of the launcher process.
+extern CKelvor3Dlg* TheLauncher;  // set by the constructor; the keyboard hook reaches the window through it
+extern LauncherHotkey BossHotkey, SwitchHotkey, SoundHotkey;
+extern int LastWidth;       // client width seen by the previous size change
+extern int LastSoundImage;  // the sound state last put on the sound button
+
+class CKelvor3Dlg : public skin::CDlgEx {
+public:
+    CKelvor3Dlg();
+    ~CKelvor3Dlg() override;
+
+    // Operations other features call.
+    void ShowPage(HWND page);  // null: hide every page
+    void ClosePage(int index);
+    void ExitLauncher();
+    void StartGamePage();
+    void SwitchToNextPage();
+    void RequestOtherAccount(WPARAM newTab);
+    void ToggleGameHall();
+    void ForceForeground();
+    void ToggleHideAll();
+    void LoadHotkeys();
+
+    // The page slots: windows in tab order, their labels, the hall, the current tab.
+    const launcher::PageSlots& Slots() const { return m_slots; }
+    HWND PageWindow(std::size_t index) const;
+    HWND CurrentPage() const { return ToHwnd(m_slots.Current()); }
+    HWND HallWindow() const { return ToHwnd(m_slots.Hall()); }
+    HANDLE PendingProcess() const { return m_hPendingProcess.get(); }
+
+    // Which executable the children run: this one, unless a test puts a stand-in there.
+    void SetChildProgram(std::wstring path) { m_childProgram = std::move(path); }
+    const std::wstring& ChildProgram() const { return m_childProgram; }
+
+    // Title-strip controls.
+    skin::CBtnEx m_btnHide;
+    skin::CBtnEx m_btnSound;
+    skin::CBtnEx m_btnMenu;
+    skin::CBtnEx m_btnHall;
+    HWND m_lnkOtherAccount = nullptr;  // the skinned link arrives with the skinned static
+
+    launcher::PageSlots m_slots;  // m_pages, m_labels, m_hallWnd, m_nSelected
+    fw::Handle m_hPendingProcess;  // the newest page process whose window has not arrived
+    int m_nHover = -1;
+    int m_nCloseState = -1;
+    bool m_bTipActive = false;
+    bool m_bTrackingLeave = false;
+    int m_bMuted = 0;
+    int m_bHallShown = 0;
+    gdi::ImageList m_imgTabs;
+    gdi::ImageList m_imgClose;
+    HWND m_tabTip = nullptr;  // owned by the window: destroyed with it
+    OSVERSIONINFOW m_osVersion{};
+    HICON m_hIcon = nullptr;
+
+protected:
+    bool OnInitDialog() override;
+    void OnOK() override {}  // Enter never closes the launcher
+    void OnCancel() override;
+    bool PreTranslateMessage(MSG& msg) override;
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    static HWND ToHwnd(launcher::WindowId id) { return reinterpret_cast<HWND>(id); }
+    static launcher::WindowId ToId(HWND hwnd) { return reinterpret_cast<launcher::WindowId>(hwnd); }
+
+    void DoDataExchange();
+    void SetUpSkin();
+    LRESULT ClaimLabel(const COPYDATASTRUCT* data);
+    LRESULT AdoptWindow(HWND window, bool isHall);
+    void PlacePagesOnSize(UINT type);
+    void OnSize(int width);  // title-strip controls after the frame has sized itself
+    bool ClampWindowSize(WINDOWPOS* pos);
+    void OnTimer(UINT_PTR id);
+    void OnPaint();
+    // A close request, however it reached the window: true when it was dealt with.
+    bool HandleCloseRequest(WPARAM command, LPARAM lParam);
+    void PlaceInPageArea(HWND window);
+    void InvalidateSpan(int left, int top, int right, int bottom);
+    void CheckPendingProcess();
+    bool HallProcessStarting();
+
+    // Seams: each arrives with the feature named in its definition's comment.
+    void InstallKeyboardHook();
+    void RemoveKeyboardHook();
+    void SetTrayIcon(bool add);
+    void OnTrayNotify(WPARAM id, LPARAM mouseMessage);
+    void ShowTrayMenu();
+    void ShowSystemMenu();
+    void ShowOtherAccountPrompt();
+    void ShowNoticePopup();
+    void StartCacheClearing();
+    bool HandleTabStripMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+    std::wstring m_childProgram;
+    fw::Handle m_hHallProcess;  // the hall process until its window arrives
+    gdi::Bitmap m_bmpSoundOn, m_bmpSoundOff, m_bmpHallHidden, m_bmpHallShown;
+    gdi::Bitmap m_bmpHide, m_bmpMenu;
+    bool m_bAsking = false;   // the quit question is open
+    bool m_bExiting = false;  // ExitLauncher ran
+};
+
+}  // namespace ovn
