@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "skin/dlg_ex.h"
 #include "skin/message_box.h"
@@ -266,6 +267,83 @@ TEST(SkinFrame, SystemButtonsMaximiseAndRestore) {
     SendMessageW(dlg->m_btnClose.hwnd(), BM_CLICK, 0, 0);
     skintest::Pump(50);
     EXPECT_EQ(dlg->closeRequests, 1);
+}
+
+namespace {
+
+void MouseTo(DWORD flags, int x, int y) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    in.mi.dx = x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+    in.mi.dy = y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    SendInput(1, &in, sizeof in);
+}
+
+// Presses the left button at one screen point, drags to another and releases,
+// from another thread, while this one runs the window (and its move or size loop).
+void Drag(POINT from, POINT to) {
+    const DWORD ui = GetCurrentThreadId();
+    std::thread input([=] {
+        MouseTo(0, from.x, from.y);
+        Sleep(100);
+        MouseTo(MOUSEEVENTF_LEFTDOWN, from.x, from.y);
+        Sleep(150);
+        for (int i = 1; i <= 5; ++i) {
+            MouseTo(0, from.x + (to.x - from.x) * i / 5, from.y + (to.y - from.y) * i / 5);
+            Sleep(40);
+        }
+        MouseTo(MOUSEEVENTF_LEFTUP, to.x, to.y);
+        // Should a move or size loop still run (it would hold this test for
+        // good), Esc ends it; the checks then fail instead.
+        Sleep(1500);
+        INPUT esc[2] = {};
+        esc[0].type = esc[1].type = INPUT_KEYBOARD;
+        esc[0].ki.wVk = esc[1].ki.wVk = VK_ESCAPE;
+        esc[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        GUITHREADINFO gti{sizeof gti};
+        if (GetGUIThreadInfo(ui, &gti) && (gti.flags & GUI_INMOVESIZE)) {
+            ADD_FAILURE() << "the move or size loop did not end with the button's release";
+            SendInput(2, esc, sizeof(INPUT));
+        }
+    });
+    skintest::Pump(2000);
+    input.join();
+    skintest::Pump(50);
+}
+
+}  // namespace
+
+TEST(SkinFrame, DraggingSizesAndMovesAndRestoreReturnsThere) {
+    auto dlg = MakeFrame(300, 200, [](TestFrameDlg& d) {
+        SmallFrameSkin(d);
+        d.m_bResizable = true;
+    });
+    HWND h = dlg->hwnd();
+    SetWindowPos(h, HWND_TOPMOST, 100, 100, 300, 200, 0);
+    SetForegroundWindow(h);  // the player drags the window they work in
+    skintest::Pump(30);
+
+    Drag({398, 298}, {448, 328});  // the bottom-right corner
+    RECT r{};
+    GetWindowRect(h, &r);
+    EXPECT_EQ(r.right - r.left, 350);
+    EXPECT_EQ(r.bottom - r.top, 230);
+    EXPECT_EQ(r.left, 100);
+
+    Drag({250, 115}, {310, 155});  // by the caption band
+    GetWindowRect(h, &r);
+    EXPECT_EQ(r.left, 160);
+    EXPECT_EQ(r.top, 140);
+    EXPECT_EQ(r.right - r.left, 350);
+    EXPECT_TRUE(EqualRect(&r, &dlg->m_rcRestore));
+
+    // Maximise, then restore: back where it was dragged.
+    dlg->ToggleMaximize();
+    dlg->ToggleMaximize();
+    RECT back{};
+    GetWindowRect(h, &back);
+    EXPECT_TRUE(EqualRect(&back, &r));
 }
 
 TEST(SkinFrame, RepaintingLeavesNoGdiObjects) {
