@@ -55,12 +55,16 @@ protected:
     }
 };
 
-std::unique_ptr<TestFrameDlg> MakeFrame(int w, int h, std::function<void(TestFrameDlg&)> setup) {
+// Shown without activation unless asked: Wine without a window manager takes
+// 2 s to take an activated window down, and a window first shown inactive must
+// not be activated later there.
+std::unique_ptr<TestFrameDlg> MakeFrame(int w, int h, std::function<void(TestFrameDlg&)> setup,
+                                        bool activate = false) {
     auto dlg = std::make_unique<TestFrameDlg>();
     dlg->init = std::move(setup);
     EXPECT_TRUE(dlg->CreateModeless(nullptr));
     SetWindowPos(dlg->hwnd(), nullptr, 100, 80, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
-    ShowWindow(dlg->hwnd(), SW_SHOWNOACTIVATE);
+    ShowWindow(dlg->hwnd(), activate ? SW_SHOW : SW_SHOWNOACTIVATE);
     skintest::Pump(30);
     return dlg;
 }
@@ -312,16 +316,33 @@ void Drag(POINT from, POINT to) {
     skintest::Pump(50);
 }
 
+// Wine's X11 driver, with windows left to a window manager that is not there
+// (an Xvfb screen), loses an X window in the move/size loop once another window
+// has come and gone, and the process dies. Known gap of that setup, not ours:
+// the test runs on Windows and on Wine with unmanaged windows.
+bool WineManagedWithoutWindowManager() {
+    if (!GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version"))
+        return false;
+    wchar_t value[8] = {};
+    DWORD size = sizeof value;
+    if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Wine\\X11 Driver", L"Managed", RRF_RT_REG_SZ,
+                     nullptr, value, &size) == ERROR_SUCCESS)
+        return !(value[0] == L'N' || value[0] == L'n');
+    return true;
+}
+
 }  // namespace
 
 TEST(SkinFrame, DraggingSizesAndMovesAndRestoreReturnsThere) {
+    if (WineManagedWithoutWindowManager())
+        GTEST_SKIP() << "Wine with managed windows and no window manager dies in move/size loops";
+    // Active, as the window the player drags is.
     auto dlg = MakeFrame(300, 200, [](TestFrameDlg& d) {
         SmallFrameSkin(d);
         d.m_bResizable = true;
-    });
+    }, true);
     HWND h = dlg->hwnd();
     SetWindowPos(h, HWND_TOPMOST, 100, 100, 300, 200, 0);
-    SetForegroundWindow(h);  // the player drags the window they work in
     skintest::Pump(30);
 
     Drag({398, 298}, {448, 328});  // the bottom-right corner
