@@ -2,6 +2,7 @@
 // GDI objects have their own owners in skin/gdi.h.
 #pragma once
 #include <windows.h>
+#include <objbase.h>
 
 #include <utility>
 
