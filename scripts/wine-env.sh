@@ -20,11 +20,19 @@ ovn_seed_registry() {
     # winedbg: the automatic debugger named here does not exist, so the process ends.
     wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /t REG_SZ /d 'no-debugger-here.exe %ld %ld' /f >/dev/null 2>&1
     wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /t REG_SZ /d '1' /f >/dev/null 2>&1
+    # No window manager on Xvfb: Wine's managed mode then makes every closing window
+    # wait about 2 s, and moving a window after another closed can kill the process.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d 'N' /f >/dev/null 2>&1
+    # The program's Chinese texts: link the UI font to a CJK font Debian ships.
+    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v Tahoma /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f >/dev/null 2>&1
+    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v 'MS Shell Dlg' /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v '微软雅黑' /t REG_SZ /d 'WenQuanYi Micro Hei' /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v '宋体' /t REG_SZ /d 'WenQuanYi Micro Hei' /f >/dev/null 2>&1
 }
 
 # Makes the prefix once; later calls find it ready. Safe when several start at once.
 # Bump when ovn_seed_registry changes: an existing prefix is then seeded again.
-ovn_seed_version=3
+ovn_seed_version=4
 
 ovn_ensure_prefix() {
     [ -f "$WINEPREFIX/.ovn-ready" ] && [ -f "$WINEPREFIX/.ovn-seeded-$ovn_seed_version" ] && return 0
