@@ -73,7 +73,14 @@ ovn_ensure_display() {
 }
 
 # One wineserver for a whole run: every Wine start then skips the server start.
-ovn_keep_wineserver() { wineserver -p >/dev/null 2>&1; }
+# Wine's own services (services.exe, winedevice.exe) start with the first program
+# and inherit its output: started here, with no output, they cannot hold a test
+# runner's pipe open after the test has ended.
+# (A server already running for the prefix answers non-zero: that is fine too.)
+ovn_keep_wineserver() {
+    wineserver -p >/dev/null 2>&1 || true
+    wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
+}
 
 ovn_stop_wine() {
     wineserver -k >/dev/null 2>&1
