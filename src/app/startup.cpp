@@ -40,9 +40,12 @@ std::vector<std::wstring> ProcessArguments() {
     return args;
 }
 
-std::int32_t HandleToArgument(HWND window) { return static_cast<std::int32_t>(::HandleToLong(window)); }
+// Window handles fit in 32 bits on every Windows, so 32- and 64-bit copies agree.
+std::int32_t HandleToArgument(HWND window) {
+    return static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(window));
+}
 
-HWND HandleFromArgument(std::int32_t value) { return static_cast<HWND>(::LongToHandle(value)); }
+HWND HandleFromArgument(std::int32_t value) { return reinterpret_cast<HWND>(static_cast<std::intptr_t>(value)); }
 
 StartMode DetectStartMode() {
     StartModeInfo info = DetectStartMode(ProcessArguments(), ExecutablePath(), GameLoginFolder());

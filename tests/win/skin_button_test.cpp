@@ -160,6 +160,10 @@ TEST(SkinButton, DisabledCaptionIsGreyWhateverItsColour) {
     f.host->button.SetImage(f.strip.get(), false);  // re-reads the drawing size
     f.host->button.m_strText = L"WWW";
     f.host->button.m_crText = RGB(0, 255, 255);
+    // Exact colours need glyphs drawn without smoothing, whatever fonts the prefix links.
+    HFONT crisp = CreateFontW(-14, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, NONANTIALIASED_QUALITY, 0,
+                              L"Tahoma");
+    SendMessageW(f.Button(), WM_SETFONT, reinterpret_cast<WPARAM>(crisp), FALSE);
     auto count = [](const skintest::Pixels& p, COLORREF c) {
         int n = 0;
         for (COLORREF v : p.data)
@@ -172,4 +176,6 @@ TEST(SkinButton, DisabledCaptionIsGreyWhateverItsColour) {
     const auto px = f.Shot();
     EXPECT_EQ(count(px, RGB(0, 255, 255)), 0);
     EXPECT_GT(count(px, GetSysColor(COLOR_GRAYTEXT)), 5);
+    DestroyWindow(f.Button());
+    DeleteObject(crisp);
 }
