@@ -61,8 +61,12 @@ int CBtnEx::SetImage(HBITMAP strip, bool resize) {
     m_imgList.reset();
     if (cell.cx > 0) {
         m_imgList.reset(::ImageList_Create(cell.cx, cell.cy, ILC_COLOR24 | ILC_MASK, 4, 0));
-        if (m_imgList)
-            ::ImageList_AddMasked(m_imgList.get(), strip, SkinKeyColor);
+        // ImageList_AddMasked blackens the key-coloured pixels of the bitmap it is
+        // given; a strip set again later (the launcher swaps its sound and hall
+        // images back and forth) would then have no transparent pixels left.
+        gdi::Bitmap copy(static_cast<HBITMAP>(::CopyImage(strip, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+        if (m_imgList && copy)
+            ::ImageList_AddMasked(m_imgList.get(), copy.get(), SkinKeyColor);
         if (resize && hwnd())
             ::SetWindowPos(hwnd(), nullptr, 0, 0, cell.cx, cell.cy,
                            SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);

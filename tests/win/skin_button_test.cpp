@@ -93,6 +93,12 @@ TEST(SkinButton, EachStateShowsItsCell) {
     EXPECT_EQ(px.at(1, 1), kBodyRef);
     EXPECT_EQ(f.host->button.LastCell(), CellNormal);
 
+    // A strip given again (the launcher swaps its images back and forth) keeps
+    // its see-through pixels, and so does the caller's bitmap.
+    f.host->button.SetImage(f.strip.get(), false);
+    InvalidateRect(f.Button(), nullptr, FALSE);
+    EXPECT_EQ(f.Shot().at(0, 0), kBodyRef);
+
     SendMessageW(f.Button(), WM_MOUSEHOVER, 0, 0);
     EXPECT_EQ(f.Shot().at(10, 5), kCellRef[1]);
     SendMessageW(f.Button(), WM_MOUSELEAVE, 0, 0);
