@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <cstring>
 
 using namespace ovn::launcher;
@@ -44,7 +46,7 @@ TEST(LabelFromCopyData, ReadsOnlyWithinTheByteCount) {
     auto tooLong = Utf16Bytes(std::u16string(kMaxLabelChars + 1, u'x'));
     EXPECT_EQ(LabelFromCopyData(tooLong.data(), tooLong.size()), std::nullopt);
     // A huge count is refused before anything is read (the buffer is far shorter).
-    EXPECT_EQ(LabelFromCopyData(ok.data(), std::size_t(1) << 40), std::nullopt);
+    EXPECT_EQ(LabelFromCopyData(ok.data(), std::numeric_limits<std::size_t>::max()), std::nullopt);
 }
 
 TEST(PageSlots, ClaimIsExactAndCaseSensitive) {

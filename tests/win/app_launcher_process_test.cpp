@@ -28,7 +28,7 @@ struct FoundWindow {
 HWND LauncherWindowOf(DWORD pid) {
     FoundWindow f{pid};
     EnumWindows(
-        [](HWND h, LPARAM lp) -> BOOL {
+        [](HWND h, LPARAM lp) CALLBACK -> BOOL {
             auto* f = reinterpret_cast<FoundWindow*>(lp);
             DWORD owner = 0;
             GetWindowThreadProcessId(h, &owner);

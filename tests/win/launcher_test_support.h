@@ -196,7 +196,7 @@ private:
         } find{self->m_except};
         EnumThreadWindows(
             GetCurrentThreadId(),
-            [](HWND h, LPARAM lp) -> BOOL {
+            [](HWND h, LPARAM lp) CALLBACK -> BOOL {
                 auto* f = reinterpret_cast<Find*>(lp);
                 if (h != f->except && IsWindowVisible(h) &&
                     dynamic_cast<ovn::skin::CMessageBox*>(fw::Window::FromHandle(h))) {

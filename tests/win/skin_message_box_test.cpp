@@ -32,7 +32,7 @@ HWND FindBox() {
     HWND found = nullptr;
     EnumThreadWindows(
         GetCurrentThreadId(),
-        [](HWND h, LPARAM lp) -> BOOL {
+        [](HWND h, LPARAM lp) CALLBACK -> BOOL {
             wchar_t cls[16] = {}, text[64] = {};
             GetClassNameW(h, cls, 16);
             GetWindowTextW(h, text, 64);

@@ -191,7 +191,7 @@ std::vector<std::wstring> ChildTexts(HWND hwnd) {
     std::vector<std::wstring> out;
     EnumChildWindows(
         hwnd,
-        [](HWND h, LPARAM lp) -> BOOL {
+        [](HWND h, LPARAM lp) CALLBACK -> BOOL {
             reinterpret_cast<std::vector<std::wstring>*>(lp)->push_back(WindowText(h));
             return TRUE;
         },
