@@ -4,7 +4,6 @@
 
 #include "app/crash_dump_path.h"
 #include "app/startup.h"
-#include <objbase.h>  // handles.h uses COM start-up
 
 #include "framework/handles.h"
 

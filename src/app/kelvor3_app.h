@@ -7,7 +7,6 @@
 
 #include "common/protocol.h"
 #include "framework/app.h"
-#include <objbase.h>  // handles.h uses COM start-up
 
 #include "framework/handles.h"
 

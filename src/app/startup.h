@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "common/protocol.h"
-#include <objbase.h>  // handles.h uses COM start-up
 
 #include "framework/handles.h"
 

@@ -485,24 +485,7 @@ void CKelvor3Dlg::OnPaint() {
     ::DrawIcon(dc.get(), (client.right - cx + 1) / 2, (client.bottom - cy + 1) / 2, m_hIcon);
 }
 
-bool CKelvor3Dlg::HandleCloseRequest(WPARAM command, LPARAM lParam) {
-    launcher::LauncherState state;
-    state.pages = m_slots.PageCount();
-    state.pendingProcess = static_cast<bool>(m_hPendingProcess);
-    switch (launcher::DecideLauncherMessage({WM_SYSCOMMAND, command, lParam, 0}, state)) {
-    case launcher::LauncherAction::Exit:
-        ExitLauncher();
-        return true;
-    case launcher::LauncherAction::DropPending:
-        m_hPendingProcess.reset();
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool CKelvor3Dlg::PreTranslateMessage(MSG& msg) {
-    const bool key = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN;
+launcher::LauncherState CKelvor3Dlg::InputState() const {
     launcher::LauncherState state;
     state.pages = m_slots.PageCount();
     state.pendingProcess = static_cast<bool>(m_hPendingProcess);
@@ -510,9 +493,11 @@ bool CKelvor3Dlg::PreTranslateMessage(MSG& msg) {
     state.hallVisible = IsShown(HallWindow());
     state.switchKey = SwitchHotkey.key;
     state.switchModifiers = SwitchHotkey.modifiers;
-    const launcher::LauncherMessage message{msg.message, msg.wParam, msg.lParam, key ? CurrentModifiers() : 0};
+    return state;
+}
 
-    switch (launcher::DecideLauncherMessage(message, state)) {
+bool CKelvor3Dlg::ApplyInputAction(launcher::LauncherAction action, const MSG& msg) {
+    switch (action) {
     case launcher::LauncherAction::SwitchPage:
         SwitchToNextPage();
         return true;
@@ -532,10 +517,23 @@ bool CKelvor3Dlg::PreTranslateMessage(MSG& msg) {
         return true;
     case launcher::LauncherAction::RestoreThenPassOn:
         ::ShowWindow(hwnd(), SW_RESTORE);
-        break;
+        return false;
     case launcher::LauncherAction::PassOn:
-        break;
+        return false;
     }
+    return false;
+}
+
+bool CKelvor3Dlg::HandleCloseRequest(WPARAM command, LPARAM lParam) {
+    const MSG msg{hwnd(), WM_SYSCOMMAND, command, lParam, 0, {}};
+    return ApplyInputAction(launcher::DecideLauncherMessage({WM_SYSCOMMAND, command, lParam, 0}, InputState()), msg);
+}
+
+bool CKelvor3Dlg::PreTranslateMessage(MSG& msg) {
+    const bool key = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN;
+    const launcher::LauncherMessage message{msg.message, msg.wParam, msg.lParam, key ? CurrentModifiers() : 0};
+    if (ApplyInputAction(launcher::DecideLauncherMessage(message, InputState()), msg))
+        return true;
     if (m_tabTip)
         ::SendMessageW(m_tabTip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
     return CDlgEx::PreTranslateMessage(msg);

@@ -7,9 +7,9 @@
 
 #include <string>
 
-#include <objbase.h>  // handles.h uses COM start-up
 
 #include "framework/handles.h"
+#include "launcher/launcher_input.h"
 #include "launcher/page_slots.h"
 #include "skin/btn_ex.h"
 #include "skin/dlg_ex.h"
@@ -116,6 +116,10 @@ private:
     void OnPaint();
     // A close request, however it reached the window: true when it was dealt with.
     bool HandleCloseRequest(WPARAM command, LPARAM lParam);
+    // What the input rules need to know of the window right now, and the
+    // carrying out of their decision (true: the message is used up).
+    launcher::LauncherState InputState() const;
+    bool ApplyInputAction(launcher::LauncherAction action, const MSG& msg);
     void PlaceInPageArea(HWND window);
     void InvalidateSpan(int left, int top, int right, int bottom);
     void CheckPendingProcess();

@@ -68,10 +68,10 @@ def _load_pages():
     folder = os.path.join(HERE, "pages")
     for name in sorted(os.listdir(folder)):
         if name.endswith(".py") and not name.startswith("_"):
-            spec = importlib.util.spec_from_file_location("portal_pages_" + name[:-3], os.path.join(folder, name))
-            module = importlib.util.module_from_spec(spec)
+            found = importlib.util.spec_from_file_location("portal_pages_" + name[:-3], os.path.join(folder, name))
+            module = importlib.util.module_from_spec(found)
             module.route, module.Response = route, Response
-            spec.loader.exec_module(module)
+            found.loader.exec_module(module)
 
 
 class Handler(BaseHTTPRequestHandler):
