@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 #include <objbase.h>
+#include <ole2.h>
 
 #include <utility>
 
@@ -114,20 +115,24 @@ private:
     T* m_p = nullptr;
 };
 
-// CoInitialize / CoUninitialize for one scope.
-class ComScope {
+// COM (or OLE) started for one scope and stopped at its end if it started.
+template <HRESULT(WINAPI* Start)(LPVOID), void(WINAPI* Stop)()>
+class ApartmentScope {
 public:
-    ComScope() : m_ok(SUCCEEDED(::CoInitialize(nullptr))) {}
-    ~ComScope() {
+    ApartmentScope() : m_ok(SUCCEEDED(Start(nullptr))) {}
+    ~ApartmentScope() {
         if (m_ok)
-            ::CoUninitialize();
+            Stop();
     }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
+    ApartmentScope(const ApartmentScope&) = delete;
+    ApartmentScope& operator=(const ApartmentScope&) = delete;
     bool ok() const { return m_ok; }
 
 private:
     bool m_ok;
 };
+
+using ComScope = ApartmentScope<&::CoInitialize, &::CoUninitialize>;
+using OleScope = ApartmentScope<&::OleInitialize, &::OleUninitialize>;
 
 }  // namespace fw

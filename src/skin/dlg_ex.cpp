@@ -152,25 +152,10 @@ void CDlgEx::UpdateWindowRegion() {
     if (!m_bmpFrame || !hwnd())
         return;
     const SIZE win = WindowSize(hwnd());
-    const SIZE bm = gdi::BitmapSize(m_bmpFrame.get());
-    if (bm.cx <= 0 || bm.cy <= 0 || win.cx <= 0 || win.cy <= 0)
+    SIZE bm{};
+    const std::vector<std::uint32_t> pixels = gdi::ReadPixels(m_bmpFrame.get(), bm);
+    if (pixels.empty() || win.cx <= 0 || win.cy <= 0)
         return;
-
-    // Read the bitmap once, top-down, as 32-bit pixels.
-    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(bm.cx) * bm.cy);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = bm.cx;
-    bi.bmiHeader.biHeight = -bm.cy;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    {
-        gdi::WindowDC screen(nullptr);
-        if (!::GetDIBits(screen.get(), m_bmpFrame.get(), 0, static_cast<UINT>(bm.cy), pixels.data(),
-                         &bi, DIB_RGB_COLORS))
-            return;
-    }
     auto isKey = [&](int x, int y) {
         if (x < 0 || y < 0 || x >= bm.cx || y >= bm.cy)
             return false;

@@ -8,7 +8,9 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
+#include <cstdint>
 #include <utility>
+#include <vector>
 
 namespace ovn::gdi {
 
@@ -202,5 +204,9 @@ private:
 
 // Size of a bitmap (0 x 0 for none).
 SIZE BitmapSize(HBITMAP bmp);
+
+// A bitmap's pixels as 32-bit blue, green, red, fourth byte values, rows top-down;
+// empty when there is no bitmap or it cannot be read. size gets its dimensions.
+std::vector<std::uint32_t> ReadPixels(HBITMAP bmp, SIZE& size);
 
 }  // namespace ovn::gdi

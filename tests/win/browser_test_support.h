@@ -4,6 +4,8 @@
 #include <ole2.h>
 #include <windows.h>
 
+#include "framework/handles.h"
+
 #include <chrono>
 #include <cstdlib>
 #include <functional>
@@ -44,20 +46,7 @@ inline void PumpFor(int ms) {
     PumpUntil([] { return false; }, ms);
 }
 
-class OleScope {
-public:
-    OleScope() : m_ok(SUCCEEDED(::OleInitialize(nullptr))) {}
-    ~OleScope() {
-        if (m_ok)
-            ::OleUninitialize();
-    }
-    OleScope(const OleScope&) = delete;
-    OleScope& operator=(const OleScope&) = delete;
-    bool ok() const { return m_ok; }
-
-private:
-    bool m_ok;
-};
+using OleScope = fw::OleScope;
 
 // Every event as one line, in order; "app:" navigations are cancelled.
 class Recorder : public ovn::browser::WebViewEvents {

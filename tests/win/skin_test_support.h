@@ -138,22 +138,12 @@ struct Pixels {
 
 inline Pixels ReadBitmap(HBITMAP bmp) {
     Pixels px;
-    BITMAP bm{};
-    if (!bmp || !::GetObjectW(bmp, sizeof bm, &bm))
-        return px;
-    px.w = bm.bmWidth;
-    px.h = bm.bmHeight < 0 ? -bm.bmHeight : bm.bmHeight;
-    px.data.resize(static_cast<std::size_t>(px.w) * px.h);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = px.w;
-    bi.bmiHeader.biHeight = -px.h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    HDC screen = ::GetDC(nullptr);
-    ::GetDIBits(screen, bmp, 0, static_cast<UINT>(px.h), px.data.data(), &bi, DIB_RGB_COLORS);
-    ::ReleaseDC(nullptr, screen);
+    SIZE size{};
+    px.data = ovn::gdi::ReadPixels(bmp, size);
+    if (!px.data.empty()) {
+        px.w = size.cx;
+        px.h = size.cy;
+    }
     return px;
 }
 
