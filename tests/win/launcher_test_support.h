@@ -11,13 +11,16 @@
 #include <vector>
 
 #include "framework/app.h"
+#include "framework/handles.h"
 #include "framework/window.h"
 #include "skin/message_box.h"
 
 namespace launchertest {
 
-// A batch file in a folder whose name has a blank; each start appends one line
-// "[<arguments>]" to its log, then it waits holdSeconds before ending.
+// A copy of the stand-in program (ovn_stand_in_child.exe, built next to this
+// test) in a folder whose name has a blank; each start appends one line
+// "[<arguments>]" to its log, then stays alive holdSeconds before ending. Any
+// copy still holding is told to end when this object goes.
 class StandInChild {
 public:
     StandInChild(const std::wstring& name, int holdSeconds) {
@@ -25,20 +28,29 @@ public:
         GetTempPathW(MAX_PATH, temp);
         m_dir = std::wstring(temp) + L"ovn launcher test";
         CreateDirectoryW(m_dir.c_str(), nullptr);
-        m_program = m_dir + L"\\" + name + L" child.bat";
+        m_program = m_dir + L"\\" + name + L" child.exe";
         m_log = m_dir + L"\\" + name + L".log";
+        m_hold = m_dir + L"\\" + name + L".hold";
         DeleteFileW(m_log.c_str());
-        std::ofstream bat(m_program.c_str(), std::ios::binary | std::ios::trunc);
-        bat << "@echo off\r\n";
-        bat << "echo [%*]>>\"" << Narrow(m_log) << "\"\r\n";
-        if (holdSeconds > 0)
-            bat << "ping -n " << (holdSeconds + 1) << " 127.0.0.1 >nul\r\n";
-        m_ready = bat.good();
+        m_stop.reset(CreateEventW(nullptr, TRUE, FALSE, (L"OvnStandInStop-" + name).c_str()));
+        if (m_stop)
+            ResetEvent(m_stop.get());  // a straggler of an earlier test may still hold it
+        std::ofstream hold(m_hold.c_str(), std::ios::binary | std::ios::trunc);
+        hold << holdSeconds;
+        hold.close();
+        m_ready = m_stop && hold.good() && CopyFileW(StandInSource().c_str(), m_program.c_str(), FALSE);
     }
     ~StandInChild() {
+        if (m_stop)
+            SetEvent(m_stop.get());
         DeleteFileW(m_log.c_str());
-        DeleteFileW(m_program.c_str());
+        DeleteFileW(m_hold.c_str());
+        // A copy that is still ending keeps its file a moment longer.
+        for (int i = 0; i < 50 && !DeleteFileW(m_program.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND; ++i)
+            Sleep(20);
     }
+    StandInChild(const StandInChild&) = delete;
+    StandInChild& operator=(const StandInChild&) = delete;
     bool Ready() const { return m_ready; }
     const std::wstring& Program() const { return m_program; }
 
@@ -58,8 +70,14 @@ public:
     bool WaitForLines(std::size_t n, DWORD timeoutMs = 15000) const;
 
 private:
-    static std::string Narrow(const std::wstring& w) { return std::string(w.begin(), w.end()); }
-    std::wstring m_dir, m_program, m_log;
+    static std::wstring StandInSource() {
+        wchar_t self[MAX_PATH];
+        const DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
+        std::wstring path(self, n);
+        return path.substr(0, path.find_last_of(L'\\') + 1) + L"ovn_stand_in_child.exe";
+    }
+    std::wstring m_dir, m_program, m_log, m_hold;
+    fw::Handle m_stop;
     bool m_ready = false;
 };
 
