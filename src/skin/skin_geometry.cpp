@@ -290,7 +290,10 @@ MessageBoxLayout LayoutMessageBox(int type, int textW, int textH, int lines, Siz
     textW = std::max(0, textW);
     textH = std::max(0, textH);
     lines = std::max(1, lines);
-    l.window.cx = textW > 2 * bw + 60 ? textW + 60 : 2 * bw + 60;
+    // 30 pixels of margin on each side of the text, and never narrower than
+    // the room two buttons need. (Comparing the bare text width with that
+    // room instead would leave a 115-174 pixel text touching the border.)
+    l.window.cx = std::max(textW + 60, 2 * bw + 60);
     l.window.cy = textH + 3 * lines + 90 + bh;
     const int cw = l.window.cx, ch = l.window.cy;
     const int bottom = ch - 30;

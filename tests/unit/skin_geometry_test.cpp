@@ -299,9 +299,14 @@ TEST(MessageBoxLayout, NarrowTextSingleButtonAndLines) {
     // Unknown types behave as OK; closing answers Cancel.
     EXPECT_EQ(LayoutMessageBox(3, 0, 0, 1, Size{228, 23}).buttonCount, 1);
     EXPECT_EQ(MessageBoxResult(0, 2), 2);
-    // Exactly 2 * bw + 60 wide text is not "wider".
-    EXPECT_EQ(LayoutMessageBox(BoxOk, 174, 12, 1, Size{228, 23}).window.cx, 174);
-    EXPECT_EQ(LayoutMessageBox(BoxOk, 175, 12, 1, Size{228, 23}).window.cx, 235);
+    // Every text keeps its 30-pixel margins: the box widens as soon as the
+    // text needs more than the buttons' room, not only past 174 pixels.
+    EXPECT_EQ(LayoutMessageBox(BoxOk, 114, 12, 1, Size{228, 23}).window.cx, 174);
+    EXPECT_EQ(LayoutMessageBox(BoxOk, 115, 12, 1, Size{228, 23}).window.cx, 175);
+    for (int tw : {115, 160, 174, 175}) {
+        const int cw = LayoutMessageBox(BoxYesNo, tw, 12, 1, Size{228, 23}).window.cx;
+        EXPECT_EQ(MessageLineRect(cw, tw, 12, 0).left, 30) << tw;
+    }
 
     // Second line sits lh + 3 below the first, centred block.
     EXPECT_EQ(MessageLineRect(301, 100, 12, 1), (Rect{100, 70, 200, 82}));
