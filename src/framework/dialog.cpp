@@ -1,6 +1,7 @@
 #include "framework/dialog.h"
 
 #include "framework/app.h"
+#include "framework/placement.h"
 
 namespace fw {
 
@@ -27,9 +28,7 @@ INT_PTR Dialog::DoModal(HWND owner) {
     if (hwnd())
         return -1;
     m_modal = true;
-    // Like the system's modal dialogs: the owner is the top-level window above it.
-    if (owner)
-        owner = ::GetAncestor(owner, GA_ROOT);
+    owner = ModalOwner(owner);
     bool disabledOwner = false;
     if (owner && ::IsWindowEnabled(owner)) {
         ::EnableWindow(owner, FALSE);
@@ -62,6 +61,31 @@ INT_PTR Dialog::DoModal(HWND owner) {
         Destroy();
     m_modal = false;
     return dialog ? m_result : -1;
+}
+
+HWND Dialog::ModalOwner(HWND requested) {
+    if (!requested) {
+        if (App* app = App::Current(); app && app->MainWindow())
+            requested = app->MainWindow()->hwnd();
+    }
+    // Like the system's modal dialogs: the owner is the top-level window above it.
+    return requested && ::IsWindow(requested) ? ::GetAncestor(requested, GA_ROOT) : nullptr;
+}
+
+void Dialog::CenterWindow() {
+    HWND h = hwnd();
+    if (!h)
+        return;
+    RECT window{}, ownerRect{};
+    ::GetWindowRect(h, &window);
+    HWND owner = ::GetWindow(h, GW_OWNER);
+    const bool overOwner =
+        owner && ::IsWindowVisible(owner) && !::IsIconic(owner) && ::GetWindowRect(owner, &ownerRect);
+    const Area over{ownerRect.left, ownerRect.top, ownerRect.right, ownerRect.bottom};
+    const RECT wa = WorkArea();
+    const Origin p = CentredOrigin(window.right - window.left, window.bottom - window.top,
+                                   overOwner ? &over : nullptr, Area{wa.left, wa.top, wa.right, wa.bottom});
+    ::SetWindowPos(h, nullptr, p.x, p.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Dialog::EndDialog(INT_PTR result) {
@@ -100,7 +124,24 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT msg, WPARAM, LPARAM lParam) 
     auto* self = reinterpret_cast<Dialog*>(lParam);
     if (!self || !self->BindDialog(hwnd))
         return TRUE;
-    return self->OnInitDialog() ? TRUE : FALSE;
+    RECT before{};
+    ::GetWindowRect(hwnd, &before);
+    const bool wasVisible = ::IsWindowVisible(hwnd) != FALSE;
+    const bool focusDefault = self->OnInitDialog();
+    // A dialog that sized itself to its content without choosing a place is
+    // centred, as modal dialogs are: a hidden top-level window (not one the
+    // system already places, nor one that showed itself) that did not move,
+    // and is unowned or owned by the window it blocks.
+    RECT after{};
+    if (self->hwnd() == hwnd && self->CentreAfterInit() && !wasVisible && ::GetWindowRect(hwnd, &after)) {
+        const LONG_PTR style = ::GetWindowLongPtrW(hwnd, GWL_STYLE);
+        HWND owner = ::GetWindow(hwnd, GW_OWNER);
+        const bool placedBySystem = (style & (DS_CENTER | DS_CENTERMOUSE | DS_ABSALIGN)) != 0;
+        if (!(style & (WS_VISIBLE | WS_CHILD)) && !placedBySystem && after.left == before.left &&
+            after.top == before.top && (!owner || !::IsWindowEnabled(owner)))
+            self->CenterWindow();
+    }
+    return focusDefault ? TRUE : FALSE;
 }
 
 }  // namespace fw

@@ -11,14 +11,23 @@ public:
     explicit Dialog(UINT templateId) : m_templateId(templateId) {}
     ~Dialog() override;
 
-    // Runs the dialog modally: the owner is disabled while it runs and enabled
-    // again (before the dialog goes away, so activation returns to it); the
-    // result is what EndDialog was given, or -1 when the dialog could not be made.
+    // Runs the dialog modally, owned by ModalOwner(owner): the owner is disabled
+    // while it runs and enabled again (before the dialog goes away, so activation
+    // returns to it); the result is what EndDialog was given, or -1 when the
+    // dialog could not be made.
     INT_PTR DoModal(HWND owner = nullptr);
     // Creates the dialog modelessly; messages come through the application's pump.
     bool CreateModeless(HWND parent = nullptr);
     // Modal: ends the loop with this result. Modeless: destroys the window.
     void EndDialog(INT_PTR result);
+
+    // The owner of a modal dialog: the top-level window of the one asked for, or
+    // of the application's main window when none is; null when there is neither.
+    static HWND ModalOwner(HWND requested);
+
+    // Centres the window over its owner when the owner is visible and not
+    // minimised, otherwise in the work area (kept on the work area either way).
+    void CenterWindow();
 
     bool IsModal() const { return m_modal; }
     UINT TemplateId() const { return m_templateId; }
@@ -34,6 +43,10 @@ protected:
     // Whether DoModal shows the window after OnInitDialog (a window that places
     // and shows itself later returns false).
     virtual bool ShowOnModalStart() const { return true; }
+    // Whether a dialog that sized itself but did not move during OnInitDialog
+    // is then centred (see DialogProc). A window that keeps a place of its own
+    // even when that place is where it was created returns false.
+    virtual bool CentreAfterInit() const { return true; }
 
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 

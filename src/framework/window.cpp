@@ -159,4 +159,11 @@ LRESULT CALLBACK Window::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM
     return self->Dispatch(msg, wParam, lParam);
 }
 
+RECT WorkArea() {
+    RECT wa{};
+    if (!::SystemParametersInfoW(SPI_GETWORKAREA, 0, &wa, 0))
+        wa = RECT{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    return wa;
+}
+
 }  // namespace fw

@@ -72,4 +72,7 @@ private:
     const CurrentMessage* m_current = nullptr;
 };
 
+// The primary screen's work area (the screen without the taskbar).
+RECT WorkArea();
+
 }  // namespace fw

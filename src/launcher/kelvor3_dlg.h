@@ -96,6 +96,8 @@ public:
 
 protected:
     bool OnInitDialog() override;
+    // It stays 1 x 1 at the screen's corner until its first page arrives.
+    bool CentreAfterInit() const override { return false; }
     void OnOK() override {}  // Enter never closes the launcher
     void OnCancel() override;
     bool PreTranslateMessage(MSG& msg) override;

@@ -10,13 +10,6 @@ namespace ovn::skin {
 
 namespace {
 
-RECT WorkArea() {
-    RECT wa{};
-    if (!::SystemParametersInfoW(SPI_GETWORKAREA, 0, &wa, 0))
-        wa = RECT{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-    return wa;
-}
-
 Rect ToRect(const RECT& r) { return Rect{r.left, r.top, r.right, r.bottom}; }
 
 LRESULT ToHitCode(FrameHit hit) {
@@ -84,7 +77,7 @@ bool CDlgEx::OnInitDialog() {
     ::SetWindowPos(h, nullptr, 0, 0, 0, 0,
                    SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 
-    const RECT wa = WorkArea();
+    const RECT wa = fw::WorkArea();
     m_sizeMax = SIZE{wa.right - wa.left, wa.bottom - wa.top};
     const Rect r = InitialRestoreRect(ToRect(wa));
     m_rcRestore = RECT{r.left, r.top, r.right, r.bottom};
@@ -193,7 +186,7 @@ int CDlgEx::ToggleMaximize() {
                      m_rcRestore.bottom - m_rcRestore.top, TRUE);
         UpdateMaximizeButton(false);
     } else {
-        const Rect r = MaximizedRect(ToRect(WorkArea()), Size{m_sizeMax.cx, m_sizeMax.cy});
+        const Rect r = MaximizedRect(ToRect(fw::WorkArea()), Size{m_sizeMax.cx, m_sizeMax.cy});
         ::MoveWindow(hwnd(), r.left, r.top, r.Width(), r.Height(), TRUE);
         UpdateMaximizeButton(true);
     }
@@ -211,20 +204,6 @@ void CDlgEx::UpdateMaximizeButton(bool maximized) {
     m_btnMaximize.SetImage(strip, false);
     m_btnMaximize.SetToolTip(maximized ? L"还原" : L"最大化");
     ::InvalidateRect(m_btnMaximize.hwnd(), nullptr, FALSE);
-}
-
-void CDlgEx::CenterWindowOnOwner() {
-    HWND h = hwnd();
-    if (!h)
-        return;
-    HWND owner = ::GetWindow(h, GW_OWNER);
-    RECT ownerRect{};
-    const bool overOwner = owner && ::IsWindowVisible(owner) && !::IsIconic(owner) &&
-                           ::GetWindowRect(owner, &ownerRect);
-    const Rect o = ToRect(ownerRect);
-    const SIZE s = WindowSize(h);
-    const Point p = CentreWindow(Size{s.cx, s.cy}, overOwner ? &o : nullptr, ToRect(WorkArea()));
-    ::SetWindowPos(h, nullptr, p.x, p.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 gdi::Font CDlgEx::CreateTitleFont(LONG* height) const {

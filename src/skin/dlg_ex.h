@@ -37,10 +37,6 @@ public:
     virtual int ToggleMaximize();
     virtual void UpdateMaximizeButton(bool maximized);
 
-    // Centres the window over its owner when the owner is visible and not
-    // minimised, otherwise in the work area (kept on the work area either way).
-    void CenterWindowOnOwner();
-
     bool m_bDrawTitle = true;
     bool m_bDrawIcon = true;
     int m_nCaptionHeight = -1;

@@ -1,6 +1,5 @@
 #include "skin/message_box.h"
 
-#include "framework/app.h"
 #include "skin/skin_image.h"
 
 #include <algorithm>
@@ -74,9 +73,7 @@ bool CMessageBox::OnInitDialog() {
     ::CreateWindowExW(0, L"STATIC", m_strText.c_str(), WS_CHILD | SS_NOPREFIX, 0, 0, 0, 0, hwnd(),
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(kMessageTextLabel)),
                       ::GetModuleHandleW(nullptr), nullptr);
-
-    // Resized without moving: now place it as modal dialogs are placed.
-    CenterWindowOnOwner();
+    // Resized without moving: the framework centres it over its owner next.
     return true;
 }
 
@@ -125,14 +122,7 @@ LRESULT CMessageBox::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 int RunMessageBox(HWND owner, const wchar_t* text, gdi::Bitmap frame, gdi::Bitmap close,
                   gdi::Bitmap button1, gdi::Bitmap button2, const wchar_t* caption, int type) {
-    // Modal dialogs are owned by the top-level window of their owner, or by the
-    // application's main window when none is given.
-    if (!owner) {
-        if (fw::App* app = fw::App::Current(); app && app->MainWindow())
-            owner = app->MainWindow()->hwnd();
-    }
-    if (owner)
-        owner = ::GetAncestor(owner, GA_ROOT);
+    owner = fw::Dialog::ModalOwner(owner);
 
     // Without its skin the box cannot size itself; the player still gets the
     // question, from the system's box.

@@ -320,20 +320,4 @@ Rect MessageLineRect(int cw, int tw, int lh, int i) {
     return Rect{left, top, left + tw, top + lh};
 }
 
-Point CentreWindow(Size size, const Rect* owner, const Rect& wa) {
-    const Rect& over = owner ? *owner : wa;
-    Point p{over.left + (over.Width() - size.cx) / 2, over.top + (over.Height() - size.cy) / 2};
-    // Keep it on the work area; a window larger than the area keeps its top-left
-    // corner visible, so its caption can still be grabbed.
-    if (p.x + size.cx > wa.right)
-        p.x = wa.right - size.cx;
-    if (p.x < wa.left)
-        p.x = wa.left;
-    if (p.y + size.cy > wa.bottom)
-        p.y = wa.bottom - size.cy;
-    if (p.y < wa.top)
-        p.y = wa.top;
-    return p;
-}
-
 }  // namespace ovn::skin

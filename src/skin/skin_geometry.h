@@ -198,13 +198,4 @@ int MessageBoxResult(int type, int button);  // button: 1 or 2
 // client width cw, text width tw and line height lh.
 Rect MessageLineRect(int cw, int tw, int lh, int i);
 
-// Top-left corner that centres a window of the given size over the owner rectangle
-// (or over the work area when there is no usable owner), kept inside the work area
-// where it fits.
-struct Point {
-    int x = 0, y = 0;
-    bool operator==(const Point&) const = default;
-};
-Point CentreWindow(Size size, const Rect* owner, const Rect& workArea);
-
 }  // namespace ovn::skin

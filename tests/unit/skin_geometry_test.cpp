@@ -323,15 +323,3 @@ TEST(MessageLines, CountingAndSplitting) {
     EXPECT_EQ(SplitMessageLines(L""), (V{L""}));
     EXPECT_EQ(SplitMessageLines(L"x\r\ny"), (V{L"x", L"y"}));
 }
-
-TEST(CentreWindow, OverOwnerOrWorkAreaAndKeptOnScreen) {
-    const Rect wa{0, 0, 1920, 1040};
-    const Rect owner{100, 100, 500, 400};
-    EXPECT_EQ(CentreWindow(Size{260, 128}, &owner, wa), (Point{170, 186}));
-    EXPECT_EQ(CentreWindow(Size{260, 128}, nullptr, wa), (Point{830, 456}));
-    // Owner near the edge: pushed back onto the work area.
-    const Rect edge{1800, -50, 1920, 50};
-    EXPECT_EQ(CentreWindow(Size{260, 128}, &edge, wa), (Point{1660, 0}));
-    // Wider than the screen: the left edge stays visible.
-    EXPECT_EQ(CentreWindow(Size{3000, 128}, nullptr, wa).x, 0);
-}

@@ -190,4 +190,81 @@ TEST(FrameworkFrame, ViewFillsClientAndMainWindowEndsTheLoop) {
     EXPECT_EQ(frame.hwnd(), nullptr);
 }
 
+// Placement: a dialog that sizes itself without choosing a place is centred
+// over its owner (or the work area); one that moves itself keeps its place.
+class PlacedDialog : public fw::Dialog {
+public:
+    PlacedDialog() : Dialog(kTestDialog) {}
+    bool moveItself = false;
+    RECT seen{};
+    HWND seenOwner = nullptr;
+
+protected:
+    bool OnInitDialog() override {
+        SetWindowPos(hwnd(), nullptr, 0, 0, 300, 150, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        if (moveItself)
+            SetWindowPos(hwnd(), nullptr, 7, 9, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        if (IsModal())
+            PostMessageW(hwnd(), kMsgFinish, 0, 0);
+        return true;
+    }
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        if (msg == kMsgFinish) {
+            GetWindowRect(hwnd(), &seen);
+            seenOwner = GetWindow(hwnd(), GW_OWNER);
+            EndDialog(IDOK);
+            return 0;
+        }
+        return Dialog::WindowProc(msg, wParam, lParam);
+    }
+};
+
+TEST(FrameworkPlacement, ModalDialogsAreOwnedByTheMainWindowAndCentredOverIt) {
+    RunningApp app;
+    OwnerWindow main;
+    app.SetMainWindow(&main);
+    SetWindowPos(main.hwnd(), nullptr, 100, 80, 600, 400, SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+
+    PlacedDialog dlg;  // no owner asked for
+    ASSERT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_EQ(dlg.seenOwner, main.hwnd());
+    EXPECT_EQ(dlg.seen.right - dlg.seen.left, 300);
+    EXPECT_EQ(dlg.seen.left, 100 + (600 - 300) / 2);
+    EXPECT_EQ(dlg.seen.top, 80 + (400 - 150) / 2);
+
+    // Asked for a child of the main window: owned by its top-level window.
+    HWND child = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 10, 10, main.hwnd(), nullptr, nullptr, nullptr);
+    PlacedDialog viaChild;
+    ASSERT_EQ(viaChild.DoModal(child), IDOK);
+    EXPECT_EQ(viaChild.seenOwner, main.hwnd());
+
+    // A hidden or minimised owner: centred in the work area instead.
+    ShowWindow(main.hwnd(), SW_HIDE);
+    PlacedDialog overHidden;
+    ASSERT_EQ(overHidden.DoModal(), IDOK);
+    const RECT wa = fw::WorkArea();
+    EXPECT_EQ(overHidden.seen.left, wa.left + (wa.right - wa.left - 300) / 2);
+    EXPECT_EQ(overHidden.seen.top, wa.top + (wa.bottom - wa.top - 150) / 2);
+    app.SetMainWindow(nullptr);
+}
+
+TEST(FrameworkPlacement, DialogsThatChooseTheirPlaceKeepIt) {
+    OwnerWindow owner;
+    SetWindowPos(owner.hwnd(), nullptr, 100, 80, 600, 400, SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    PlacedDialog moved;
+    moved.moveItself = true;
+    ASSERT_EQ(moved.DoModal(owner.hwnd()), IDOK);
+    EXPECT_EQ(moved.seen.left, 7);
+    EXPECT_EQ(moved.seen.top, 9);
+
+    // A modeless dialog beside an owner it does not block stays where it was made.
+    PlacedDialog beside;
+    ASSERT_TRUE(beside.CreateModeless(owner.hwnd()));
+    RECT r{};
+    GetWindowRect(beside.hwnd(), &r);
+    EXPECT_NE(r.left, 100 + (600 - 300) / 2);
+    EXPECT_EQ(r.right - r.left, 300);
+    beside.Destroy();
+}
+
 }  // namespace
