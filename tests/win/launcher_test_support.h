@@ -48,6 +48,7 @@ public:
         // A copy that is still ending keeps its file a moment longer.
         for (int i = 0; i < 50 && !DeleteFileW(m_program.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND; ++i)
             Sleep(20);
+        RemoveDirectoryW(m_dir.c_str());  // only once the last stand-in is gone
     }
     StandInChild(const StandInChild&) = delete;
     StandInChild& operator=(const StandInChild&) = delete;
