@@ -126,14 +126,13 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT msg, WPARAM, LPARAM lParam) 
         return TRUE;
     RECT before{};
     ::GetWindowRect(hwnd, &before);
-    const bool wasVisible = ::IsWindowVisible(hwnd) != FALSE;
     const bool focusDefault = self->OnInitDialog();
     // A dialog that sized itself to its content without choosing a place is
-    // centred, as modal dialogs are: a hidden top-level window (not one the
-    // system already places, nor one that showed itself) that did not move,
-    // and is unowned or owned by the window it blocks.
+    // centred, as modal dialogs are: a top-level window still hidden (not one
+    // the system already places, nor one that showed itself) that did not
+    // move, and is unowned or owned by the window it blocks.
     RECT after{};
-    if (self->hwnd() == hwnd && self->CentreAfterInit() && !wasVisible && ::GetWindowRect(hwnd, &after)) {
+    if (self->hwnd() == hwnd && self->CentreAfterInit() && ::GetWindowRect(hwnd, &after)) {
         const LONG_PTR style = ::GetWindowLongPtrW(hwnd, GWL_STYLE);
         HWND owner = ::GetWindow(hwnd, GW_OWNER);
         const bool placedBySystem = (style & (DS_CENTER | DS_CENTERMOUSE | DS_ABSALIGN)) != 0;
