@@ -48,7 +48,7 @@ bool RunGamePageProcess(StartMode mode) {
     if (fw::App* app = fw::App::Current())
         app->SetMainWindow(slot.get());
     ::SetWindowTextW(slot->hwnd(), L"QuenraOrvane");
-    // Shown by the first completed navigation, in the launcher's page area.
+    // Hidden until the launcher, having adopted it, decides to show it.
     ::ShowWindow(slot->hwnd(), SW_HIDE);
     ::UpdateWindow(slot->hwnd());
     return true;

@@ -56,15 +56,14 @@ void CGmWndView::OnNavigateComplete(const std::wstring& url) {
     auto& state = gamepage::State();
     state.PageUrl = url;
     // Every completed navigation, frames inside the page included, puts the frame
-    // back into the launcher's page area and shows it.
+    // back into the launcher's page area. Whether it is seen is the launcher's
+    // decision alone: a hidden tab or hall that reloads must stay hidden.
     HWND frame = ::GetParent(hwnd());
     RECT launcher{};
     if (frame && ::GetClientRect(LauncherWnd, &launcher)) {
         auto r = gamepage::PagePlacement({launcher.left, launcher.top, launcher.right, launcher.bottom});
         ::MoveWindow(frame, r.left, r.top, r.Width(), r.Height(), TRUE);
     }
-    if (frame)
-        ::ShowWindow(frame, SW_SHOW);
 }
 
 void CGmWndView::OnTitleChange(const std::wstring& title) { gamepage::State().PageTitle = title; }

@@ -41,13 +41,14 @@ LRESULT CMainFrame::OnCreate() {
     ::SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0,
                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     if (::IsWindow(LauncherWnd)) {
-        LPARAM hall = AdoptionLParam(State().StartUrl, portal::HallPageUrl());
-        ::PostMessageW(LauncherWnd, kMsgAdoptFrame, reinterpret_cast<WPARAM>(hwnd()), hall);
         // A real child (as the system asks before SetParent), so that GetParent,
-        // IsChild and clipping treat the frame as part of the launcher.
+        // IsChild and clipping treat the frame as part of the launcher. Inside it
+        // before asking: the launcher takes only a window that is already its child.
         LONG_PTR childStyle = ::GetWindowLongPtrW(hwnd(), GWL_STYLE);
         ::SetWindowLongPtrW(hwnd(), GWL_STYLE, (childStyle & ~static_cast<LONG_PTR>(WS_POPUP)) | WS_CHILD);
         ::SetParent(hwnd(), LauncherWnd);
+        LPARAM hall = AdoptionLParam(State().StartUrl, portal::HallPageUrl());
+        ::PostMessageW(LauncherWnd, kMsgAdoptFrame, reinterpret_cast<WPARAM>(hwnd()), hall);
     }
     m_hotkeys = ReadFrameHotkeys();
     SetTimer(kTimerLauncherAlive, kLauncherAliveMs);

@@ -40,7 +40,29 @@ int CurrentModifiers() {
            (KeyDown(VK_MENU) ? launcher::kModAlt : 0);
 }
 
-bool IsShown(HWND window) { return window && ::IsWindow(window) && ::IsWindowVisible(window); }
+// The pages and the hall belong to other processes: the launcher moves, shows
+// and hides them without waiting for them, so a page that hangs cannot hang it.
+void PlaceChild(HWND window, const launcher::Box& box) {
+    ::SetWindowPos(window, nullptr, box.x, box.y, box.w, box.h,
+                   SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW | SWP_ASYNCWINDOWPOS);
+}
+
+void ShowChild(HWND window, bool show) { ::ShowWindowAsync(window, show ? SW_SHOW : SW_HIDE); }
+
+// A window of ours that leaves the launcher: out of it, out of sight, told to close.
+void DetachAndClose(HWND window) {
+    ::SetParent(window, nullptr);
+    ShowChild(window, false);
+    ::PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+// The process behind a child we started, while it still runs (its id cannot be
+// reused by another process while we hold the handle).
+DWORD RunningProcessId(HANDLE process) {
+    if (!process || ::WaitForSingleObject(process, 0) != WAIT_TIMEOUT)
+        return 0;
+    return ::GetProcessId(process);
+}
 
 // A masked image list of three equal images cut from one skin strip.
 gdi::ImageList StripImageList(UINT imageId) {
@@ -170,7 +192,14 @@ void CKelvor3Dlg::StartGamePage() {
             m_childProgram, launcher::GamePageArguments(HandleToArgument(hwnd()), m_slots.PageCount()), &process))
         return;  // the previous pending page, if any, stays pending
     m_hPendingProcess = std::move(process);  // an older pending handle is closed, not terminated
-    SetTimer(kTimerPendingWatch, 500);
+    m_bPendingAbandoned = false;
+    SetTimer(kTimerPendingWatch, kPendingWatchMs);
+}
+
+bool CKelvor3Dlg::PagePending() {
+    if (m_hPendingProcess && ::WaitForSingleObject(m_hPendingProcess.get(), 0) != WAIT_TIMEOUT)
+        CheckPendingProcess();  // it ended: settle that first
+    return static_cast<bool>(m_hPendingProcess);
 }
 
 LRESULT CKelvor3Dlg::ClaimLabel(const COPYDATASTRUCT* data) {
@@ -179,53 +208,103 @@ LRESULT CKelvor3Dlg::ClaimLabel(const COPYDATASTRUCT* data) {
     auto label = launcher::LabelFromCopyData(data->lpData, data->cbData);
     if (!label)
         return 0;  // not a label: refused rather than read past what was sent
-    return m_slots.ClaimLabel(*label) ? 1 : 0;
+    return m_slots.ClaimLabel(*label, PagePending()) ? 1 : 0;
+}
+
+HWND CKelvor3Dlg::LiveHall() {
+    HWND hall = HallWindow();
+    if (hall && !::IsWindow(hall)) {
+        m_slots.ForgetHall();  // its process ended: the button may start a new one
+        hall = nullptr;
+    }
+    return hall;
+}
+
+launcher::Offerer CKelvor3Dlg::OffererOf(HWND window) const {
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(window, &pid);
+    if (pid == 0)
+        return launcher::Offerer::Stranger;
+    if (pid == RunningProcessId(m_hPendingProcess.get()))
+        return launcher::Offerer::PendingPage;
+    if (pid == RunningProcessId(m_hHallProcess.get()))
+        return launcher::Offerer::HallProcess;
+    return launcher::Offerer::Stranger;
+}
+
+void CKelvor3Dlg::OnFirstArrival() {
+    // The launcher comes into sight over the work area.
+    ToggleMaximize();
+    SetTrayIcon(true);
+    SetTimer(kTimerSound, 400);
 }
 
 LRESULT CKelvor3Dlg::AdoptWindow(HWND window, bool isHall) {
-    // Only another window can become a page, and only once.
-    if (!window || !::IsWindow(window) || window == hwnd() || ::IsChild(window, hwnd()))
+    // Anybody can post this request: the window must be one of the two children
+    // we are waiting for, already inside us, in the role it was started for.
+    if (!window || window == hwnd() || !::IsWindow(window))
         return 0;
     const launcher::WindowId id = ToId(window);
     if (std::find(m_slots.Pages().begin(), m_slots.Pages().end(), id) != m_slots.Pages().end() ||
         id == m_slots.Hall())
         return 0;
 
-    if (!m_slots.AnyArrived()) {
-        // The first window: the launcher comes into sight over the work area.
-        ToggleMaximize();
-        SetTrayIcon(true);
-        SetTimer(kTimerSound, 400);
-    }
+    launcher::AdoptionOffer offer;
+    offer.who = OffererOf(window);
+    offer.asHall = isHall;
+    offer.insideUs = ::GetParent(window) == hwnd();
+    offer.hallHeld = LiveHall() != nullptr;
+    offer.pages = m_slots.PageCount();
+    const launcher::Admission admission = launcher::DecideAdoption(offer);
+    if (admission == launcher::Admission::Refuse)
+        return 0;
 
-    if (isHall) {
-        m_slots.Adopt(id, true);
+    // Whatever becomes of the window, the request that started its process is over.
+    if (offer.who == launcher::Offerer::PendingPage) {
+        m_hPendingProcess.reset();
+        m_bPendingAbandoned = false;
+        if (admission != launcher::Admission::AdoptPage)
+            m_slots.DropUnadoptedLabels();  // its label has no tab to go to
+    } else {
         m_hHallProcess.reset();
-        // A page whose game turned out to be the hall: its request is over.
-        DWORD pid = 0;
-        ::GetWindowThreadProcessId(window, &pid);
-        if (m_hPendingProcess && pid != 0 && ::GetProcessId(m_hPendingProcess.get()) == pid) {
-            m_hPendingProcess.reset();
-            m_slots.DropUnadoptedLabels();
-        }
-        return 0;  // the hall places and shows itself
     }
 
-    ShowPage(nullptr);
-    if (HWND hall = HallWindow(); hall && ::IsWindow(hall))
-        ::ShowWindow(hall, SW_HIDE);
-    m_slots.Adopt(id, false);
-    m_hPendingProcess.reset();
-    const launcher::Span strip = launcher::TabStripRect(m_slots.PageCount());
-    InvalidateSpan(strip.left, strip.top, strip.right, strip.bottom);
+    const bool first = !m_slots.AnyArrived();
+    switch (admission) {
+    case launcher::Admission::CloseIt:
+        DetachAndClose(window);
+        return 0;
+    case launcher::Admission::AdoptHall:
+        m_slots.Adopt(id, true);
+        if (first)
+            OnFirstArrival();
+        if (m_slots.HallShown()) {
+            ShowPage(nullptr);
+            PlaceInPageArea(window);
+            ShowChild(window, true);
+        } else {
+            ShowChild(window, false);
+        }
+        return 0;
+    case launcher::Admission::AdoptPage: {
+        m_slots.Adopt(id, false);
+        if (first)
+            OnFirstArrival();
+        ShowPage(window);
+        const launcher::Span strip = launcher::TabStripRect(m_slots.PageCount());
+        InvalidateSpan(strip.left, strip.top, strip.right, strip.bottom);
+        return 0;
+    }
+    case launcher::Admission::Refuse:
+        break;
+    }
     return 0;
 }
 
 void CKelvor3Dlg::PlaceInPageArea(HWND window) {
     RECT client = {};
     ::GetClientRect(hwnd(), &client);
-    const launcher::Box area = launcher::PageArea(client.right, client.bottom);
-    ::MoveWindow(window, area.x, area.y, area.w, area.h, FALSE);
+    PlaceChild(window, launcher::PageArea(client.right, client.bottom));
 }
 
 void CKelvor3Dlg::InvalidateSpan(int left, int top, int right, int bottom) {
@@ -234,24 +313,32 @@ void CKelvor3Dlg::InvalidateSpan(int left, int top, int right, int bottom) {
 }
 
 void CKelvor3Dlg::ShowPage(HWND page) {
-    for (launcher::WindowId id : m_slots.Pages()) {
+    const auto& pages = m_slots.Pages();
+    const auto held = std::find(pages.begin(), pages.end(), ToId(page));
+    if (page && held != pages.end()) {
+        // A page on screen means the hall is not.
+        m_slots.Select(static_cast<std::size_t>(held - pages.begin()));
+        m_slots.SetHallShown(false);
+    }
+    for (launcher::WindowId id : pages) {
         HWND w = ToHwnd(id);
         if (page && w == page) {
             PlaceInPageArea(w);
-            ::ShowWindow(w, SW_SHOW);
+            ShowChild(w, true);
             ::SetForegroundWindow(w);
-            if (IsShown(HallWindow()))
-                ::ShowWindow(HallWindow(), SW_HIDE);
         } else {
-            ::ShowWindow(w, SW_HIDE);
+            ShowChild(w, false);
         }
     }
+    if (page && held != pages.end())
+        if (HWND hall = LiveHall())
+            ShowChild(hall, false);
 }
 
 void CKelvor3Dlg::SwitchToNextPage() {
     if (m_slots.Empty() || !::IsWindowVisible(hwnd()) || ::IsIconic(hwnd()))
         return;
-    if (m_slots.PageCount() >= 2 && !IsShown(HallWindow())) {
+    if (m_slots.PageCount() >= 2 && !m_slots.HallShown()) {
         launcher::Span old = launcher::TabRect(m_slots.Selected());
         InvalidateSpan(old.left, old.top, old.right, old.bottom);
         m_slots.SelectNext();
@@ -290,11 +377,13 @@ void CKelvor3Dlg::ClosePage(int index) {
         m_nHover = m_nCloseState = -1;
         return;
     }
+    const bool hallShown = m_slots.HallShown();
     m_slots.Close(at);
-    ShowPage(CurrentPage());
-    HWND closing = ToHwnd(window);
-    ::SetParent(closing, nullptr);
-    ::PostMessageW(closing, WM_SYSCOMMAND, SC_CLOSE, 0);
+    if (hallShown)
+        ShowPage(nullptr);  // the hall stays where the player put it
+    else
+        ShowPage(CurrentPage());
+    DetachAndClose(ToHwnd(window));
     launcher::Span strip = launcher::TabStripAfterCloseRect(m_slots.PageCount());
     InvalidateSpan(strip.left, strip.top, strip.right, strip.bottom);
     m_nHover = m_nCloseState = -1;
@@ -320,12 +409,8 @@ void CKelvor3Dlg::ExitLauncher() {
     }
     m_hHallProcess.reset();
     RemoveKeyboardHook();
-    for (launcher::WindowId id : m_slots.TakeAllPages()) {
-        HWND page = ToHwnd(id);
-        ::SetParent(page, nullptr);
-        ::ShowWindow(page, SW_HIDE);
-        ::PostMessageW(page, WM_SYSCOMMAND, SC_CLOSE, 0);
-    }
+    for (launcher::WindowId id : m_slots.TakeAllPages())
+        DetachAndClose(ToHwnd(id));
     KillTimer(kTimerSound);
     KillTimer(kTimerPendingWatch);
     SetTrayIcon(false);
@@ -335,10 +420,16 @@ void CKelvor3Dlg::ExitLauncher() {
 
 void CKelvor3Dlg::RequestOtherAccount(WPARAM newTab) {
     if (newTab == 1) {
-        if (!m_slots.CanRequestPage())
+        switch (launcher::DecidePageRequest(m_slots.PageCount(), PagePending())) {
+        case launcher::PageRequest::Full:
             skin::ShowMessageBox(0, kCaption, L"当前窗体只支持3个游戏页", hwnd());
-        else
+            break;
+        case launcher::PageRequest::Busy:
+            break;  // one login at a time: the pending page is still on screen
+        case launcher::PageRequest::Start:
             StartGamePage();
+            break;
+        }
     } else if (newTab == 0) {
         StartProgramWithArguments(m_childProgram, {});  // a new launcher window
     }
@@ -354,33 +445,37 @@ bool CKelvor3Dlg::HallProcessStarting() {
 }
 
 void CKelvor3Dlg::ToggleGameHall() {
-    HWND hall = HallWindow();
-    if (hall && ::IsWindow(hall)) {
-        if (::IsWindowVisible(hall)) {
-            ShowPage(CurrentPage());
-            ::ShowWindow(hall, SW_HIDE);
-        } else {
-            PlaceInPageArea(hall);
-            ::ShowWindow(hall, SW_SHOW);
-            ShowPage(nullptr);
-        }
+    HWND hall = LiveHall();
+    if (m_slots.HallShown()) {
+        m_slots.SetHallShown(false);
+        ShowPage(CurrentPage());
+        if (hall)
+            ShowChild(hall, false);
         return;
     }
-    // One hall at a time: a second click while it is still starting starts no second one.
-    if (HallProcessStarting())
-        return;
-    fw::Handle process;
-    if (StartProgramWithArguments(m_childProgram, launcher::GameHallArguments(HandleToArgument(hwnd())), &process))
+    if (!hall && !HallProcessStarting()) {
+        // One hall at a time: a click while it is still starting starts no second one.
+        fw::Handle process;
+        if (!StartProgramWithArguments(m_childProgram, launcher::GameHallArguments(HandleToArgument(hwnd())),
+                                       &process))
+            return;  // nothing to show instead: the page stays
         m_hHallProcess = std::move(process);
+    }
+    // Until it arrives the area stays empty; it is shown on arrival.
+    m_slots.SetHallShown(true);
     ShowPage(nullptr);
+    if (hall) {
+        PlaceInPageArea(hall);
+        ShowChild(hall, true);
+    }
 }
 
 void CKelvor3Dlg::PlacePagesOnSize(UINT type) {
     // A minimised launcher keeps its pages at their size.
     if (type == SIZE_MINIMIZED)
         return;
-    if (IsShown(HallWindow()))
-        PlaceInPageArea(HallWindow());
+    if (HWND hall = LiveHall(); hall && m_slots.HallShown())
+        PlaceInPageArea(hall);
     else if (!m_slots.Empty())
         PlaceInPageArea(CurrentPage());
 }
@@ -431,7 +526,7 @@ void CKelvor3Dlg::OnTimer(UINT_PTR id) {
                 ::InvalidateRect(m_btnSound.hwnd(), nullptr, TRUE);
             }
         }
-        const int hallShown = IsShown(HallWindow()) ? 1 : 0;
+        const int hallShown = m_slots.HallShown() ? 1 : 0;
         if (m_bHallShown != hallShown) {
             m_bHallShown = hallShown;
             if (m_btnHall.hwnd()) {
@@ -460,15 +555,20 @@ void CKelvor3Dlg::CheckPendingProcess() {
         KillTimer(kTimerPendingWatch);
         return;
     }
-    if (::WaitForSingleObject(m_hPendingProcess.get(), 0) != WAIT_OBJECT_0)
+    if (::WaitForSingleObject(m_hPendingProcess.get(), 0) != WAIT_OBJECT_0) {
+        SetTimer(kTimerPendingWatch, kPendingWatchMs);  // back to the normal pace after a quick look
         return;
-    // The page ended without its window and without telling us (it crashed or its
-    // frame could not be made): its label must not stay behind, and a launcher
-    // that never showed anything must not stay on, invisible.
+    }
+    // The page ended without its window: it abandoned its login, crashed or could
+    // not make its frame. Its label must not stay behind, and a launcher with no
+    // page left to show must not stay on, invisible or showing only the hall the
+    // player never asked for.
+    const bool abandoned = m_bPendingAbandoned;
     m_hPendingProcess.reset();
+    m_bPendingAbandoned = false;
     KillTimer(kTimerPendingWatch);
     m_slots.DropUnadoptedLabels();
-    if (!m_slots.AnyArrived())
+    if (m_slots.Empty() && (abandoned || !m_slots.AnyArrived()))
         ExitLauncher();
 }
 
@@ -489,8 +589,8 @@ launcher::LauncherState CKelvor3Dlg::InputState() const {
     launcher::LauncherState state;
     state.pages = m_slots.PageCount();
     state.pendingProcess = static_cast<bool>(m_hPendingProcess);
-    state.currentPageVisible = IsShown(CurrentPage());
-    state.hallVisible = IsShown(HallWindow());
+    state.pageShown = !m_slots.Empty() && !m_slots.HallShown();
+    state.hallShown = m_slots.HallShown() && HallWindow() && ::IsWindow(HallWindow());
     state.switchKey = SwitchHotkey.key;
     state.switchModifiers = SwitchHotkey.modifiers;
     return state;
@@ -506,8 +606,10 @@ bool CKelvor3Dlg::ApplyInputAction(launcher::LauncherAction action, const MSG& m
     case launcher::LauncherAction::Exit:
         ExitLauncher();
         return true;
-    case launcher::LauncherAction::DropPending:
-        m_hPendingProcess.reset();
+    case launcher::LauncherAction::CheckPending:
+        // The page posts this and then ends: look again shortly.
+        m_bPendingAbandoned = true;
+        SetTimer(kTimerPendingWatch, kPendingAbandonCheckMs);
         return true;
     case launcher::LauncherAction::ForwardToPage:
         ::PostMessageW(CurrentPage(), msg.message, msg.wParam, msg.lParam);

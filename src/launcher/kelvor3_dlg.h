@@ -30,6 +30,8 @@ constexpr UINT_PTR kTimerSound = 3;         // 400 ms from the first page: sound
 constexpr UINT_PTR kTimerNotice = 4;        // the notice pop-up (nothing starts it yet)
 constexpr UINT_PTR kTimerClearCache = 7;    // cache clearing (nothing starts it yet)
 constexpr UINT_PTR kTimerPendingWatch = 8;  // a page still logging in has not died silently
+constexpr UINT kPendingWatchMs = 500;
+constexpr UINT kPendingAbandonCheckMs = 50;  // a page that said it gives up is about to end
 
 // One hotkey as the launcher matches it: both -1 until loaded, so nothing matches.
 struct LauncherHotkey {
@@ -125,7 +127,11 @@ private:
     void PlaceInPageArea(HWND window);
     void InvalidateSpan(int left, int top, int right, int bottom);
     void CheckPendingProcess();
+    bool PagePending();  // a page process we started is still on its way
     bool HallProcessStarting();
+    HWND LiveHall();     // the hall's window, forgotten once it is gone
+    launcher::Offerer OffererOf(HWND window) const;
+    void OnFirstArrival();
 
     // Seams: each arrives with the feature named in its definition's comment.
     void InstallKeyboardHook();
@@ -145,6 +151,7 @@ private:
     gdi::Bitmap m_bmpHide, m_bmpMenu;
     bool m_bAsking = false;   // the quit question is open
     bool m_bExiting = false;  // ExitLauncher ran
+    bool m_bPendingAbandoned = false;  // the pending page said it gave up its login
 };
 
 }  // namespace ovn

@@ -18,11 +18,13 @@ LauncherAction DecideLauncherMessage(const LauncherMessage& msg, const LauncherS
 
     if (msg.message == kWmSysCommand && (msg.wParam & 0xFFF0) == kScClose) {
         if (msg.lParam == CloseMarker) {
-            // A page abandoned its login.
+            // A page abandoned its login. Anybody can post this, so while a page
+            // is pending it only makes the launcher look at that process: the
+            // request is over when the process has really ended.
+            if (state.pendingProcess)
+                return LauncherAction::CheckPending;
             if (state.pages == 0)
                 return LauncherAction::Exit;  // nothing is left to show
-            if (state.pendingProcess)
-                return LauncherAction::DropPending;
         } else if (msg.lParam == 0 && state.pages == 0) {
             return LauncherAction::Exit;  // the player closes the still-empty launcher
         }
@@ -34,9 +36,9 @@ LauncherAction DecideLauncherMessage(const LauncherMessage& msg, const LauncherS
                                   ((static_cast<std::uintptr_t>(msg.lParam) >> 16) & 0xFFFF) == 0x0020;
         const bool refresh = msg.message == kWmKeyDown && msg.wParam == kVkF5;
         if (addFavourite || refresh) {
-            if (state.currentPageVisible)
+            if (state.pageShown)
                 return LauncherAction::ForwardToPage;
-            if (state.hallVisible)
+            if (state.hallShown)
                 return LauncherAction::ForwardToHall;
             return LauncherAction::Swallow;
         }

@@ -33,9 +33,10 @@ struct LauncherMessage {
 
 struct LauncherState {
     std::size_t pages = 0;
-    bool pendingProcess = false;     // a page is still logging in
-    bool currentPageVisible = false;
-    bool hallVisible = false;
+    bool pendingProcess = false;  // a page is still logging in
+    // What the launcher itself put on screen (never another process's own say).
+    bool pageShown = false;
+    bool hallShown = false;
     int switchKey = -1;   // the window-switch hotkey; -1 until loaded, so nothing matches
     int switchModifiers = -1;
 };
@@ -45,7 +46,7 @@ enum class LauncherAction {
     SwitchPage,           // the window-switch key; eaten
     Swallow,              // eaten, nothing happens
     Exit,                 // leave the launcher without asking; eaten
-    DropPending,          // forget the page that abandoned its login; eaten
+    CheckPending,         // a page says it abandoned its login: see whether its process ended; eaten
     ForwardToPage,        // post the same message to the current page; eaten
     ForwardToHall,        // post the same message to the game hall; eaten
     RestoreThenPassOn,    // restore the still-empty window, then as PassOn

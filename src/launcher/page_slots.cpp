@@ -22,7 +22,26 @@ std::optional<std::wstring> LabelFromCopyData(const void* data, std::size_t byte
     return std::nullopt;  // no terminator within the bytes the sender gave
 }
 
-bool PageSlots::ClaimLabel(const std::wstring& label) {
+Admission DecideAdoption(const AdoptionOffer& offer) {
+    if (offer.who == Offerer::Stranger || !offer.insideUs)
+        return Admission::Refuse;
+    if (offer.asHall)
+        return offer.hallHeld ? Admission::CloseIt : Admission::AdoptHall;
+    // The hall process is never a tab, and there are never more than three.
+    if (offer.who == Offerer::HallProcess || offer.pages >= static_cast<std::size_t>(kMaxPages))
+        return Admission::CloseIt;
+    return Admission::AdoptPage;
+}
+
+PageRequest DecidePageRequest(std::size_t pages, bool pendingPage) {
+    if (pages >= static_cast<std::size_t>(kMaxPages))
+        return PageRequest::Full;
+    return pendingPage ? PageRequest::Busy : PageRequest::Start;
+}
+
+bool PageSlots::ClaimLabel(const std::wstring& label, bool pageRequestPending) {
+    if (m_labels.size() >= m_pages.size() + (pageRequestPending ? 1 : 0))
+        return false;
     if (std::find(m_labels.begin(), m_labels.end(), label) != m_labels.end())
         return false;
     m_labels.push_back(label);
@@ -40,8 +59,11 @@ PageSlots::AdoptResult PageSlots::Adopt(WindowId window, bool isHall) {
     m_anyArrived = true;
     if (isHall) {
         m_hallWnd = window;
+        if (m_pages.empty())
+            m_hallShown = true;
         return result;
     }
+    m_hallShown = false;
     m_pages.push_back(window);
     if (m_labels.size() < m_pages.size())
         m_labels.resize(m_pages.size());
@@ -84,8 +106,6 @@ std::vector<WindowId> PageSlots::TakeAllPages() {
     m_nSelected = 0;
     return pages;
 }
-
-bool PageSlots::CanRequestPage() const { return m_pages.size() < static_cast<std::size_t>(kMaxPages); }
 
 std::wstring PageSlots::LabelOf(std::size_t index) const {
     return index < m_labels.size() ? m_labels[index] : std::wstring();

@@ -22,6 +22,30 @@ inline constexpr std::size_t kMaxLabelChars = 1024;
 // Each UTF-16 unit becomes one wchar_t (on Windows that is the same text).
 std::optional<std::wstring> LabelFromCopyData(const void* data, std::size_t bytes);
 
+// Who offered a window for adoption, as the launcher tells from the process
+// that owns it: one of the two children it is waiting for, or anybody else.
+enum class Offerer { Stranger, PendingPage, HallProcess };
+
+// What becomes of an offered window. Strangers are never touched: not moved,
+// not shown, not closed. A window of our own child that cannot be taken (a
+// fourth page, a second hall, a page of the hall process) is told to close, so
+// it does not linger hidden inside the launcher.
+enum class Admission { Refuse, AdoptPage, AdoptHall, CloseIt };
+
+struct AdoptionOffer {
+    Offerer who = Offerer::Stranger;
+    bool asHall = false;       // lParam 1 of the request
+    bool insideUs = false;     // the window is already a child of the launcher window
+    bool hallHeld = false;     // a live hall window is held already
+    std::size_t pages = 0;     // pages held now
+};
+
+Admission DecideAdoption(const AdoptionOffer& offer);
+
+// Whether "another account in this window" may start a page process now.
+enum class PageRequest { Start, Busy, Full };
+PageRequest DecidePageRequest(std::size_t pages, bool pendingPage);
+
 class PageSlots {
 public:
     struct AdoptResult {
@@ -29,12 +53,24 @@ public:
         bool adopted = false;       // false when the window was already held
     };
 
-    // Accepts a label unless an equal one (exact, case-sensitive) is held.
-    bool ClaimLabel(const std::wstring& label);
+    // Accepts a label unless an equal one (exact, case-sensitive) is held, and
+    // only while a page can still take it: labels never outnumber the pages held
+    // plus the one page request that may be pending.
+    bool ClaimLabel(const std::wstring& label, bool pageRequestPending);
 
-    // A page or the hall has arrived. A page becomes the last and current tab; a
-    // window without a claimed label gets an empty one so labels stay in step.
+    // A page or the hall has arrived. A page becomes the last and current tab and
+    // is what is shown; a window without a claimed label gets an empty one so
+    // labels stay in step. The hall is shown on arrival only when it was asked
+    // for or there is no page to show instead.
     AdoptResult Adopt(WindowId window, bool isHall);
+
+    // What the launcher shows below its caption: the hall or the current page.
+    // The launcher's own record, never read back from the other processes'
+    // windows, which may show or hide themselves at any moment.
+    bool HallShown() const { return m_hallShown; }
+    void SetHallShown(bool shown) { m_hallShown = shown; }
+    // The hall's window is gone (its process ended): a new one may be started.
+    void ForgetHall() { m_hallWnd = 0; }
 
     // Removes tab index and its label; the window to detach is returned, and the
     // tab at the same index (or the new last one) becomes current. Out of range:
@@ -54,7 +90,6 @@ public:
     // The whole launcher goes: every page is handed back for closing.
     std::vector<WindowId> TakeAllPages();
 
-    bool CanRequestPage() const;  // fewer than the maximum number of adopted pages
 
     const std::vector<WindowId>& Pages() const { return m_pages; }
     const std::vector<std::wstring>& Labels() const { return m_labels; }
@@ -74,6 +109,7 @@ private:
     WindowId m_hallWnd = 0;
     std::size_t m_nSelected = 0;
     bool m_anyArrived = false;
+    bool m_hallShown = false;
 };
 
 }  // namespace ovn::launcher

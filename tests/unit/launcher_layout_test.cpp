@@ -47,7 +47,7 @@ namespace {
 LauncherState WithPages(std::size_t pages) {
     LauncherState state;
     state.pages = pages;
-    state.currentPageVisible = pages > 0;
+    state.pageShown = pages > 0;
     state.switchKey = 9;  // Ctrl+Tab
     state.switchModifiers = kModCtrl;
     return state;
@@ -87,11 +87,16 @@ TEST(LauncherInput, CloseRequests) {
     const auto close = [](std::intptr_t lParam, const LauncherState& state) {
         return DecideLauncherMessage({kWmSysCommand, kScClose, lParam, 0}, state);
     };
-    // The first page's login was abandoned: nothing left, leave without asking.
+    // The first page's login was abandoned and its process is gone: nothing
+    // left, leave without asking.
     EXPECT_EQ(close(ovn::CloseMarker, WithPages(0)), LauncherAction::Exit);
-    LauncherState pending = WithPages(1);
-    pending.pendingProcess = true;
-    EXPECT_EQ(close(ovn::CloseMarker, pending), LauncherAction::DropPending);
+    // While a page is pending, the request only makes the launcher look at that
+    // process; a forged one must not end the launcher or drop the page.
+    for (std::size_t pages : {0u, 1u}) {
+        LauncherState pending = WithPages(pages);
+        pending.pendingProcess = true;
+        EXPECT_EQ(close(ovn::CloseMarker, pending), LauncherAction::CheckPending);
+    }
     // No page pending: treated like the player's own close, which asks.
     EXPECT_EQ(close(ovn::CloseMarker, WithPages(1)), LauncherAction::PassOn);
     EXPECT_EQ(close(0, WithPages(0)), LauncherAction::Exit);
@@ -115,11 +120,11 @@ TEST(LauncherInput, RefreshAndFavouriteGoToWhatIsShown) {
     EXPECT_EQ(Key(kWmChar, 4, 0x00210001, 0, page), LauncherAction::PassOn);
 
     auto hall = WithPages(1);
-    hall.currentPageVisible = false;
-    hall.hallVisible = true;
+    hall.pageShown = false;
+    hall.hallShown = true;
     EXPECT_EQ(Key(kWmKeyDown, kVkF5, 1, 0, hall), LauncherAction::ForwardToHall);
     EXPECT_EQ(Key(kWmChar, 4, ctrlD, 0, hall), LauncherAction::ForwardToHall);
-    hall.hallVisible = false;
+    hall.hallShown = false;
     EXPECT_EQ(Key(kWmKeyDown, kVkF5, 1, 0, hall), LauncherAction::Swallow);
     // Without pages F5 is left alone.
     EXPECT_EQ(Key(kWmKeyDown, kVkF5, 1, 0, WithPages(0)), LauncherAction::PassOn);

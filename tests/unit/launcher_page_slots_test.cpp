@@ -49,23 +49,92 @@ TEST(LabelFromCopyData, ReadsOnlyWithinTheByteCount) {
     EXPECT_EQ(LabelFromCopyData(ok.data(), std::numeric_limits<std::size_t>::max()), std::nullopt);
 }
 
-TEST(PageSlots, ClaimIsExactAndCaseSensitive) {
+TEST(PageSlots, ClaimIsExactCaseSensitiveAndBoundedByThePages) {
+    PageSlots fresh;
+    // One request pending: its page may claim one label.
+    EXPECT_TRUE(fresh.ClaimLabel(L"1\u670d-A-player", true));
+    EXPECT_FALSE(fresh.ClaimLabel(L"1\u670d-A-Player", true));  // the pending page has its label
+    fresh.Adopt(101, false);
+    EXPECT_FALSE(fresh.ClaimLabel(L"1\u670d-A-player", true));  // duplicate
+    EXPECT_TRUE(fresh.ClaimLabel(L"1\u670d-A-Player", true));   // case matters
+    fresh.Adopt(202, false);
+    EXPECT_EQ(fresh.Labels().size(), 2u);
+
+    // Nobody pending: no claim is taken, however many arrive.
+    PageSlots idle;
+    for (int i = 0; i < 1000; ++i)
+        EXPECT_FALSE(idle.ClaimLabel(L"flood" + std::to_wstring(i), false));
+    EXPECT_TRUE(idle.Labels().empty());
+    EXPECT_TRUE(idle.Empty());  // labels alone never make tabs
+}
+
+TEST(Adoption, OnlyOurOwnChildrenInTheRoleTheyWereStartedFor) {
+    AdoptionOffer page{Offerer::PendingPage, false, true, false, 0};
+    EXPECT_EQ(DecideAdoption(page), Admission::AdoptPage);
+
+    // Strangers, and windows that are not inside the launcher, are left alone.
+    auto stranger = page;
+    stranger.who = Offerer::Stranger;
+    EXPECT_EQ(DecideAdoption(stranger), Admission::Refuse);
+    stranger.asHall = true;
+    EXPECT_EQ(DecideAdoption(stranger), Admission::Refuse);
+    auto outside = page;
+    outside.insideUs = false;
+    EXPECT_EQ(DecideAdoption(outside), Admission::Refuse);
+
+    // Never a fourth page; our own extra window is told to close.
+    auto fourth = page;
+    fourth.pages = 3;
+    EXPECT_EQ(DecideAdoption(fourth), Admission::CloseIt);
+
+    // A page whose game is the hall becomes the hall, unless one is held.
+    auto pageAsHall = page;
+    pageAsHall.asHall = true;
+    EXPECT_EQ(DecideAdoption(pageAsHall), Admission::AdoptHall);
+    pageAsHall.hallHeld = true;
+    EXPECT_EQ(DecideAdoption(pageAsHall), Admission::CloseIt);
+
+    // The hall process is only ever the hall.
+    AdoptionOffer hall{Offerer::HallProcess, true, true, false, 2};
+    EXPECT_EQ(DecideAdoption(hall), Admission::AdoptHall);
+    hall.asHall = false;
+    EXPECT_EQ(DecideAdoption(hall), Admission::CloseIt);
+}
+
+TEST(Adoption, OnePageRequestAtATimeAndNeverAFourth) {
+    EXPECT_EQ(DecidePageRequest(0, false), PageRequest::Start);
+    EXPECT_EQ(DecidePageRequest(2, false), PageRequest::Start);
+    EXPECT_EQ(DecidePageRequest(1, true), PageRequest::Busy);
+    EXPECT_EQ(DecidePageRequest(3, false), PageRequest::Full);
+    EXPECT_EQ(DecidePageRequest(3, true), PageRequest::Full);
+}
+
+TEST(PageSlots, TheLaunchersOwnRecordOfWhatIsShown) {
     PageSlots slots;
-    EXPECT_TRUE(slots.ClaimLabel(L"1\u670d-A-player"));
-    EXPECT_TRUE(slots.ClaimLabel(L"1\u670d-A-Player"));
-    EXPECT_FALSE(slots.ClaimLabel(L"1\u670d-A-player"));
-    EXPECT_TRUE(slots.ClaimLabel(L"2\u670d-A-player"));
-    EXPECT_EQ(slots.Labels().size(), 3u);
-    EXPECT_TRUE(slots.Empty());  // labels alone make no tabs
+    // The first arrival is the hall: with no page, the hall is what is shown.
+    slots.Adopt(900, true);
+    EXPECT_TRUE(slots.HallShown());
+    // A page arriving takes the screen from the hall.
+    slots.Adopt(101, false);
+    EXPECT_FALSE(slots.HallShown());
+    // A new hall arriving while pages are shown does not take over...
+    slots.ForgetHall();
+    slots.Adopt(901, true);
+    EXPECT_FALSE(slots.HallShown());
+    // ...unless the player asked for it before it arrived.
+    slots.ForgetHall();
+    slots.SetHallShown(true);
+    slots.Adopt(902, true);
+    EXPECT_TRUE(slots.HallShown());
 }
 
 TEST(PageSlots, AdoptionMakesTheNewPageCurrent) {
     PageSlots slots;
-    slots.ClaimLabel(L"a");
+    slots.ClaimLabel(L"a", true);
     auto first = slots.Adopt(101, false);
     EXPECT_TRUE(first.adopted);
     EXPECT_TRUE(first.firstArrival);
-    slots.ClaimLabel(L"b");
+    slots.ClaimLabel(L"b", true);
     auto second = slots.Adopt(202, false);
     EXPECT_FALSE(second.firstArrival);
     EXPECT_EQ(slots.Pages(), (std::vector<WindowId>{101, 202}));
@@ -90,7 +159,7 @@ TEST(PageSlots, FirstArrivalHappensOnce) {
     PageSlots slots;
     // The hall may come first (a page whose game turned out to be the hall).
     EXPECT_TRUE(slots.Adopt(900, true).firstArrival);
-    slots.ClaimLabel(L"a");
+    slots.ClaimLabel(L"a", true);
     EXPECT_FALSE(slots.Adopt(101, false).firstArrival);
 }
 
@@ -102,10 +171,10 @@ TEST(PageSlots, LabelsStayInStepWithPages) {
     EXPECT_EQ(slots.LabelOf(7), L"");
 
     // A claim whose window never arrives is forgotten once that request is over.
-    EXPECT_TRUE(slots.ClaimLabel(L"ghost"));
+    EXPECT_TRUE(slots.ClaimLabel(L"ghost", true));
     slots.DropUnadoptedLabels();
     EXPECT_EQ(slots.Labels().size(), 1u);
-    EXPECT_TRUE(slots.ClaimLabel(L"ghost"));
+    EXPECT_TRUE(slots.ClaimLabel(L"ghost", true));
     slots.Adopt(202, false);
     EXPECT_EQ(slots.LabelOf(1), L"ghost");
     slots.DropUnadoptedLabels();  // nothing unadopted: nothing lost
@@ -115,9 +184,9 @@ TEST(PageSlots, LabelsStayInStepWithPages) {
 TEST(PageSlots, ClosingPicksTheTabAtTheSameIndex) {
     auto twoPages = [] {
         PageSlots slots;
-        slots.ClaimLabel(L"a");
+        slots.ClaimLabel(L"a", true);
         slots.Adopt(101, false);
-        slots.ClaimLabel(L"b");
+        slots.ClaimLabel(L"b", true);
         slots.Adopt(202, false);
         return slots;
     };
@@ -134,10 +203,10 @@ TEST(PageSlots, ClosingPicksTheTabAtTheSameIndex) {
     EXPECT_EQ(closeFirst.Current(), 202u);
     EXPECT_EQ(closeFirst.Labels(), std::vector<std::wstring>{L"b"});
     // The label is free again once its tab is closed.
-    EXPECT_TRUE(closeFirst.ClaimLabel(L"a"));
+    EXPECT_TRUE(closeFirst.ClaimLabel(L"a", true));
 
     PageSlots three = twoPages();
-    three.ClaimLabel(L"c");
+    three.ClaimLabel(L"c", true);
     three.Adopt(303, false);
     three.Select(2);
     EXPECT_EQ(three.Close(1), std::optional<WindowId>(202));
@@ -152,16 +221,14 @@ TEST(PageSlots, ClosingPicksTheTabAtTheSameIndex) {
     EXPECT_EQ(three.Current(), 0u);
 }
 
-TEST(PageSlots, SwitchingWrapsAndTheLimitCountsAdoptedPages) {
+TEST(PageSlots, SwitchingWraps) {
     PageSlots slots;
     slots.SelectNext();  // no pages: nothing to do
     EXPECT_EQ(slots.Selected(), 0u);
     for (WindowId w : {101, 202, 303}) {
-        EXPECT_TRUE(slots.CanRequestPage());
-        slots.ClaimLabel(std::to_wstring(w));
+        slots.ClaimLabel(std::to_wstring(w), true);
         slots.Adopt(w, false);
     }
-    EXPECT_FALSE(slots.CanRequestPage());
     EXPECT_EQ(slots.Selected(), 2u);
     slots.SelectNext();
     EXPECT_EQ(slots.Selected(), 0u);
@@ -173,5 +240,4 @@ TEST(PageSlots, SwitchingWrapsAndTheLimitCountsAdoptedPages) {
     auto all = slots.TakeAllPages();
     EXPECT_EQ(all, (std::vector<WindowId>{101, 202, 303}));
     EXPECT_TRUE(slots.Empty());
-    EXPECT_TRUE(slots.CanRequestPage());
 }
