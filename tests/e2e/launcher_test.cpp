@@ -1,10 +1,11 @@
-// The launcher process as a whole: its window, the pages it adopts, the label
-// claims, the close requests, the keys it routes and how it ends. The test plays
-// game pages itself (FakePage) and also checks the real first page process.
+// The launcher process as a whole, with its real page processes: the first one
+// it adopts, what it shows, how it ends; and, with this test as a hostile
+// stranger, everything it must refuse.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
+#include <set>
 
 #include "common/protocol.h"
 #include "tests/e2e/driver/driver.h"
@@ -15,36 +16,61 @@ using namespace e2e;
 namespace {
 
 constexpr wchar_t kTitle[] = L"QuenraOrvane";
+constexpr int kHallButton = 1004;
+
+int CountRequests(const std::string& path) {
+    auto log = PortalRequests();
+    return static_cast<int>(
+        std::count_if(log.begin(), log.end(), [&](const std::string& l) { return l.find(path) != std::string::npos; }));
+}
 
 class LauncherE2e : public ::testing::Test {
 protected:
-    void SetUp() override {
-        PortalRequests(true);
+    void SetUp() override { PortalRequests(true); }
+    void TearDown() override { HttpGet(L"/__misbehave?path=/webgame.htm&mode=off"); }
+
+    void Start() {
         ASSERT_TRUE(launcher.Start(L"/OvnD"));
         wnd = WaitForWindow({.pid = launcher.Id(), .title = kTitle}, 20s);
         ASSERT_NE(wnd, nullptr) << "the launcher window did not appear";
     }
-    // The first page process (shown as the hall until the login exists) has
-    // been adopted and the window has grown to the work area.
+    // The first page process (the hall, until the login exists) has been adopted.
     HWND WaitForFirstFrame() {
         HWND frame = nullptr;
         WaitFor(
             [&] {
                 auto kids = ForeignChildren(wnd);
                 frame = kids.empty() ? nullptr : kids.front();
-                return frame != nullptr;
+                return frame != nullptr && IsWindowVisible(frame);
             },
             20s);
         return frame;
     }
+    // Clicks the hall button and waits for the hall to be shown or hidden. The
+    // click is posted behind whatever was posted before, so once its effect is
+    // seen the launcher has handled all of that too.
+    bool ToggleHall(HWND hall, bool expectShown) {
+        PostMessageW(wnd, WM_COMMAND, MAKEWPARAM(kHallButton, BN_CLICKED), 0);
+        return WaitFor([&] { return (IsWindowVisible(hall) != FALSE) == expectShown; });
+    }
+    // How many pages the launcher holds, read from outside: it will not be
+    // made narrower than its tabs need.
+    int PagesHeld() {
+        SetWindowPos(wnd, nullptr, 0, 0, 300, 300, SWP_NOZORDER | SWP_NOACTIVATE);
+        RECT r = WindowRect(wnd);
+        const int width = r.right - r.left;
+        return width <= 300 ? 0 : (width - 483) / 189;
+    }
+
     Process launcher;
     HWND wnd = nullptr;
 };
 
-TEST_F(LauncherE2e, AdoptsItsFirstProcessAndFillsTheWorkArea) {
+TEST_F(LauncherE2e, AdoptsItsFirstProcessShowsItAndFillsTheWorkArea) {
+    Start();
     RECT start = WindowRect(wnd);
     HWND frame = WaitForFirstFrame();
-    ASSERT_NE(frame, nullptr) << "no frame of another process was adopted";
+    ASSERT_NE(frame, nullptr) << "no frame of another process was adopted and shown";
     EXPECT_TRUE(IsChild(wnd, frame));
     RECT work;
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
@@ -54,112 +80,122 @@ TEST_F(LauncherE2e, AdoptsItsFirstProcessAndFillsTheWorkArea) {
     }));
     EXPECT_LE(start.right - start.left, 1) << "the launcher starts 1 x 1 until a page arrives";
     // The first process fetched its page from the portal.
-    EXPECT_TRUE(WaitFor([] {
-        auto log = PortalRequests();
-        return std::any_of(log.begin(), log.end(), [](const std::string& l) { return l.find("/webgame.htm") != std::string::npos; });
-    }));
+    EXPECT_TRUE(WaitFor([] { return CountRequests("/webgame.htm") >= 1; }));
     SaveScreenshot(Environment::Get().stateDir + L"\\launcher.png");
 }
 
-TEST_F(LauncherE2e, ClaimsAreAcceptedOnceAndMalformedOnesRefused) {
-    EXPECT_EQ(FakePage::Claim(wnd, L"1服-天命-alice"), 1);
-    EXPECT_EQ(FakePage::Claim(wnd, L"1服-天命-Alice"), 1);  // case matters
-    EXPECT_EQ(FakePage::Claim(wnd, L"1服-天命-alice"), 0);  // duplicate
+// A hall hidden by the player while its page is still loading, and reloading
+// itself twice after that, stays hidden: only the launcher shows it.
+TEST_F(LauncherE2e, AHiddenHallStaysHiddenWhileItLoadsAndReloads) {
+    ASSERT_EQ(HttpGet(L"/__misbehave?path=/webgame.htm&mode=slow%2Breload&chunk=200&times=2"), "ok");
+    Start();
+    HWND hall = WaitForFirstFrame();
+    ASSERT_NE(hall, nullptr);
+    ASSERT_TRUE(ToggleHall(hall, false));
+    ASSERT_LT(CountRequests("/webgame.htm"), 3) << "the slow page finished before the test could hide it";
+    // The third fetch is made only after the first two pages completed.
+    ASSERT_TRUE(WaitFor([] { return CountRequests("/webgame.htm") >= 3; }, 30s));
+    EXPECT_FALSE(IsWindowVisible(hall));
+    EXPECT_TRUE(IsChild(wnd, hall));
+    // The next click shows it again.
+    EXPECT_TRUE(ToggleHall(hall, true));
+}
+
+TEST_F(LauncherE2e, StrangersAreNeitherAdoptedNorTouched) {
+    Start();
+    HWND hall = WaitForFirstFrame();
+    ASSERT_NE(hall, nullptr);
+
+    // Windows of this process ask to be a page and the hall, as a page would
+    // (inside the launcher, shown in its page area); the desktop window and
+    // the launcher's own window are offered too; then two hundred more pages.
+    FakePage asPage, asHall;
+    asPage.Adopt(wnd);
+    asHall.Adopt(wnd, true);
+    PostMessageW(wnd, ovn::kMsgAdoptFrame, reinterpret_cast<WPARAM>(GetDesktopWindow()), 0);
+    PostMessageW(wnd, ovn::kMsgAdoptFrame, reinterpret_cast<WPARAM>(GetDesktopWindow()), 1);
+    PostMessageW(wnd, ovn::kMsgAdoptFrame, reinterpret_cast<WPARAM>(wnd), 0);
+    std::vector<std::unique_ptr<FakePage>> crowd;
+    for (int i = 0; i < 200; ++i) {
+        crowd.push_back(std::make_unique<FakePage>());
+        crowd.back()->Adopt(wnd);
+    }
+    const auto inLauncher = [&](HWND h) {
+        RECT r = WindowRect(h);
+        MapWindowPoints(nullptr, wnd, reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    };
+    const RECT placed = inLauncher(asPage.hwnd());
+
+    // Handled once the hall button's click behind them has been.
+    ASSERT_TRUE(ToggleHall(hall, false));
+    EXPECT_EQ(PagesHeld(), 0);
+    ASSERT_TRUE(ToggleHall(hall, true));
+    // The launcher neither hid nor moved them when it showed its hall.
+    EXPECT_TRUE(IsWindowVisible(asPage.hwnd()));
+    EXPECT_TRUE(IsWindowVisible(asHall.hwnd()));
+    const RECT now = inLauncher(asPage.hwnd());
+    EXPECT_TRUE(EqualRect(&placed, &now));
+
+    // Quitting (no page held: no question) posts nothing to any of them.
+    PostMessageW(wnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+    ASSERT_EQ(launcher.Wait(10s), 0u);
+    WaitFor([] {
+        MSG m;
+        return !PeekMessageW(&m, nullptr, 0, 0, PM_NOREMOVE);  // everything it posted is in
+    });
+    EXPECT_TRUE(asPage.Log(true).empty());
+    EXPECT_TRUE(asHall.Log(true).empty());
+    for (const auto& page : crowd)
+        EXPECT_TRUE(page->Log(true).empty());
+    EXPECT_TRUE(IsWindow(GetDesktopWindow()));
+}
+
+TEST_F(LauncherE2e, ClaimsAndPageRequestsFromStrangersAreBounded) {
+    Start();
+    HWND hall = WaitForFirstFrame();
+    ASSERT_NE(hall, nullptr);
+    const DWORD first = WindowProcessId(hall);
+
+    // No page is on its way: no label is taken, however many are offered.
+    for (int i = 0; i < 1000; ++i)
+        ASSERT_EQ(FakePage::Claim(wnd, L"1服-天命-player" + std::to_wstring(i)), 0) << i;
     const wchar_t unterminated[] = {L'b', L'o', L'b'};
     EXPECT_EQ(FakePage::ClaimBytes(wnd, unterminated, sizeof(unterminated)), 0);
-    const wchar_t label[] = L"x";
-    EXPECT_EQ(FakePage::ClaimBytes(wnd, label, 3), 0);  // odd byte count
     EXPECT_EQ(FakePage::ClaimBytes(wnd, nullptr, 0), 0);
+
+    // Twenty requests for another tab start one page process, not twenty.
+    std::set<DWORD> started;
+    const auto look = [&] {
+        for (DWORD pid : ChildProcesses(launcher.Id()))
+            if (pid != first)
+                started.insert(pid);
+    };
+    for (int i = 0; i < 20; ++i) {
+        PostMessageW(wnd, ovn::kMsgOtherAccount, 1, 0);
+        look();
+    }
+    ASSERT_TRUE(ToggleHall(hall, false));
+    look();
+    EXPECT_EQ(started.size(), 1u);
     EXPECT_TRUE(launcher.Running());
 }
 
-TEST_F(LauncherE2e, AbandonedFirstLoginEndsTheLauncherWithoutAQuestion) {
-    PostMessageW(wnd, WM_SYSCOMMAND, SC_CLOSE, ovn::CloseMarker);
-    EXPECT_EQ(launcher.Wait(10s), 0u);
-}
-
-TEST_F(LauncherE2e, RefusesAFourthTabAndRoutesF5ToTheCurrentPage) {
-    ASSERT_NE(WaitForFirstFrame(), nullptr);
-    FakePage pages[3];
-    for (auto& p : pages) {
-        p.Adopt(wnd);
-        ASSERT_TRUE(WaitFor([&] { return IsChild(wnd, p.hwnd()); }));
-    }
-    // Each adopted page hears the sound state every 400 ms.
-    EXPECT_TRUE(WaitFor([&] { return pages[0].Count(ovn::kMsgSoundState) >= 2; }, 5s));
-
-    PostMessageW(wnd, ovn::kMsgOtherAccount, 1, 0);
-    HWND box = WaitForBox(launcher.Id(), L"当前窗体只支持3个游戏页");
-    ASSERT_NE(box, nullptr) << "no refusal of the fourth tab";
-    SaveScreenshot(Environment::Get().stateDir + L"\\fourth-tab.png");
-    ASSERT_TRUE(PressBoxButton(box, L"确定"));
-    EXPECT_TRUE(WaitFor([&] { return !IsWindow(box); }));
-
-    // The newest page is current: F5 goes to it, with the player's lParam.
-    PostMessageW(wnd, WM_KEYDOWN, VK_F5, 0x003F0001);
-    EXPECT_TRUE(WaitFor([&] { return pages[2].Got(WM_KEYDOWN, VK_F5, 0x003F0001); }));
-    EXPECT_FALSE(pages[0].Got(WM_KEYDOWN, VK_F5, 0x003F0001));
-    // Esc and the space bar do nothing; in particular Esc does not ask to quit.
-    PostMessageW(wnd, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-    PostMessageW(wnd, WM_KEYDOWN, VK_SPACE, 0x00390001);
-    Sleep(500);
-    EXPECT_EQ(FindBoxWithText(launcher.Id(), L"窗口即将关闭，确定要退出游戏？"), nullptr);
-}
-
-TEST_F(LauncherE2e, HallTogglesAndF5ReachesTheShownHall) {
-    HWND hall = WaitForFirstFrame();  // the first process shows the hall until the login exists
-    ASSERT_NE(hall, nullptr);
-    FakePage page;
-    page.Adopt(wnd);
-    ASSERT_TRUE(WaitFor([&] { return IsChild(wnd, page.hwnd()); }));
-    HWND hallButton = GetDlgItem(wnd, 1004);
-    ASSERT_NE(hallButton, nullptr);
-
-    // The hall is shown: pages hidden, F5 refreshes the hall (the portal sees it).
-    PostMessageW(wnd, WM_COMMAND, MAKEWPARAM(1004, BN_CLICKED), reinterpret_cast<LPARAM>(hallButton));
-    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(hall) && !IsWindowVisible(page.hwnd()); }));
-    PortalRequests(true);
-    PostMessageW(wnd, WM_KEYDOWN, VK_F5, 0x003F0001);
-    EXPECT_TRUE(WaitFor([] {
-        auto log = PortalRequests();
-        return std::any_of(log.begin(), log.end(), [](const std::string& l) { return l.find("/webgame.htm") != std::string::npos; });
-    }));
-    EXPECT_FALSE(page.Got(WM_KEYDOWN, VK_F5, 0x003F0001));
-
-    // Toggled back: the page is shown again and the hall hidden.
-    PostMessageW(wnd, WM_COMMAND, MAKEWPARAM(1004, BN_CLICKED), reinterpret_cast<LPARAM>(hallButton));
-    EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(hall) && IsWindowVisible(page.hwnd()); }));
-}
-
-TEST_F(LauncherE2e, ClosingTheLauncherAsksThenClosesEveryPage) {
-    ASSERT_NE(WaitForFirstFrame(), nullptr);
-    FakePage a, b;
-    a.Adopt(wnd);
-    b.Adopt(wnd);
-    ASSERT_TRUE(WaitFor([&] { return IsChild(wnd, b.hwnd()); }));
-    PostMessageW(wnd, WM_SYSCOMMAND, SC_CLOSE, 0);
-    HWND box = WaitForBox(launcher.Id(), L"窗口即将关闭，确定要退出游戏？");
-    ASSERT_NE(box, nullptr);
-    SaveScreenshot(Environment::Get().stateDir + L"\\exit-question.png");
-    ASSERT_TRUE(PressBoxButton(box, L"是"));
-    EXPECT_EQ(launcher.Wait(10s), 0u);
-    EXPECT_TRUE(WaitFor([&] { return a.Got(WM_SYSCOMMAND, SC_CLOSE, 0) && b.Got(WM_SYSCOMMAND, SC_CLOSE, 0); }));
-    // Detached before being told to close: a frame still inside the launcher
-    // would have gone with the launcher's window.
-    EXPECT_TRUE(IsWindow(a.hwnd()));
-    EXPECT_TRUE(GetParent(a.hwnd()) == nullptr || GetParent(a.hwnd()) == GetDesktopWindow());
-}
-
 TEST_F(LauncherE2e, KilledLauncherTakesEveryPageProcessWithIt) {
-    HWND first = WaitForFirstFrame();
-    ASSERT_NE(first, nullptr);
-    // A second real page process, asked for like the add-account prompt does.
+    Start();
+    HWND hall = WaitForFirstFrame();
+    ASSERT_NE(hall, nullptr);
+    // A second page process, asked for as the add-account prompt does, still
+    // on its way when the launcher goes.
     PostMessageW(wnd, ovn::kMsgOtherAccount, 1, 0);
-    ASSERT_TRUE(WaitFor([&] { return ForeignChildren(wnd).size() >= 2; }, 20s));
+    std::set<DWORD> seen;
     std::vector<fw::Handle> pages;
-    for (HWND h : ForeignChildren(wnd))
-        pages.emplace_back(OpenProcess(SYNCHRONIZE, FALSE, WindowProcessId(h)));
-    ASSERT_EQ(pages.size(), 2u);
+    ASSERT_TRUE(WaitFor([&] {
+        for (DWORD pid : ChildProcesses(launcher.Id()))
+            if (seen.insert(pid).second)
+                pages.emplace_back(OpenProcess(SYNCHRONIZE, FALSE, pid));
+        return pages.size() >= 2;
+    }));
 
     auto t0 = std::chrono::steady_clock::now();
     launcher.Kill();

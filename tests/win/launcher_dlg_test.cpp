@@ -1,6 +1,7 @@
-// The launcher window run for real, modeless on the test thread: its children
-// are a stand-in batch program, its pages are windows of this test that post
-// what a game page posts, and its questions are answered by clicking the box.
+// The launcher window run for real, modeless on the test thread. Its children are
+// copies of the stand-in program, each a process of its own that claims its label,
+// makes a frame inside the launcher and asks to be adopted as a page does; its
+// questions are answered by clicking the box.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -10,12 +11,16 @@
 #include "launcher_test_support.h"
 
 using launchertest::BoxAnswerer;
-using launchertest::FakePage;
 using launchertest::Pump;
+using launchertest::Received;
 using launchertest::PumpUntil;
+using launchertest::PumpUntilIdle;
 using launchertest::StandInChild;
+using launchertest::StrangerWindow;
 
 namespace {
+
+constexpr UINT kMsgShowYourself = WM_APP + 78;  // the stand-in frame shows itself, as a reloading page once did
 
 class Launcher : public ::testing::Test {
 protected:
@@ -24,34 +29,57 @@ protected:
         ovn::LastSoundImage = 1;
         ovn::SwitchHotkey = {};
         ASSERT_TRUE(child.Ready());
+    }
+    void TearDown() override {
+        if (launcher && IsWindow(launcher))
+            dlg.Destroy();
+        PumpUntilIdle();
+    }
+    // Starts the launcher; its first page process follows plan.
+    void Start(const std::string& plan) {
+        child.Plan(plan);
         dlg.SetChildProgram(child.Program());
         ASSERT_TRUE(dlg.CreateModeless());
         ShowWindow(dlg.hwnd(), SW_SHOW);  // as its modal run would
         launcher = dlg.hwnd();
     }
-    void TearDown() override {
-        if (launcher && IsWindow(launcher))
-            dlg.Destroy();
-        Pump(50);
-    }
 
     std::wstring PageLine(std::size_t count) const {
         return L"/newgm /" + std::to_wstring(ovn::HandleToArgument(launcher)) + L" /" + std::to_wstring(count);
     }
-    // A page arrives and the launcher has taken it.
-    void Arrive(const FakePage& page, bool hall = false) {
-        page.ArriveAt(launcher, hall);
-        ASSERT_TRUE(PumpUntil([&] {
-            return hall ? dlg.HallWindow() == page.hwnd()
-                        : !dlg.Slots().Empty() && dlg.Slots().Pages().back() == reinterpret_cast<std::uintptr_t>(page.hwnd());
-        }));
+    // Waits until the launcher holds n pages; returns the newest.
+    HWND WaitForPages(std::size_t n) {
+        if (!PumpUntil([&] { return dlg.Slots().PageCount() >= n; }, 15000))
+            return nullptr;
+        return dlg.PageWindow(n - 1);
+    }
+    // Asks for another tab (as the add-account prompt does) and waits for it.
+    HWND AnotherPage(const std::string& plan) {
+        child.Plan(plan);
+        const std::size_t before = dlg.Slots().PageCount();
+        PostMessageW(launcher, ovn::kMsgOtherAccount, 1, 0);
+        return WaitForPages(before + 1);
+    }
+    HWND ClickHallAndWait() {
+        SendMessageW(launcher, WM_COMMAND, MAKEWPARAM(ovn::IDC_BTN_HALL, BN_CLICKED), 0);
+        PumpUntil([&] { return dlg.HallWindow() != nullptr; }, 15000);
+        return dlg.HallWindow();
+    }
+    bool WaitVisible(HWND window, bool visible) {
+        return PumpUntil([&] { return (IsWindowVisible(window) != FALSE) == visible; });
     }
     LRESULT Claim(const std::wstring& label) {
         COPYDATASTRUCT cds = {0, static_cast<DWORD>((label.size() + 1) * sizeof(wchar_t)),
                               const_cast<wchar_t*>(label.c_str())};
         return SendMessageW(launcher, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds));
     }
-    bool Quit(DWORD ms) { return Pump(ms); }
+    // The tabs' minimum width, which tells how many pages the launcher holds.
+    int NarrowestWidth() {
+        SetWindowPos(launcher, nullptr, 0, 0, 300, 300, SWP_NOZORDER | SWP_NOACTIVATE);
+        RECT r = {};
+        GetWindowRect(launcher, &r);
+        return r.right - r.left;
+    }
 
     StandInChild child{L"launcher", 20};
     ovn::CKelvor3Dlg dlg;
@@ -61,6 +89,7 @@ protected:
 }  // namespace
 
 TEST_F(Launcher, StartsHiddenAtTheCornerWithTheFirstPageRequested) {
+    Start("");
     wchar_t title[64] = {};
     GetWindowTextW(launcher, title, 64);
     EXPECT_STREQ(title, L"QuenraOrvane");
@@ -78,12 +107,9 @@ TEST_F(Launcher, StartsHiddenAtTheCornerWithTheFirstPageRequested) {
     EXPECT_TRUE(dlg.PendingProcess());
 }
 
-TEST_F(Launcher, LabelsAreClaimedExactlyAndMalformedOnesRefused) {
-    const std::wstring label = L"12\u670d-\u9f99\u57ce-player";
-    EXPECT_EQ(Claim(label), 1);
-    EXPECT_EQ(Claim(label), 0);
-    EXPECT_EQ(Claim(L"12\u670d-\u9f99\u57ce-Player"), 1);
-
+TEST_F(Launcher, LabelsAreBoundedByThePendingPageAndMalformedOnesRefused) {
+    Start("");  // the first page stays logging in
+    ASSERT_TRUE(child.WaitForLines(1));
     // No terminator within the byte count, an odd count, no data: refused.
     const wchar_t noEnd[] = {L'a', L'b', L'c'};
     COPYDATASTRUCT cds = {0, sizeof noEnd, const_cast<wchar_t*>(noEnd)};
@@ -93,17 +119,26 @@ TEST_F(Launcher, LabelsAreClaimedExactlyAndMalformedOnesRefused) {
     EXPECT_EQ(SendMessageW(launcher, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds)), 0);
     cds = {0, 0, nullptr};
     EXPECT_EQ(SendMessageW(launcher, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds)), 0);
-    EXPECT_EQ(dlg.Slots().Labels().size(), 2u);
+
+    // One page is on its way: one label, and no more however many are sent.
+    const std::wstring label = L"12\u670d-\u9f99\u57ce-player";
+    EXPECT_EQ(Claim(label), 1);
+    for (int i = 0; i < 50; ++i)
+        EXPECT_EQ(Claim(L"flood" + std::to_wstring(i)), 0);
+    EXPECT_EQ(dlg.Slots().Labels(), std::vector<std::wstring>{label});
 }
 
-TEST_F(Launcher, FirstPageFillsTheWorkAreaAndGetsTheSoundState) {
-    ASSERT_TRUE(child.WaitForLines(1));
-    FakePage page;
-    Claim(L"1\u670d-A-a");
-    Arrive(page);
+TEST_F(Launcher, FirstPageIsShownOverTheWorkAreaAndGetsTheSoundState) {
+    Start("claim=1\u670d-A-a\narrive=auto\n");
+    HWND page = WaitForPages(1);
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(child.ClaimAnswers(), std::vector<int>{1});
+    EXPECT_EQ(dlg.Slots().Labels(), std::vector<std::wstring>{L"1\u670d-A-a"});
     EXPECT_FALSE(dlg.PendingProcess());
     EXPECT_EQ(dlg.Slots().Selected(), 0u);
-    EXPECT_EQ(GetAncestor(page.hwnd(), GA_PARENT), launcher);
+    EXPECT_EQ(GetAncestor(page, GA_PARENT), launcher);
+    // The launcher shows its page; the page never shows itself.
+    EXPECT_TRUE(WaitVisible(page, true));
 
     RECT wa = {}, r = {};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &wa, 0);
@@ -112,47 +147,44 @@ TEST_F(Launcher, FirstPageFillsTheWorkAreaAndGetsTheSoundState) {
     EXPECT_EQ(r.bottom - r.top, wa.bottom - wa.top);
 
     // Timer 3 tells every page the sound state; the mute button flips it.
-    ASSERT_TRUE(PumpUntil([&] { return !page.Got(ovn::kMsgSoundState).empty(); }, 3000));
-    EXPECT_EQ(page.Got(ovn::kMsgSoundState).back().wParam, 0u);
-    SendMessageW(launcher, WM_COMMAND, MAKEWPARAM(1002, BN_CLICKED), 0);
-    page.Forget();
-    ASSERT_TRUE(PumpUntil([&] { return !page.Got(ovn::kMsgSoundState).empty(); }, 3000));
-    EXPECT_EQ(page.Got(ovn::kMsgSoundState).back().wParam, 1u);
+    ASSERT_TRUE(PumpUntil([&] { return !child.Inbox(page, ovn::kMsgSoundState).empty(); }, 3000));
+    EXPECT_EQ(child.Inbox(page, ovn::kMsgSoundState).back().wParam, 0u);
+    SendMessageW(launcher, WM_COMMAND, MAKEWPARAM(ovn::IDC_BTN_SOUND, BN_CLICKED), 0);
+    ASSERT_TRUE(PumpUntil([&] { return child.Inbox(page, ovn::kMsgSoundState).back().wParam == 1u; }, 3000));
     EXPECT_EQ(ovn::LastSoundImage, 1);
 
-    // The page sits in the page area after a resize; the title strip follows the right edge.
+    // The page follows the page area when the launcher is resized; the title
+    // strip follows the right edge.
     SetWindowPos(launcher, nullptr, 0, 0, 900, 500, SWP_NOZORDER | SWP_NOACTIVATE);
-    Pump(50);
-    RECT client = {}, pr = {};
+    RECT client = {};
     GetClientRect(launcher, &client);
-    dlg.ShowPage(page.hwnd());
-    GetWindowRect(page.hwnd(), &pr);
-    MapWindowPoints(nullptr, launcher, reinterpret_cast<POINT*>(&pr), 2);
-    EXPECT_EQ(pr.left, 4);
-    EXPECT_EQ(pr.top, 30);
-    EXPECT_EQ(pr.right, client.right - 4);
-    EXPECT_EQ(pr.bottom, client.bottom - 4);
+    const auto placed = [&] {
+        RECT pr = {};
+        GetWindowRect(page, &pr);
+        MapWindowPoints(nullptr, launcher, reinterpret_cast<POINT*>(&pr), 2);
+        return pr.left == 4 && pr.top == 30 && pr.right == client.right - 4 && pr.bottom == client.bottom - 4;
+    };
+    EXPECT_TRUE(PumpUntil(placed));
     RECT hide = {};
-    GetWindowRect(GetDlgItem(launcher, 1001), &hide);
+    GetWindowRect(GetDlgItem(launcher, ovn::IDC_BTN_HIDE), &hide);
     MapWindowPoints(nullptr, launcher, reinterpret_cast<POINT*>(&hide), 2);
     EXPECT_EQ(hide.left, client.right - 114);
     EXPECT_EQ(hide.right - hide.left, 27);
 }
 
 TEST_F(Launcher, WindowCannotShrinkBelowRoomForItsTabs) {
+    Start("arrive=auto\n");
     // Without pages any size goes (it starts at 1 x 1).
     SetWindowPos(launcher, nullptr, 0, 0, 300, 100, SWP_NOZORDER | SWP_NOACTIVATE);
     RECT r = {};
     GetWindowRect(launcher, &r);
     EXPECT_EQ(r.right - r.left, 300);
-    FakePage page;
-    Arrive(page);
+    ASSERT_NE(WaitForPages(1), nullptr);
     SetWindowPos(launcher, nullptr, 0, 0, 300, 100, SWP_NOZORDER | SWP_NOACTIVATE);
     GetWindowRect(launcher, &r);
     EXPECT_EQ(r.right - r.left, 672);
     EXPECT_EQ(r.bottom - r.top, 260);
-    FakePage second;
-    Arrive(second);
+    ASSERT_NE(AnotherPage("arrive=auto\n"), nullptr);
     SetWindowPos(launcher, nullptr, 0, 0, 700, 900, SWP_NOZORDER | SWP_NOACTIVATE);
     GetWindowRect(launcher, &r);
     EXPECT_EQ(r.right - r.left, 861);
@@ -160,42 +192,45 @@ TEST_F(Launcher, WindowCannotShrinkBelowRoomForItsTabs) {
 }
 
 TEST_F(Launcher, KeysGoToWhatIsShown) {
-    FakePage page, hall;
-    Arrive(page);
-    dlg.ShowPage(page.hwnd());
+    Start("arrive=auto\n");
+    HWND page = WaitForPages(1);
+    ASSERT_NE(page, nullptr);
     PostMessageW(launcher, WM_KEYDOWN, VK_F5, 0x003F0001);
     PostMessageW(launcher, WM_CHAR, 4, 0x00200001);
     PostMessageW(launcher, WM_CHAR, 4, 0x40200001);  // auto-repeat: not forwarded
-    Pump(100);
-    ASSERT_EQ(page.Got(WM_KEYDOWN).size(), 1u);
-    EXPECT_EQ(page.Got(WM_KEYDOWN)[0].lParam, 0x003F0001);
-    EXPECT_EQ(page.Got(WM_CHAR).size(), 1u);
+    PumpUntilIdle();
+    ASSERT_TRUE(child.Flush(page));
+    ASSERT_EQ(child.Inbox(page, WM_KEYDOWN).size(), 1u);
+    EXPECT_EQ(child.Inbox(page, WM_KEYDOWN)[0].lParam, 0x003F0001);
+    EXPECT_EQ(child.Inbox(page, WM_CHAR).size(), 1u);
 
     // With the hall shown, the refresh goes to the hall, not the hidden page.
-    Arrive(hall, true);
-    SendMessageW(launcher, WM_COMMAND, MAKEWPARAM(1004, BN_CLICKED), 0);  // show the hall
-    EXPECT_TRUE(IsWindowVisible(hall.hwnd()));
-    EXPECT_FALSE(IsWindowVisible(page.hwnd()));
-    page.Forget();
+    HWND hall = ClickHallAndWait();
+    ASSERT_NE(hall, nullptr);
+    EXPECT_TRUE(WaitVisible(hall, true));
+    EXPECT_TRUE(WaitVisible(page, false));
     PostMessageW(launcher, WM_KEYDOWN, VK_F5, ovn::CloseMarker);
-    Pump(100);
-    EXPECT_TRUE(page.Got(WM_KEYDOWN).empty());
-    ASSERT_EQ(hall.Got(WM_KEYDOWN).size(), 1u);
-    EXPECT_EQ(hall.Got(WM_KEYDOWN)[0].lParam, ovn::CloseMarker);
+    PumpUntilIdle();
+    ASSERT_TRUE(child.Flush(page));
+    ASSERT_TRUE(child.Flush(hall));
+    EXPECT_EQ(child.Inbox(page, WM_KEYDOWN).size(), 1u);
+    ASSERT_EQ(child.Inbox(hall, WM_KEYDOWN).size(), 1u);
+    EXPECT_EQ(child.Inbox(hall, WM_KEYDOWN)[0].lParam, ovn::CloseMarker);
 
     // Esc and space do nothing: no question, the launcher stays.
     BoxAnswerer none(launcher, 2);
     PostMessageW(launcher, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
     PostMessageW(launcher, WM_KEYDOWN, VK_SPACE, 0x00390001);
-    EXPECT_FALSE(Pump(300));
+    EXPECT_FALSE(PumpUntilIdle());
     EXPECT_EQ(none.Answered(), 0);
     EXPECT_TRUE(IsWindow(launcher));
 
-    // The switch key moves to the next tab (once loaded; here set by hand). A
-    // new page's arrival has hidden the hall again.
-    FakePage second;
-    Arrive(second);
-    EXPECT_FALSE(IsWindowVisible(hall.hwnd()));
+    // A new page's arrival takes the screen from the hall; the switch key (once
+    // loaded; here set by hand) moves to the next tab.
+    HWND second = AnotherPage("arrive=auto\n");
+    ASSERT_NE(second, nullptr);
+    EXPECT_TRUE(WaitVisible(hall, false));
+    EXPECT_TRUE(WaitVisible(second, true));
     ovn::SwitchHotkey = {VK_TAB, 2};
     ASSERT_EQ(dlg.Slots().Selected(), 1u);
     BYTE keys[256] = {};
@@ -203,27 +238,74 @@ TEST_F(Launcher, KeysGoToWhatIsShown) {
     keys[VK_CONTROL] = 0x80;
     SetKeyboardState(keys);
     PostMessageW(launcher, WM_KEYDOWN, VK_TAB, 0x000F0001);
-    Pump(100);
+    PumpUntilIdle();
     keys[VK_CONTROL] = 0;
     SetKeyboardState(keys);
     EXPECT_EQ(dlg.Slots().Selected(), 0u);
-    EXPECT_TRUE(IsWindowVisible(page.hwnd()));
-    EXPECT_FALSE(IsWindowVisible(second.hwnd()));
+    EXPECT_TRUE(WaitVisible(page, true));
+    EXPECT_TRUE(WaitVisible(second, false));
+}
+
+// The hall may show itself at any moment (a reloading page once did). What is
+// on screen, where keys go and what the hall button shows and does next follow
+// the launcher's own record, never the hall window's visibility.
+TEST_F(Launcher, TheLauncherAloneDecidesWhatIsShown) {
+    Start("arrive=auto\n");
+    HWND page = WaitForPages(1);
+    ASSERT_NE(page, nullptr);
+
+    // The hall is asked for, then the player goes back before it arrives: it
+    // arrives hidden and stays so.
+    SendMessageW(launcher, WM_COMMAND, MAKEWPARAM(ovn::IDC_BTN_HALL, BN_CLICKED), 0);
+    SendMessageW(launcher, WM_COMMAND, MAKEWPARAM(ovn::IDC_BTN_HALL, BN_CLICKED), 0);
+    ASSERT_TRUE(PumpUntil([&] { return dlg.HallWindow() != nullptr; }, 15000));
+    HWND hall = dlg.HallWindow();
+    ASSERT_TRUE(child.Flush(hall));
+    EXPECT_FALSE(IsWindowVisible(hall));
+    EXPECT_TRUE(IsWindowVisible(page));
+
+    // Now the hidden hall shows itself.
+    PostMessageW(hall, kMsgShowYourself, 0, 0);
+    ASSERT_TRUE(WaitVisible(hall, true));
+    // F5 still reaches the page the launcher shows.
+    PostMessageW(launcher, WM_KEYDOWN, VK_F5, 0x003F0001);
+    PumpUntilIdle();
+    ASSERT_TRUE(child.Flush(page));
+    ASSERT_TRUE(child.Flush(hall));
+    EXPECT_EQ(child.Inbox(page, WM_KEYDOWN).size(), 1u);
+    EXPECT_TRUE(child.Inbox(hall, WM_KEYDOWN).empty());
+    // The button keeps showing "hall hidden" across timer ticks...
+    const auto ticks = child.Inbox(page, ovn::kMsgSoundState).size();
+    ASSERT_TRUE(PumpUntil([&] { return child.Inbox(page, ovn::kMsgSoundState).size() >= ticks + 2; }, 5000));
+    EXPECT_EQ(dlg.m_bHallShown, 0);
+    // ...and its next click does what it shows: the hall comes up, the page goes.
+    SendMessageW(launcher, WM_COMMAND, MAKEWPARAM(ovn::IDC_BTN_HALL, BN_CLICKED), 0);
+    EXPECT_TRUE(WaitVisible(page, false));
+    EXPECT_TRUE(IsWindowVisible(hall));
+    ASSERT_TRUE(PumpUntil([&] { return dlg.m_bHallShown == 1; }, 5000));
+
+    // The page shows itself behind the hall: the hall still gets the refresh.
+    PostMessageW(page, kMsgShowYourself, 0, 0);
+    ASSERT_TRUE(WaitVisible(page, true));
+    PostMessageW(launcher, WM_KEYDOWN, VK_F5, 0x003F0001);
+    PumpUntilIdle();
+    ASSERT_TRUE(child.Flush(hall));
+    EXPECT_EQ(child.Inbox(hall, WM_KEYDOWN).size(), 1u);
 }
 
 TEST_F(Launcher, ClosingTabsAsksAndPicksTheNextOne) {
-    FakePage first, second;
-    Claim(L"a");
-    Arrive(first);
-    Claim(L"b");
-    Arrive(second);
+    Start("claim=acct{n}\narrive=auto\n");
+    HWND first = WaitForPages(1);
+    HWND second = AnotherPage("claim=acct{n}\narrive=auto\n");
+    ASSERT_NE(second, nullptr);
+    ASSERT_EQ(dlg.Slots().Labels(), (std::vector<std::wstring>{L"acct0", L"acct1"}));
     ASSERT_EQ(dlg.Slots().Selected(), 1u);
 
     {
         BoxAnswerer no(launcher, 2);
         dlg.ClosePage(0);
         EXPECT_EQ(no.Answered(), 1);
-        EXPECT_EQ(no.Text(), L"确定要退出账号：a ?");
+        EXPECT_EQ(no.Text(), L"确定要退出账号：acct0 ?");
     }
     EXPECT_EQ(dlg.Slots().PageCount(), 2u);
     {
@@ -233,14 +315,27 @@ TEST_F(Launcher, ClosingTabsAsksAndPicksTheNextOne) {
     }
     ASSERT_EQ(dlg.Slots().PageCount(), 1u);
     EXPECT_EQ(dlg.Slots().Selected(), 0u);
-    EXPECT_EQ(dlg.CurrentPage(), second.hwnd());
-    EXPECT_EQ(dlg.Slots().Labels(), std::vector<std::wstring>{L"b"});
-    Pump(50);
-    EXPECT_EQ(GetAncestor(first.hwnd(), GA_PARENT), GetDesktopWindow());
-    ASSERT_EQ(first.Got(WM_SYSCOMMAND).size(), 1u);
-    EXPECT_EQ(first.Got(WM_SYSCOMMAND)[0].wParam & 0xFFF0, static_cast<WPARAM>(SC_CLOSE));
-    EXPECT_EQ(first.Got(WM_SYSCOMMAND)[0].lParam, 0);
-    EXPECT_EQ(Claim(L"a"), 1);  // the account may log in again
+    EXPECT_EQ(dlg.CurrentPage(), second);
+    EXPECT_EQ(dlg.Slots().Labels(), std::vector<std::wstring>{L"acct1"});
+    // Told to close once it was out of the launcher; the stand-in then ends.
+    ASSERT_TRUE(PumpUntil([&] { return !child.Inbox(first, WM_SYSCOMMAND).empty(); }));
+    const auto closing = child.Inbox(first, std::nullopt);
+    ASSERT_GE(closing.size(), 2u);
+    const Received detached = closing[closing.size() - 2], request = closing.back();
+    EXPECT_EQ(detached.msg, 0u);
+    EXPECT_EQ(detached.wParam, 1u) << "still inside the launcher when told to close";
+    EXPECT_EQ(request.wParam & 0xFFF0, static_cast<WPARAM>(SC_CLOSE));
+    EXPECT_EQ(request.lParam, 0);
+
+    // The account may log in again.
+    HWND again = AnotherPage("claim=acct0\narrive=auto\n");
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(dlg.Slots().Labels(), (std::vector<std::wstring>{L"acct1", L"acct0"}));
+    {
+        BoxAnswerer yes(launcher, 1);
+        dlg.ClosePage(1);
+    }
+    ASSERT_EQ(dlg.Slots().PageCount(), 1u);
 
     // The last tab asks about the whole launcher instead.
     {
@@ -257,38 +352,48 @@ TEST_F(Launcher, ClosingTabsAsksAndPicksTheNextOne) {
         EXPECT_EQ(yes.Answered(), 1);
     }
     EXPECT_TRUE(quit);
-    EXPECT_EQ(GetAncestor(second.hwnd(), GA_PARENT), GetDesktopWindow());
-    EXPECT_FALSE(IsWindowVisible(second.hwnd()));
-    EXPECT_EQ(second.Got(WM_SYSCOMMAND).size(), 1u);
+    ASSERT_TRUE(PumpUntil([&] { return !child.Inbox(second, WM_SYSCOMMAND).empty(); }));
+    EXPECT_EQ(child.Inbox(second, WM_NULL).back().wParam, 1u);
 }
 
 TEST_F(Launcher, AbandonedFirstLoginEndsWithoutAQuestion) {
+    Start("abandon=1\n");
+    BoxAnswerer none(launcher, 2);
+    bool quit = false;
+    EXPECT_TRUE(PumpUntil([&] { return quit; }, 10000, &quit));
+    EXPECT_EQ(none.Answered(), 0);
+    EXPECT_FALSE(dlg.PendingProcess());
+}
+
+TEST_F(Launcher, AForgedAbandonChangesNothing) {
+    Start("");  // the first page stays logging in
     ASSERT_TRUE(child.WaitForLines(1));
-    HANDLE pending = nullptr;
-    ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), dlg.PendingProcess(), GetCurrentProcess(), &pending, SYNCHRONIZE,
-                                FALSE, 0));
-    fw::Handle process(pending);
     BoxAnswerer none(launcher, 2);
     PostMessageW(launcher, WM_SYSCOMMAND, SC_CLOSE, ovn::CloseMarker);
-    EXPECT_TRUE(Quit(300));
+    EXPECT_FALSE(PumpUntilIdle());
+    // Its look at the page process, made now rather than waited for: the page
+    // is alive, so it is still the pending page.
+    SendMessageW(launcher, WM_TIMER, ovn::kTimerPendingWatch, 0);
+    EXPECT_FALSE(PumpUntilIdle());
+    EXPECT_TRUE(dlg.PendingProcess());
     EXPECT_EQ(none.Answered(), 0);
-    // The still-pending page process is ended with the launcher.
-    EXPECT_EQ(WaitForSingleObject(process.get(), 5000), WAIT_OBJECT_0);
+    EXPECT_TRUE(IsWindow(launcher));
 }
 
 TEST_F(Launcher, AbandonedLaterLoginOnlyDropsThePendingPage) {
-    FakePage page;
-    Arrive(page);
-    PostMessageW(launcher, WM_USER + 6, 1, 0);  // "another account, in this window"
+    Start("arrive=auto\n");
+    ASSERT_NE(WaitForPages(1), nullptr);
+    child.Plan("claim=second\nabandon=1\n");
+    BoxAnswerer none(launcher, 2);
+    PostMessageW(launcher, ovn::kMsgOtherAccount, 1, 0);  // "another account, in this window"
     ASSERT_TRUE(child.WaitForLines(2));
     EXPECT_EQ(child.Lines()[1], PageLine(1));
-    ASSERT_TRUE(dlg.PendingProcess());
-    BoxAnswerer none(launcher, 2);
-    PostMessageW(launcher, WM_SYSCOMMAND, SC_CLOSE, ovn::CloseMarker);
-    EXPECT_FALSE(Quit(300));
-    EXPECT_FALSE(dlg.PendingProcess());
+    ASSERT_TRUE(PumpUntil([&] { return child.ClaimAnswers().size() == 1 && !dlg.PendingProcess(); }));
+    EXPECT_EQ(child.ClaimAnswers()[0], 1);
+    EXPECT_FALSE(PumpUntilIdle());
     EXPECT_EQ(none.Answered(), 0);
     EXPECT_EQ(dlg.Slots().PageCount(), 1u);
+    EXPECT_EQ(dlg.Slots().Labels().size(), 1u) << "the abandoned page's label is forgotten";
 
     // The same request with no page pending is the player's close: it asks.
     PostMessageW(launcher, WM_SYSCOMMAND, SC_CLOSE, ovn::CloseMarker);
@@ -297,48 +402,90 @@ TEST_F(Launcher, AbandonedLaterLoginOnlyDropsThePendingPage) {
     EXPECT_TRUE(IsWindow(launcher));
 }
 
-TEST_F(Launcher, AtMostThreeTabsAndOneHallStart) {
-    FakePage a, b, c;
-    Arrive(a);
-    Arrive(b);
-    Arrive(c);
+TEST_F(Launcher, OnePageStartAtATime) {
+    Start("");  // the first page stays logging in
     ASSERT_TRUE(child.WaitForLines(1));
+    // Twenty requests while a page is logging in start nothing.
+    for (int i = 0; i < 20; ++i)
+        PostMessageW(launcher, ovn::kMsgOtherAccount, 1, 0);
+    PumpUntilIdle();
+    EXPECT_EQ(child.Lines().size(), 1u);
+}
+
+TEST_F(Launcher, AtMostThreeTabsAndOneHallStart) {
+    Start("arrive=auto\n");
+    ASSERT_NE(WaitForPages(1), nullptr);
+    ASSERT_NE(AnotherPage("arrive=auto\n"), nullptr);
+    ASSERT_NE(AnotherPage("arrive=auto\n"), nullptr);
+    ASSERT_EQ(child.Lines().size(), 3u);
     {
         BoxAnswerer ok(launcher, 1);
-        PostMessageW(launcher, WM_USER + 6, 1, 0);
+        PostMessageW(launcher, ovn::kMsgOtherAccount, 1, 0);
         ASSERT_TRUE(PumpUntil([&] { return ok.Answered() == 1; }));
         EXPECT_EQ(ok.Text(), L"当前窗体只支持3个游戏页");
     }
-    Pump(500);
-    EXPECT_EQ(child.Lines().size(), 1u);  // nothing started
+    PumpUntilIdle();
+    EXPECT_EQ(child.Lines().size(), 3u);  // nothing started
 
     // A new launcher window is the executable without arguments.
-    PostMessageW(launcher, WM_USER + 6, 0, 0);
-    ASSERT_TRUE(child.WaitForLines(2));
-    EXPECT_EQ(child.Lines()[1], L"");
+    PostMessageW(launcher, ovn::kMsgOtherAccount, 0, 0);
+    ASSERT_TRUE(child.WaitForLines(4));
+    EXPECT_EQ(child.Lines()[3], L"");
 
-    // The hall is started once, even when the button is pressed again before it arrives.
-    SendMessageW(launcher, WM_COMMAND, MAKEWPARAM(1004, BN_CLICKED), 0);
-    SendMessageW(launcher, WM_COMMAND, MAKEWPARAM(1004, BN_CLICKED), 0);
+    // The hall is started once, even when the button is pressed again before it
+    // arrives; the second press went back to the page, so it arrives hidden.
+    SendMessageW(launcher, WM_COMMAND, MAKEWPARAM(ovn::IDC_BTN_HALL, BN_CLICKED), 0);
+    SendMessageW(launcher, WM_COMMAND, MAKEWPARAM(ovn::IDC_BTN_HALL, BN_CLICKED), 0);
+    ASSERT_TRUE(PumpUntil([&] { return dlg.HallWindow() != nullptr; }, 15000));
+    EXPECT_EQ(child.Lines().size(), 5u);
+    EXPECT_EQ(child.Lines()[4], L"/gmhall /" + std::to_wstring(ovn::HandleToArgument(launcher)));
+    EXPECT_EQ(NarrowestWidth(), 483 + 189 * 3);
+}
+
+TEST_F(Launcher, OwnWindowsInTheWrongRoleAreToldToCloseAndStrangersLeftAlone) {
+    Start("arrive=auto\n");
+    HWND page = WaitForPages(1);
+    ASSERT_NE(page, nullptr);
+    HWND hall = ClickHallAndWait();
+    ASSERT_NE(hall, nullptr);
+
+    // A page whose game is the hall, while a hall is held: closed, not held.
+    HWND before = dlg.HallWindow();
+    child.Plan("arrive=hall\n");
+    PostMessageW(launcher, ovn::kMsgOtherAccount, 1, 0);
     ASSERT_TRUE(child.WaitForLines(3));
-    Pump(500);
-    ASSERT_EQ(child.Lines().size(), 3u);
-    EXPECT_EQ(child.Lines()[2], L"/gmhall /" + std::to_wstring(ovn::HandleToArgument(launcher)));
+    ASSERT_TRUE(PumpUntil([&] { return !dlg.PendingProcess(); }, 15000));
+    EXPECT_EQ(dlg.HallWindow(), before);
+    EXPECT_EQ(dlg.Slots().PageCount(), 1u);
+
+    // Windows of other processes (here, this test's own) are neither held nor
+    // touched, whatever they ask.
+    StrangerWindow stranger;
+    SetParent(stranger.hwnd(), launcher);
+    PostMessageW(launcher, ovn::kMsgAdoptFrame, reinterpret_cast<WPARAM>(stranger.hwnd()), 0);
+    PostMessageW(launcher, ovn::kMsgAdoptFrame, reinterpret_cast<WPARAM>(stranger.hwnd()), 1);
+    PostMessageW(launcher, ovn::kMsgAdoptFrame, reinterpret_cast<WPARAM>(GetDesktopWindow()), 0);
+    PostMessageW(launcher, ovn::kMsgAdoptFrame, reinterpret_cast<WPARAM>(launcher), 0);
+    PumpUntilIdle();
+    EXPECT_EQ(dlg.Slots().PageCount(), 1u);
+    EXPECT_EQ(dlg.HallWindow(), before);
+    EXPECT_FALSE(IsWindowVisible(stranger.hwnd()));
+    SetParent(stranger.hwnd(), nullptr);
 }
 
 TEST_F(Launcher, APageThatDiesBeforeArrivingIsForgotten) {
-    // Stand-in pages that end at once, without a window and without a word.
+    Start("claim=first\narrive=auto\n");
+    ASSERT_NE(WaitForPages(1), nullptr);
+    // Stand-in pages that claim their label and end at once, without a window.
     StandInChild quick(L"quick", 0);
+    quick.Plan("claim=ghost\n");
     dlg.SetChildProgram(quick.Program());
-    FakePage page;
-    Claim(L"first");
-    Arrive(page);
-    PostMessageW(launcher, WM_USER + 6, 1, 0);
-    ASSERT_TRUE(quick.WaitForLines(1));
-    Claim(L"ghost");  // claimed, then the process died
+    PostMessageW(launcher, ovn::kMsgOtherAccount, 1, 0);
+    ASSERT_TRUE(PumpUntil([&] { return quick.ClaimAnswers().size() == 1; }));
+    EXPECT_EQ(quick.ClaimAnswers()[0], 1);
     ASSERT_TRUE(PumpUntil([&] { return !dlg.PendingProcess(); }, 5000));
     EXPECT_EQ(dlg.Slots().Labels(), std::vector<std::wstring>{L"first"});
-    EXPECT_EQ(Claim(L"ghost"), 1);
+    EXPECT_EQ(dlg.Slots().PageCount(), 1u);
 }
 
 TEST(LauncherAlone, ALauncherWhoseFirstPageDiedEnds) {

@@ -1,12 +1,14 @@
 // Helpers for the launcher and start-up tests: a stand-in child program that
-// records the arguments it was started with, windows that play game pages and
-// record what the launcher sends them, a pump with the program's pre-translation
-// walk, and an answerer for the skinned message box.
+// records the arguments it was started with and can play a game page or the hall
+// in a process of its own, a pump with the program's pre-translation walk, and
+// an answerer for the skinned message box.
 #pragma once
 #include <windows.h>
 
 #include <fstream>
 #include <map>
+#include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -17,10 +19,18 @@
 
 namespace launchertest {
 
+// A message a stand-in page's frame received.
+struct Received {
+    UINT msg;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
 // A copy of the stand-in program (ovn_stand_in_child.exe, built next to this
 // test) in a folder whose name has a blank; each start appends one line
 // "[<arguments>]" to its log, then stays alive holdSeconds before ending. Any
-// copy still holding is told to end when this object goes.
+// copy still holding is told to end when this object goes. With a plan (see
+// stand_in_child.cpp) its copies play pages or the hall and record what they get.
 class StandInChild {
 public:
     StandInChild(const std::wstring& name, int holdSeconds) {
@@ -31,7 +41,11 @@ public:
         m_program = m_dir + L"\\" + name + L" child.exe";
         m_log = m_dir + L"\\" + name + L".log";
         m_hold = m_dir + L"\\" + name + L".hold";
+        m_plan = m_dir + L"\\" + name + L".plan";
+        m_inbox = m_dir + L"\\" + name + L".inbox";
         DeleteFileW(m_log.c_str());
+        DeleteFileW(m_plan.c_str());
+        DeleteFileW(m_inbox.c_str());
         m_stop.reset(CreateEventW(nullptr, TRUE, FALSE, (L"OvnStandInStop-" + name).c_str()));
         if (m_stop)
             ResetEvent(m_stop.get());  // a straggler of an earlier test may still hold it
@@ -45,6 +59,8 @@ public:
             SetEvent(m_stop.get());
         DeleteFileW(m_log.c_str());
         DeleteFileW(m_hold.c_str());
+        DeleteFileW(m_plan.c_str());
+        DeleteFileW(m_inbox.c_str());
         // A copy that is still ending keeps its file a moment longer.
         for (int i = 0; i < 50 && !DeleteFileW(m_program.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND; ++i)
             Sleep(20);
@@ -70,14 +86,58 @@ public:
     // Waits (pumping) until the log has at least n lines.
     bool WaitForLines(std::size_t n, DWORD timeoutMs = 15000) const;
 
+    // What the copies started from now on do ("key=value" lines).
+    void Plan(const std::string& plan) const {
+        std::ofstream out(m_plan.c_str(), std::ios::binary | std::ios::trunc);
+        out << plan;
+    }
+    // Messages a stand-in frame received, in order; the answers its claims got.
+    std::vector<Received> Inbox(HWND frame, std::optional<UINT> msg) const {
+        std::vector<Received> got;
+        for (const std::string& line : InboxLines()) {
+            std::istringstream in(line);
+            unsigned long pid = 0;
+            std::string window;
+            unsigned long long m = 0, w = 0;
+            long long l = 0;
+            if (in >> pid >> window >> m >> w >> l && window == std::to_string(reinterpret_cast<std::uintptr_t>(frame)) &&
+                (!msg || m == *msg))
+                got.push_back({static_cast<UINT>(m), static_cast<WPARAM>(w), static_cast<LPARAM>(l)});
+        }
+        return got;
+    }
+    std::vector<int> ClaimAnswers() const {
+        std::vector<int> answers;
+        for (const std::string& line : InboxLines()) {
+            std::istringstream in(line);
+            unsigned long pid = 0;
+            std::string word;
+            int answer = 0;
+            if (in >> pid >> word >> answer && word == "claim")
+                answers.push_back(answer);
+        }
+        return answers;
+    }
+    // Makes the stand-in frame take in everything posted to it so far: a marker
+    // posted behind it comes back through its inbox.
+    bool Flush(HWND frame) const;
+
 private:
+    std::vector<std::string> InboxLines() const {
+        std::vector<std::string> lines;
+        std::ifstream in(m_inbox.c_str(), std::ios::binary);
+        std::string line;
+        while (std::getline(in, line))
+            lines.push_back(line);
+        return lines;
+    }
     static std::wstring StandInSource() {
         wchar_t self[MAX_PATH];
         const DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
         std::wstring path(self, n);
         return path.substr(0, path.find_last_of(L'\\') + 1) + L"ovn_stand_in_child.exe";
     }
-    std::wstring m_dir, m_program, m_log, m_hold;
+    std::wstring m_dir, m_program, m_log, m_hold, m_plan, m_inbox;
     fw::Handle m_stop;
     bool m_ready = false;
 };
@@ -119,65 +179,54 @@ bool PumpUntil(Cond cond, DWORD timeoutMs = 10000, bool* quit = nullptr) {
     return true;
 }
 
+// Runs this thread's messages until none is queued: everything posted to the
+// launcher so far has been handled. True when WM_QUIT came.
+inline bool PumpUntilIdle() {
+    bool quit = false;
+    MSG peek;
+    do {
+        quit = Pump(0) || quit;
+    } while (PeekMessageW(&peek, nullptr, 0, 0, PM_NOREMOVE));
+    return quit;
+}
+
 inline bool StandInChild::WaitForLines(std::size_t n, DWORD timeoutMs) const {
     return PumpUntil([&] { return Lines().size() >= n; }, timeoutMs);
 }
 
-// A window that plays a game page (or the hall): hidden, top-level until the
-// test makes it a child of the launcher, recording every message it receives.
-struct Received {
-    UINT msg;
-    WPARAM wParam;
-    LPARAM lParam;
-};
-
-inline std::map<HWND, std::vector<Received>>& Inbox() {
-    static std::map<HWND, std::vector<Received>> inbox;
-    return inbox;
+inline bool StandInChild::Flush(HWND frame) const {
+    static LPARAM sequence = 0;
+    const LPARAM mark = ++sequence;
+    constexpr UINT kMarker = WM_APP + 77;
+    if (!PostMessageW(frame, kMarker, 0, mark))
+        return false;
+    return PumpUntil([&] {
+        for (const Received& r : Inbox(frame, kMarker))
+            if (r.lParam == mark)
+                return true;
+        return false;
+    });
 }
 
-inline LRESULT CALLBACK PageProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_SYSCOMMAND || msg == WM_KEYDOWN || msg == WM_CHAR || msg >= WM_USER) {
-        Inbox()[h].push_back({msg, wParam, lParam});
-        if (msg == WM_SYSCOMMAND)
-            return 0;  // a page decides itself when to close
-    }
-    return DefWindowProcW(h, msg, wParam, lParam);
-}
-
-class FakePage {
+// A window of the test process itself: to the launcher, a stranger's window.
+class StrangerWindow {
 public:
-    FakePage() {
+    StrangerWindow() {
         WNDCLASSW wc = {};
-        wc.lpfnWndProc = &PageProc;
+        wc.lpfnWndProc = &DefWindowProcW;
         wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"OvnTestPage";
+        wc.lpszClassName = L"OvnTestStranger";
         RegisterClassW(&wc);
-        m_hwnd = CreateWindowExW(WS_EX_TOOLWINDOW, L"OvnTestPage", L"page", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                 GetModuleHandleW(nullptr), nullptr);
+        m_hwnd = CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, L"stranger", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                 nullptr, wc.hInstance, nullptr);
     }
-    ~FakePage() {
+    ~StrangerWindow() {
         if (IsWindow(m_hwnd))
             DestroyWindow(m_hwnd);
-        Inbox().erase(m_hwnd);
     }
-    FakePage(const FakePage&) = delete;
-    FakePage& operator=(const FakePage&) = delete;
+    StrangerWindow(const StrangerWindow&) = delete;
+    StrangerWindow& operator=(const StrangerWindow&) = delete;
     HWND hwnd() const { return m_hwnd; }
-
-    // What a page does on arrival: announce itself, then become the launcher's child.
-    void ArriveAt(HWND launcher, bool hall = false) const {
-        PostMessageW(launcher, WM_USER + 2, reinterpret_cast<WPARAM>(m_hwnd), hall ? 1 : 0);
-        SetParent(m_hwnd, launcher);
-    }
-    std::vector<Received> Got(UINT msg) const {
-        std::vector<Received> out;
-        for (const Received& r : Inbox()[m_hwnd])
-            if (r.msg == msg)
-                out.push_back(r);
-        return out;
-    }
-    void Forget() const { Inbox()[m_hwnd].clear(); }
 
 private:
     HWND m_hwnd = nullptr;

@@ -10,8 +10,10 @@ Serves on 127.0.0.1 only, on a free port unless one is given, and prints
   the record, one "GET /path?query" line each, and /__requests?clear=1 empties it.
 - GET /__misbehave?path=/x&mode=M makes the next requests of /x misbehave:
   404, nolength (no Content-Length), short (Content-Length larger than the body),
-  slow (a byte every 200 ms), close (connection closed without an answer);
-  mode=off restores it. &times=N limits it to N requests.
+  slow (a byte every 200 ms; &chunk=N sends N bytes at a time), close (connection
+  closed without an answer), reload (an HTML page that reloads itself at once);
+  modes combine with "+" (slow+reload). mode=off restores it. &times=N limits it
+  to N requests.
 """
 import argparse
 import importlib.util
@@ -30,7 +32,7 @@ SITE = os.path.join(HERE, "site")
 ROUTES = {}          # path -> handler(request) -> Response
 _log = []
 _log_lock = threading.Lock()
-_misbehave = {}      # path -> [mode, remaining or None]
+_misbehave = {}      # path -> [modes, remaining or None, bytes per slow tick]
 
 
 class Response:
@@ -117,38 +119,43 @@ class Handler(BaseHTTPRequestHandler):
         return Response("<html><head><title>404</title></head><body>not found</body></html>", 404)
 
     def _send(self, path, response):
-        mode = None
+        modes, chunk = set(), 1
         with _log_lock:
             entry = _misbehave.get(path)
             if entry:
-                mode = entry[0]
+                modes, chunk = entry[0], entry[2]
                 if entry[1] is not None:
                     entry[1] -= 1
                     if entry[1] <= 0:
                         del _misbehave[path]
-        if mode == "close":
+        if "close" in modes:
             self.close_connection = True
             return
-        if mode == "404":
+        if "404" in modes:
             response = Response("<html><body>not found</body></html>", 404)
+        if "reload" in modes and response.content_type.startswith("text/html"):
+            refresh = b'<meta http-equiv="refresh" content="0">'
+            head = response.body.find(b"<head>")
+            at = head + len(b"<head>") if head >= 0 else 0
+            response.body = response.body[:at] + refresh + response.body[at:]
         self.send_response(response.status)
         self.send_header("Content-Type", response.content_type)
         for name, value in response.headers:
             self.send_header(name, value)
         body = response.body if self.command != "HEAD" else b""
-        if mode == "nolength":
+        if "nolength" in modes:
             self.send_header("Connection", "close")
             self.close_connection = True
-        elif mode == "short":
+        elif "short" in modes:
             self.send_header("Content-Length", str(len(response.body) + 100))
             self.send_header("Connection", "close")
             self.close_connection = True
         else:
             self.send_header("Content-Length", str(len(response.body)))
         self.end_headers()
-        if mode == "slow":
-            for i in range(len(body)):
-                self.wfile.write(body[i:i + 1])
+        if "slow" in modes:
+            for i in range(0, len(body), chunk):
+                self.wfile.write(body[i:i + chunk])
                 self.wfile.flush()
                 time.sleep(0.2)
         else:
@@ -170,7 +177,8 @@ class Handler(BaseHTTPRequestHandler):
                 _misbehave.pop(path, None)
             else:
                 times = int(query["times"]) if "times" in query else None
-                _misbehave[path] = [mode, times]
+                chunk = max(1, int(query.get("chunk", "1")))
+                _misbehave[path] = [set(mode.split("+")), times, chunk]
         self._send(parsed.path, Response("ok", 200, "text/plain"))
 
 

@@ -1,6 +1,7 @@
 #include "tests/e2e/driver/driver.h"
 
 #include <gdiplus.h>
+#include <tlhelp32.h>
 #include <wininet.h>
 
 #include <algorithm>
@@ -221,6 +222,19 @@ bool PressBoxButton(HWND box, const std::wstring& caption) {
             return true;
         }
     return false;
+}
+
+std::vector<DWORD> ChildProcesses(DWORD parent) {
+    std::vector<DWORD> children;
+    fw::Handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot || snapshot.get() == INVALID_HANDLE_VALUE)
+        return children;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry))
+        if (entry.th32ParentProcessID == parent)
+            children.push_back(entry.th32ProcessID);
+    return children;
 }
 
 std::vector<HWND> ForeignChildren(HWND parent) {

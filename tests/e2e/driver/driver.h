@@ -77,6 +77,8 @@ HWND WaitForBox(DWORD pid, const std::wstring& text, Millis timeout = 10s);
 bool PressBoxButton(HWND box, const std::wstring& caption);
 // Children of a window that belong to other processes (adopted frames).
 std::vector<HWND> ForeignChildren(HWND parent);
+// Processes running now that were started by process parent.
+std::vector<DWORD> ChildProcesses(DWORD parent);
 
 // Input, as the system delivers it to whatever window is active.
 void SendKey(WORD vk, bool extended = false);

@@ -1,6 +1,7 @@
 // A game page played by the test itself: a frame window of this process that
 // asks the launcher to adopt it, claims a tab label and records what the
-// launcher posts to it.
+// launcher posts to it. The launcher started no such page: to it this is a
+// stranger, to be refused and left alone.
 #pragma once
 #include <windows.h>
 
