@@ -1,5 +1,5 @@
 # The two commands of the README, and the pieces they are made of.
-.PHONY: all setup native win64 win32 test demo clean
+.PHONY: all setup native win64 win32 test demo bench clean
 
 all: native win64
 
@@ -14,6 +14,9 @@ test:
 
 demo:
 	@scripts/demo.sh
+
+bench:
+	@scripts/bench.sh $(BENCH_ARGS)
 
 clean:
 	rm -rf build out

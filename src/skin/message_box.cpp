@@ -2,7 +2,8 @@
 
 #include "skin/skin_image.h"
 
-#include <algorithm>
+#include <string_view>
+#include <utility>
 
 namespace ovn::skin {
 
@@ -13,17 +14,17 @@ constexpr UINT kImgTextButton = 133;
 constexpr int kMessageTextLabel = 5002;
 }  // namespace
 
-void CMessageBox::MeasureText(HDC dc, int& width, int& lineHeight) const {
-    gdi::Select sel(dc, m_hFont);
-    TEXTMETRICW tm{};
-    ::GetTextMetricsW(dc, &tm);
-    lineHeight = tm.tmHeight;
-    width = 0;
-    for (std::wstring_view line : SplitMessageLines(m_strText)) {
-        RECT r{0, 0, 0, 0};
-        ::DrawTextW(dc, line.data(), static_cast<int>(line.size()), &r, DT_CALCRECT | DT_SINGLELINE);
-        width = std::max(width, static_cast<int>(r.right - r.left));
-    }
+Size CMessageBox::WorkAreaSize() const {
+    // Where the framework centres it: over a visible owner, else in the primary
+    // work area.
+    RECT wa = fw::WorkArea();
+    HWND owner = ::GetWindow(hwnd(), GW_OWNER);
+    MONITORINFO mi{};
+    mi.cbSize = sizeof mi;
+    if (owner && ::IsWindowVisible(owner) && !::IsIconic(owner) &&
+        ::GetMonitorInfoW(::MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &mi))
+        wa = mi.rcWork;
+    return Size{wa.right - wa.left, wa.bottom - wa.top};
 }
 
 bool CMessageBox::OnInitDialog() {
@@ -35,21 +36,32 @@ bool CMessageBox::OnInitDialog() {
     m_nButtonGap = 0;
     SetSkin(std::move(m_bmpFrameImage), false, true, nullptr, {}, {}, m_bmpCloseImage.get());
     SetCaptionText(m_strCaption.c_str());
-    m_nLines = CountMessageLines(m_strText);
 
     m_hFont = reinterpret_cast<HFONT>(::SendMessageW(hwnd(), WM_GETFONT, 0, 0));
     if (!m_hFont)
         m_hFont = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
-    int tw = 0, lh = 0;
+    FittedMessageBox fit;
     {
         gdi::WindowDC dc(hwnd());
-        MeasureText(dc.get(), tw, lh);
+        gdi::Select sel(dc.get(), m_hFont);
+        TEXTMETRICW tm{};
+        ::GetTextMetricsW(dc.get(), &tm);
+        m_nLineHeight = tm.tmHeight;
+        // Measured as it is drawn, one line at a time.
+        auto width = [&dc](std::wstring_view s) {
+            RECT r{0, 0, 0, 0};
+            ::DrawTextW(dc.get(), s.data(), static_cast<int>(s.size()), &r,
+                        DT_CALCRECT | DT_SINGLELINE);
+            return static_cast<int>(r.right - r.left);
+        };
+        const SIZE strip = gdi::BitmapSize(m_bmpButton1Image.get());
+        fit = FitMessageBox(m_nStyle, m_strText, width, m_nLineHeight, Size{strip.cx, strip.cy},
+                            WorkAreaSize());
     }
-    // Every line counts, a trailing empty one too: the box keeps its room.
-    const int th = lh * m_nLines;
-    const SIZE strip = gdi::BitmapSize(m_bmpButton1Image.get());
-    const MessageBoxLayout layout =
-        LayoutMessageBox(m_nStyle, tw, th, m_nLines, Size{strip.cx, strip.cy});
+    m_rows = std::move(fit.text.rows);
+    m_nTextWidth = fit.text.width;
+    m_nLines = fit.text.lines;
+    const MessageBoxLayout& layout = fit.layout;
     ::SetWindowPos(hwnd(), nullptr, 0, 0, layout.window.cx, layout.window.cy,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
@@ -81,16 +93,14 @@ void CMessageBox::PaintText() {
     RECT client{};
     ::GetClientRect(hwnd(), &client);
     gdi::WindowDC dc(hwnd());
-    int tw = 0, lh = 0;
-    MeasureText(dc.get(), tw, lh);
     gdi::Select sel(dc.get(), m_hFont);
     ::SetBkMode(dc.get(), TRANSPARENT);
     ::SetTextColor(dc.get(), m_crText);
     int i = 0;
-    for (std::wstring_view line : SplitMessageLines(m_strText)) {
-        const Rect r = MessageLineRect(client.right, tw, lh, i++);
+    for (const std::wstring& row : m_rows) {
+        const Rect r = MessageLineRect(client.right, m_nTextWidth, m_nLineHeight, i++);
         RECT rc{r.left, r.top, r.right, r.bottom};
-        ::DrawTextW(dc.get(), line.data(), static_cast<int>(line.size()), &rc, 0);
+        ::DrawTextW(dc.get(), row.c_str(), static_cast<int>(row.size()), &rc, 0);
     }
 }
 

@@ -3,6 +3,7 @@
 #include "skin/dlg_ex.h"
 
 #include <string>
+#include <vector>
 
 namespace ovn::skin {
 
@@ -19,11 +20,15 @@ public:
     std::wstring m_strText;  // "\n" separates lines
     std::wstring m_strCaption;
     int m_nStyle = 0;
-    int m_nLines = 1;
+    int m_nLines = 1;  // rows the box keeps room for
     HFONT m_hFont = nullptr;  // the dialog's own font, not owned
     COLORREF m_crText = 0;
     CBtnEx m_btn1;
     CBtnEx m_btn2;
+    // The text as drawn: wrapped and cut to fit the work area, measured once.
+    std::vector<std::wstring> m_rows;
+    int m_nTextWidth = 0;
+    int m_nLineHeight = 0;
 
 protected:
     bool OnInitDialog() override;
@@ -32,8 +37,8 @@ protected:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    // Width of the widest drawn line and the height of one line, in the dialog font.
-    void MeasureText(HDC dc, int& width, int& lineHeight) const;
+    // The work area of the screen the box appears on.
+    Size WorkAreaSize() const;
     void PaintText();
 };
 

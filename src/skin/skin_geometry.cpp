@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <limits>
 #include <utility>
 
 namespace ovn::skin {
@@ -293,8 +294,8 @@ MessageBoxLayout LayoutMessageBox(int type, int textW, int textH, int lines, Siz
     // 30 pixels of margin on each side of the text, and never narrower than
     // the room two buttons need. (Comparing the bare text width with that
     // room instead would leave a 115-174 pixel text touching the border.)
-    l.window.cx = std::max(textW + 60, 2 * bw + 60);
-    l.window.cy = textH + 3 * lines + 90 + bh;
+    l.window.cx = std::max(textW, 2 * bw) + kMessageTextMargins;
+    l.window.cy = textH + kMessageLineGap * lines + kMessageBoxChrome + bh;
     const int cw = l.window.cx, ch = l.window.cy;
     const int bottom = ch - 30;
     const int top = bottom - bh;
@@ -318,6 +319,191 @@ Rect MessageLineRect(int cw, int tw, int lh, int i) {
     const int left = (cw - tw) / 2;
     const int top = kMessageTextTop + i * (lh + kMessageLineGap);
     return Rect{left, top, left + tw, top + lh};
+}
+
+namespace {
+
+constexpr wchar_t kEllipsis = L'\u2026';
+
+bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\u3000'; }
+
+// CJK ideographs, kana, hangul, their punctuation and the full-width forms: text
+// written without blanks, so a row may end next to any of them.
+bool IsWide(wchar_t c) {
+    return (c >= 0x2E80 && c <= 0xA4CF) || (c >= 0xAC00 && c <= 0xD7A3) ||
+           (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F) ||
+           (c >= 0xFF00 && c <= 0xFF60) || (c >= 0xFFE0 && c <= 0xFFE6);
+}
+
+// Punctuation that closes what precedes it; a row never starts with one.
+bool ClosesCjk(wchar_t c) {
+    return std::wstring_view(L"\uFF0C\u3002\u3001\uFF1F\uFF01\uFF1A\uFF1B\uFF09\u300D\u300F"
+                             L"\u3011\u300B\u3009\u2026\uFF0E")
+               .find(c) != std::wstring_view::npos;
+}
+
+bool IsLowSurrogate(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+
+// Whether s may be cut before s[i] without splitting a surrogate pair.
+bool CharBoundary(std::wstring_view s, std::size_t i) {
+    return i == 0 || i >= s.size() || !(IsLowSurrogate(s[i]) && IsHighSurrogate(s[i - 1]));
+}
+
+// Whether a wrapped row may end before s[i] (0 < i < size).
+bool BreakOpportunity(std::wstring_view s, std::size_t i) {
+    if (IsBlank(s[i]) || IsBlank(s[i - 1]))
+        return true;
+    return (IsWide(s[i]) || IsWide(s[i - 1])) && !ClosesCjk(s[i]);
+}
+
+std::wstring_view TrimBlanksRight(std::wstring_view s) {
+    while (!s.empty() && IsBlank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+// The longest prefix of s no wider than maxWidth, cut at a character boundary,
+// and its width; at least one character even when that is wider. Probes grow
+// from a short prefix, so a very long line is never measured whole.
+std::size_t LongestFit(std::wstring_view s, const TextWidthFn& width, int maxWidth, int& fitWidth) {
+    std::size_t good = 0, bad = 0;
+    fitWidth = 0;
+    for (std::size_t k = std::min<std::size_t>(s.size(), 64);; k = std::min(s.size(), k * 2)) {
+        const int w = width(s.substr(0, k));
+        if (w > maxWidth) {
+            bad = k;
+            break;
+        }
+        good = k;
+        fitWidth = w;
+        if (k == s.size())
+            return good;
+    }
+    while (bad - good > 1) {
+        const std::size_t mid = good + (bad - good) / 2;
+        const int w = width(s.substr(0, mid));
+        if (w <= maxWidth) {
+            good = mid;
+            fitWidth = w;
+        } else {
+            bad = mid;
+        }
+    }
+    if (!CharBoundary(s, good))
+        --good;
+    if (good == 0)
+        good = CharBoundary(s, 1) ? 1 : 2;
+    fitWidth = width(s.substr(0, good));
+    return good;
+}
+
+struct Row {
+    std::wstring text;
+    int width = 0;
+};
+
+// Appends the rows of one line, stopping once `limit` rows are there.
+void WrapLine(std::wstring_view line, const TextWidthFn& width, int maxWidth, std::size_t limit,
+              std::vector<Row>& rows) {
+    bool first = true;
+    while (rows.size() < limit) {
+        if (!first) {  // the blanks a row was broken at go with the break
+            while (!line.empty() && IsBlank(line.front()))
+                line.remove_prefix(1);
+            if (line.empty())
+                return;
+        }
+        int w = 0;
+        const std::size_t fit = LongestFit(line, width, maxWidth, w);
+        if (fit == line.size()) {
+            rows.push_back(Row{std::wstring(line), w});
+            return;
+        }
+        // The last break that leaves something on the row; none: cut where it is full.
+        std::size_t cut = fit;
+        for (std::size_t i = fit; i > 0; --i) {
+            if (BreakOpportunity(line, i) && !TrimBlanksRight(line.substr(0, i)).empty()) {
+                cut = i;
+                break;
+            }
+        }
+        const std::wstring_view row = TrimBlanksRight(line.substr(0, cut));
+        if (row.size() != fit)
+            w = width(row);
+        rows.push_back(Row{std::wstring(row), w});
+        line.remove_prefix(cut);
+        first = false;
+    }
+}
+
+// The row with "…" at its end, shortened (at character boundaries, trailing
+// blanks dropped) until it fits.
+Row Ellipsize(const Row& row, const TextWidthFn& width, int maxWidth) {
+    std::wstring_view t = TrimBlanksRight(row.text);
+    for (;;) {
+        Row r{std::wstring(t) + kEllipsis, 0};
+        r.width = width(r.text);
+        if (r.width <= maxWidth || t.empty())
+            return r;
+        t.remove_suffix(CharBoundary(t, t.size() - 1) ? 1 : 2);
+        t = TrimBlanksRight(t);
+    }
+}
+
+}  // namespace
+
+MessageText FitMessageText(std::wstring_view text, const TextWidthFn& width, int maxWidth,
+                           int maxRows) {
+    constexpr int kNoLimit = std::numeric_limits<int>::max();
+    if (maxWidth <= 0)
+        maxWidth = kNoLimit;
+    if (maxRows <= 0)
+        maxRows = kNoLimit;
+    const std::vector<std::wstring_view> lines = SplitMessageLines(text);
+    // One row more than is kept tells whether anything is cut.
+    const std::size_t limit = static_cast<std::size_t>(maxRows) + (maxRows < kNoLimit ? 1 : 0);
+    std::vector<Row> rows;
+    for (std::wstring_view line : lines) {
+        if (rows.size() >= limit)
+            break;
+        WrapLine(line, width, maxWidth, limit, rows);
+    }
+
+    MessageText out;
+    if (rows.size() > static_cast<std::size_t>(maxRows)) {
+        rows.resize(static_cast<std::size_t>(maxRows));
+        rows.back() = Ellipsize(rows.back(), width, maxWidth);
+        out.cut = true;
+    }
+    for (Row& r : rows) {
+        out.width = std::max(out.width, r.width);
+        out.rows.push_back(std::move(r.text));
+    }
+    // The undrawn row after a trailing break keeps its room while there is room.
+    const int undrawn = CountMessageLines(text) - static_cast<int>(lines.size());
+    out.lines = out.cut ? maxRows
+                        : static_cast<int>(std::min<std::size_t>(rows.size() + undrawn,
+                                                                 static_cast<std::size_t>(maxRows)));
+    return out;
+}
+
+FittedMessageBox FitMessageBox(int type, std::wstring_view text, const TextWidthFn& width,
+                               int lineHeight, Size strip, Size workArea) {
+    const int bh = StripCellSize(strip.cx, strip.cy).cy;
+    lineHeight = std::max(0, lineHeight);
+    // A work area too small for even one row or the buttons still gets one row;
+    // 0 would mean no limit.
+    const int maxWidth = workArea.cx > 0 ? std::max(1, workArea.cx - kMessageTextMargins) : 0;
+    const int maxRows =
+        workArea.cy > 0
+            ? std::max(1, (workArea.cy - kMessageBoxChrome - bh) / (lineHeight + kMessageLineGap))
+            : 0;
+    FittedMessageBox box;
+    box.text = FitMessageText(text, width, maxWidth, maxRows);
+    box.layout = LayoutMessageBox(type, box.text.width, lineHeight * box.text.lines, box.text.lines,
+                                  strip);
+    return box;
 }
 
 }  // namespace ovn::skin

@@ -243,3 +243,85 @@ TEST(SkinMessageBox, OwnedAndCentredOverItsOwner) {
                               },
                               Click(5000)});
 }
+
+namespace {
+
+bool Inside(const RECT& inner, const RECT& outer) {
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+// The box stays on the work area with its buttons on it, and the hidden label
+// still carries the whole text.
+std::function<bool(HWND)> ExpectFitsScreen(const std::wstring& text) {
+    return [text](HWND box) {
+        RECT wr{}, wa{};
+        GetWindowRect(box, &wr);
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &wa, 0);
+        EXPECT_TRUE(Inside(wr, wa)) << wr.left << "," << wr.top << " " << wr.right << ","
+                                    << wr.bottom;
+        for (int id : {5000, 5001}) {
+            RECT b{};
+            EXPECT_TRUE(GetWindowRect(GetDlgItem(box, id), &b)) << id;
+            EXPECT_TRUE(Inside(b, wr)) << id;
+            EXPECT_TRUE(Inside(b, wa)) << id;
+            EXPECT_EQ(b.right - b.left, 57);
+        }
+        HWND label = GetDlgItem(box, 5002);
+        std::vector<wchar_t> all(text.size() + 2);
+        EXPECT_EQ(GetWindowTextW(label, all.data(), static_cast<int>(all.size())),
+                  static_cast<int>(text.size()));
+        EXPECT_EQ(std::wstring(all.data()), text);
+        return true;
+    };
+}
+
+// Rows with a dark (text) pixel inside the box's text column, in client coordinates.
+std::vector<bool> InkedRows(HWND box) {
+    UpdateWindow(box);
+    const skintest::Pixels px = skintest::CaptureWindow(box);
+    std::vector<bool> inked(static_cast<std::size_t>(px.h), false);
+    for (int y = 0; y < px.h; ++y)
+        for (int x = 30; x < px.w - 30 && !inked[static_cast<std::size_t>(y)]; ++x) {
+            const COLORREF c = px.at(x, y);
+            inked[static_cast<std::size_t>(y)] = GetRValue(c) + GetGValue(c) + GetBValue(c) < 200;
+        }
+    return inked;
+}
+
+}  // namespace
+
+TEST(SkinMessageBoxLongText, StaysOnScreenAndAnswers) {
+    // One line of 3 000 characters without a blank: wrapped, not cut.
+    const std::wstring line(3000, L'W');
+    EXPECT_EQ(RunScripted(1, line.c_str(), {ExpectFitsScreen(line), Click(5001)}), 2);
+
+    // 200 lines: cut above the buttons, the last row drawn right above the gap.
+    std::wstring lines;
+    for (int i = 1; i <= 200; ++i)
+        lines += L"第" + std::to_wstring(i) + L"行\n";
+    EXPECT_EQ(RunScripted(1, lines.c_str(),
+                          {ExpectFitsScreen(lines),
+                           [](HWND box) {
+                               RECT cr{};
+                               GetClientRect(box, &cr);
+                               const std::vector<bool> inked = InkedRows(box);
+                               const int buttonsTop = cr.bottom - 30 - 23;
+                               // The eight pixels above the buttons stay clear; the row
+                               // above them has text.
+                               bool gap = false, lastRow = false;
+                               for (int y = buttonsTop - 8; y < buttonsTop; ++y)
+                                   gap = gap || inked[static_cast<std::size_t>(y)];
+                               for (int y = buttonsTop - 30; y < buttonsTop - 8; ++y)
+                                   lastRow = lastRow || inked[static_cast<std::size_t>(y)];
+                               EXPECT_FALSE(gap);
+                               EXPECT_TRUE(lastRow);
+                               return true;
+                           },
+                           Click(5000)}),
+              1);
+
+    // The tab-closing question naming a 1 024-character label.
+    const std::wstring question = L"确定要退出账号：" + std::wstring(1024, L'a') + L" ?";
+    EXPECT_EQ(RunScripted(4, question.c_str(), {ExpectFitsScreen(question), Click(5000)}), 6);
+}

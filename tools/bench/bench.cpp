@@ -1,0 +1,425 @@
+// Prints the launcher's figures beside those of a minimal two-process adoption
+// (minimal_adopt.exe, next to this program): start time to the first adopted
+// window, peak working sets, the size of Ovn.exe and CPU while idle. It measures
+// and reports; it never fails on a figure, only when it cannot measure.
+//   ovn_bench.exe [--runs N] [--idle SECONDS]     (7 runs of each, 30 s idle)
+// Ovn.exe and the portal's address come from OVN_EXE and OVN_PORTAL, as for the
+// e2e tests.
+#include <windows.h>
+#include <psapi.h>
+#include <tlhelp32.h>
+#include <winternl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cwchar>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/driver/driver.h"
+
+using namespace e2e;
+
+namespace {
+
+constexpr DWORD kPollMs = 5;  // the start times' resolution
+constexpr Millis kStartTimeout = 60s;
+constexpr double kMb = 1024.0 * 1024.0;
+
+double NowMs() {
+    static const double perMs = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return static_cast<double>(f.QuadPart) / 1000.0;
+    }();
+    LARGE_INTEGER c;
+    QueryPerformanceCounter(&c);
+    return static_cast<double>(c.QuadPart) / perMs;
+}
+
+double Median(std::vector<double> v) {
+    if (v.empty())
+        return 0;
+    std::sort(v.begin(), v.end());
+    size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+double PeakWorkingSetMb(HANDLE process) {
+    PROCESS_MEMORY_COUNTERS pmc{};
+    pmc.cb = sizeof pmc;
+    return GetProcessMemoryInfo(process, &pmc, sizeof pmc) ? static_cast<double>(pmc.PeakWorkingSetSize) / kMb : -1;
+}
+
+// Kernel and user time of every live process, in milliseconds. Under Wine,
+// GetProcessTimes answers zero for any process but the caller; the system's
+// process list carries the real times there (read from the host), as on Windows.
+std::map<DWORD, double> CpuTimesMs() {
+    using Query = NTSTATUS(NTAPI*)(SYSTEM_INFORMATION_CLASS, PVOID, ULONG, PULONG);
+    static const auto query = reinterpret_cast<Query>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
+    std::map<DWORD, double> out;
+    if (!query)
+        return out;
+    std::vector<unsigned char> buf(256 * 1024);
+    for (;;) {
+        ULONG needed = 0;
+        NTSTATUS st = query(SystemProcessInformation, buf.data(), static_cast<ULONG>(buf.size()), &needed);
+        if (st == static_cast<NTSTATUS>(0xC0000004L)) {  // too small: the list grew
+            buf.resize(std::max<size_t>(buf.size() * 2, needed + 4096));
+            continue;
+        }
+        if (st < 0)
+            return out;
+        break;
+    }
+    for (size_t at = 0;;) {
+        const auto* p = reinterpret_cast<const SYSTEM_PROCESS_INFORMATION*>(buf.data() + at);
+        out[static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(p->UniqueProcessId))] =
+            static_cast<double>(p->KernelTime.QuadPart + p->UserTime.QuadPart) / 10000.0;
+        if (!p->NextEntryOffset)
+            break;
+        at += p->NextEntryOffset;
+    }
+    return out;
+}
+
+fw::Handle OpenForFigures(DWORD pid) {
+    return fw::Handle(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid));
+}
+
+// What one program under measurement is.
+struct Subject {
+    const wchar_t* name;
+    std::wstring exe;
+    std::wstring args;
+    std::wstring title;  // of the window that adopts
+};
+
+// A started program: its first process, the window that adopted and every
+// process that descends from it (held open so their figures outlive them).
+struct Started {
+    Process top;
+    HWND window = nullptr;
+    HWND adopted = nullptr;
+    DWORD adoptedPid = 0;
+    double windowMs = -1;  // first top-level window of the first process
+    double adoptedMs = -1;
+    std::map<DWORD, fw::Handle> family;  // without the first process itself
+
+    // Adds the processes now alive below the first one, and the adopted one.
+    void GatherFamily() {
+        if (adoptedPid && !family.count(adoptedPid))
+            family.emplace(adoptedPid, OpenForFigures(adoptedPid));
+        fw::Handle snap(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+        if (!snap)
+            return;
+        std::vector<PROCESSENTRY32W> all;
+        PROCESSENTRY32W e{};
+        e.dwSize = sizeof e;
+        for (BOOL ok = Process32FirstW(snap.get(), &e); ok; ok = Process32NextW(snap.get(), &e))
+            all.push_back(e);
+        std::vector<DWORD> parents{top.Id()};
+        for (size_t i = 0; i < parents.size(); ++i)
+            for (const auto& p : all)
+                if (p.th32ParentProcessID == parents[i] && p.th32ProcessID != top.Id() &&
+                    std::find(parents.begin(), parents.end(), p.th32ProcessID) == parents.end()) {
+                    parents.push_back(p.th32ProcessID);
+                    if (!family.count(p.th32ProcessID))
+                        family.emplace(p.th32ProcessID, OpenForFigures(p.th32ProcessID));
+                }
+    }
+
+    // CPU of the first process and its family so far. A process that has
+    // ended keeps the last time it was seen with.
+    std::map<DWORD, double> cpuSeen;
+    double FamilyCpuMs() {
+        auto now = CpuTimesMs();
+        auto take = [&](DWORD pid) {
+            if (auto it = now.find(pid); it != now.end())
+                cpuSeen[pid] = it->second;
+        };
+        take(top.Id());
+        for (const auto& entry : family)
+            take(entry.first);
+        double sum = 0;
+        for (const auto& entry : cpuSeen)
+            sum += entry.second;
+        return sum;
+    }
+
+    // Ends the first process; the others are to end by themselves once its
+    // window is gone. Returns how many had to be killed.
+    int End() {
+        GatherFamily();
+        top.Kill();
+        int stragglers = 0;
+        DWORD deadline = GetTickCount() + 5000;
+        for (auto& [pid, h] : family) {
+            if (!h)
+                continue;
+            DWORD left = deadline - GetTickCount();
+            if (static_cast<LONG>(left) < 0)
+                left = 0;
+            if (WaitForSingleObject(h.get(), left) != WAIT_OBJECT_0) {
+                ++stragglers;
+                TerminateProcess(h.get(), 1);
+                WaitForSingleObject(h.get(), 5000);
+            }
+        }
+        return stragglers;
+    }
+};
+
+// Starts the subject and waits until a window of another process is a child of
+// one of its first process's top-level windows. Windows are found by process
+// alone while the clock runs: asking for their titles would send messages into
+// the process being timed.
+bool StartUntilAdopted(const Subject& s, Started& out) {
+    double t0 = NowMs();
+    if (!out.top.Start(s.exe, s.args)) {
+        wprintf(L"cannot start %ls (error %lu)\n", s.exe.c_str(), GetLastError());
+        return false;
+    }
+    double deadline = t0 + static_cast<double>(kStartTimeout.count());
+    while (NowMs() < deadline) {
+        for (HWND h : FindWindows({.pid = out.top.Id()})) {
+            if (out.windowMs < 0)
+                out.windowMs = NowMs() - t0;
+            auto kids = ForeignChildren(h);
+            if (!kids.empty()) {
+                out.adoptedMs = NowMs() - t0;
+                out.window = h;
+                out.adopted = kids.front();
+                break;
+            }
+        }
+        if (out.adopted)
+            break;
+        if (!out.top.Running()) {
+            wprintf(L"%ls ended before adopting a window\n", s.name);
+            return false;
+        }
+        Sleep(kPollMs);
+    }
+    if (!out.adopted) {
+        wprintf(L"%ls adopted no window within %lld s\n", s.name,
+                static_cast<long long>(std::chrono::duration_cast<std::chrono::seconds>(kStartTimeout).count()));
+        return false;
+    }
+    if (std::wstring title = WindowText(out.window); title != s.title) {
+        wprintf(L"%ls: the adopting window is titled \"%ls\", not \"%ls\"\n", s.name, title.c_str(), s.title.c_str());
+        return false;
+    }
+    out.adoptedPid = WindowProcessId(out.adopted);
+    out.GatherFamily();
+    return true;
+}
+
+// One round trip to a window's thread: everything sent to it before is handled.
+void Flush(HWND hwnd) {
+    DWORD_PTR r = 0;
+    SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &r);
+}
+
+// Peak working sets of the first and the adopted process once both have
+// handled the adoption.
+std::pair<double, double> PeaksAtAdoption(Started& run) {
+    Flush(run.window);
+    Flush(run.adopted);
+    auto child = run.family.find(run.adoptedPid);
+    return {PeakWorkingSetMb(run.top.Handle()),
+            child != run.family.end() && child->second ? PeakWorkingSetMb(child->second.get()) : -1};
+}
+
+struct Figures {
+    std::vector<double> ovnStart, minimalStart;
+    std::vector<double> minimalTopMb, minimalChildMb;
+    std::vector<double> launcherAtAdoptionMb, pageAtAdoptionMb;
+    double launcherMb = -1, pageMb = -1;
+    std::vector<std::pair<DWORD, double>> otherMb;  // further processes of the launcher
+    double idleCpuPercent = -1, settledCpuPercent = -1;
+    double idleSeconds = 0, settleSeconds = 0;
+    int idleProcesses = 0;
+    int stragglers = 0;
+};
+
+bool RunMinimal(const Subject& s, Figures& f, bool record) {
+    Started run;
+    if (!StartUntilAdopted(s, run))
+        return false;
+    auto [topMb, childMb] = PeaksAtAdoption(run);
+    f.stragglers += run.End();
+    if (record) {
+        f.minimalStart.push_back(run.adoptedMs);
+        f.minimalTopMb.push_back(topMb);
+        f.minimalChildMb.push_back(childMb);
+    }
+    wprintf(L"  minimal  %7.0f ms   (window at %5.0f ms)   peak %5.1f + %5.1f MB%ls\n", run.adoptedMs, run.windowMs,
+            topMb, childMb, record ? L"" : L"   warm-up, not counted");
+    return true;
+}
+
+bool RunOvn(const Subject& s, Figures& f, bool record, int idleSeconds) {
+    Started run;
+    if (!StartUntilAdopted(s, run))
+        return false;
+    auto [topMb, childMb] = PeaksAtAdoption(run);
+    if (record) {
+        f.ovnStart.push_back(run.adoptedMs);
+        f.launcherAtAdoptionMb.push_back(topMb);
+        f.pageAtAdoptionMb.push_back(childMb);
+    }
+    wprintf(L"  Ovn      %7.0f ms   (window at %5.0f ms)   peak %5.1f + %5.1f MB%ls\n", run.adoptedMs, run.windowMs,
+            topMb, childMb, record ? L"" : L"   warm-up, not counted");
+    fflush(stdout);
+
+    if (idleSeconds > 0) {
+        // Idle from the adoption on; the first seconds, while the page still
+        // loads, are also left out once to show what the settled state costs.
+        wprintf(L"  Ovn idles for %d s with its first page adopted...\n", idleSeconds);
+        fflush(stdout);
+        const double settleMs = std::min(5000.0, idleSeconds * 1000.0 / 3);
+        double t0 = NowMs(), cpu0 = run.FamilyCpuMs();
+        Sleep(static_cast<DWORD>(settleMs));
+        run.GatherFamily();
+        double t1 = NowMs(), cpu1 = run.FamilyCpuMs();
+        Sleep(static_cast<DWORD>(idleSeconds * 1000.0 - settleMs));
+        run.GatherFamily();
+        double t2 = NowMs(), cpu2 = run.FamilyCpuMs();
+        f.idleSeconds = (t2 - t0) / 1000.0;
+        f.settleSeconds = (t1 - t0) / 1000.0;
+        f.idleCpuPercent = 100.0 * (cpu2 - cpu0) / (t2 - t0);
+        f.settledCpuPercent = 100.0 * (cpu2 - cpu1) / (t2 - t1);
+        f.idleProcesses = 1 + static_cast<int>(run.family.size());
+
+        f.launcherMb = PeakWorkingSetMb(run.top.Handle());
+        for (const auto& [pid, h] : run.family) {
+            double mb = h ? PeakWorkingSetMb(h.get()) : -1;
+            if (pid == run.adoptedPid)
+                f.pageMb = mb;
+            else
+                f.otherMb.emplace_back(pid, mb);
+        }
+    }
+    f.stragglers += run.End();
+    return true;
+}
+
+std::wstring ModuleFolder() {
+    wchar_t path[MAX_PATH];
+    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring p(path, n < MAX_PATH ? n : 0);
+    return p.substr(0, p.find_last_of(L'\\') + 1);
+}
+
+std::wstring Platform() {
+    using WineVersion = const char*(CDECL*)();
+    auto get = reinterpret_cast<WineVersion>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version")));
+    if (!get)
+        return L"Windows";
+    std::wstring out = L"Wine ";
+    for (const char* c = get(); *c; ++c)
+        out.push_back(static_cast<wchar_t>(*c));
+    return out;
+}
+
+const wchar_t* Verdict(bool met) { return met ? L"met" : L"not met"; }
+
+template <typename... Args>
+std::wstring Format(const wchar_t* format, Args... args) {
+    wchar_t buf[160];
+    swprintf(buf, 160, format, args...);
+    return buf;
+}
+
+void Row(const std::wstring& figure, const std::wstring& value, const std::wstring& goal, const wchar_t* verdict) {
+    wprintf(L"%-44ls %-44ls %-24ls %ls\n", figure.c_str(), value.c_str(), goal.c_str(), verdict);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    int runs = 7, idle = 30;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        if (wcscmp(argv[i], L"--runs") == 0)
+            runs = std::max(1, _wtoi(argv[i + 1]));
+        else if (wcscmp(argv[i], L"--idle") == 0)
+            idle = std::max(3, _wtoi(argv[i + 1]));
+    }
+    const Environment& env = Environment::Get();
+    if (env.portal.empty()) {
+        wprintf(L"OVN_PORTAL is not set: start the local portal first (tools/portal/ctl.sh)\n");
+        return 2;
+    }
+    const Subject ovn{L"Ovn", env.exePath, L"/OvnD", L"QuenraOrvane"};
+    const Subject minimal{L"minimal", ModuleFolder() + L"minimal_adopt.exe", L"", L"OvnBenchMinimal"};
+
+    WIN32_FILE_ATTRIBUTE_DATA attr{};
+    if (!GetFileAttributesExW(ovn.exe.c_str(), GetFileExInfoStandard, &attr)) {
+        wprintf(L"no program at %ls\n", ovn.exe.c_str());
+        return 2;
+    }
+    ULONGLONG exeBytes = (static_cast<ULONGLONG>(attr.nFileSizeHigh) << 32) | attr.nFileSizeLow;
+
+    wprintf(L"Ovn benchmark on %ls, portal %ls, %d runs of each, alternating\n", Platform().c_str(),
+            env.portal.c_str(), runs);
+    wprintf(L"Start: from starting the first process to a window of another process adopted as its\n"
+            L"child (polled every %lu ms). One unrecorded warm-up of each first.\n", kPollMs);
+    fflush(stdout);
+
+    Figures f;
+    bool ok = RunMinimal(minimal, f, false) && RunOvn(ovn, f, false, 0);
+    for (int i = 0; ok && i < runs; ++i) {
+        wprintf(L" run %d\n", i + 1);
+        ok = RunMinimal(minimal, f, true) && RunOvn(ovn, f, true, i + 1 == runs ? idle : 0);
+        fflush(stdout);
+    }
+    if (!ok) {
+        wprintf(L"benchmark stopped: a run failed\n");
+        return 1;
+    }
+
+    const double ovnMs = Median(f.ovnStart), minMs = Median(f.minimalStart);
+    const double ratio = minMs > 0 ? ovnMs / minMs : 0;
+    const double floorTop = Median(f.minimalTopMb), floorChild = Median(f.minimalChildMb);
+    const double pageGoal = floorChild + 8;
+
+    wprintf(L"\n");
+    Row(L"figure", L"value", L"goal", L"");
+    Row(L"------", L"-----", L"----", L"");
+    Row(L"start to first adoption, Ovn / minimal", Format(L"%.0f ms / %.0f ms = %.2f", ovnMs, minMs, ratio),
+        L"ratio <= 1.25", Verdict(ratio > 0 && ratio <= 1.25));
+    // The fastest runs are the least disturbed by other work on the machine.
+    const double ovnBest = *std::min_element(f.ovnStart.begin(), f.ovnStart.end());
+    const double minBest = *std::min_element(f.minimalStart.begin(), f.minimalStart.end());
+    Row(L"  the same, fastest run of each", Format(L"%.0f ms / %.0f ms = %.2f", ovnBest, minBest, ovnBest / minBest),
+        L"(for information)", L"");
+    Row(L"peak working set, launcher",
+        Format(L"%.1f MB (at adoption %.1f; minimal A %.1f)", f.launcherMb, Median(f.launcherAtAdoptionMb), floorTop),
+        L"-", L"");
+    Row(L"peak working set, page process",
+        Format(L"%.1f MB (at adoption %.1f; floor B %.1f)", f.pageMb, Median(f.pageAtAdoptionMb), floorChild),
+        Format(L"<= floor + 8 = %.1f MB", pageGoal), Verdict(f.pageMb >= 0 && f.pageMb <= pageGoal));
+    for (const auto& [pid, mb] : f.otherMb)
+        Row(Format(L"peak working set, further process %lu", pid), Format(L"%.1f MB", mb), L"-", L"");
+    Row(L"size of Ovn.exe", Format(L"%llu bytes (%.1f KB)", exeBytes, static_cast<double>(exeBytes) / 1024.0), L"-",
+        L"");
+    Row(Format(L"CPU idle %.0f s, launcher + pages (%d proc.)", f.idleSeconds, f.idleProcesses),
+        Format(L"%.2f %% of one core", f.idleCpuPercent), L"< 1 %",
+        Verdict(f.idleCpuPercent >= 0 && f.idleCpuPercent < 1));
+    Row(Format(L"  the same, leaving out the first %.0f s", f.settleSeconds),
+        Format(L"%.2f %% of one core", f.settledCpuPercent), L"(for information)", L"");
+
+    wprintf(L"\nPeak working sets: \"at adoption\" and the minimal program's are medians over the runs,\n"
+            L"read once both processes had handled the adoption; the first Ovn figures are read at\n"
+            L"the end of the idle period, and are the ones judged.%ls\n",
+            Platform() == L"Windows" ? L"" : L"\nUnder Wine they are each process's resident-set peak on the host.");
+    if (f.stragglers)
+        wprintf(L"note: %d process(es) had not ended 5 s after their first process and were killed\n", f.stragglers);
+    else
+        wprintf(L"Every started process ended; none had to be killed after its first process.\n");
+    return 0;
+}
