@@ -110,7 +110,7 @@ protected:
             DestroyWindow(launcher);
         ovn::LauncherWnd = nullptr;
         g_launcherLog = nullptr;
-        PumpFor(50);
+        PumpIdle();
     }
 
     void Open(const std::wstring& startUrl) {
@@ -147,7 +147,7 @@ TEST_F(GameFrame, GamePageIsAdoptedThenPlacedAfterItsFirstPage) {
     EXPECT_FALSE(ex & (WS_EX_APPWINDOW | WS_EX_CLIENTEDGE));
     EXPECT_EQ(GetParent(hwnd), launcher);
 
-    PumpFor(50);
+    PumpIdle();  // the request is posted to the launcher, here on this thread
     ASSERT_EQ(log.Count(ovn::kMsgAdoptFrame), 1u);
     EXPECT_EQ(reinterpret_cast<HWND>(log.Last(ovn::kMsgAdoptFrame)->wParam), hwnd);
     EXPECT_EQ(log.Last(ovn::kMsgAdoptFrame)->lParam, 0);  // a game page, not the hall
@@ -190,7 +190,7 @@ TEST_F(GameFrame, KeyFilterForwardsRefreshesAndSwallows) {
     SetKeyboardState(keys);
     MSG tab{page, WM_KEYDOWN, VK_TAB, 0x000F0001, 0, {}};
     EXPECT_TRUE(fw::App::PreTranslate(tab));
-    PumpFor(50);
+    PumpIdle();
     ASSERT_EQ(log.Count(WM_KEYDOWN), 1u);
     EXPECT_EQ(log.Last(WM_KEYDOWN)->wParam, static_cast<WPARAM>(VK_TAB));
     EXPECT_EQ(log.Last(WM_KEYDOWN)->lParam, 0x000F0001);
@@ -207,7 +207,7 @@ TEST_F(GameFrame, KeyFilterForwardsRefreshesAndSwallows) {
     EXPECT_TRUE(Plain()->Browser().Busy());
     PumpUntil([&] { return !Plain()->Browser().Busy(); }, 10000);
     PostMessageW(frame->hwnd(), WM_KEYDOWN, VK_F5, ovn::CloseMarker);
-    PumpFor(100);
+    PumpIdle();  // the key has been taken and the fetch started
     PumpUntil([&] { return !Plain()->Browser().Busy(); }, 10000);
     EXPECT_EQ(Occurrences(PortalRequests(), "GET /game/ovn.htm"), 2u);
 
@@ -265,7 +265,7 @@ TEST_F(GameFrame, HallAnswersEnterGameWithoutNavigating) {
     int bad = linkTo(L"app://entergame|../evil");
     ASSERT_GE(bad, 0);
     click(bad);
-    PumpFor(400);
+    PumpIdle();  // a question would be up now, and the timer would have seen it in its loop
     EXPECT_EQ(g_boxSeen, nullptr);
     EXPECT_EQ(plain->Url(), hall);
     EXPECT_FALSE(plain->Browser().Busy());

@@ -78,7 +78,9 @@ bool PressBoxButton(HWND box, const std::wstring& caption);
 // Children of a window that belong to other processes (adopted frames).
 std::vector<HWND> ForeignChildren(HWND parent);
 
-// Input, as the system delivers it to whatever window is active.
+// Input, as the system delivers it to whatever window is active. These return
+// once the input is handed to the system, not once it has had its effect: wait
+// for that.
 void SendKey(WORD vk, bool extended = false);
 void SendKeyCombo(std::initializer_list<WORD> modifiers, WORD vk);
 void ClickAt(int screenX, int screenY);
