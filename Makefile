@@ -1,5 +1,5 @@
 # The two commands of the README, and the pieces they are made of.
-.PHONY: all setup native win64 win32 test demo bench clean
+.PHONY: all setup native win64 win32 test soak demo bench clean
 
 all: native win64
 
@@ -11,6 +11,11 @@ native win64 win32: setup
 
 test:
 	@scripts/run-tests.sh
+
+# Every Wine tier N times in a row (make soak N=3); LOAD=1 keeps every core busy meanwhile.
+N ?= 10
+soak:
+	@scripts/soak.sh $(if $(LOAD),--load) $(N)
 
 demo:
 	@scripts/demo.sh

@@ -4,6 +4,7 @@
 
 #include "app/crash_dump_path.h"
 #include "app/startup.h"
+#include "common/log.h"
 
 #include "framework/handles.h"
 
@@ -41,32 +42,44 @@ void WriteCrashDump(HANDLE file, EXCEPTION_POINTERS* exception) {
         return;
     }
     fw::Library dbghelp(::LoadLibraryW(L"DbgHelp.dll"));
-    if (!dbghelp)
+    if (!dbghelp) {
+        LogFailure(L"no crash dump: DbgHelp.dll does not load", ::GetLastError());
         return;
+    }
     auto writeDump =
         reinterpret_cast<MiniDumpWriteDumpFn>(reinterpret_cast<void*>(::GetProcAddress(dbghelp.get(), "MiniDumpWriteDump")));
-    if (!writeDump)
+    if (!writeDump) {
+        LogFailure(L"no crash dump: DbgHelp.dll has no MiniDumpWriteDump", ::GetLastError());
         return;
+    }
     MINIDUMP_EXCEPTION_INFORMATION info = {};
     info.ThreadId = ::GetCurrentThreadId();
     info.ExceptionPointers = exception;
     info.ClientPointers = TRUE;
     for (MINIDUMP_TYPE type : kDumpTypes) {
         if (writeDump(::GetCurrentProcess(), ::GetCurrentProcessId(), file, type, &info, nullptr, nullptr))
-            break;
+            return;
     }
+    // MiniDumpWriteDump reports an HRESULT through the last error.
+    LogFailure(L"no crash dump: every kind of dump was refused", ::GetLastError());
 }
 
 LONG WINAPI CrashFilter(EXCEPTION_POINTERS* exception) {
     if (DumpWritten)
         return EXCEPTION_EXECUTE_HANDLER;  // a second crash ends without the system's report
+    const DWORD code = exception && exception->ExceptionRecord ? exception->ExceptionRecord->ExceptionCode : 0;
+    LogFailure(L"unhandled exception", code);
     auto path = CrashDumpPath(ExecutablePath());
-    if (!path)
+    if (!path) {
+        LogFailure(L"no crash dump: the program's path has no extension to replace", 0);
         return EXCEPTION_CONTINUE_SEARCH;
+    }
     fw::FileHandle file(::CreateFileW(path->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                       nullptr));
     if (file)
         WriteCrashDump(file.get(), exception);
+    else
+        LogFailureF(::GetLastError(), L"no crash dump: cannot create %ls", path->c_str());
     file.reset();
     DumpWritten = true;
     return EXCEPTION_CONTINUE_SEARCH;

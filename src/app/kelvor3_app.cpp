@@ -8,6 +8,8 @@
 #include <string>
 
 #include "app/crash_dump.h"
+#include "app/start_mode.h"
+#include "common/log.h"
 #include "skin/message_box.h"
 #include "app/startup.h"
 #include "app/startup_seams.h"
@@ -77,6 +79,7 @@ bool CKelvor3App::InitInstance() {
     ::InitCommonControlsEx(&icc);
 
     m_mode = DetectStartMode();
+    SetLogRole(StartModeRole(m_mode));
 
     m_pingCopiedEvent.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     m_pingDoneEvent.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));

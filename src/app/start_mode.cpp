@@ -14,6 +14,20 @@ std::int32_t ReadNumberArgument(std::wstring_view arg, std::size_t maxChars) {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
 }
 
+const wchar_t* StartModeRole(StartMode mode) {
+    switch (mode) {
+    case ModeInstall: return L"install";
+    case ModePortal: return L"portal";
+    case ModeShortcut: return L"shortcut";
+    case ModeLauncher: return L"launcher";
+    case ModeRemove: return L"remove";
+    case ModeUpdate: return L"update";
+    case ModeGamePage: return L"page";
+    case ModeGameHall: return L"hall";
+    }
+    return L"";
+}
+
 StartModeInfo DetectStartMode(const std::vector<std::wstring>& args, std::wstring_view exePath,
                               std::wstring_view gameLoginFolder) {
     StartModeInfo info;

@@ -40,6 +40,10 @@ inline constexpr std::size_t kCountArgMax = 7;
 StartModeInfo DetectStartMode(const std::vector<std::wstring>& args, std::wstring_view exePath,
                               std::wstring_view gameLoginFolder);
 
+// The role's name in the failure log: "install", "portal", "shortcut",
+// "launcher", "remove", "update", "page" or "hall".
+const wchar_t* StartModeRole(StartMode mode);
+
 // Reads one number argument of "/newgm" or "/gmhall": its first character (the
 // "/" the launcher writes) is skipped and the rest read as a signed decimal.
 // A missing argument, one longer than maxChars, or a value outside the 32-bit

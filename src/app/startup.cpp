@@ -5,6 +5,7 @@
 
 #include "app/flash_version.h"
 #include "app/start_mode.h"
+#include "common/log.h"
 #include "launcher/child_command.h"
 
 namespace ovn {
@@ -64,8 +65,10 @@ bool StartLine(std::wstring line, fw::Handle* keepProcess) {
     PROCESS_INFORMATION pi = {};
     // CreateProcessW may write into the command line: hand it our own copy.
     if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, IDLE_PRIORITY_CLASS, nullptr, nullptr, &si,
-                          &pi))
+                          &pi)) {
+        LogFailureF(::GetLastError(), L"cannot start %ls", line.c_str());
         return false;
+    }
     fw::Handle thread(pi.hThread);
     fw::Handle process(pi.hProcess);
     if (keepProcess)
@@ -78,7 +81,11 @@ bool StartLine(std::wstring line, fw::Handle* keepProcess) {
 bool StartProgramWithArguments(const std::wstring& program, const std::vector<std::wstring>& args,
                                fw::Handle* keepProcess) {
     auto line = launcher::BuildChildCommandLine(program, args);
-    return line && StartLine(std::move(*line), keepProcess);
+    if (!line) {
+        LogFailureF(0, L"refused to start %ls: no valid command line (too long, or not a path)", program.c_str());
+        return false;
+    }
+    return StartLine(std::move(*line), keepProcess);
 }
 
 bool StartSelfWithArguments(const std::vector<std::wstring>& args, fw::Handle* keepProcess) {
@@ -87,8 +94,14 @@ bool StartSelfWithArguments(const std::vector<std::wstring>& args, fw::Handle* k
 
 void StartSelfProcess(const wchar_t* path) {
     std::wstring program = path ? std::wstring(path) : ExecutablePath();
-    if (program.empty() || program.size() >= MAX_PATH)
+    if (program.empty()) {
+        LogFailure(L"cannot start a further process: the program's own path is unknown", 0);
         return;
+    }
+    if (program.size() >= MAX_PATH) {
+        LogFailureF(ERROR_FILENAME_EXCED_RANGE, L"cannot start %ls", program.c_str());
+        return;
+    }
     // Quoted, so a path with blanks cannot be taken for a shorter program.
     StartProgramWithArguments(program, {});
 }

@@ -9,6 +9,8 @@
 
 #include <string>
 
+#include "common/log.h"
+
 namespace ovn::browser {
 
 namespace {
@@ -314,40 +316,49 @@ ControlWebView::~ControlWebView() {
 }
 
 bool ControlWebView::CreateView(HWND parent, const RECT& rect) {
-    if (!fw::Window::RegisterClass(kClassName, 0, nullptr, nullptr, nullptr))
+    // The caller falls back to nothing on screen: the log says which step failed.
+    auto fail = [](const wchar_t* what, unsigned long error) {
+        LogFailure(what, error);
         return false;
+    };
+    if (!fw::Window::RegisterClass(kClassName, 0, nullptr, nullptr, nullptr))
+        return fail(L"web control: window class refused", ::GetLastError());
     DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
     if (!Create(0, kClassName, L"", style, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
                 parent, 0))
-        return false;
+        return fail(L"web control: host window not created", ::GetLastError());
 
     m_site = new (std::nothrow) Site(hwnd(), m_events);
     if (!m_site)
-        return false;
-    if (FAILED(::CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
-                                  m_object.put_void())))
-        return false;
-    if (FAILED(m_object->SetClientSite(static_cast<IOleClientSite*>(m_site))))
-        return false;
+        return fail(L"web control: no memory for its site", static_cast<unsigned long>(E_OUTOFMEMORY));
+    HRESULT hr = ::CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
+                                    m_object.put_void());
+    if (FAILED(hr))
+        return fail(L"web control: not created", static_cast<unsigned long>(hr));
+    if (FAILED(hr = m_object->SetClientSite(static_cast<IOleClientSite*>(m_site))))
+        return fail(L"web control: site refused", static_cast<unsigned long>(hr));
     ::OleSetContainedObject(m_object.get(), TRUE);
 
     RECT client{};
     ::GetClientRect(hwnd(), &client);
-    if (FAILED(m_object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, static_cast<IOleClientSite*>(m_site), 0, hwnd(),
-                                &client)))
-        return false;
+    if (FAILED(hr = m_object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, static_cast<IOleClientSite*>(m_site), 0,
+                                     hwnd(), &client)))
+        return fail(L"web control: not activated in place", static_cast<unsigned long>(hr));
     auto inPlace = m_object.As<IOleInPlaceObject>();
     m_site->SetInPlace(inPlace.get());
     m_browser = m_object.As<IWebBrowser2>();
     if (!m_browser)
-        return false;
+        return fail(L"web control: no IWebBrowser2", static_cast<unsigned long>(E_NOINTERFACE));
 
+    hr = E_NOINTERFACE;
     if (auto container = m_object.As<IConnectionPointContainer>()) {
-        if (SUCCEEDED(container->FindConnectionPoint(DIID_DWebBrowserEvents2, m_connection.put())) &&
-            FAILED(m_connection->Advise(static_cast<IDispatch*>(m_site), &m_cookie)))
+        if (SUCCEEDED(hr = container->FindConnectionPoint(DIID_DWebBrowserEvents2, m_connection.put())) &&
+            FAILED(hr = m_connection->Advise(static_cast<IDispatch*>(m_site), &m_cookie)))
             m_connection.reset();
     }
-    return static_cast<bool>(m_connection);
+    if (!m_connection)
+        return fail(L"web control: its events cannot be heard", static_cast<unsigned long>(hr));
+    return true;
 }
 
 void ControlWebView::Close() {

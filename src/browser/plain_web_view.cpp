@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "browser/charset.h"
+#include "browser/url.h"
+#include "common/log.h"
 #include "framework/handles.h"
 
 namespace ovn::browser {
@@ -93,21 +95,31 @@ std::string Narrow(const std::wstring& s) {
 // Runs on the worker thread: one GET with the system's cookies, cache and redirects.
 FetchResult FetchPage(const std::wstring& url, bool reload) {
     FetchResult result;
+    // Failures become the error page; the log keeps their cause.
+    auto fail = [&url](const wchar_t* what, unsigned long error) {
+        LogFailureF(error, L"GET %ls: %ls", UrlForLog(url).c_str(), what);
+    };
     InternetHandle session(::InternetOpenW(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-    if (!session)
+    if (!session) {
+        fail(L"no internet session", ::GetLastError());
         return result;
+    }
     DWORD timeout = kTimeoutMs;
     ::InternetSetOptionW(session.get(), INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof(timeout));
     ::InternetSetOptionW(session.get(), INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof(timeout));
     DWORD flags = INTERNET_FLAG_NO_UI | (reload ? INTERNET_FLAG_RELOAD : INTERNET_FLAG_RESYNCHRONIZE);
     InternetHandle request(::InternetOpenUrlW(session.get(), url.c_str(), L"Accept: text/html, */*\r\n",
                                               static_cast<DWORD>(-1), flags, 0));
-    if (!request)
+    if (!request) {
+        fail(L"no answer", ::GetLastError());
         return result;
+    }
 
     DWORD status = 0, size = sizeof(status), index = 0;
     if (::HttpQueryInfoW(request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, &index))
         result.status = static_cast<int>(status);
+    if (result.status >= 400)
+        fail((L"HTTP " + std::to_wstring(result.status)).c_str(), 0);
     std::string contentType = Narrow(QueryText(request.get(), HTTP_QUERY_CONTENT_TYPE));
 
     wchar_t finalUrl[2048];
@@ -119,8 +131,10 @@ FetchResult FetchPage(const std::wstring& url, bool reload) {
     char chunk[8192];
     for (;;) {
         DWORD read = 0;
-        if (!::InternetReadFile(request.get(), chunk, sizeof(chunk), &read))
-            return result;  // the connection broke: nothing complete arrived
+        if (!::InternetReadFile(request.get(), chunk, sizeof(chunk), &read)) {
+            fail(L"the answer broke off", ::GetLastError());
+            return result;  // nothing complete arrived
+        }
         if (read == 0)
             break;
         body.append(chunk, read);
@@ -147,13 +161,17 @@ PlainWebView::PlainWebView(WebViewEvents& events)
 PlainWebView::~PlainWebView() { Destroy(); }  // while this object can still hear WM_DESTROY
 
 bool PlainWebView::CreateView(HWND parent, const RECT& rect) {
-    if (!fw::Window::RegisterClass(kClassName, CS_DBLCLKS, nullptr, nullptr, nullptr))
+    if (!fw::Window::RegisterClass(kClassName, CS_DBLCLKS, nullptr, nullptr, nullptr)) {
+        LogFailure(L"plain web view: window class refused", ::GetLastError());
         return false;
+    }
     m_hostFlags = m_events.OnGetHostInfoFlags(0);
     DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP;
     if (!Create(0, kClassName, L"", style, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-                parent, 0))
+                parent, 0)) {
+        LogFailure(L"plain web view: window not created", ::GetLastError());
         return false;
+    }
     MakeFonts();
     Relayout();
     return true;

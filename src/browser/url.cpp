@@ -58,6 +58,26 @@ UrlParts Split(std::wstring_view url) {
     return p;
 }
 
+}  // namespace
+
+std::wstring UrlForLog(std::wstring_view url) {
+    UrlParts p = Split(url);
+    std::wstring out(p.scheme);
+    if (p.hasAuthority) {
+        std::wstring_view host = p.authority.substr(2);
+        if (size_t at = host.rfind(L'@'); at != std::wstring_view::npos)
+            host = host.substr(at + 1);
+        out += L"//";
+        out += host;
+    }
+    out += p.path;
+    if (!p.query.empty())
+        out += L"?...";
+    return out;
+}
+
+namespace {
+
 // RFC 3986, 5.2.4.
 std::wstring RemoveDotSegments(std::wstring_view path) {
     std::vector<std::wstring_view> out;

@@ -18,6 +18,11 @@ bool IsHttpUrl(std::wstring_view url);
 // The URL without its "#fragment".
 std::wstring_view WithoutFragment(std::wstring_view url);
 
+// The URL as the failure log may show it: without the password or name before
+// the host, the query (which may carry a login ticket; "?..." marks that there was
+// one) and the fragment.
+std::wstring UrlForLog(std::wstring_view url);
+
 // Resolves a reference found in a page against the page's URL the way a browser
 // does: absolute references stay as they are (only trimmed), "//host/..." takes the
 // base's scheme, "/path", "path", "?query" and "#fragment" are merged and "." and

@@ -36,7 +36,8 @@ int wmain() {
     }
     wprintf(L"launcher started; its first page process is being adopted\n");
     WaitFor([&] { return !ForeignChildren(wnd).empty(); }, 30s);
-    // Time for the page to load and paint: a picture, not a check.
+    // The pauses before the pictures are for their looks only (nothing is checked
+    // here): another process's paint has no event to wait for.
     Sleep(1500);
     Shot(L"launcher");
 

@@ -95,7 +95,7 @@ TEST_F(PlainEngine, AppLinksAreOfferedAndCancelled) {
 
     events.log.clear();
     Click(entergame);
-    PumpFor(300);
+    PumpIdle();
     EXPECT_EQ(events.log, (std::vector<std::wstring>{L"before " + target}));
     EXPECT_EQ(view->Url(), hall);
     EXPECT_FALSE(view->Browser().Busy());
@@ -125,8 +125,9 @@ TEST_F(PlainEngine, FollowsMetaRefreshAndRedirects) {
     ASSERT_TRUE(WaitForDocument(1));
     PumpUntil([&] { return events.Count(L"before app:") > 0; }, 3000);
     EXPECT_EQ(events.Count(L"before app:"), 1u);
-    PumpFor(200);
+    PumpIdle();
     EXPECT_EQ(view->Url(), toApp);
+    EXPECT_FALSE(view->Browser().Busy());
 
     // The server's redirect is WinINet's: the final address is what completes.
     events.log.clear();

@@ -1,5 +1,6 @@
-// Shared by the web-engine and game-page tests: a message pump with a deadline,
-// an event recorder, OLE for one scope and the local portal's address.
+// Shared by the web-engine and game-page tests: message pumps (to a condition or
+// until the queue is empty), an event recorder, OLE for one scope and the local
+// portal's address.
 #pragma once
 #include <ole2.h>
 #include <windows.h>
@@ -42,8 +43,24 @@ inline bool PumpUntil(const std::function<bool()>& done, int timeoutMs, bool* sa
     }
 }
 
-inline void PumpFor(int ms) {
-    PumpUntil([] { return false; }, ms);
+// Runs everything this thread's windows were sent or posted, and what that
+// posts in turn, until the queue is empty: after it, whatever this thread was
+// asked to do is done, and a check that nothing happened can be made. WM_QUIT
+// is kept aside, as PumpUntil does.
+inline void PumpIdle(bool* sawQuit = nullptr) {
+    MSG msg;
+    // A window that never stops asking for paints must not hold the run for good.
+    for (int n = 0; n < 100000 && ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++n) {
+        if (msg.message == WM_QUIT) {
+            if (sawQuit)
+                *sawQuit = true;
+            continue;
+        }
+        if (!fw::App::PreTranslate(msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+    }
 }
 
 using OleScope = fw::OleScope;

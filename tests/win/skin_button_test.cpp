@@ -69,7 +69,7 @@ struct Fixture {
     void Settle() {
         RedrawWindow(host->hwnd(), nullptr, nullptr,
                      RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-        skintest::Pump(40);
+        skintest::PumpIdle();
     }
     skintest::Pixels Shot() {
         UpdateWindow(Button());
@@ -131,14 +131,14 @@ TEST(SkinButton, DraggedOffStaysPressedAndDoesNotClick) {
     InvalidateRect(f.Button(), nullptr, FALSE);
     EXPECT_EQ(f.Shot().at(10, 5), kCellRef[2]);
     SendMessageW(f.Button(), WM_LBUTTONUP, 0, MAKELPARAM(-40, -40));
-    skintest::Pump(20);
+    skintest::PumpIdle();
     EXPECT_EQ(f.host->clicks, 0);
     InvalidateRect(f.Button(), nullptr, FALSE);
     EXPECT_EQ(f.Shot().at(10, 5), kCellRef[0]);
 
     // A real click reports BN_CLICKED to the parent.
     SendMessageW(f.Button(), BM_CLICK, 0, 0);
-    skintest::Pump(20);
+    skintest::PumpIdle();
     EXPECT_EQ(f.host->clicks, 1);
 }
 

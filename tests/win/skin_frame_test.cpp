@@ -65,7 +65,7 @@ std::unique_ptr<TestFrameDlg> MakeFrame(int w, int h, std::function<void(TestFra
     EXPECT_TRUE(dlg->CreateModeless(nullptr));
     SetWindowPos(dlg->hwnd(), nullptr, 100, 80, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(dlg->hwnd(), activate ? SW_SHOW : SW_SHOWNOACTIVATE);
-    skintest::Pump(30);
+    skintest::PumpIdle();
     return dlg;
 }
 
@@ -227,7 +227,7 @@ TEST(SkinFrame, SystemButtonsMaximiseAndRestore) {
     GetWindowRect(h, &before);
     dlg->m_rcRestore = before;
     SendMessageW(dlg->m_btnMaximize.hwnd(), BM_CLICK, 0, 0);
-    skintest::Pump(30);
+    skintest::PumpIdle();
     EXPECT_TRUE(dlg->m_bMaximized);
     RECT maxed{};
     GetWindowRect(h, &maxed);
@@ -269,7 +269,7 @@ TEST(SkinFrame, SystemButtonsMaximiseAndRestore) {
 
     // The close button asks the window to close through the system command.
     SendMessageW(dlg->m_btnClose.hwnd(), BM_CLICK, 0, 0);
-    skintest::Pump(50);
+    skintest::PumpIdle();
     EXPECT_EQ(dlg->closeRequests, 1);
 }
 
@@ -284,36 +284,58 @@ void MouseTo(DWORD flags, int x, int y) {
     SendInput(1, &in, sizeof in);
 }
 
+bool InMoveSizeLoop(DWORD thread) {
+    GUITHREADINFO gti{sizeof gti};
+    return GetGUIThreadInfo(thread, &gti) && (gti.flags & GUI_INMOVESIZE);
+}
+
+// Polls on the input thread, which has no window to wait on.
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        Sleep(10);
+    }
+    return true;
+}
+
 // Presses the left button at one screen point, drags to another and releases,
 // from another thread, while this one runs the window (and its move or size loop).
 void Drag(POINT from, POINT to) {
     const DWORD ui = GetCurrentThreadId();
+    HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     std::thread input([=] {
+        // The pauses between the steps are a hand's pace, not waits for a result:
+        // the pointer rests before the press, and the way is moved in steps.
         MouseTo(0, from.x, from.y);
         Sleep(100);
         MouseTo(MOUSEEVENTF_LEFTDOWN, from.x, from.y);
-        Sleep(150);
+        // The press starts the system's loop; the way is only worth moving once it runs.
+        WaitUntil([ui] { return InMoveSizeLoop(ui); }, 5000);
         for (int i = 1; i <= 5; ++i) {
             MouseTo(0, from.x + (to.x - from.x) * i / 5, from.y + (to.y - from.y) * i / 5);
             Sleep(40);
         }
         MouseTo(MOUSEEVENTF_LEFTUP, to.x, to.y);
-        // Should a move or size loop still run (it would hold this test for
+        // Should the loop not end with the release (it would hold this test for
         // good), Esc ends it; the checks then fail instead.
-        Sleep(1500);
-        INPUT esc[2] = {};
-        esc[0].type = esc[1].type = INPUT_KEYBOARD;
-        esc[0].ki.wVk = esc[1].ki.wVk = VK_ESCAPE;
-        esc[1].ki.dwFlags = KEYEVENTF_KEYUP;
-        GUITHREADINFO gti{sizeof gti};
-        if (GetGUIThreadInfo(ui, &gti) && (gti.flags & GUI_INMOVESIZE)) {
+        if (!WaitUntil([ui] { return !InMoveSizeLoop(ui); }, 5000)) {
             ADD_FAILURE() << "the move or size loop did not end with the button's release";
+            INPUT esc[2] = {};
+            esc[0].type = esc[1].type = INPUT_KEYBOARD;
+            esc[0].ki.wVk = esc[1].ki.wVk = VK_ESCAPE;
+            esc[1].ki.dwFlags = KEYEVENTF_KEYUP;
             SendInput(2, esc, sizeof(INPUT));
         }
+        SetEvent(done);
     });
-    skintest::Pump(2000);
+    // This thread runs the window, and the loop when it starts, until the drag is over.
+    while (MsgWaitForMultipleObjects(1, &done, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0)
+        skintest::PumpIdle();
     input.join();
-    skintest::Pump(50);
+    CloseHandle(done);
+    skintest::PumpIdle();
 }
 
 // Wine's X11 driver, with windows left to a window manager that is not there
@@ -343,7 +365,7 @@ TEST(SkinFrame, DraggingSizesAndMovesAndRestoreReturnsThere) {
     }, true);
     HWND h = dlg->hwnd();
     SetWindowPos(h, HWND_TOPMOST, 100, 100, 300, 200, 0);
-    skintest::Pump(30);
+    skintest::PumpIdle();
 
     Drag({398, 298}, {448, 328});  // the bottom-right corner
     RECT r{};
@@ -379,7 +401,7 @@ TEST(SkinFrame, RepaintingLeavesNoGdiObjects) {
     auto repaint = [h](int times) {
         for (int i = 0; i < times; ++i)
             RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-        skintest::Pump(20);
+        skintest::PumpIdle();
     };
     repaint(5);  // the system makes some stock objects on first use
 
@@ -409,7 +431,7 @@ TEST(SkinFrame, RepaintingLeavesNoGdiObjects) {
 
     // Closing the window and dropping the object gives back the skin too.
     dlg.reset();
-    skintest::Pump(20);
+    skintest::PumpIdle();
     EXPECT_LT(gdi::LiveObjects(), liveBefore);
     EXPECT_LT(skintest::LiveGdiObjects(), before);
 }

@@ -130,7 +130,6 @@ TEST(SkinMessageBox, OkCancelAndOkAlone) {
 
 TEST(SkinMessageBox, EnterAndEscLeaveItOpen) {
     HWND seen = nullptr;
-    DWORD keysAt = 0;
     const int result = RunScripted(
         4, L"still here?",
         {[&](HWND box) {
@@ -143,12 +142,13 @@ TEST(SkinMessageBox, EnterAndEscLeaveItOpen) {
              PostMessageW(target, WM_KEYUP, VK_ESCAPE, 0);
              PostMessageW(box, WM_COMMAND, IDOK, 0);  // what the dialog manager sends for Enter
              PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
-             keysAt = GetTickCount();
              return true;
          },
          [&](HWND box) {
-             if (GetTickCount() - keysAt < 300)
-                 return false;  // give the keys time to do anything they would
+             // Checked once the box's loop has taken every key and command, and
+             // what they posted in turn, from the queue.
+             if (HIWORD(GetQueueStatus(QS_ALLINPUT)) & (QS_POSTMESSAGE | QS_INPUT | QS_SENDMESSAGE))
+                 return false;
              EXPECT_EQ(box, seen);
              EXPECT_TRUE(IsWindowVisible(box));
              return true;

@@ -257,12 +257,17 @@ INPUT KeyInput(WORD vk, bool up, bool extended) {
     return in;
 }
 
+// A short rest after each gesture paces injected input like a person's. It is no
+// wait for the gesture's effect (input injected back to back arrives in order
+// anyway): callers wait for the effect they expect to see.
+constexpr DWORD kGestureGapMs = 50;
+
 }  // namespace
 
 void SendKey(WORD vk, bool extended) {
     INPUT in[2] = {KeyInput(vk, false, extended), KeyInput(vk, true, extended)};
     SendInput(2, in, sizeof(INPUT));
-    Sleep(30);
+    Sleep(kGestureGapMs);
 }
 
 void SendKeyCombo(std::initializer_list<WORD> modifiers, WORD vk) {
@@ -274,7 +279,7 @@ void SendKeyCombo(std::initializer_list<WORD> modifiers, WORD vk) {
     for (auto it = modifiers.end(); it != modifiers.begin();)
         in.push_back(KeyInput(*--it, true, false));
     SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
-    Sleep(30);
+    Sleep(kGestureGapMs);
 }
 
 void ClickAt(int x, int y) {
@@ -289,7 +294,7 @@ void ClickAt(int x, int y) {
     in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
     in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
     SendInput(3, in, sizeof(INPUT));
-    Sleep(50);
+    Sleep(kGestureGapMs);
 }
 
 void ClickWindow(HWND hwnd) {

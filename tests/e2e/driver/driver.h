@@ -80,7 +80,9 @@ std::vector<HWND> ForeignChildren(HWND parent);
 // Processes running now that were started by process parent.
 std::vector<DWORD> ChildProcesses(DWORD parent);
 
-// Input, as the system delivers it to whatever window is active.
+// Input, as the system delivers it to whatever window is active. These return
+// once the input is handed to the system, not once it has had its effect: wait
+// for that.
 void SendKey(WORD vk, bool extended = false);
 void SendKeyCombo(std::initializer_list<WORD> modifiers, WORD vk);
 void ClickAt(int screenX, int screenY);

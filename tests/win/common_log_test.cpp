@@ -1,0 +1,115 @@
+// The failure log's file: a process start that fails leaves one UTF-8 line with
+// the process id and the Windows error; one that succeeds leaves nothing.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "app/startup.h"
+#include "common/log.h"
+#include "framework/handles.h"
+
+namespace {
+
+// OVN_LOG pointed at a fresh file in the temp folder for one test, and set back
+// to what the run gave afterwards.
+class LogFile {
+public:
+    LogFile() {
+        wchar_t given[1024] = {};
+        DWORD n = GetEnvironmentVariableW(L"OVN_LOG", given, 1024);
+        m_had = n > 0 && n < 1024;
+        if (m_had)
+            m_given = given;
+        wchar_t dir[MAX_PATH];
+        GetTempPathW(MAX_PATH, dir);
+        m_path = std::wstring(dir) + L"ovn log test " + std::to_wstring(GetCurrentProcessId()) + L".txt";
+        DeleteFileW(m_path.c_str());
+        SetEnvironmentVariableW(L"OVN_LOG", m_path.c_str());
+    }
+    ~LogFile() {
+        SetEnvironmentVariableW(L"OVN_LOG", m_had ? m_given.c_str() : nullptr);
+        DeleteFileW(m_path.c_str());
+    }
+    const std::wstring& Path() const { return m_path; }
+    bool Exists() const { return GetFileAttributesW(m_path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+    // The file's lines, read as UTF-8; each must end with CR LF.
+    std::vector<std::wstring> Lines() const {
+        std::vector<std::wstring> lines;
+        fw::FileHandle file(CreateFileW(m_path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                        OPEN_EXISTING, 0, nullptr));
+        if (!file)
+            return lines;
+        std::string bytes(1 << 16, '\0');
+        DWORD read = 0;
+        ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+        bytes.resize(read);
+        std::wstring text(bytes.size(), L'\0');
+        text.resize(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(),
+                                                            static_cast<int>(bytes.size()), text.data(),
+                                                            static_cast<int>(text.size()))));
+        EXPECT_EQ(text.size() > 0, read > 0) << "the file is not UTF-8";
+        for (size_t start = 0; start < text.size();) {
+            size_t end = text.find(L"\r\n", start);
+            EXPECT_NE(end, std::wstring::npos) << "a line without its end";
+            if (end == std::wstring::npos)
+                break;
+            lines.push_back(text.substr(start, end - start));
+            start = end + 2;
+        }
+        return lines;
+    }
+
+private:
+    std::wstring m_path;
+    std::wstring m_given;
+    bool m_had = false;
+};
+
+std::wstring TestFolder() {
+    std::wstring exe = ovn::ExecutablePath();
+    return exe.substr(0, exe.rfind(L'\\'));
+}
+
+}  // namespace
+
+TEST(CommonLog, FailedStartsLeaveTheirErrorAndSuccessLeavesNothing) {
+    LogFile log;
+
+    // A start that works (this program, told to run no test) writes nothing.
+    fw::Handle child;
+    ASSERT_TRUE(ovn::StartProgramWithArguments(ovn::ExecutablePath(), {L"--gtest_filter=None.None"}, &child));
+    EXPECT_EQ(WaitForSingleObject(child.get(), 30000), WAIT_OBJECT_0);
+    EXPECT_FALSE(log.Exists());
+
+    // A program that is not there: the line has this process, the program, the
+    // system's code 2, and the caller still reads that code afterwards.
+    const std::wstring missing = TestFolder() + L"\\没有这个程序.exe";
+    SetLastError(0);
+    EXPECT_FALSE(ovn::StartProgramWithArguments(missing, {L"/x"}));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    std::vector<std::wstring> lines = log.Lines();
+    ASSERT_EQ(lines.size(), 1u);
+    const std::wstring pid = L"[" + std::to_wstring(GetCurrentProcessId());
+    EXPECT_NE(lines[0].find(pid), std::wstring::npos) << std::string(lines[0].begin(), lines[0].end());
+    EXPECT_NE(lines[0].find(missing), std::wstring::npos);
+    EXPECT_NE(lines[0].find(L": error 2"), std::wstring::npos);
+
+    // Later lines are appended while someone else holds the file open to read it.
+    {
+        fw::FileHandle reader(CreateFileW(log.Path().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                          nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(reader);
+        ovn::SetLogRole(L"launcher");
+        ovn::StartSelfProcess(missing.c_str());
+        ovn::LogFailureF(0, L"%ls refused %d", L"adoption", 7);
+        ovn::SetLogRole(nullptr);
+    }
+    lines = log.Lines();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_NE(lines[1].find(pid + L" launcher] cannot start"), std::wstring::npos);
+    EXPECT_NE(lines[1].find(L": error 2"), std::wstring::npos);
+    EXPECT_NE(lines[2].find(L"launcher] adoption refused 7"), std::wstring::npos);
+    EXPECT_EQ(lines[2].find(L"error"), std::wstring::npos);
+}
