@@ -6,6 +6,7 @@
 
 #include "skin/message_box.h"
 #include "app/startup.h"
+#include "common/log.h"
 #include "common/protocol.h"
 #include "launcher/child_command.h"
 #include "launcher/launcher_input.h"
@@ -208,7 +209,10 @@ LRESULT CKelvor3Dlg::ClaimLabel(const COPYDATASTRUCT* data) {
     auto label = launcher::LabelFromCopyData(data->lpData, data->cbData);
     if (!label)
         return 0;  // not a label: refused rather than read past what was sent
-    return m_slots.ClaimLabel(*label, PagePending()) ? 1 : 0;
+    if (m_slots.ClaimLabel(*label, PagePending()))
+        return 1;
+    LogFailure(L"label claim refused: a duplicate, or no page waiting for one", 0);
+    return 0;
 }
 
 HWND CKelvor3Dlg::LiveHall() {
@@ -256,8 +260,13 @@ LRESULT CKelvor3Dlg::AdoptWindow(HWND window, bool isHall) {
     offer.hallHeld = LiveHall() != nullptr;
     offer.pages = m_slots.PageCount();
     const launcher::Admission admission = launcher::DecideAdoption(offer);
-    if (admission == launcher::Admission::Refuse)
+    if (admission == launcher::Admission::Refuse) {
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(window, &pid);
+        LogFailureF(0, L"adoption refused: window %p of process %lu is not a child we are waiting for%ls", window,
+                    pid, offer.insideUs ? L"" : L" (or not inside the launcher)");
         return 0;
+    }
 
     // Whatever becomes of the window, the request that started its process is over.
     if (offer.who == launcher::Offerer::PendingPage) {
@@ -272,6 +281,8 @@ LRESULT CKelvor3Dlg::AdoptWindow(HWND window, bool isHall) {
     const bool first = !m_slots.AnyArrived();
     switch (admission) {
     case launcher::Admission::CloseIt:
+        LogFailureF(0, L"adoption refused: our own %ls cannot be taken as %ls; told to close",
+                    offer.who == launcher::Offerer::PendingPage ? L"page" : L"hall", isHall ? L"the hall" : L"a page");
         DetachAndClose(window);
         return 0;
     case launcher::Admission::AdoptHall:
@@ -425,6 +436,7 @@ void CKelvor3Dlg::RequestOtherAccount(WPARAM newTab) {
             skin::ShowMessageBox(0, kCaption, L"当前窗体只支持3个游戏页", hwnd());
             break;
         case launcher::PageRequest::Busy:
+            LogFailure(L"another tab refused: a page is still logging in", 0);
             break;  // one login at a time: the pending page is still on screen
         case launcher::PageRequest::Start:
             StartGamePage();
@@ -564,6 +576,11 @@ void CKelvor3Dlg::CheckPendingProcess() {
     // page left to show must not stay on, invisible or showing only the hall the
     // player never asked for.
     const bool abandoned = m_bPendingAbandoned;
+    if (!abandoned) {
+        DWORD code = 0;
+        ::GetExitCodeProcess(m_hPendingProcess.get(), &code);
+        LogFailureF(0, L"page process ended before its window arrived (exit code 0x%lx)", code);
+    }
     m_hPendingProcess.reset();
     m_bPendingAbandoned = false;
     KillTimer(kTimerPendingWatch);

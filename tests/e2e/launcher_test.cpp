@@ -31,7 +31,9 @@ protected:
 
     void Start() {
         ASSERT_TRUE(launcher.Start(L"/OvnD"));
-        wnd = WaitForWindow({.pid = launcher.Id(), .title = kTitle}, 20s);
+        // Visible: its title is set while it still has the template's size, just
+        // before it moves out of sight to 1 x 1 and is shown.
+        wnd = WaitForWindow({.pid = launcher.Id(), .title = kTitle, .visibleOnly = true}, 20s);
         ASSERT_NE(wnd, nullptr) << "the launcher window did not appear";
     }
     // The first page process (the hall, until the login exists) has been adopted.
