@@ -33,7 +33,11 @@ struct Received {
 // stand_in_child.cpp) its copies play pages or the hall and record what they get.
 class StandInChild {
 public:
-    StandInChild(const std::wstring& name, int holdSeconds) {
+    StandInChild(const std::wstring& baseName, int holdSeconds) {
+        // A name of its own for every copy: a copy of an earlier test may still be
+        // ending, and an executable is never replaced while a process may run it.
+        static int copies = 0;
+        const std::wstring name = baseName + L"-" + std::to_wstring(++copies);
         wchar_t temp[MAX_PATH];
         GetTempPathW(MAX_PATH, temp);
         m_dir = std::wstring(temp) + L"ovn launcher test";
@@ -48,7 +52,7 @@ public:
         DeleteFileW(m_inbox.c_str());
         m_stop.reset(CreateEventW(nullptr, TRUE, FALSE, (L"OvnStandInStop-" + name).c_str()));
         if (m_stop)
-            ResetEvent(m_stop.get());  // a straggler of an earlier test may still hold it
+            ResetEvent(m_stop.get());
         std::ofstream hold(m_hold.c_str(), std::ios::binary | std::ios::trunc);
         hold << holdSeconds;
         hold.close();
@@ -62,7 +66,7 @@ public:
         DeleteFileW(m_plan.c_str());
         DeleteFileW(m_inbox.c_str());
         // A copy that is still ending keeps its file a moment longer.
-        for (int i = 0; i < 50 && !DeleteFileW(m_program.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND; ++i)
+        for (int i = 0; i < 250 && !DeleteFileW(m_program.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND; ++i)
             Sleep(20);
         RemoveDirectoryW(m_dir.c_str());  // only once the last stand-in is gone
     }
