@@ -27,7 +27,23 @@ int CountRequests(const std::string& path) {
 class LauncherE2e : public ::testing::Test {
 protected:
     void SetUp() override { PortalRequests(true); }
-    void TearDown() override { HttpGet(L"/__misbehave?path=/webgame.htm&mode=off"); }
+    void TearDown() override {
+        HttpGet(L"/__misbehave?path=/webgame.htm&mode=off");
+        // Once the launcher is gone, every page process it started ends by
+        // itself. One that stays is a fault: named here, then ended, so it can
+        // neither hang the run nor meet the next test.
+        launcher.Kill();
+        std::vector<ProcessEntry> left;
+        const bool allEnded = WaitFor([&] {
+            left = ProcessesNamed(L"Ovn.exe");
+            return left.empty();
+        }, 15s);
+        EXPECT_TRUE(allEnded) << left.size() << " Ovn.exe process(es) outlived their launcher, the first "
+                              << left.front().pid << " started by " << left.front().parent;
+        for (const ProcessEntry& p : left)
+            if (fw::Handle h{OpenProcess(PROCESS_TERMINATE, FALSE, p.pid)})
+                TerminateProcess(h.get(), 1);
+    }
 
     void Start() {
         ASSERT_TRUE(launcher.Start(L"/OvnD"));

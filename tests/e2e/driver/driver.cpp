@@ -237,6 +237,19 @@ std::vector<DWORD> ChildProcesses(DWORD parent) {
     return children;
 }
 
+std::vector<ProcessEntry> ProcessesNamed(const std::wstring& exeName) {
+    std::vector<ProcessEntry> found;
+    fw::Handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot || snapshot.get() == INVALID_HANDLE_VALUE)
+        return found;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry))
+        if (_wcsicmp(entry.szExeFile, exeName.c_str()) == 0)
+            found.push_back({entry.th32ProcessID, entry.th32ParentProcessID});
+    return found;
+}
+
 std::vector<HWND> ForeignChildren(HWND parent) {
     std::vector<HWND> out;
     DWORD own = WindowProcessId(parent);

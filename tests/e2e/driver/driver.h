@@ -79,6 +79,12 @@ bool PressBoxButton(HWND box, const std::wstring& caption);
 std::vector<HWND> ForeignChildren(HWND parent);
 // Processes running now that were started by process parent.
 std::vector<DWORD> ChildProcesses(DWORD parent);
+// Processes running now whose executable file is named exeName (no folder).
+struct ProcessEntry {
+    DWORD pid;
+    DWORD parent;
+};
+std::vector<ProcessEntry> ProcessesNamed(const std::wstring& exeName);
 
 // Input, as the system delivers it to whatever window is active. These return
 // once the input is handed to the system, not once it has had its effect: wait
