@@ -1,11 +1,13 @@
 // The decisions of the game frame (the window that shows one tab's page inside
 // the launcher): where it goes, how it introduces itself to the launcher, what
 // its key filter does with each message, when a sound state is applied.
-// Platform-free: message numbers are spelled out here.
+// Platform-free.
 #pragma once
 #include <cstdint>
 #include <optional>
 #include <string_view>
+
+#include "common/input.h"
 
 namespace ovn::gamepage {
 
@@ -86,13 +88,5 @@ public:
 private:
     std::optional<bool> last_;
 };
-
-// Message numbers used by the rules (the Win32 values).
-constexpr unsigned kWmKeyDown = 0x0100;
-constexpr unsigned kWmChar = 0x0102;
-constexpr unsigned kWmSysKeyDown = 0x0104;
-constexpr unsigned kWmSysCommand = 0x0112;
-constexpr std::uintptr_t kScClose = 0xF060;
-constexpr std::uintptr_t kVkF5 = 0x74;
 
 }  // namespace ovn::gamepage

@@ -28,9 +28,10 @@ constexpr UINT kImgFrame = 134, kImgClose = 132, kImgMinimize = 136, kImgMaximiz
 constexpr UINT kImgHide = 138, kImgMenu = 139, kImgTabs = 140, kImgTabClose = 141, kImgLink = 142;
 constexpr UINT kImgSoundOff = 148, kImgSoundOn = 149, kImgHallHidden = 150, kImgHallShown = 151;
 
-static_assert(launcher::kWmKeyDown == WM_KEYDOWN && launcher::kWmSysKeyDown == WM_SYSKEYDOWN &&
-              launcher::kWmChar == WM_CHAR && launcher::kWmSysCommand == WM_SYSCOMMAND);
-static_assert(launcher::kScClose == SC_CLOSE && launcher::kScRestore == SC_RESTORE && launcher::kVkF5 == VK_F5);
+static_assert(kWmKeyDown == WM_KEYDOWN && kWmSysKeyDown == WM_SYSKEYDOWN && kWmChar == WM_CHAR &&
+              kWmSysCommand == WM_SYSCOMMAND);
+static_assert(kScClose == SC_CLOSE && kScRestore == SC_RESTORE && kVkEscape == VK_ESCAPE && kVkSpace == VK_SPACE &&
+              kVkF5 == VK_F5);
 static_assert(kMsgAdoptFrame == WM_USER + 2 && kMsgSoundState == WM_USER + 5);
 
 bool KeyDown(int vk) { return (::GetKeyState(vk) & 0xFF00) != 0; }

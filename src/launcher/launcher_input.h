@@ -6,18 +6,9 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace ovn::launcher {
+#include "common/input.h"
 
-// The message numbers this rule reads (the same as the system's).
-inline constexpr unsigned kWmKeyDown = 0x0100;
-inline constexpr unsigned kWmChar = 0x0102;
-inline constexpr unsigned kWmSysKeyDown = 0x0104;
-inline constexpr unsigned kWmSysCommand = 0x0112;
-inline constexpr std::uintptr_t kScClose = 0xF060;
-inline constexpr std::uintptr_t kScRestore = 0xF120;
-inline constexpr std::uintptr_t kVkEscape = 27;
-inline constexpr std::uintptr_t kVkSpace = 32;
-inline constexpr std::uintptr_t kVkF5 = 116;
+namespace ovn::launcher {
 
 // Modifier bits of a key press, as hotkeys store them.
 inline constexpr int kModAlt = 1;

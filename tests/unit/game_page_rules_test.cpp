@@ -4,6 +4,7 @@
 
 #include "common/protocol.h"
 
+using namespace ovn;
 using namespace ovn::gamepage;
 
 TEST(GamePagePlacement, InsetsTheLauncherClientArea) {

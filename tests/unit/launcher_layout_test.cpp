@@ -5,6 +5,7 @@
 
 #include "common/protocol.h"
 
+using namespace ovn;
 using namespace ovn::launcher;
 
 TEST(LauncherLayout, PageAreaAndMinimumSizes) {
