@@ -16,4 +16,10 @@ inline constexpr std::uintptr_t kVkEscape = 0x1B;
 inline constexpr std::uintptr_t kVkSpace = 0x20;
 inline constexpr std::uintptr_t kVkF5 = 0x74;
 
+// Ctrl+D as the player typed it: WM_CHAR 4 whose lParam holds scan code 0x20 and
+// no extended, context or previous-state bit, so that an auto-repeat opens no
+// second dialog; any repeat count. The launcher forwards it to the page or hall
+// it shows, which opens its add-favourite dialog for it.
+bool IsCtrlDAsTyped(unsigned message, std::uintptr_t wParam, std::intptr_t lParam);
+
 }  // namespace ovn

@@ -41,9 +41,7 @@ FrameAction DecideFrameMessage(const FrameMessage& m, const FrameHotkeys& keys, 
     if (keyDown && m.lParam != CloseMarker && Matches(keys.windowSwitch, m.wParam, m.modifiers))
         return FrameAction::ForwardToLauncher;
 
-    // Ctrl+D as typed: scan code 0x20 and no extended, context or previous-state
-    // bit, so an auto-repeat opens no second dialog. Any repeat count.
-    if (m.message == kWmChar && m.wParam == kCharAddFavourite && m.lParam >= 0x200000 && m.lParam <= 0x20FFFF)
+    if (IsCtrlDAsTyped(m.message, m.wParam, m.lParam))
         return FrameAction::AddFavourite;
 
     if (m.message == kWmKeyDown && m.wParam == kVkF5) {

@@ -32,8 +32,7 @@ LauncherAction DecideLauncherMessage(const LauncherMessage& msg, const LauncherS
     }
 
     if (state.pages > 0) {
-        const bool addFavourite = msg.message == kWmChar && msg.wParam == kCharAddFavourite &&
-                                  ((static_cast<std::uintptr_t>(msg.lParam) >> 16) & 0xFFFF) == 0x0020;
+        const bool addFavourite = IsCtrlDAsTyped(msg.message, msg.wParam, msg.lParam);
         const bool refresh = msg.message == kWmKeyDown && msg.wParam == kVkF5;
         if (addFavourite || refresh) {
             if (state.pageShown)
