@@ -16,6 +16,25 @@ inline constexpr std::uintptr_t kVkEscape = 0x1B;
 inline constexpr std::uintptr_t kVkSpace = 0x20;
 inline constexpr std::uintptr_t kVkF5 = 0x74;
 
+// Modifier bits of a hotkey and of a key press.
+inline constexpr int kModAlt = 1;
+inline constexpr int kModCtrl = 2;
+inline constexpr int kModShift = 4;
+
+// The modifier mask of the modifier keys held down.
+int ModifierMask(bool ctrl, bool shift, bool alt);
+
+// A hotkey as the settings store it: a virtual-key code and a modifier mask.
+// Both are -1 until the setting is loaded, so that nothing matches.
+struct HotkeySetting {
+    int key = -1;
+    int modifiers = -1;
+
+    // A press of this key with exactly these modifiers held.
+    bool Matches(std::uintptr_t pressedKey, int pressedModifiers) const;
+    friend bool operator==(const HotkeySetting&, const HotkeySetting&) = default;
+};
+
 // Ctrl+D as the player typed it: WM_CHAR 4 whose lParam holds scan code 0x20 and
 // no extended, context or previous-state bit, so that an auto-repeat opens no
 // second dialog; any repeat count. The launcher forwards it to the page or hall

@@ -24,21 +24,15 @@ std::uint32_t GamePageHostFlags(std::uint32_t flags, std::wstring_view startUrl,
     return IsHallPage(startUrl, hallUrl) ? flags : (flags | kNo3DBorder | kScrollNo);
 }
 
-int ModifierMask(bool ctrl, bool shift, bool alt) { return (ctrl ? 2 : 0) | (shift ? 4 : 0) | (alt ? 1 : 0); }
-
 namespace {
 
-bool Matches(const KeyCombo& k, std::uintptr_t key, int modifiers) {
-    return k.key >= 0 && static_cast<std::uintptr_t>(k.key) == key && k.modifiers == modifiers;
-}
-
-bool IsPlainF5(const KeyCombo& k) { return k.key == static_cast<int>(kVkF5) && k.modifiers == 0; }
+bool IsPlainF5(const HotkeySetting& k) { return k.key == static_cast<int>(kVkF5) && k.modifiers == 0; }
 
 }  // namespace
 
 FrameAction DecideFrameMessage(const FrameMessage& m, const FrameHotkeys& keys, bool haveView) {
     const bool keyDown = m.message == kWmKeyDown || m.message == kWmSysKeyDown;
-    if (keyDown && m.lParam != CloseMarker && Matches(keys.windowSwitch, m.wParam, m.modifiers))
+    if (keyDown && m.lParam != CloseMarker && keys.windowSwitch.Matches(m.wParam, m.modifiers))
         return FrameAction::ForwardToLauncher;
 
     if (IsCtrlDAsTyped(m.message, m.wParam, m.lParam))

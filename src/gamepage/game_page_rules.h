@@ -47,16 +47,8 @@ std::intptr_t AdoptionLParam(std::wstring_view startUrl, std::wstring_view hallU
 // A game page has no border and no scroll bars; the hall keeps the browser's defaults.
 std::uint32_t GamePageHostFlags(std::uint32_t flags, std::wstring_view startUrl, std::wstring_view hallUrl);
 
-// Modifier mask of a hotkey: Alt 1, Ctrl 2, Shift 4.
-int ModifierMask(bool ctrl, bool shift, bool alt);
-
-struct KeyCombo {
-    int modifiers = -1;  // -1 until loaded: matches nothing
-    int key = -1;
-};
-
 struct FrameHotkeys {
-    KeyCombo boss, windowSwitch, sound;
+    HotkeySetting boss, windowSwitch, sound;
 };
 
 struct FrameMessage {

@@ -15,7 +15,7 @@
 namespace ovn {
 
 CKelvor3Dlg* TheLauncher = nullptr;
-LauncherHotkey BossHotkey, SwitchHotkey, SoundHotkey;
+HotkeySetting BossHotkey, SwitchHotkey, SoundHotkey;
 int LastWidth = 0;
 int LastSoundImage = 1;
 
@@ -36,10 +36,7 @@ static_assert(kMsgAdoptFrame == WM_USER + 2 && kMsgSoundState == WM_USER + 5);
 
 bool KeyDown(int vk) { return (::GetKeyState(vk) & 0xFF00) != 0; }
 
-int CurrentModifiers() {
-    return (KeyDown(VK_CONTROL) ? launcher::kModCtrl : 0) | (KeyDown(VK_SHIFT) ? launcher::kModShift : 0) |
-           (KeyDown(VK_MENU) ? launcher::kModAlt : 0);
-}
+int CurrentModifiers() { return ModifierMask(KeyDown(VK_CONTROL), KeyDown(VK_SHIFT), KeyDown(VK_MENU)); }
 
 // The pages and the hall belong to other processes: the launcher moves, shows
 // and hides them without waiting for them, so a page that hangs cannot hang it.
@@ -592,8 +589,7 @@ launcher::LauncherState CKelvor3Dlg::InputState() const {
     state.pendingProcess = static_cast<bool>(m_hPendingProcess);
     state.pageShown = !m_slots.Empty() && !m_slots.HallShown();
     state.hallShown = m_slots.HallShown() && HallWindow() && ::IsWindow(HallWindow());
-    state.switchKey = SwitchHotkey.key;
-    state.switchModifiers = SwitchHotkey.modifiers;
+    state.switchKey = SwitchHotkey;
     return state;
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 
 
+#include "common/input.h"
 #include "framework/handles.h"
 #include "launcher/launcher_input.h"
 #include "launcher/page_slots.h"
@@ -33,17 +34,11 @@ constexpr UINT_PTR kTimerPendingWatch = 8;  // a page still logging in has not d
 constexpr UINT kPendingWatchMs = 500;
 constexpr UINT kPendingAbandonCheckMs = 50;  // a page that said it gives up is about to end
 
-// One hotkey as the launcher matches it: both -1 until loaded, so nothing matches.
-struct LauncherHotkey {
-    int key = -1;
-    int modifiers = -1;
-};
-
 class CKelvor3Dlg;
 
 // Process-wide values of the launcher process.
 extern CKelvor3Dlg* TheLauncher;  // set by the constructor; the keyboard hook reaches the window through it
-extern LauncherHotkey BossHotkey, SwitchHotkey, SoundHotkey;
+extern HotkeySetting BossHotkey, SwitchHotkey, SoundHotkey;  // not loaded: nothing matches
 extern int LastWidth;       // client width seen by the previous size change
 extern int LastSoundImage;  // the sound state last put on the sound button
 

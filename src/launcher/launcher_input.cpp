@@ -8,8 +8,7 @@ LauncherAction DecideLauncherMessage(const LauncherMessage& msg, const LauncherS
     const bool keyDown = msg.message == kWmKeyDown || msg.message == kWmSysKeyDown;
 
     // Keys the pages forward on our behalf carry the marker and are never hotkeys.
-    if (keyDown && msg.lParam != CloseMarker && state.switchKey >= 0 &&
-        msg.wParam == static_cast<std::uintptr_t>(state.switchKey) && msg.modifiers == state.switchModifiers)
+    if (keyDown && msg.lParam != CloseMarker && state.switchKey.Matches(msg.wParam, msg.modifiers))
         return LauncherAction::SwitchPage;
 
     // Esc and space would otherwise reach the dialog manager (cancel, default button).

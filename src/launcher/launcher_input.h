@@ -10,11 +10,6 @@
 
 namespace ovn::launcher {
 
-// Modifier bits of a key press, as hotkeys store them.
-inline constexpr int kModAlt = 1;
-inline constexpr int kModCtrl = 2;
-inline constexpr int kModShift = 4;
-
 struct LauncherMessage {
     unsigned message = 0;
     std::uintptr_t wParam = 0;
@@ -28,8 +23,7 @@ struct LauncherState {
     // What the launcher itself put on screen (never another process's own say).
     bool pageShown = false;
     bool hallShown = false;
-    int switchKey = -1;   // the window-switch hotkey; -1 until loaded, so nothing matches
-    int switchModifiers = -1;
+    HotkeySetting switchKey;  // the window-switch hotkey
 };
 
 enum class LauncherAction {
