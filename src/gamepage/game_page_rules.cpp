@@ -1,17 +1,8 @@
 #include "gamepage/game_page_rules.h"
 
-#include <algorithm>
-
 #include "common/protocol.h"
 
 namespace ovn::gamepage {
-
-PageRect PagePlacement(const PageRect& c) {
-    PageRect r{c.left + 4, c.top + 30, c.right - 4, c.bottom - 4};
-    r.right = std::max(r.right, r.left);
-    r.bottom = std::max(r.bottom, r.top);
-    return r;
-}
 
 bool IsHallPage(std::wstring_view startUrl, std::wstring_view hallUrl) { return startUrl == hallUrl; }
 

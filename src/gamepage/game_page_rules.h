@@ -28,18 +28,6 @@ constexpr std::wstring_view kScriptBoxClass = L"#32770";
 constexpr std::wstring_view kScriptBoxTitles[] = {L"来自网页的消息", L"Windows Internet Explorer",
                                                   L"Microsoft Internet Explorer"};
 
-struct PageRect {
-    int left = 0, top = 0, right = 0, bottom = 0;
-    int Width() const { return right - left; }
-    int Height() const { return bottom - top; }
-    bool operator==(const PageRect&) const = default;
-};
-
-// The page area of the launcher's client rectangle: 30 pixels off the top (the
-// tab strip), 4 off the other sides. A launcher too small for that gives an empty
-// rectangle at the area's corner, never a negative size.
-PageRect PagePlacement(const PageRect& launcherClient);
-
 // The hall is the page whose start URL is exactly the hall page's URL (case and all).
 bool IsHallPage(std::wstring_view startUrl, std::wstring_view hallUrl);
 // lParam of the adoption message: 1 for the hall, 0 for a game page.

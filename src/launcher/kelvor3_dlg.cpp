@@ -40,7 +40,7 @@ int CurrentModifiers() { return ModifierMask(KeyDown(VK_CONTROL), KeyDown(VK_SHI
 
 // The pages and the hall belong to other processes: the launcher moves, shows
 // and hides them without waiting for them, so a page that hangs cannot hang it.
-void PlaceChild(HWND window, const launcher::Box& box) {
+void PlaceChild(HWND window, const Box& box) {
     ::SetWindowPos(window, nullptr, box.x, box.y, box.w, box.h,
                    SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW | SWP_ASYNCWINDOWPOS);
 }
@@ -302,7 +302,7 @@ LRESULT CKelvor3Dlg::AdoptWindow(HWND window, bool isHall) {
 void CKelvor3Dlg::PlaceInPageArea(HWND window) {
     RECT client = {};
     ::GetClientRect(hwnd(), &client);
-    PlaceChild(window, launcher::PageArea(client.right, client.bottom));
+    PlaceChild(window, PageArea(client.right, client.bottom));
 }
 
 void CKelvor3Dlg::InvalidateSpan(int left, int top, int right, int bottom) {

@@ -4,10 +4,6 @@
 
 namespace ovn::launcher {
 
-Box PageArea(int clientWidth, int clientHeight) {
-    return {4, 30, std::max(0, clientWidth - 8), std::max(0, clientHeight - 34)};
-}
-
 SizeClamp ClampWindowSize(std::size_t pages, int width, int height) {
     if (pages == 0)
         return {false, width, height};

@@ -7,16 +7,6 @@
 using namespace ovn;
 using namespace ovn::gamepage;
 
-TEST(GamePagePlacement, InsetsTheLauncherClientArea) {
-    EXPECT_EQ(PagePlacement({0, 0, 1024, 768}), (PageRect{4, 30, 1020, 764}));
-    EXPECT_EQ(PagePlacement({0, 0, 1024, 768}).Width(), 1016);
-    EXPECT_EQ(PagePlacement({0, 0, 1024, 768}).Height(), 734);
-    EXPECT_EQ(PagePlacement({10, 20, 110, 220}), (PageRect{14, 50, 106, 216}));
-    // The launcher is still 1 x 1 before its first page arrives.
-    EXPECT_EQ(PagePlacement({0, 0, 1, 1}), (PageRect{4, 30, 4, 30}));
-    EXPECT_EQ(PagePlacement({0, 0, 100, 20}), (PageRect{4, 30, 96, 30}));
-}
-
 TEST(GamePageHall, ExactComparisonDecidesTheHall) {
     const wchar_t hall[] = L"http://svc.quenra.com/webgame.htm";
     EXPECT_EQ(AdoptionLParam(hall, hall), 1);
