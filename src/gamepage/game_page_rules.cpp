@@ -1,5 +1,6 @@
 #include "gamepage/game_page_rules.h"
 
+#include "browser/web_events.h"
 #include "common/protocol.h"
 
 namespace ovn::gamepage {
@@ -11,8 +12,7 @@ std::intptr_t AdoptionLParam(std::wstring_view startUrl, std::wstring_view hallU
 }
 
 std::uint32_t GamePageHostFlags(std::uint32_t flags, std::wstring_view startUrl, std::wstring_view hallUrl) {
-    constexpr std::uint32_t kNo3DBorder = 0x04, kScrollNo = 0x08;
-    return IsHallPage(startUrl, hallUrl) ? flags : (flags | kNo3DBorder | kScrollNo);
+    return IsHallPage(startUrl, hallUrl) ? flags : (flags | browser::kHostFlagNo3DBorder | browser::kHostFlagScrollNo);
 }
 
 namespace {
