@@ -9,12 +9,14 @@
 #include "gamepage/game_page_seams.h"
 #include "gamepage/gm_wnd_view.h"
 
+#include "res/resource.h"
+
 namespace ovn {
 
 using namespace gamepage;
 
 bool CMainFrame::CreateGameFrame() {
-    HICON icon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(128));
+    HICON icon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
     RECT rect{0, 0, kInitialFrameSize, kInitialFrameSize};
     if (!CreateFrame(L"QuenraOrvane", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, rect, nullptr, icon))
         return false;

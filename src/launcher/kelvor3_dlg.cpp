@@ -12,6 +12,8 @@
 #include "launcher/launcher_layout.h"
 #include "skin/skin_image.h"
 
+#include "res/skin_ids.h"
+
 namespace ovn {
 
 CKelvor3Dlg* TheLauncher = nullptr;
@@ -22,11 +24,6 @@ int LastSoundImage = 1;
 namespace {
 
 constexpr wchar_t kCaption[] = L"QuenraOrvane";
-
-// Skin image ids of the launcher window.
-constexpr UINT kImgFrame = 134, kImgClose = 132, kImgMinimize = 136, kImgMaximize = 135, kImgRestore = 137;
-constexpr UINT kImgHide = 138, kImgMenu = 139, kImgTabs = 140, kImgTabClose = 141, kImgLink = 142;
-constexpr UINT kImgSoundOff = 148, kImgSoundOn = 149, kImgHallHidden = 150, kImgHallShown = 151;
 
 static_assert(kWmKeyDown == WM_KEYDOWN && kWmSysKeyDown == WM_SYSKEYDOWN && kWmChar == WM_CHAR &&
               kWmSysCommand == WM_SYSCOMMAND);
@@ -77,7 +74,7 @@ gdi::ImageList StripImageList(UINT imageId) {
 }  // namespace
 
 CKelvor3Dlg::CKelvor3Dlg() : skin::CDlgEx(IDD_KELVOR3_DIALOG), m_childProgram(ExecutablePath()) {
-    m_hIcon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(128));
+    m_hIcon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
     TheLauncher = this;
 }
 
@@ -136,21 +133,21 @@ void CKelvor3Dlg::SetUpSkin() {
     m_nTitleWeight = 600;
 
     // The close and minimise strips are copied into their buttons and stay ours.
-    gdi::Bitmap close = skin::LoadSkinImage(kImgClose);
-    gdi::Bitmap minimize = skin::LoadSkinImage(kImgMinimize);
-    SetSkin(skin::LoadSkinImage(kImgFrame), false, true, minimize.get(), skin::LoadSkinImage(kImgMaximize),
-            skin::LoadSkinImage(kImgRestore), close.get());
+    gdi::Bitmap close = skin::LoadSkinImage(IDB_BTN_CLOSE);
+    gdi::Bitmap minimize = skin::LoadSkinImage(IDB_BTN_MIN);
+    SetSkin(skin::LoadSkinImage(IDB_MAIN_FRAME), false, true, minimize.get(), skin::LoadSkinImage(IDB_BTN_MAX),
+            skin::LoadSkinImage(IDB_BTN_RESTORE), close.get());
     m_bResizable = true;
 
     // Out of sight until the first page arrives.
     ::SetWindowPos(h, nullptr, 0, 0, 1, 1, SWP_NOZORDER | SWP_NOACTIVATE);
 
-    m_bmpHide = skin::LoadSkinImage(kImgHide);
-    m_bmpMenu = skin::LoadSkinImage(kImgMenu);
-    m_bmpSoundOn = skin::LoadSkinImage(kImgSoundOn);
-    m_bmpSoundOff = skin::LoadSkinImage(kImgSoundOff);
-    m_bmpHallHidden = skin::LoadSkinImage(kImgHallHidden);
-    m_bmpHallShown = skin::LoadSkinImage(kImgHallShown);
+    m_bmpHide = skin::LoadSkinImage(IDB_BTN_HIDE);
+    m_bmpMenu = skin::LoadSkinImage(IDB_BTN_MENU);
+    m_bmpSoundOn = skin::LoadSkinImage(IDB_BTN_SOUND_ON);
+    m_bmpSoundOff = skin::LoadSkinImage(IDB_BTN_SOUND_OFF);
+    m_bmpHallHidden = skin::LoadSkinImage(IDB_BTN_HALL_HIDDEN);
+    m_bmpHallShown = skin::LoadSkinImage(IDB_BTN_HALL_SHOWN);
     if (m_btnHide.hwnd())
         m_btnHide.SetImage(m_bmpHide.get(), false);
     if (m_btnSound.hwnd())
@@ -161,12 +158,12 @@ void CKelvor3Dlg::SetUpSkin() {
     }
     if (m_btnHall.hwnd())
         m_btnHall.SetImage(m_bmpHallHidden.get(), false);
-    // The link's image (142), white underlined text and hand cursor arrive with
-    // the skinned static; until then it is the template's plain notifying static.
-    (void)kImgLink;
+    // The link's image (IDB_LINK_ACCOUNT), white underlined text and hand cursor
+    // arrive with the skinned static; until then it is the template's plain
+    // notifying static.
 
-    m_imgTabs = StripImageList(kImgTabs);
-    m_imgClose = StripImageList(kImgTabClose);
+    m_imgTabs = StripImageList(IDB_TABS);
+    m_imgClose = StripImageList(IDB_TAB_CLOSE);
 
     m_tabTip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, h, nullptr,

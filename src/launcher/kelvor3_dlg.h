@@ -7,7 +7,6 @@
 
 #include <string>
 
-
 #include "common/input.h"
 #include "framework/handles.h"
 #include "launcher/launcher_input.h"
@@ -16,15 +15,9 @@
 #include "skin/dlg_ex.h"
 #include "skin/gdi.h"
 
-namespace ovn {
+#include "res/resource.h"  // the template and control ids
 
-// Dialog template and control ids of the launcher window.
-constexpr UINT IDD_KELVOR3_DIALOG = 102;
-constexpr UINT IDC_BTN_HIDE = 1001;
-constexpr UINT IDC_BTN_SOUND = 1002;
-constexpr UINT IDC_BTN_MENU = 1003;
-constexpr UINT IDC_BTN_HALL = 1004;
-constexpr UINT IDC_LNK_OTHER_ACCOUNT = 1005;
+namespace ovn {
 
 // Timers of the launcher window.
 constexpr UINT_PTR kTimerSound = 3;         // 400 ms from the first page: sound state, button images

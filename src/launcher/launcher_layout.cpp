@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "res/resource.h"
+
 namespace ovn::launcher {
 
 SizeClamp ClampWindowSize(std::size_t pages, int width, int height) {
@@ -15,11 +17,11 @@ SizeClamp ClampWindowSize(std::size_t pages, int width, int height) {
 
 std::array<TitleControlPlace, 5> TitleStripLayout(int clientWidth) {
     return {{
-        {kIdHide, {clientWidth - 114, 0, 27, 27}},
-        {kIdSound, {clientWidth - 141, 0, 27, 27}},
-        {kIdMenu, {clientWidth - 185, 0, 44, 28}},
-        {kIdHall, {clientWidth - 264, 0, 79, 28}},
-        {kIdOtherAccount, {clientWidth - 360, 7, 92, 16}},
+        {IDC_BTN_HIDE, {clientWidth - 114, 0, 27, 27}},
+        {IDC_BTN_SOUND, {clientWidth - 141, 0, 27, 27}},
+        {IDC_BTN_MENU, {clientWidth - 185, 0, 44, 28}},
+        {IDC_BTN_HALL, {clientWidth - 264, 0, 79, 28}},
+        {IDC_LNK_OTHER_ACCOUNT, {clientWidth - 360, 7, 92, 16}},
     }};
 }
 

@@ -30,15 +30,8 @@ struct SizeClamp {
 SizeClamp ClampWindowSize(std::size_t pages, int width, int height);
 
 // The title-strip controls, placed from the right edge of the client area.
-enum TitleControlId : int {
-    kIdHide = 1001,
-    kIdSound = 1002,
-    kIdMenu = 1003,
-    kIdHall = 1004,
-    kIdOtherAccount = 1005,
-};
 struct TitleControlPlace {
-    int id;
+    int id;  // IDC_BTN_HIDE ... IDC_LNK_OTHER_ACCOUNT
     Box box;
 };
 std::array<TitleControlPlace, 5> TitleStripLayout(int clientWidth);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "common/protocol.h"
+#include "res/resource.h"
 
 using namespace ovn;
 using namespace ovn::launcher;
@@ -26,12 +27,12 @@ TEST(LauncherLayout, MinimumSizes) {
 
 TEST(LauncherLayout, TitleStripAndTabs) {
     auto places = TitleStripLayout(1000);
-    EXPECT_EQ(places[0].id, kIdHide);
+    EXPECT_EQ(places[0].id, IDC_BTN_HIDE);
     EXPECT_EQ(places[0].box, (Box{886, 0, 27, 27}));
     EXPECT_EQ(places[1].box, (Box{859, 0, 27, 27}));
     EXPECT_EQ(places[2].box, (Box{815, 0, 44, 28}));
     EXPECT_EQ(places[3].box, (Box{736, 0, 79, 28}));
-    EXPECT_EQ(places[4].id, kIdOtherAccount);
+    EXPECT_EQ(places[4].id, IDC_LNK_OTHER_ACCOUNT);
     EXPECT_EQ(places[4].box, (Box{640, 7, 92, 16}));
 
     EXPECT_EQ(TabRect(1), (Span{309, 3, 498, 25}));
