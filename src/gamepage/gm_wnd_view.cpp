@@ -4,13 +4,13 @@
 
 #include <utility>
 
-#include "app/startup.h"
 #include "common/page_area.h"
 #include "common/portal.h"
 #include "gamepage/entergame.h"
 #include "gamepage/game_page_process.h"
 #include "gamepage/game_page_rules.h"
 #include "gamepage/game_page_seams.h"
+#include "process/process.h"
 #include "skin/message_box.h"
 
 namespace ovn {

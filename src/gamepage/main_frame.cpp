@@ -2,12 +2,12 @@
 
 #include <string>
 
-#include "app/startup.h"
 #include "common/portal.h"
 #include "common/protocol.h"
 #include "gamepage/game_page_process.h"
 #include "gamepage/game_page_seams.h"
 #include "gamepage/gm_wnd_view.h"
+#include "process/process.h"
 
 #include "res/resource.h"
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "skin/message_box.h"
-#include "app/startup.h"
+#include "process/process.h"
 #include "common/protocol.h"
 #include "launcher/child_command.h"
 #include "launcher/launcher_input.h"

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "app/startup.h"
 #include "framework/handles.h"
 #include "launcher_test_support.h"
+#include "process/process.h"
 #include "res/resource.h"
 
 namespace {

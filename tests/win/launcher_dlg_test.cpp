@@ -5,10 +5,10 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "app/startup.h"
 #include "common/protocol.h"
 #include "launcher/kelvor3_dlg.h"
 #include "launcher_test_support.h"
+#include "process/process.h"
 
 using launchertest::BoxAnswerer;
 using launchertest::Pump;
