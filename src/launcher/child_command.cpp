@@ -1,5 +1,7 @@
 #include "launcher/child_command.h"
 
+#include "common/protocol.h"
+
 namespace ovn::launcher {
 
 namespace {
@@ -20,13 +22,14 @@ std::wstring Decimal(long long value) {
 }  // namespace
 
 std::vector<std::wstring> GamePageArguments(std::int32_t launcherHandle, std::size_t pageCount) {
-    return {L"/newgm", L"/" + Decimal(launcherHandle), L"/" + Decimal(static_cast<long long>(pageCount))};
+    return {std::wstring(kSwitchGamePage), L"/" + Decimal(launcherHandle),
+            L"/" + Decimal(static_cast<long long>(pageCount))};
 }
 
 std::vector<std::wstring> GameHallArguments(std::int32_t launcherHandle) {
-    return {L"/gmhall", L"/" + Decimal(launcherHandle)};
+    return {std::wstring(kSwitchGameHall), L"/" + Decimal(launcherHandle)};
 }
 
-std::vector<std::wstring> UpdaterArguments() { return {L"/update"}; }
+std::vector<std::wstring> UpdaterArguments() { return {std::wstring(kSwitchUpdate)}; }
 
 }  // namespace ovn::launcher
