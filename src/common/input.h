@@ -16,6 +16,14 @@ inline constexpr std::uintptr_t kVkEscape = 0x1B;
 inline constexpr std::uintptr_t kVkSpace = 0x20;
 inline constexpr std::uintptr_t kVkF5 = 0x74;
 
+// A queued message as a key filter looks at it, before it is dispatched.
+struct InputMessage {
+    unsigned message = 0;
+    std::uintptr_t wParam = 0;
+    std::intptr_t lParam = 0;
+    int modifiers = 0;  // the live modifier state, for key messages
+};
+
 // Modifier bits of a hotkey and of a key press.
 inline constexpr int kModAlt = 1;
 inline constexpr int kModCtrl = 2;

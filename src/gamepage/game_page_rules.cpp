@@ -21,7 +21,7 @@ bool IsPlainF5(const HotkeySetting& k) { return k.key == static_cast<int>(kVkF5)
 
 }  // namespace
 
-FrameAction DecideFrameMessage(const FrameMessage& m, const FrameHotkeys& keys, bool haveView) {
+FrameAction DecideFrameMessage(const InputMessage& m, const FrameHotkeys& keys, bool haveView) {
     const bool keyDown = m.message == kWmKeyDown || m.message == kWmSysKeyDown;
     if (keyDown && m.lParam != CloseMarker && keys.windowSwitch.Matches(m.wParam, m.modifiers))
         return FrameAction::ForwardToLauncher;

@@ -39,13 +39,6 @@ struct FrameHotkeys {
     HotkeySetting boss, windowSwitch, sound;
 };
 
-struct FrameMessage {
-    unsigned message = 0;
-    std::uintptr_t wParam = 0;
-    std::intptr_t lParam = 0;
-    int modifiers = 0;  // live modifier state when the message is looked at
-};
-
 enum class FrameAction {
     Standard,           // let it through
     ForwardToLauncher,  // post it unchanged to the launcher, eat it
@@ -56,7 +49,7 @@ enum class FrameAction {
 };
 
 // The frame's filter for every queued message of its thread, before the page sees it.
-FrameAction DecideFrameMessage(const FrameMessage& msg, const FrameHotkeys& keys, bool haveView);
+FrameAction DecideFrameMessage(const InputMessage& msg, const FrameHotkeys& keys, bool haveView);
 
 // The sound state from the launcher arrives every 400 ms; it is applied the first
 // time and whenever it changes.

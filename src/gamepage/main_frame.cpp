@@ -60,7 +60,7 @@ LRESULT CMainFrame::OnCreate() {
 bool CMainFrame::PreTranslateMessage(MSG& msg) {
     int modifiers = ModifierMask(::GetKeyState(VK_CONTROL) < 0, ::GetKeyState(VK_SHIFT) < 0,
                                  ::GetKeyState(VK_MENU) < 0);
-    FrameMessage m{msg.message, msg.wParam, msg.lParam, modifiers};
+    InputMessage m{msg.message, msg.wParam, msg.lParam, modifiers};
     CGmWndView* view = State().GameView;
     switch (DecideFrameMessage(m, m_hotkeys, view != nullptr)) {
     case FrameAction::ForwardToLauncher:

@@ -627,7 +627,7 @@ bool CKelvor3Dlg::HandleCloseRequest(WPARAM command, LPARAM lParam) {
 
 bool CKelvor3Dlg::PreTranslateMessage(MSG& msg) {
     const bool key = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN;
-    const launcher::LauncherMessage message{msg.message, msg.wParam, msg.lParam, key ? CurrentModifiers() : 0};
+    const InputMessage message{msg.message, msg.wParam, msg.lParam, key ? CurrentModifiers() : 0};
     if (ApplyInputAction(launcher::DecideLauncherMessage(message, InputState()), msg))
         return true;
     if (m_tabTip)

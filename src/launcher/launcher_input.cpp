@@ -4,7 +4,7 @@
 
 namespace ovn::launcher {
 
-LauncherAction DecideLauncherMessage(const LauncherMessage& msg, const LauncherState& state) {
+LauncherAction DecideLauncherMessage(const InputMessage& msg, const LauncherState& state) {
     const bool keyDown = msg.message == kWmKeyDown || msg.message == kWmSysKeyDown;
 
     // Keys the pages forward on our behalf carry the marker and are never hotkeys.

@@ -10,13 +10,6 @@
 
 namespace ovn::launcher {
 
-struct LauncherMessage {
-    unsigned message = 0;
-    std::uintptr_t wParam = 0;
-    std::intptr_t lParam = 0;
-    int modifiers = 0;  // from the live keyboard state, for key messages
-};
-
 struct LauncherState {
     std::size_t pages = 0;
     bool pendingProcess = false;  // a page is still logging in
@@ -37,6 +30,6 @@ enum class LauncherAction {
     RestoreThenPassOn,    // restore the still-empty window, then as PassOn
 };
 
-LauncherAction DecideLauncherMessage(const LauncherMessage& msg, const LauncherState& state);
+LauncherAction DecideLauncherMessage(const InputMessage& msg, const LauncherState& state);
 
 }  // namespace ovn::launcher

@@ -24,7 +24,7 @@ const HotkeySetting kDefaultBoss{121, 0}, kDefaultSwitch{9, 2}, kDefaultSound{81
 
 FrameAction Decide(unsigned msg, std::uintptr_t w, std::intptr_t l, int mods, const FrameHotkeys& k,
                    bool view = true) {
-    return DecideFrameMessage(FrameMessage{msg, w, l, mods}, k, view);
+    return DecideFrameMessage(InputMessage{msg, w, l, mods}, k, view);
 }
 
 }  // namespace
