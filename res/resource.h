@@ -4,5 +4,16 @@
 #define IDR_MAINFRAME 128  // application icon and the game frame's document template
 #define IDI_PORTAL 200     // the portal shortcut's icon (after 128, so 128 stays icon index 0)
 
+// Dialog templates.
+#define IDD_KELVOR3_DIALOG 102  // the launcher window
+#define IDD_MESSAGE_BOX 130     // the skinned message box: pop-up, no controls
+
+// Title-strip controls of the launcher window.
+#define IDC_BTN_HIDE 1001
+#define IDC_BTN_SOUND 1002
+#define IDC_BTN_MENU 1003
+#define IDC_BTN_HALL 1004
+#define IDC_LNK_OTHER_ACCOUNT 1005
+
 #ifndef RC_INVOKED
 #endif

@@ -22,14 +22,6 @@ struct StartModeInfo {
     std::int32_t pagesBefore = 0;
 };
 
-// The switches, compared without regard to case.
-inline constexpr std::wstring_view kSwitchPortal = L"/webQuenraD";
-inline constexpr std::wstring_view kSwitchShortcut = L"/OvnD";
-inline constexpr std::wstring_view kSwitchRemove = L"/uninst";
-inline constexpr std::wstring_view kSwitchUpdate = L"/update";
-inline constexpr std::wstring_view kSwitchGamePage = L"/newgm";
-inline constexpr std::wstring_view kSwitchGameHall = L"/gmhall";
-
 // Longest number arguments that are read: the launcher's handle ("/" and at most
 // 14 characters) and the page count ("/" and at most 6).
 inline constexpr std::size_t kHandleArgMax = 15;

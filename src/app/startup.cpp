@@ -1,109 +1,15 @@
 #include "app/startup.h"
 
-#include <shellapi.h>
-#include <shlobj.h>
-
 #include "app/flash_version.h"
 #include "app/start_mode.h"
-#include "common/log.h"
-#include "launcher/child_command.h"
 
 namespace ovn {
-
-HWND LauncherWnd = nullptr;
-int PagesBefore = 0;
-
-std::wstring ExecutablePath() {
-    wchar_t path[MAX_PATH] = {};
-    DWORD n = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH)
-        return {};  // a cut-off path would name another file
-    return std::wstring(path, n);
-}
-
-std::wstring GameLoginFolder() {
-    wchar_t common[MAX_PATH] = {};
-    if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, common)) ||
-        common[0] == L'\0')
-        return {};
-    return std::wstring(common) + L"\\Quenra\\GameLogin";
-}
-
-std::vector<std::wstring> ProcessArguments() {
-    std::vector<std::wstring> args;
-    int count = 0;
-    LPWSTR* argv = ::CommandLineToArgvW(::GetCommandLineW(), &count);
-    if (!argv)
-        return args;
-    for (int i = 0; i < count; ++i)
-        args.emplace_back(argv[i]);
-    ::LocalFree(argv);
-    return args;
-}
-
-// Window handles fit in 32 bits on every Windows, so 32- and 64-bit copies agree.
-std::int32_t HandleToArgument(HWND window) {
-    return static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(window));
-}
-
-HWND HandleFromArgument(std::int32_t value) { return reinterpret_cast<HWND>(static_cast<std::intptr_t>(value)); }
 
 StartMode DetectStartMode() {
     StartModeInfo info = DetectStartMode(ProcessArguments(), ExecutablePath(), GameLoginFolder());
     LauncherWnd = HandleFromArgument(info.launcherWnd);
     PagesBefore = info.pagesBefore;
     return info.mode;
-}
-
-namespace {
-
-bool StartLine(std::wstring line, fw::Handle* keepProcess) {
-    STARTUPINFOW si = {};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESHOWWINDOW;
-    si.wShowWindow = SW_SHOWNORMAL;
-    PROCESS_INFORMATION pi = {};
-    // CreateProcessW may write into the command line: hand it our own copy.
-    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, IDLE_PRIORITY_CLASS, nullptr, nullptr, &si,
-                          &pi)) {
-        LogFailureF(::GetLastError(), L"cannot start %ls", line.c_str());
-        return false;
-    }
-    fw::Handle thread(pi.hThread);
-    fw::Handle process(pi.hProcess);
-    if (keepProcess)
-        *keepProcess = std::move(process);
-    return true;
-}
-
-}  // namespace
-
-bool StartProgramWithArguments(const std::wstring& program, const std::vector<std::wstring>& args,
-                               fw::Handle* keepProcess) {
-    auto line = launcher::BuildChildCommandLine(program, args);
-    if (!line) {
-        LogFailureF(0, L"refused to start %ls: no valid command line (too long, or not a path)", program.c_str());
-        return false;
-    }
-    return StartLine(std::move(*line), keepProcess);
-}
-
-bool StartSelfWithArguments(const std::vector<std::wstring>& args, fw::Handle* keepProcess) {
-    return StartProgramWithArguments(ExecutablePath(), args, keepProcess);
-}
-
-void StartSelfProcess(const wchar_t* path) {
-    std::wstring program = path ? std::wstring(path) : ExecutablePath();
-    if (program.empty()) {
-        LogFailure(L"cannot start a further process: the program's own path is unknown", 0);
-        return;
-    }
-    if (program.size() >= MAX_PATH) {
-        LogFailureF(ERROR_FILENAME_EXCED_RANGE, L"cannot start %ls", program.c_str());
-        return;
-    }
-    // Quoted, so a path with blanks cannot be taken for a shorter program.
-    StartProgramWithArguments(program, {});
 }
 
 bool IsFlashPlayerRecent() {

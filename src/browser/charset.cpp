@@ -21,40 +21,68 @@ std::string LowerTrim(std::string_view s) {
 // A meta tag is looked for only this far into the page, as browsers do.
 constexpr size_t kPrescanBytes = 4096;
 
+struct ByteOrderMark {
+    std::string_view bytes;
+    const char* charset;
+};
+constexpr ByteOrderMark kMarks[] = {
+    {"\xEF\xBB\xBF", "utf-8"}, {"\xFF\xFE", "utf-16le"}, {"\xFE\xFF", "utf-16be"}};
+
+const ByteOrderMark* FindByteOrderMark(std::string_view body) {
+    for (const auto& mark : kMarks)
+        if (body.substr(0, mark.bytes.size()) == mark.bytes)
+            return &mark;
+    return nullptr;
+}
+
+bool IsSpace(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\n' || c == L'\r' || c == L'\f'; }
+
+// Latin-1 bytes as wide text: markup and labels are ASCII whatever the set.
+std::wstring Widen(std::string_view bytes) {
+    std::wstring out;
+    out.reserve(bytes.size());
+    for (unsigned char c : bytes)
+        out += static_cast<wchar_t>(c);
+    return out;
+}
+
 }  // namespace
 
-size_t ByteOrderMarkLength(std::string_view b) {
-    if (b.size() >= 3 && b.substr(0, 3) == "\xEF\xBB\xBF")
-        return 3;
-    if (b.size() >= 2 && (b.substr(0, 2) == "\xFF\xFE" || b.substr(0, 2) == "\xFE\xFF"))
-        return 2;
-    return 0;
+size_t ByteOrderMarkLength(std::string_view body) {
+    const ByteOrderMark* mark = FindByteOrderMark(body);
+    return mark ? mark->bytes.size() : 0;
+}
+
+std::string CharsetFromContentType(std::wstring_view content) {
+    std::wstring lower(content);
+    for (auto& c : lower)
+        if (c >= L'A' && c <= L'Z')
+            c = wchar_t(c - L'A' + L'a');
+    for (size_t k = lower.find(L"charset"); k != std::wstring::npos; k = lower.find(L"charset", k)) {
+        k += 7;
+        while (k < lower.size() && IsSpace(lower[k]))
+            ++k;
+        if (k >= lower.size() || lower[k] != L'=')
+            continue;
+        ++k;
+        while (k < lower.size() && (IsSpace(lower[k]) || lower[k] == L'"' || lower[k] == L'\''))
+            ++k;
+        std::string out;
+        for (; k < lower.size() && !IsSpace(lower[k]) && lower[k] != L';' && lower[k] != L'"' && lower[k] != L'\'';
+             ++k)
+            if (lower[k] < 0x80)
+                out += static_cast<char>(lower[k]);
+        return out;
+    }
+    return {};
 }
 
 std::string DetectCharset(std::string_view contentType, std::string_view body) {
-    if (body.substr(0, 3) == "\xEF\xBB\xBF")
-        return "utf-8";
-    if (body.substr(0, 2) == "\xFF\xFE")
-        return "utf-16le";
-    if (body.substr(0, 2) == "\xFE\xFF")
-        return "utf-16be";
-
-    std::string type = LowerTrim(contentType);
-    if (size_t k = type.find("charset="); k != std::string::npos) {
-        std::string_view v = std::string_view(type).substr(k + 8);
-        size_t end = v.find(';');
-        std::string label = LowerTrim(v.substr(0, end));
-        if (!label.empty())
-            return label;
-    }
-
-    // The prescan reads the bytes as Latin-1: the markup is ASCII whatever the set.
-    std::wstring head;
-    std::string_view prefix = body.substr(0, kPrescanBytes);
-    head.reserve(prefix.size());
-    for (unsigned char c : prefix)
-        head += static_cast<wchar_t>(c);
-    return ParseHtml(head).charset;
+    if (const ByteOrderMark* mark = FindByteOrderMark(body))
+        return mark->charset;
+    if (std::string label = CharsetFromContentType(Widen(contentType)); !label.empty())
+        return label;
+    return ParseHtml(Widen(body.substr(0, kPrescanBytes))).charset;
 }
 
 unsigned CodePageForCharset(std::string_view label) {

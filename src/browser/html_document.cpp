@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <utility>
 
+#include "browser/charset.h"
 #include "browser/url.h"
 #include "common/text.h"
 
@@ -257,27 +258,6 @@ bool IsHeading(std::wstring_view n) {
 
 // Elements whose content a browser does not show as text.
 bool IsHiddenContainer(std::wstring_view n) { return OneOf(n, {L"select", L"template", L"datalist"}); }
-
-std::string CharsetFromContentType(std::wstring_view content) {
-    std::wstring lower = Lower(content);
-    size_t k = lower.find(L"charset");
-    if (k == std::wstring::npos)
-        return {};
-    k += 7;
-    while (k < lower.size() && IsSpace(lower[k]))
-        ++k;
-    if (k >= lower.size() || lower[k] != L'=')
-        return {};
-    ++k;
-    while (k < lower.size() && (IsSpace(lower[k]) || lower[k] == L'"' || lower[k] == L'\''))
-        ++k;
-    std::string out;
-    for (; k < lower.size() && !IsSpace(lower[k]) && lower[k] != L';' && lower[k] != L'"' && lower[k] != L'\'';
-         ++k)
-        if (lower[k] < 0x80)
-            out += static_cast<char>(lower[k]);
-    return out;
-}
 
 std::string AsciiLower(std::wstring_view s) {
     std::string out;

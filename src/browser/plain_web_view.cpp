@@ -196,15 +196,15 @@ void PlainWebView::MakeFonts() {
     title.lfHeight = lf.lfHeight < 0 ? lf.lfHeight * 4 / 3 : -16;
     m_fontTitle.reset(::CreateFontIndirectW(&title));
 
-    gdi::WindowDC dc(hwnd());
+    fw::gdi::WindowDC dc(hwnd());
     TEXTMETRICW tm{};
     {
-        gdi::Select sel(dc.get(), m_fontText.get());
+        fw::gdi::Select sel(dc.get(), m_fontText.get());
         if (::GetTextMetricsW(dc.get(), &tm))
             m_lineHeight = tm.tmHeight + tm.tmExternalLeading + 2;
     }
     {
-        gdi::Select sel(dc.get(), m_fontTitle.get());
+        fw::gdi::Select sel(dc.get(), m_fontTitle.get());
         if (::GetTextMetricsW(dc.get(), &tm))
             m_titleHeight = tm.tmHeight + 6;
     }
@@ -220,11 +220,11 @@ void PlainWebView::Relayout() {
     RECT client{};
     ::GetClientRect(hwnd(), &client);
     int width = client.right - client.left - 2 * kMargin;
-    gdi::WindowDC dc(hwnd());
+    fw::gdi::WindowDC dc(hwnd());
     HDC hdc = dc.get();
     HFONT text = m_fontText.get(), bold = m_fontBold.get();
     auto measure = [hdc, text, bold](std::wstring_view s, bool heading) {
-        gdi::Select sel(hdc, heading ? bold : text);
+        fw::gdi::Select sel(hdc, heading ? bold : text);
         SIZE size{};
         ::GetTextExtentPoint32W(hdc, s.data(), static_cast<int>(s.size()), &size);
         return static_cast<int>(size.cx);
@@ -285,7 +285,7 @@ void PlainWebView::Paint(HDC dc, const RECT& client) {
 
     int y0 = -m_scrollY;
     {
-        gdi::Select sel(dc, m_fontTitle.get());
+        fw::gdi::Select sel(dc, m_fontTitle.get());
         ::SetTextColor(dc, RGB(0x20, 0x20, 0x20));
         const std::wstring& title = m_browser.Title();
         RECT r{kMargin, y0 + kMargin, client.right - kMargin, y0 + kMargin + m_titleHeight};
@@ -293,7 +293,7 @@ void PlainWebView::Paint(HDC dc, const RECT& client) {
                     DT_LEFT | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX | DT_VCENTER);
         RECT rule{kMargin, y0 + kMargin + m_titleHeight + kMargin / 2, client.right - kMargin, 0};
         rule.bottom = rule.top + 1;
-        gdi::Brush grey(::CreateSolidBrush(RGB(0xC8, 0xC8, 0xC8)));
+        fw::gdi::Brush grey(::CreateSolidBrush(RGB(0xC8, 0xC8, 0xC8)));
         ::FillRect(dc, &rule, grey.get());
     }
 
@@ -303,13 +303,13 @@ void PlainWebView::Paint(HDC dc, const RECT& client) {
         if (y + p.height < client.top || y > client.bottom)
             continue;
         HFONT font = p.link >= 0 ? m_fontLink.get() : (p.heading ? m_fontBold.get() : m_fontText.get());
-        gdi::Select sel(dc, font);
+        fw::gdi::Select sel(dc, font);
         ::SetTextColor(dc, p.link >= 0 ? RGB(0x00, 0x33, 0xCC) : RGB(0, 0, 0));
         ::TextOutW(dc, kMargin + p.x, y, p.text.c_str(), static_cast<int>(p.text.size()));
     }
 
     if ((m_hostFlags & kHostFlagNo3DBorder) == 0) {
-        gdi::Brush edge(::CreateSolidBrush(RGB(0xA0, 0xA0, 0xA0)));
+        fw::gdi::Brush edge(::CreateSolidBrush(RGB(0xA0, 0xA0, 0xA0)));
         ::FrameRect(dc, &client, edge.get());
     }
 }
@@ -384,10 +384,10 @@ LRESULT PlainWebView::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT: {
-        gdi::PaintDC pdc(hwnd());
+        fw::gdi::PaintDC pdc(hwnd());
         RECT client{};
         ::GetClientRect(hwnd(), &client);
-        gdi::Buffer buffer(pdc.get(), client.right, client.bottom);
+        fw::gdi::Buffer buffer(pdc.get(), client.right, client.bottom);
         if (buffer) {
             Paint(buffer.dc(), client);
             ::BitBlt(pdc.get(), 0, 0, client.right, client.bottom, buffer.dc(), 0, 0, SRCCOPY);

@@ -10,8 +10,8 @@
 #include "browser/plain_browser.h"
 #include "browser/text_layout.h"
 #include "browser/web_view.h"
+#include "framework/gdi_handles.h"
 #include "framework/window.h"
-#include "skin/gdi.h"
 
 namespace ovn::browser {
 
@@ -62,7 +62,7 @@ private:
     PlainBrowser m_browser;
     std::shared_ptr<Inbox> m_inbox;
     PageLayout m_layout;
-    gdi::Font m_fontText, m_fontBold, m_fontLink, m_fontTitle;
+    fw::gdi::Font m_fontText, m_fontBold, m_fontLink, m_fontTitle;
     int m_lineHeight = 16;
     int m_titleHeight = 22;
     int m_scrollY = 0;

@@ -1,11 +1,16 @@
 #include "browser/web_view.h"
 
+#include <mshtmhst.h>
+
 #include <cstdlib>
 
 #include "browser/control_web_view.h"
 #include "browser/plain_web_view.h"
 
 namespace ovn::browser {
+
+static_assert(kHostFlagDialog == DOCHOSTUIFLAG_DIALOG && kHostFlagNo3DBorder == DOCHOSTUIFLAG_NO3DBORDER &&
+              kHostFlagScrollNo == DOCHOSTUIFLAG_SCROLL_NO);
 
 WebEngineKind SelectedWebEngine() {
     static const WebEngineKind kind = ChooseWebEngine(std::getenv("OVN_WEB_ENGINE"), BuildPrefersPlainEngine());

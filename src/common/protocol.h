@@ -2,6 +2,7 @@
 // Platform-free: message numbers are spelled out so rules can use them natively.
 #pragma once
 #include <cstdint>
+#include <string_view>
 
 namespace ovn {
 
@@ -15,6 +16,15 @@ enum StartMode : int {
     ModeGamePage = 6,
     ModeGameHall = 7,
 };
+
+// The switches that choose a role, compared without regard to case: written by
+// the shortcuts and by the launcher for its children, read by the start-up.
+inline constexpr std::wstring_view kSwitchPortal = L"/webQuenraD";
+inline constexpr std::wstring_view kSwitchShortcut = L"/OvnD";
+inline constexpr std::wstring_view kSwitchRemove = L"/uninst";
+inline constexpr std::wstring_view kSwitchUpdate = L"/update";
+inline constexpr std::wstring_view kSwitchGamePage = L"/newgm";
+inline constexpr std::wstring_view kSwitchGameHall = L"/gmhall";
 
 // lParam of the messages the launcher and its pages send on each other's behalf,
 // so they are never taken for something the player did.

@@ -1,5 +1,5 @@
 // RAII owners for the kernel, registry, module and COM handles the program holds.
-// GDI objects have their own owners in skin/gdi.h.
+// The GDI objects' owners (framework/gdi_handles.h) are made from the same template.
 #pragma once
 #include <windows.h>
 #include <objbase.h>
@@ -9,37 +9,68 @@
 
 namespace fw {
 
+// Traits that also count what their owners hold: Took when an owner takes a
+// handle, Gave when it closes it or hands it on (see the GDI owners).
+template <typename Traits>
+concept CountingTraits = requires {
+    Traits::Took();
+    Traits::Gave();
+};
+
 // A move-only owner of one handle; Traits gives the empty value and the release call.
 template <typename Traits>
 class UniqueHandle {
 public:
     using Handle = typename Traits::Handle;
     UniqueHandle() = default;
-    explicit UniqueHandle(Handle h) : m_h(h) {}
+    explicit UniqueHandle(Handle h) : m_h(h) { Took(m_h); }
     ~UniqueHandle() { reset(); }
     UniqueHandle(const UniqueHandle&) = delete;
     UniqueHandle& operator=(const UniqueHandle&) = delete;
-    UniqueHandle(UniqueHandle&& other) noexcept : m_h(other.release()) {}
+    UniqueHandle(UniqueHandle&& other) noexcept : m_h(std::exchange(other.m_h, Traits::Empty())) {}
     UniqueHandle& operator=(UniqueHandle&& other) noexcept {
-        if (this != &other)
-            reset(other.release());
+        if (this != &other) {
+            reset();
+            m_h = std::exchange(other.m_h, Traits::Empty());
+        }
         return *this;
     }
     Handle get() const { return m_h; }
     explicit operator bool() const { return Traits::Valid(m_h); }
-    Handle release() { return std::exchange(m_h, Traits::Empty()); }
+    // Hands the handle to someone who releases it (a window region, a caller).
+    Handle release() {
+        Gave(m_h);
+        return std::exchange(m_h, Traits::Empty());
+    }
     void reset(Handle h = Traits::Empty()) {
         Handle old = std::exchange(m_h, h);
-        if (Traits::Valid(old))
+        Took(m_h);
+        if (Traits::Valid(old)) {
             Traits::Close(old);
+            Gave(old);
+        }
     }
-    // For out-parameters: releases what is held and hands out the slot.
-    Handle* put() {
+    // For out-parameters: releases what is held and hands out the slot. Counting
+    // owners have none, as what is written there would never be counted.
+    Handle* put()
+        requires(!CountingTraits<Traits>)
+    {
         reset();
         return &m_h;
     }
 
 private:
+    static void Took(Handle h) {
+        if constexpr (CountingTraits<Traits>)
+            if (Traits::Valid(h))
+                Traits::Took();
+    }
+    static void Gave(Handle h) {
+        if constexpr (CountingTraits<Traits>)
+            if (Traits::Valid(h))
+                Traits::Gave();
+    }
+
     Handle m_h = Traits::Empty();
 };
 

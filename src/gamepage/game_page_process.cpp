@@ -2,12 +2,12 @@
 
 #include <memory>
 
-#include "app/startup.h"
 #include "common/portal.h"
 #include "framework/app.h"
 #include "gamepage/game_page_seams.h"
 #include "gamepage/gm_wnd_view.h"
 #include "gamepage/main_frame.h"
+#include "process/process.h"
 
 namespace ovn {
 

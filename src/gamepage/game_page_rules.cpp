@@ -1,17 +1,9 @@
 #include "gamepage/game_page_rules.h"
 
-#include <algorithm>
-
+#include "browser/web_events.h"
 #include "common/protocol.h"
 
 namespace ovn::gamepage {
-
-PageRect PagePlacement(const PageRect& c) {
-    PageRect r{c.left + 4, c.top + 30, c.right - 4, c.bottom - 4};
-    r.right = std::max(r.right, r.left);
-    r.bottom = std::max(r.bottom, r.top);
-    return r;
-}
 
 bool IsHallPage(std::wstring_view startUrl, std::wstring_view hallUrl) { return startUrl == hallUrl; }
 
@@ -20,30 +12,21 @@ std::intptr_t AdoptionLParam(std::wstring_view startUrl, std::wstring_view hallU
 }
 
 std::uint32_t GamePageHostFlags(std::uint32_t flags, std::wstring_view startUrl, std::wstring_view hallUrl) {
-    constexpr std::uint32_t kNo3DBorder = 0x04, kScrollNo = 0x08;
-    return IsHallPage(startUrl, hallUrl) ? flags : (flags | kNo3DBorder | kScrollNo);
+    return IsHallPage(startUrl, hallUrl) ? flags : (flags | browser::kHostFlagNo3DBorder | browser::kHostFlagScrollNo);
 }
-
-int ModifierMask(bool ctrl, bool shift, bool alt) { return (ctrl ? 2 : 0) | (shift ? 4 : 0) | (alt ? 1 : 0); }
 
 namespace {
 
-bool Matches(const KeyCombo& k, std::uintptr_t key, int modifiers) {
-    return k.key >= 0 && static_cast<std::uintptr_t>(k.key) == key && k.modifiers == modifiers;
-}
-
-bool IsPlainF5(const KeyCombo& k) { return k.key == static_cast<int>(kVkF5) && k.modifiers == 0; }
+bool IsPlainF5(const HotkeySetting& k) { return k.key == static_cast<int>(kVkF5) && k.modifiers == 0; }
 
 }  // namespace
 
-FrameAction DecideFrameMessage(const FrameMessage& m, const FrameHotkeys& keys, bool haveView) {
+FrameAction DecideFrameMessage(const InputMessage& m, const FrameHotkeys& keys, bool haveView) {
     const bool keyDown = m.message == kWmKeyDown || m.message == kWmSysKeyDown;
-    if (keyDown && m.lParam != CloseMarker && Matches(keys.windowSwitch, m.wParam, m.modifiers))
+    if (keyDown && m.lParam != CloseMarker && keys.windowSwitch.Matches(m.wParam, m.modifiers))
         return FrameAction::ForwardToLauncher;
 
-    // Ctrl+D as typed: scan code 0x20 and no extended, context or previous-state
-    // bit, so an auto-repeat opens no second dialog. Any repeat count.
-    if (m.message == kWmChar && m.wParam == kCharAddFavourite && m.lParam >= 0x200000 && m.lParam <= 0x20FFFF)
+    if (IsCtrlDAsTyped(m.message, m.wParam, m.lParam))
         return FrameAction::AddFavourite;
 
     if (m.message == kWmKeyDown && m.wParam == kVkF5) {

@@ -1,11 +1,13 @@
 // The decisions of the game frame (the window that shows one tab's page inside
 // the launcher): where it goes, how it introduces itself to the launcher, what
 // its key filter does with each message, when a sound state is applied.
-// Platform-free: message numbers are spelled out here.
+// Platform-free.
 #pragma once
 #include <cstdint>
 #include <optional>
 #include <string_view>
+
+#include "common/input.h"
 
 namespace ovn::gamepage {
 
@@ -26,18 +28,6 @@ constexpr std::wstring_view kScriptBoxClass = L"#32770";
 constexpr std::wstring_view kScriptBoxTitles[] = {L"来自网页的消息", L"Windows Internet Explorer",
                                                   L"Microsoft Internet Explorer"};
 
-struct PageRect {
-    int left = 0, top = 0, right = 0, bottom = 0;
-    int Width() const { return right - left; }
-    int Height() const { return bottom - top; }
-    bool operator==(const PageRect&) const = default;
-};
-
-// The page area of the launcher's client rectangle: 30 pixels off the top (the
-// tab strip), 4 off the other sides. A launcher too small for that gives an empty
-// rectangle at the area's corner, never a negative size.
-PageRect PagePlacement(const PageRect& launcherClient);
-
 // The hall is the page whose start URL is exactly the hall page's URL (case and all).
 bool IsHallPage(std::wstring_view startUrl, std::wstring_view hallUrl);
 // lParam of the adoption message: 1 for the hall, 0 for a game page.
@@ -45,23 +35,8 @@ std::intptr_t AdoptionLParam(std::wstring_view startUrl, std::wstring_view hallU
 // A game page has no border and no scroll bars; the hall keeps the browser's defaults.
 std::uint32_t GamePageHostFlags(std::uint32_t flags, std::wstring_view startUrl, std::wstring_view hallUrl);
 
-// Modifier mask of a hotkey: Alt 1, Ctrl 2, Shift 4.
-int ModifierMask(bool ctrl, bool shift, bool alt);
-
-struct KeyCombo {
-    int modifiers = -1;  // -1 until loaded: matches nothing
-    int key = -1;
-};
-
 struct FrameHotkeys {
-    KeyCombo boss, windowSwitch, sound;
-};
-
-struct FrameMessage {
-    unsigned message = 0;
-    std::uintptr_t wParam = 0;
-    std::intptr_t lParam = 0;
-    int modifiers = 0;  // live modifier state when the message is looked at
+    HotkeySetting boss, windowSwitch, sound;
 };
 
 enum class FrameAction {
@@ -74,7 +49,7 @@ enum class FrameAction {
 };
 
 // The frame's filter for every queued message of its thread, before the page sees it.
-FrameAction DecideFrameMessage(const FrameMessage& msg, const FrameHotkeys& keys, bool haveView);
+FrameAction DecideFrameMessage(const InputMessage& msg, const FrameHotkeys& keys, bool haveView);
 
 // The sound state from the launcher arrives every 400 ms; it is applied the first
 // time and whenever it changes.
@@ -86,13 +61,5 @@ public:
 private:
     std::optional<bool> last_;
 };
-
-// Message numbers used by the rules (the Win32 values).
-constexpr unsigned kWmKeyDown = 0x0100;
-constexpr unsigned kWmChar = 0x0102;
-constexpr unsigned kWmSysKeyDown = 0x0104;
-constexpr unsigned kWmSysCommand = 0x0112;
-constexpr std::uintptr_t kScClose = 0xF060;
-constexpr std::uintptr_t kVkF5 = 0x74;
 
 }  // namespace ovn::gamepage

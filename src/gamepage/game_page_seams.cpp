@@ -7,7 +7,7 @@ namespace ovn::gamepage {
 int RunLogin(HWND) { return IDOK; }  // arrives with the login page
 
 FrameHotkeys ReadFrameHotkeys() {  // arrives with the hotkey settings
-    return FrameHotkeys{KeyCombo{0, 121}, KeyCombo{2, 9}, KeyCombo{2, 81}};
+    return FrameHotkeys{HotkeySetting{121, 0}, HotkeySetting{9, 2}, HotkeySetting{81, 2}};
 }
 
 void ApplySoundMuted(bool) {}  // arrives with sound muting

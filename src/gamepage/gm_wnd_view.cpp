@@ -4,12 +4,13 @@
 
 #include <utility>
 
-#include "app/startup.h"
+#include "common/page_area.h"
 #include "common/portal.h"
 #include "gamepage/entergame.h"
 #include "gamepage/game_page_process.h"
 #include "gamepage/game_page_rules.h"
 #include "gamepage/game_page_seams.h"
+#include "process/process.h"
 #include "skin/message_box.h"
 
 namespace ovn {
@@ -61,8 +62,8 @@ void CGmWndView::OnNavigateComplete(const std::wstring& url) {
     HWND frame = ::GetParent(hwnd());
     RECT launcher{};
     if (frame && ::GetClientRect(LauncherWnd, &launcher)) {
-        auto r = gamepage::PagePlacement({launcher.left, launcher.top, launcher.right, launcher.bottom});
-        ::MoveWindow(frame, r.left, r.top, r.Width(), r.Height(), TRUE);
+        const Box area = PageArea(launcher.right, launcher.bottom);
+        ::MoveWindow(frame, area.x, area.y, area.w, area.h, TRUE);
     }
 }
 

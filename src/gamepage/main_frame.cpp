@@ -2,19 +2,21 @@
 
 #include <string>
 
-#include "app/startup.h"
 #include "common/portal.h"
 #include "common/protocol.h"
 #include "gamepage/game_page_process.h"
 #include "gamepage/game_page_seams.h"
 #include "gamepage/gm_wnd_view.h"
+#include "process/process.h"
+
+#include "res/resource.h"
 
 namespace ovn {
 
 using namespace gamepage;
 
 bool CMainFrame::CreateGameFrame() {
-    HICON icon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(128));
+    HICON icon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
     RECT rect{0, 0, kInitialFrameSize, kInitialFrameSize};
     if (!CreateFrame(L"QuenraOrvane", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, rect, nullptr, icon))
         return false;
@@ -58,7 +60,7 @@ LRESULT CMainFrame::OnCreate() {
 bool CMainFrame::PreTranslateMessage(MSG& msg) {
     int modifiers = ModifierMask(::GetKeyState(VK_CONTROL) < 0, ::GetKeyState(VK_SHIFT) < 0,
                                  ::GetKeyState(VK_MENU) < 0);
-    FrameMessage m{msg.message, msg.wParam, msg.lParam, modifiers};
+    InputMessage m{msg.message, msg.wParam, msg.lParam, modifiers};
     CGmWndView* view = State().GameView;
     switch (DecideFrameMessage(m, m_hotkeys, view != nullptr)) {
     case FrameAction::ForwardToLauncher:

@@ -5,18 +5,20 @@
 #include <algorithm>
 
 #include "skin/message_box.h"
-#include "app/startup.h"
 #include "common/log.h"
+#include "process/process.h"
 #include "common/protocol.h"
 #include "launcher/child_command.h"
 #include "launcher/launcher_input.h"
 #include "launcher/launcher_layout.h"
 #include "skin/skin_image.h"
 
+#include "res/skin_ids.h"
+
 namespace ovn {
 
 CKelvor3Dlg* TheLauncher = nullptr;
-LauncherHotkey BossHotkey, SwitchHotkey, SoundHotkey;
+HotkeySetting BossHotkey, SwitchHotkey, SoundHotkey;
 int LastWidth = 0;
 int LastSoundImage = 1;
 
@@ -24,26 +26,19 @@ namespace {
 
 constexpr wchar_t kCaption[] = L"QuenraOrvane";
 
-// Skin image ids of the launcher window.
-constexpr UINT kImgFrame = 134, kImgClose = 132, kImgMinimize = 136, kImgMaximize = 135, kImgRestore = 137;
-constexpr UINT kImgHide = 138, kImgMenu = 139, kImgTabs = 140, kImgTabClose = 141, kImgLink = 142;
-constexpr UINT kImgSoundOff = 148, kImgSoundOn = 149, kImgHallHidden = 150, kImgHallShown = 151;
-
-static_assert(launcher::kWmKeyDown == WM_KEYDOWN && launcher::kWmSysKeyDown == WM_SYSKEYDOWN &&
-              launcher::kWmChar == WM_CHAR && launcher::kWmSysCommand == WM_SYSCOMMAND);
-static_assert(launcher::kScClose == SC_CLOSE && launcher::kScRestore == SC_RESTORE && launcher::kVkF5 == VK_F5);
+static_assert(kWmKeyDown == WM_KEYDOWN && kWmSysKeyDown == WM_SYSKEYDOWN && kWmChar == WM_CHAR &&
+              kWmSysCommand == WM_SYSCOMMAND);
+static_assert(kScClose == SC_CLOSE && kScRestore == SC_RESTORE && kVkEscape == VK_ESCAPE && kVkSpace == VK_SPACE &&
+              kVkF5 == VK_F5);
 static_assert(kMsgAdoptFrame == WM_USER + 2 && kMsgSoundState == WM_USER + 5);
 
 bool KeyDown(int vk) { return (::GetKeyState(vk) & 0xFF00) != 0; }
 
-int CurrentModifiers() {
-    return (KeyDown(VK_CONTROL) ? launcher::kModCtrl : 0) | (KeyDown(VK_SHIFT) ? launcher::kModShift : 0) |
-           (KeyDown(VK_MENU) ? launcher::kModAlt : 0);
-}
+int CurrentModifiers() { return ModifierMask(KeyDown(VK_CONTROL), KeyDown(VK_SHIFT), KeyDown(VK_MENU)); }
 
 // The pages and the hall belong to other processes: the launcher moves, shows
 // and hides them without waiting for them, so a page that hangs cannot hang it.
-void PlaceChild(HWND window, const launcher::Box& box) {
+void PlaceChild(HWND window, const Box& box) {
     ::SetWindowPos(window, nullptr, box.x, box.y, box.w, box.h,
                    SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW | SWP_ASYNCWINDOWPOS);
 }
@@ -80,7 +75,7 @@ gdi::ImageList StripImageList(UINT imageId) {
 }  // namespace
 
 CKelvor3Dlg::CKelvor3Dlg() : skin::CDlgEx(IDD_KELVOR3_DIALOG), m_childProgram(ExecutablePath()) {
-    m_hIcon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(128));
+    m_hIcon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
     TheLauncher = this;
 }
 
@@ -139,21 +134,21 @@ void CKelvor3Dlg::SetUpSkin() {
     m_nTitleWeight = 600;
 
     // The close and minimise strips are copied into their buttons and stay ours.
-    gdi::Bitmap close = skin::LoadSkinImage(kImgClose);
-    gdi::Bitmap minimize = skin::LoadSkinImage(kImgMinimize);
-    SetSkin(skin::LoadSkinImage(kImgFrame), false, true, minimize.get(), skin::LoadSkinImage(kImgMaximize),
-            skin::LoadSkinImage(kImgRestore), close.get());
+    gdi::Bitmap close = skin::LoadSkinImage(IDB_BTN_CLOSE);
+    gdi::Bitmap minimize = skin::LoadSkinImage(IDB_BTN_MIN);
+    SetSkin(skin::LoadSkinImage(IDB_MAIN_FRAME), false, true, minimize.get(), skin::LoadSkinImage(IDB_BTN_MAX),
+            skin::LoadSkinImage(IDB_BTN_RESTORE), close.get());
     m_bResizable = true;
 
     // Out of sight until the first page arrives.
     ::SetWindowPos(h, nullptr, 0, 0, 1, 1, SWP_NOZORDER | SWP_NOACTIVATE);
 
-    m_bmpHide = skin::LoadSkinImage(kImgHide);
-    m_bmpMenu = skin::LoadSkinImage(kImgMenu);
-    m_bmpSoundOn = skin::LoadSkinImage(kImgSoundOn);
-    m_bmpSoundOff = skin::LoadSkinImage(kImgSoundOff);
-    m_bmpHallHidden = skin::LoadSkinImage(kImgHallHidden);
-    m_bmpHallShown = skin::LoadSkinImage(kImgHallShown);
+    m_bmpHide = skin::LoadSkinImage(IDB_BTN_HIDE);
+    m_bmpMenu = skin::LoadSkinImage(IDB_BTN_MENU);
+    m_bmpSoundOn = skin::LoadSkinImage(IDB_BTN_SOUND_ON);
+    m_bmpSoundOff = skin::LoadSkinImage(IDB_BTN_SOUND_OFF);
+    m_bmpHallHidden = skin::LoadSkinImage(IDB_BTN_HALL_HIDDEN);
+    m_bmpHallShown = skin::LoadSkinImage(IDB_BTN_HALL_SHOWN);
     if (m_btnHide.hwnd())
         m_btnHide.SetImage(m_bmpHide.get(), false);
     if (m_btnSound.hwnd())
@@ -164,12 +159,12 @@ void CKelvor3Dlg::SetUpSkin() {
     }
     if (m_btnHall.hwnd())
         m_btnHall.SetImage(m_bmpHallHidden.get(), false);
-    // The link's image (142), white underlined text and hand cursor arrive with
-    // the skinned static; until then it is the template's plain notifying static.
-    (void)kImgLink;
+    // The link's image (IDB_LINK_ACCOUNT), white underlined text and hand cursor
+    // arrive with the skinned static; until then it is the template's plain
+    // notifying static.
 
-    m_imgTabs = StripImageList(kImgTabs);
-    m_imgClose = StripImageList(kImgTabClose);
+    m_imgTabs = StripImageList(IDB_TABS);
+    m_imgClose = StripImageList(IDB_TAB_CLOSE);
 
     m_tabTip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, h, nullptr,
@@ -315,7 +310,7 @@ LRESULT CKelvor3Dlg::AdoptWindow(HWND window, bool isHall) {
 void CKelvor3Dlg::PlaceInPageArea(HWND window) {
     RECT client = {};
     ::GetClientRect(hwnd(), &client);
-    PlaceChild(window, launcher::PageArea(client.right, client.bottom));
+    PlaceChild(window, PageArea(client.right, client.bottom));
 }
 
 void CKelvor3Dlg::InvalidateSpan(int left, int top, int right, int bottom) {
@@ -608,8 +603,7 @@ launcher::LauncherState CKelvor3Dlg::InputState() const {
     state.pendingProcess = static_cast<bool>(m_hPendingProcess);
     state.pageShown = !m_slots.Empty() && !m_slots.HallShown();
     state.hallShown = m_slots.HallShown() && HallWindow() && ::IsWindow(HallWindow());
-    state.switchKey = SwitchHotkey.key;
-    state.switchModifiers = SwitchHotkey.modifiers;
+    state.switchKey = SwitchHotkey;
     return state;
 }
 
@@ -650,7 +644,7 @@ bool CKelvor3Dlg::HandleCloseRequest(WPARAM command, LPARAM lParam) {
 
 bool CKelvor3Dlg::PreTranslateMessage(MSG& msg) {
     const bool key = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN;
-    const launcher::LauncherMessage message{msg.message, msg.wParam, msg.lParam, key ? CurrentModifiers() : 0};
+    const InputMessage message{msg.message, msg.wParam, msg.lParam, key ? CurrentModifiers() : 0};
     if (ApplyInputAction(launcher::DecideLauncherMessage(message, InputState()), msg))
         return true;
     if (m_tabTip)

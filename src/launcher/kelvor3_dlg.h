@@ -7,7 +7,7 @@
 
 #include <string>
 
-
+#include "common/input.h"
 #include "framework/handles.h"
 #include "launcher/launcher_input.h"
 #include "launcher/page_slots.h"
@@ -15,15 +15,9 @@
 #include "skin/dlg_ex.h"
 #include "skin/gdi.h"
 
-namespace ovn {
+#include "res/resource.h"  // the template and control ids
 
-// Dialog template and control ids of the launcher window.
-constexpr UINT IDD_KELVOR3_DIALOG = 102;
-constexpr UINT IDC_BTN_HIDE = 1001;
-constexpr UINT IDC_BTN_SOUND = 1002;
-constexpr UINT IDC_BTN_MENU = 1003;
-constexpr UINT IDC_BTN_HALL = 1004;
-constexpr UINT IDC_LNK_OTHER_ACCOUNT = 1005;
+namespace ovn {
 
 // Timers of the launcher window.
 constexpr UINT_PTR kTimerSound = 3;         // 400 ms from the first page: sound state, button images
@@ -33,17 +27,11 @@ constexpr UINT_PTR kTimerPendingWatch = 8;  // a page still logging in has not d
 constexpr UINT kPendingWatchMs = 500;
 constexpr UINT kPendingAbandonCheckMs = 50;  // a page that said it gives up is about to end
 
-// One hotkey as the launcher matches it: both -1 until loaded, so nothing matches.
-struct LauncherHotkey {
-    int key = -1;
-    int modifiers = -1;
-};
-
 class CKelvor3Dlg;
 
 // Process-wide values of the launcher process.
 extern CKelvor3Dlg* TheLauncher;  // set by the constructor; the keyboard hook reaches the window through it
-extern LauncherHotkey BossHotkey, SwitchHotkey, SoundHotkey;
+extern HotkeySetting BossHotkey, SwitchHotkey, SoundHotkey;  // not loaded: nothing matches
 extern int LastWidth;       // client width seen by the previous size change
 extern int LastSoundImage;  // the sound state last put on the sound button
 

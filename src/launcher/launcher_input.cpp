@@ -4,12 +4,11 @@
 
 namespace ovn::launcher {
 
-LauncherAction DecideLauncherMessage(const LauncherMessage& msg, const LauncherState& state) {
+LauncherAction DecideLauncherMessage(const InputMessage& msg, const LauncherState& state) {
     const bool keyDown = msg.message == kWmKeyDown || msg.message == kWmSysKeyDown;
 
     // Keys the pages forward on our behalf carry the marker and are never hotkeys.
-    if (keyDown && msg.lParam != CloseMarker && state.switchKey >= 0 &&
-        msg.wParam == static_cast<std::uintptr_t>(state.switchKey) && msg.modifiers == state.switchModifiers)
+    if (keyDown && msg.lParam != CloseMarker && state.switchKey.Matches(msg.wParam, msg.modifiers))
         return LauncherAction::SwitchPage;
 
     // Esc and space would otherwise reach the dialog manager (cancel, default button).
@@ -32,8 +31,7 @@ LauncherAction DecideLauncherMessage(const LauncherMessage& msg, const LauncherS
     }
 
     if (state.pages > 0) {
-        const bool addFavourite = msg.message == kWmChar && msg.wParam == kCharAddFavourite &&
-                                  ((static_cast<std::uintptr_t>(msg.lParam) >> 16) & 0xFFFF) == 0x0020;
+        const bool addFavourite = IsCtrlDAsTyped(msg.message, msg.wParam, msg.lParam);
         const bool refresh = msg.message == kWmKeyDown && msg.wParam == kVkF5;
         if (addFavourite || refresh) {
             if (state.pageShown)

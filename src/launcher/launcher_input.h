@@ -6,30 +6,9 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "common/input.h"
+
 namespace ovn::launcher {
-
-// The message numbers this rule reads (the same as the system's).
-inline constexpr unsigned kWmKeyDown = 0x0100;
-inline constexpr unsigned kWmChar = 0x0102;
-inline constexpr unsigned kWmSysKeyDown = 0x0104;
-inline constexpr unsigned kWmSysCommand = 0x0112;
-inline constexpr std::uintptr_t kScClose = 0xF060;
-inline constexpr std::uintptr_t kScRestore = 0xF120;
-inline constexpr std::uintptr_t kVkEscape = 27;
-inline constexpr std::uintptr_t kVkSpace = 32;
-inline constexpr std::uintptr_t kVkF5 = 116;
-
-// Modifier bits of a key press, as hotkeys store them.
-inline constexpr int kModAlt = 1;
-inline constexpr int kModCtrl = 2;
-inline constexpr int kModShift = 4;
-
-struct LauncherMessage {
-    unsigned message = 0;
-    std::uintptr_t wParam = 0;
-    std::intptr_t lParam = 0;
-    int modifiers = 0;  // from the live keyboard state, for key messages
-};
 
 struct LauncherState {
     std::size_t pages = 0;
@@ -37,8 +16,7 @@ struct LauncherState {
     // What the launcher itself put on screen (never another process's own say).
     bool pageShown = false;
     bool hallShown = false;
-    int switchKey = -1;   // the window-switch hotkey; -1 until loaded, so nothing matches
-    int switchModifiers = -1;
+    HotkeySetting switchKey;  // the window-switch hotkey
 };
 
 enum class LauncherAction {
@@ -52,6 +30,6 @@ enum class LauncherAction {
     RestoreThenPassOn,    // restore the still-empty window, then as PassOn
 };
 
-LauncherAction DecideLauncherMessage(const LauncherMessage& msg, const LauncherState& state);
+LauncherAction DecideLauncherMessage(const InputMessage& msg, const LauncherState& state);
 
 }  // namespace ovn::launcher

@@ -2,11 +2,9 @@
 
 #include <algorithm>
 
-namespace ovn::launcher {
+#include "res/resource.h"
 
-Box PageArea(int clientWidth, int clientHeight) {
-    return {4, 30, std::max(0, clientWidth - 8), std::max(0, clientHeight - 34)};
-}
+namespace ovn::launcher {
 
 SizeClamp ClampWindowSize(std::size_t pages, int width, int height) {
     if (pages == 0)
@@ -19,11 +17,11 @@ SizeClamp ClampWindowSize(std::size_t pages, int width, int height) {
 
 std::array<TitleControlPlace, 5> TitleStripLayout(int clientWidth) {
     return {{
-        {kIdHide, {clientWidth - 114, 0, 27, 27}},
-        {kIdSound, {clientWidth - 141, 0, 27, 27}},
-        {kIdMenu, {clientWidth - 185, 0, 44, 28}},
-        {kIdHall, {clientWidth - 264, 0, 79, 28}},
-        {kIdOtherAccount, {clientWidth - 360, 7, 92, 16}},
+        {IDC_BTN_HIDE, {clientWidth - 114, 0, 27, 27}},
+        {IDC_BTN_SOUND, {clientWidth - 141, 0, 27, 27}},
+        {IDC_BTN_MENU, {clientWidth - 185, 0, 44, 28}},
+        {IDC_BTN_HALL, {clientWidth - 264, 0, 79, 28}},
+        {IDC_LNK_OTHER_ACCOUNT, {clientWidth - 360, 7, 92, 16}},
     }};
 }
 

@@ -1,24 +1,19 @@
-// Geometry of the launcher window: the page area, the smallest size that leaves
-// room for the tabs, the title-strip controls and the tab rectangles that are
-// repainted when tabs come and go. Platform-free; rectangles are client pixels.
+// Geometry of the launcher window: the smallest size that leaves room for the
+// tabs, the title-strip controls and the tab rectangles that are repainted when
+// tabs come and go (the page area is shared with the pages: common/page_area.h).
+// Platform-free; rectangles are client pixels.
 #pragma once
 #include <array>
 #include <cstddef>
 
-namespace ovn::launcher {
+#include "common/page_area.h"
 
-struct Box {  // left, top, width, height
-    int x = 0, y = 0, w = 0, h = 0;
-    friend bool operator==(const Box&, const Box&) = default;
-};
+namespace ovn::launcher {
 
 struct Span {  // left, top, right, bottom (right and bottom exclusive)
     int left = 0, top = 0, right = 0, bottom = 0;
     friend bool operator==(const Span&, const Span&) = default;
 };
-
-// Below the 30-pixel caption band, inside the 4-pixel border. Never negative.
-Box PageArea(int clientWidth, int clientHeight);
 
 inline constexpr int kMinWidthBase = 483;
 inline constexpr int kTabWidth = 189;
@@ -35,15 +30,8 @@ struct SizeClamp {
 SizeClamp ClampWindowSize(std::size_t pages, int width, int height);
 
 // The title-strip controls, placed from the right edge of the client area.
-enum TitleControlId : int {
-    kIdHide = 1001,
-    kIdSound = 1002,
-    kIdMenu = 1003,
-    kIdHall = 1004,
-    kIdOtherAccount = 1005,
-};
 struct TitleControlPlace {
-    int id;
+    int id;  // IDC_BTN_HIDE ... IDC_LNK_OTHER_ACCOUNT
     Box box;
 };
 std::array<TitleControlPlace, 5> TitleStripLayout(int clientWidth);

@@ -5,12 +5,11 @@
 #include <string_view>
 #include <utility>
 
+#include "res/skin_ids.h"
+
 namespace ovn::skin {
 
 namespace {
-constexpr UINT kImgFrameSmall = 131;
-constexpr UINT kImgClose = 132;
-constexpr UINT kImgTextButton = 133;
 constexpr int kMessageTextLabel = 5002;
 }  // namespace
 
@@ -155,10 +154,10 @@ int RunMessageBox(HWND owner, const wchar_t* text, gdi::Bitmap frame, gdi::Bitma
 }
 
 int ShowMessageBox(int style, const wchar_t* caption, const wchar_t* text, HWND owner) {
-    gdi::Bitmap button1 = LoadSkinImage(kImgTextButton);
-    gdi::Bitmap button2 = LoadSkinImage(kImgTextButton);
-    gdi::Bitmap close = LoadSkinImage(kImgClose);
-    gdi::Bitmap frame = LoadSkinImage(kImgFrameSmall);
+    gdi::Bitmap button1 = LoadSkinImage(IDB_BTN_TEXT);
+    gdi::Bitmap button2 = LoadSkinImage(IDB_BTN_TEXT);
+    gdi::Bitmap close = LoadSkinImage(IDB_BTN_CLOSE);
+    gdi::Bitmap frame = LoadSkinImage(IDB_DLG_FRAME);
     return RunMessageBox(owner, text, std::move(frame), std::move(close), std::move(button1),
                          std::move(button2), caption, style);
 }

@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
-namespace ovn::skin {
+#include "res/resource.h"  // IDD_MESSAGE_BOX
 
-constexpr UINT kIddMessageBox = 130;  // dialog template: pop-up, no controls
+namespace ovn::skin {
 
 class CMessageBox : public CDlgEx {
 public:
-    CMessageBox() : CDlgEx(kIddMessageBox) {}
+    CMessageBox() : CDlgEx(IDD_MESSAGE_BOX) {}
 
     gdi::Bitmap m_bmpFrameImage;  // handed to the frame by OnInitDialog
     gdi::Bitmap m_bmpCloseImage;

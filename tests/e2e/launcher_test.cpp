@@ -8,6 +8,7 @@
 #include <set>
 
 #include "common/protocol.h"
+#include "res/resource.h"
 #include "tests/e2e/driver/driver.h"
 #include "tests/e2e/driver/fake_page.h"
 
@@ -16,7 +17,7 @@ using namespace e2e;
 namespace {
 
 constexpr wchar_t kTitle[] = L"QuenraOrvane";
-constexpr int kHallButton = 1004;
+constexpr int kHallButton = IDC_BTN_HALL;
 
 int CountRequests(const std::string& path) {
     auto log = PortalRequests();

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/protocol.h"
+#include "res/resource.h"
 #include "tests/e2e/driver/driver.h"
 
 using namespace e2e;
@@ -42,7 +43,7 @@ int wmain() {
     Shot(L"launcher");
 
     wprintf(L"the hall button hides the hall\n");
-    PostMessageW(wnd, WM_COMMAND, MAKEWPARAM(1004, BN_CLICKED), 0);
+    PostMessageW(wnd, WM_COMMAND, MAKEWPARAM(IDC_BTN_HALL, BN_CLICKED), 0);
     WaitFor([&] { return ForeignChildren(wnd).empty() || !IsWindowVisible(ForeignChildren(wnd).front()); });
     Sleep(500);
     Shot(L"launcher-hall-hidden");

@@ -148,6 +148,12 @@ TEST(PageCharset, MarkHeaderThenMeta) {
     EXPECT_EQ(DetectCharset("text/html", "\xFF\xFE<\0"), "utf-16le");
     EXPECT_EQ(DetectCharset("text/html", std::string(5000, ' ') + "<meta charset=gbk>"), "");
     EXPECT_EQ(DetectCharset("", ""), "");
+    // The server's header and the page's meta content are read alike.
+    EXPECT_EQ(DetectCharset("text/html; charset = \"Big5\"", ""), "big5");
+    EXPECT_EQ(DetectCharset("", "<meta http-equiv=content-type content='text/html; charset = Big5'>"), "big5");
+    EXPECT_EQ(CharsetFromContentType(L"text/html; xcharset; charset=gbk; q=1"), "gbk");
+    EXPECT_EQ(CharsetFromContentType(L"text/html; charset="), "");
+    EXPECT_EQ(CharsetFromContentType(L"text/html"), "");
     EXPECT_EQ(ByteOrderMarkLength("\xEF\xBB\xBFx"), 3u);
     EXPECT_EQ(ByteOrderMarkLength("\xFE\xFF"), 2u);
     EXPECT_EQ(ByteOrderMarkLength("ab"), 0u);

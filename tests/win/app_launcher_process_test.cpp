@@ -8,9 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "app/startup.h"
 #include "framework/handles.h"
 #include "launcher_test_support.h"
+#include "process/process.h"
+#include "res/resource.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ HWND LauncherWindowOf(DWORD pid) {
             GetWindowTextW(h, title, 32);
             // Visible: shown by its modal run once it is initialised.
             if (owner == f->pid && std::wstring(cls) == L"#32770" && std::wstring(title) == L"QuenraOrvane" &&
-                GetDlgItem(h, 1001) && IsWindowVisible(h)) {
+                GetDlgItem(h, IDC_BTN_HIDE) && IsWindowVisible(h)) {
                 f->hwnd = h;
                 return FALSE;
             }

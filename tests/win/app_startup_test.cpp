@@ -13,6 +13,8 @@
 #include "app/startup.h"
 #include "launcher/child_command.h"
 #include "launcher_test_support.h"
+#include "process/command_line.h"
+#include "process/process.h"
 
 namespace {
 
@@ -83,13 +85,13 @@ TEST(AppCommandLine, SplitterAgreesWithTheSystem) {
         L"p a\"b c\"d \\\\\\\"x",
     };
     for (const auto& line : lines)
-        EXPECT_EQ(ovn::launcher::SplitCommandLine(line), SystemSplit(line)) << std::string(line.begin(), line.end());
+        EXPECT_EQ(ovn::SplitCommandLine(line), SystemSplit(line)) << std::string(line.begin(), line.end());
 
     // What the launcher writes for its children reads back as exactly its arguments.
     const std::wstring program = L"C:\\Program Files (x86)\\Quenra Games\\Ovn.exe";
     for (const Args& args : {ovn::launcher::GamePageArguments(1234, 2), ovn::launcher::GameHallArguments(-7),
                              Args{L"a b", L"", L"q\"uote", L"end\\", L"sp ace\\"}}) {
-        auto line = ovn::launcher::BuildChildCommandLine(program, args);
+        auto line = ovn::BuildChildCommandLine(program, args);
         ASSERT_TRUE(line);
         Args expected{program};
         expected.insert(expected.end(), args.begin(), args.end());

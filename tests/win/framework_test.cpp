@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr UINT kTestDialog = 9001;  // res/framework.rc
+constexpr UINT kTestDialog = 9001;  // framework_test.rc
 constexpr UINT kEdit = 9002;
 constexpr UINT kMsgProbe = WM_APP + 1;
 constexpr UINT kMsgEaten = WM_APP + 2;

@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "app/startup.h"
 #include "browser/plain_web_view.h"
 #include "browser_test_support.h"
 #include "common/portal.h"
@@ -16,6 +15,7 @@
 #include "gamepage/game_page_process.h"
 #include "gamepage/gm_wnd_view.h"
 #include "gamepage/main_frame.h"
+#include "process/process.h"
 
 using namespace webtest;
 using ovn::CMainFrame;

@@ -5,10 +5,10 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "app/startup.h"
 #include "common/protocol.h"
 #include "launcher/kelvor3_dlg.h"
 #include "launcher_test_support.h"
+#include "process/process.h"
 
 using launchertest::BoxAnswerer;
 using launchertest::Pump;
@@ -61,7 +61,7 @@ protected:
         return WaitForPages(before + 1);
     }
     HWND ClickHallAndWait() {
-        SendMessageW(launcher, WM_COMMAND, MAKEWPARAM(ovn::IDC_BTN_HALL, BN_CLICKED), 0);
+        SendMessageW(launcher, WM_COMMAND, MAKEWPARAM(IDC_BTN_HALL, BN_CLICKED), 0);
         PumpUntil([&] { return dlg.HallWindow() != nullptr; }, 15000);
         return dlg.HallWindow();
     }
@@ -99,7 +99,7 @@ TEST_F(Launcher, StartsHiddenAtTheCornerWithTheFirstPageRequested) {
     EXPECT_EQ(r.top, 0);
     EXPECT_EQ(r.right - r.left, 1);
     EXPECT_EQ(r.bottom - r.top, 1);
-    for (int id = 1001; id <= 1005; ++id)
+    for (int id : {IDC_BTN_HIDE, IDC_BTN_SOUND, IDC_BTN_MENU, IDC_BTN_HALL, IDC_LNK_OTHER_ACCOUNT})
         EXPECT_TRUE(GetDlgItem(launcher, id)) << id;
 
     ASSERT_TRUE(child.WaitForLines(1));
@@ -149,7 +149,7 @@ TEST_F(Launcher, FirstPageIsShownOverTheWorkAreaAndGetsTheSoundState) {
     // Timer 3 tells every page the sound state; the mute button flips it.
     ASSERT_TRUE(PumpUntil([&] { return !child.Inbox(page, ovn::kMsgSoundState).empty(); }, 3000));
     EXPECT_EQ(child.Inbox(page, ovn::kMsgSoundState).back().wParam, 0u);
-    SendMessageW(launcher, WM_COMMAND, MAKEWPARAM(ovn::IDC_BTN_SOUND, BN_CLICKED), 0);
+    SendMessageW(launcher, WM_COMMAND, MAKEWPARAM(IDC_BTN_SOUND, BN_CLICKED), 0);
     ASSERT_TRUE(PumpUntil([&] { return child.Inbox(page, ovn::kMsgSoundState).back().wParam == 1u; }, 3000));
     EXPECT_EQ(ovn::LastSoundImage, 1);
 
@@ -166,7 +166,7 @@ TEST_F(Launcher, FirstPageIsShownOverTheWorkAreaAndGetsTheSoundState) {
     };
     EXPECT_TRUE(PumpUntil(placed));
     RECT hide = {};
-    GetWindowRect(GetDlgItem(launcher, ovn::IDC_BTN_HIDE), &hide);
+    GetWindowRect(GetDlgItem(launcher, IDC_BTN_HIDE), &hide);
     MapWindowPoints(nullptr, launcher, reinterpret_cast<POINT*>(&hide), 2);
     EXPECT_EQ(hide.left, client.right - 114);
     EXPECT_EQ(hide.right - hide.left, 27);
@@ -256,8 +256,8 @@ TEST_F(Launcher, TheLauncherAloneDecidesWhatIsShown) {
 
     // The hall is asked for, then the player goes back before it arrives: it
     // arrives hidden and stays so.
-    SendMessageW(launcher, WM_COMMAND, MAKEWPARAM(ovn::IDC_BTN_HALL, BN_CLICKED), 0);
-    SendMessageW(launcher, WM_COMMAND, MAKEWPARAM(ovn::IDC_BTN_HALL, BN_CLICKED), 0);
+    SendMessageW(launcher, WM_COMMAND, MAKEWPARAM(IDC_BTN_HALL, BN_CLICKED), 0);
+    SendMessageW(launcher, WM_COMMAND, MAKEWPARAM(IDC_BTN_HALL, BN_CLICKED), 0);
     ASSERT_TRUE(PumpUntil([&] { return dlg.HallWindow() != nullptr; }, 15000));
     HWND hall = dlg.HallWindow();
     ASSERT_TRUE(child.Flush(hall));
@@ -279,7 +279,7 @@ TEST_F(Launcher, TheLauncherAloneDecidesWhatIsShown) {
     ASSERT_TRUE(PumpUntil([&] { return child.Inbox(page, ovn::kMsgSoundState).size() >= ticks + 2; }, 5000));
     EXPECT_EQ(dlg.m_bHallShown, 0);
     // ...and its next click does what it shows: the hall comes up, the page goes.
-    SendMessageW(launcher, WM_COMMAND, MAKEWPARAM(ovn::IDC_BTN_HALL, BN_CLICKED), 0);
+    SendMessageW(launcher, WM_COMMAND, MAKEWPARAM(IDC_BTN_HALL, BN_CLICKED), 0);
     EXPECT_TRUE(WaitVisible(page, false));
     EXPECT_TRUE(IsWindowVisible(hall));
     ASSERT_TRUE(PumpUntil([&] { return dlg.m_bHallShown == 1; }, 5000));
@@ -434,8 +434,8 @@ TEST_F(Launcher, AtMostThreeTabsAndOneHallStart) {
 
     // The hall is started once, even when the button is pressed again before it
     // arrives; the second press went back to the page, so it arrives hidden.
-    SendMessageW(launcher, WM_COMMAND, MAKEWPARAM(ovn::IDC_BTN_HALL, BN_CLICKED), 0);
-    SendMessageW(launcher, WM_COMMAND, MAKEWPARAM(ovn::IDC_BTN_HALL, BN_CLICKED), 0);
+    SendMessageW(launcher, WM_COMMAND, MAKEWPARAM(IDC_BTN_HALL, BN_CLICKED), 0);
+    SendMessageW(launcher, WM_COMMAND, MAKEWPARAM(IDC_BTN_HALL, BN_CLICKED), 0);
     ASSERT_TRUE(PumpUntil([&] { return dlg.HallWindow() != nullptr; }, 15000));
     EXPECT_EQ(child.Lines().size(), 5u);
     EXPECT_EQ(child.Lines()[4], L"/gmhall /" + std::to_wstring(ovn::HandleToArgument(launcher)));

@@ -30,7 +30,7 @@ gdi::Bitmap Decode(const std::vector<std::uint8_t>& png) {
 
 class ButtonHost : public CDlgEx {
 public:
-    ButtonHost() : CDlgEx(kIddMessageBox) {}
+    ButtonHost() : CDlgEx(IDD_MESSAGE_BOX) {}
     int clicks = 0;
     CBtnEx button;
 

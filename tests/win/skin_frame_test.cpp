@@ -38,7 +38,7 @@ gdi::Bitmap Strip(int cw, int ch, Rgba base) {
 // A skinned window made from the message box's template, shaped by the test.
 class TestFrameDlg : public CDlgEx {
 public:
-    TestFrameDlg() : CDlgEx(kIddMessageBox) {}
+    TestFrameDlg() : CDlgEx(IDD_MESSAGE_BOX) {}
     std::function<void(TestFrameDlg&)> init;
     int closeRequests = 0;
     using CDlgEx::Metrics;

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "res/skin_ids.h"
 #include "skin/skin_image.h"
 #include "skin_test_support.h"
 
@@ -74,7 +75,7 @@ TEST(SkinImage, BadInputGivesNothing) {
 
 TEST(SkinImage, ResourcesOfTheExecutable) {
     // The small dialogs' frame: 30 x 51 with cut top corners, square bottom ones.
-    gdi::Bitmap frame = LoadSkinImage(131);
+    gdi::Bitmap frame = LoadSkinImage(IDB_DLG_FRAME);
     ASSERT_TRUE(frame);
     const auto px = skintest::ReadBitmap(frame.get());
     ASSERT_EQ(px.w, 30);
@@ -88,7 +89,7 @@ TEST(SkinImage, ResourcesOfTheExecutable) {
     EXPECT_NE(px.at(0, 50), kMagenta);
     EXPECT_NE(px.at(29, 50), kMagenta);
 
-    gdi::Bitmap strip = LoadSkinImage(133);
+    gdi::Bitmap strip = LoadSkinImage(IDB_BTN_TEXT);
     ASSERT_TRUE(strip);
     const SIZE s = gdi::BitmapSize(strip.get());
     EXPECT_EQ(s.cx, 228);

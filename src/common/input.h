@@ -1,0 +1,52 @@
+// What the input rules of the launcher and of its pages read. The system's
+// message, command and key numbers are spelled out here, so that the rules build
+// and are tested without <windows.h>. Platform-free.
+#pragma once
+#include <cstdint>
+
+namespace ovn {
+
+inline constexpr unsigned kWmKeyDown = 0x0100;
+inline constexpr unsigned kWmChar = 0x0102;
+inline constexpr unsigned kWmSysKeyDown = 0x0104;
+inline constexpr unsigned kWmSysCommand = 0x0112;
+inline constexpr std::uintptr_t kScClose = 0xF060;
+inline constexpr std::uintptr_t kScRestore = 0xF120;
+inline constexpr std::uintptr_t kVkEscape = 0x1B;
+inline constexpr std::uintptr_t kVkSpace = 0x20;
+inline constexpr std::uintptr_t kVkF5 = 0x74;
+
+// A queued message as a key filter looks at it, before it is dispatched.
+struct InputMessage {
+    unsigned message = 0;
+    std::uintptr_t wParam = 0;
+    std::intptr_t lParam = 0;
+    int modifiers = 0;  // the live modifier state, for key messages
+};
+
+// Modifier bits of a hotkey and of a key press.
+inline constexpr int kModAlt = 1;
+inline constexpr int kModCtrl = 2;
+inline constexpr int kModShift = 4;
+
+// The modifier mask of the modifier keys held down.
+int ModifierMask(bool ctrl, bool shift, bool alt);
+
+// A hotkey as the settings store it: a virtual-key code and a modifier mask.
+// Both are -1 until the setting is loaded, so that nothing matches.
+struct HotkeySetting {
+    int key = -1;
+    int modifiers = -1;
+
+    // A press of this key with exactly these modifiers held.
+    bool Matches(std::uintptr_t pressedKey, int pressedModifiers) const;
+    friend bool operator==(const HotkeySetting&, const HotkeySetting&) = default;
+};
+
+// Ctrl+D as the player typed it: WM_CHAR 4 whose lParam holds scan code 0x20 and
+// no extended, context or previous-state bit, so that an auto-repeat opens no
+// second dialog; any repeat count. The launcher forwards it to the page or hall
+// it shows, which opens its add-favourite dialog for it.
+bool IsCtrlDAsTyped(unsigned message, std::uintptr_t wParam, std::intptr_t lParam);
+
+}  // namespace ovn

@@ -1,0 +1,46 @@
+// This executable's processes: the values a page or hall process reads from its
+// command line, the program's folders, and starting further processes of the
+// executable (or of a stand-in program). Below the launcher, the game page and
+// the start-up, which all use them; the start-up sets the values.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "framework/handles.h"
+
+namespace ovn {
+
+// Set by the start-up in ModeGamePage and ModeGameHall; 0 otherwise.
+extern HWND LauncherWnd;
+extern int PagesBefore;
+
+// The running executable's full path (at most 259 characters; empty on failure).
+std::wstring ExecutablePath();
+// The common application-data folder + "\Quenra\GameLogin"; empty when the
+// system does not tell the common folder.
+std::wstring GameLoginFolder();
+// The process's arguments as CommandLineToArgvW splits its command line.
+std::vector<std::wstring> ProcessArguments();
+
+// How the launcher writes its own window handle for a child (a 32-bit value, so
+// 32- and 64-bit builds read it alike) and how a child turns it back.
+std::int32_t HandleToArgument(HWND window);
+HWND HandleFromArgument(std::int32_t value);
+
+// Starts a further process of the executable (or of path, at most 259
+// characters) without arguments, in the idle priority class; both handles are
+// closed at once and a failure is silent.
+void StartSelfProcess(const wchar_t* path = nullptr);
+
+// Starts the executable with arguments (same flags). With keepProcess the
+// process handle is handed back there; the thread handle is always closed.
+// False when the command line could not be built or the start failed.
+bool StartSelfWithArguments(const std::vector<std::wstring>& args, fw::Handle* keepProcess = nullptr);
+// The same for another program path (used by tests to start a stand-in child).
+bool StartProgramWithArguments(const std::wstring& program, const std::vector<std::wstring>& args,
+                               fw::Handle* keepProcess = nullptr);
+
+}  // namespace ovn
