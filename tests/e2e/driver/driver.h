@@ -79,6 +79,12 @@ bool PressBoxButton(HWND box, const std::wstring& caption);
 std::vector<HWND> ForeignChildren(HWND parent);
 // Processes running now that were started by process parent.
 std::vector<DWORD> ChildProcesses(DWORD parent);
+// Waits until every process that parent started has reached its message loop
+// (or ended). Under Wine a process whose parent is killed while it is still
+// starting never reaches its entry point: kill a launcher only once its
+// children are past that.
+bool SettleChildren(DWORD parent, Millis timeout = 15s);
+
 // Processes running now whose executable file is named exeName (no folder).
 struct ProcessEntry {
     DWORD pid;
