@@ -355,3 +355,20 @@ TEST_F(Tabs, ClicksInTheNormalWindow) {
     SetWindowPos(launcher, nullptr, 20, 20, 1200, 600, SWP_NOZORDER | SWP_NOACTIVATE);
     ClickThroughTheTabs();
 }
+
+TEST_F(Tabs, ALongLabelIsCutAtTheCloseBox) {
+    child.Plan("claim=" + std::string(60, 'W') + "\narrive=auto\n");
+    dlg.SetChildProgram(child.Program());
+    ASSERT_TRUE(dlg.CreateModeless());
+    ShowWindow(dlg.hwnd(), SW_SHOW);
+    launcher = dlg.hwnd();
+    ASSERT_TRUE(PumpUntil([&] { return dlg.Slots().PageCount() == 1; }, 15000));
+    MoveTo(700, 300);
+    const skintest::Pixels px = Background();
+    EXPECT_GT(TextPixels(px, 0), 100);
+    // From the close box's columns to the tab's end only the tab image shows.
+    const auto sum = [](COLORREF c) { return GetRValue(c) + GetGValue(c) + GetBValue(c); };
+    for (int y = TabLabelRect(0).top; y < TabLabelRect(0).bottom; ++y)
+        for (int x = TabCloseBoxRect(0).left; x < TabCloseBoxRect(0).right - 2; ++x)
+            EXPECT_LT(std::abs(sum(px.at(x, y)) - sum(px.at(TabRect(0).left + 8, y))), 60) << x << "," << y;
+}
