@@ -1,7 +1,5 @@
 #include "launcher/kelvor3_dlg.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
 
 #include "skin/message_box.h"
@@ -11,6 +9,7 @@
 #include "launcher/child_command.h"
 #include "launcher/launcher_input.h"
 #include "launcher/launcher_layout.h"
+#include "launcher/tab_strip.h"
 #include "skin/skin_image.h"
 
 #include "res/skin_ids.h"
@@ -58,18 +57,6 @@ DWORD RunningProcessId(HANDLE process) {
     if (!process || ::WaitForSingleObject(process, 0) != WAIT_TIMEOUT)
         return 0;
     return ::GetProcessId(process);
-}
-
-// A masked image list of three equal images cut from one skin strip.
-gdi::ImageList StripImageList(UINT imageId) {
-    gdi::Bitmap strip = skin::LoadSkinImage(imageId);
-    SIZE size = gdi::BitmapSize(strip.get());
-    if (!strip || size.cx < 3 || size.cy <= 0)
-        return {};
-    gdi::ImageList list(::ImageList_Create(size.cx / 3, size.cy, ILC_COLOR24 | ILC_MASK, 0, 0));
-    if (list)
-        ::ImageList_AddMasked(list.get(), strip.get(), skin::SkinKeyColor);
-    return list;
 }
 
 }  // namespace
@@ -163,23 +150,7 @@ void CKelvor3Dlg::SetUpSkin() {
     // arrive with the skinned static; until then it is the template's plain
     // notifying static.
 
-    m_imgTabs = StripImageList(IDB_TABS);
-    m_imgClose = StripImageList(IDB_TAB_CLOSE);
-
-    m_tabTip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, h, nullptr,
-                                 ::GetModuleHandleW(nullptr), nullptr);
-    if (m_tabTip) {
-        TTTOOLINFOW tool = {};
-        tool.cbSize = sizeof tool;
-        tool.hwnd = h;
-        tool.uId = 0;
-        tool.rect = RECT{0, 0, 0x7FFF, 0x7FFF};  // the whole window, whatever its size
-        tool.lpszText = LPSTR_TEXTCALLBACKW;
-        ::SendMessageW(m_tabTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-        ::SendMessageW(m_tabTip, TTM_SETDELAYTIME, TTDT_AUTOMATIC, 500);
-        ::SendMessageW(m_tabTip, TTM_ACTIVATE, FALSE, 0);  // the tab strip turns it on over a tab
-    }
+    m_tabStrip.SetUp(h);
 }
 
 void CKelvor3Dlg::StartGamePage() {
@@ -356,7 +327,7 @@ void CKelvor3Dlg::SwitchToNextPage() {
 
 void CKelvor3Dlg::ClosePage(int index) {
     if (m_slots.PageCount() < 2) {
-        m_nHover = m_nCloseState = -1;
+        m_tabStrip.ForgetHover();
         if (index >= 0) {
             launcher::Span box = launcher::TabCloseBoxRect(static_cast<std::size_t>(index));
             InvalidateSpan(box.left, box.top, box.right, box.bottom);
@@ -380,7 +351,7 @@ void CKelvor3Dlg::ClosePage(int index) {
     if (!yes) {
         launcher::Span tab = launcher::TabRect(at);
         InvalidateSpan(tab.left, tab.top, tab.right, tab.bottom);
-        m_nHover = m_nCloseState = -1;
+        m_tabStrip.ForgetHover();
         return;
     }
     const bool hallShown = m_slots.HallShown();
@@ -392,7 +363,7 @@ void CKelvor3Dlg::ClosePage(int index) {
     DetachAndClose(ToHwnd(window));
     launcher::Span strip = launcher::TabStripAfterCloseRect(m_slots.PageCount());
     InvalidateSpan(strip.left, strip.top, strip.right, strip.bottom);
-    m_nHover = m_nCloseState = -1;
+    m_tabStrip.ForgetHover();
 }
 
 void CKelvor3Dlg::OnCancel() {
@@ -647,8 +618,7 @@ bool CKelvor3Dlg::PreTranslateMessage(MSG& msg) {
     const InputMessage message{msg.message, msg.wParam, msg.lParam, key ? CurrentModifiers() : 0};
     if (ApplyInputAction(launcher::DecideLauncherMessage(message, InputState()), msg))
         return true;
-    if (m_tabTip)
-        ::SendMessageW(m_tabTip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
+    m_tabStrip.RelayEvent(msg);
     return CDlgEx::PreTranslateMessage(msg);
 }
 

@@ -11,6 +11,7 @@
 #include "framework/handles.h"
 #include "launcher/launcher_input.h"
 #include "launcher/page_slots.h"
+#include "launcher/tab_strip_win.h"
 #include "skin/btn_ex.h"
 #include "skin/dlg_ex.h"
 #include "skin/gdi.h"
@@ -72,15 +73,9 @@ public:
 
     launcher::PageSlots m_slots;  // m_pages, m_labels, m_hallWnd, m_nSelected
     fw::Handle m_hPendingProcess;  // the newest page process whose window has not arrived
-    int m_nHover = -1;
-    int m_nCloseState = -1;
-    bool m_bTipActive = false;
-    bool m_bTrackingLeave = false;
+    CTabStrip m_tabStrip;  // the tabs painted into the caption band, with their tooltip
     int m_bMuted = 0;
     int m_bHallShown = 0;
-    gdi::ImageList m_imgTabs;
-    gdi::ImageList m_imgClose;
-    HWND m_tabTip = nullptr;  // owned by the window: destroyed with it
     OSVERSIONINFOW m_osVersion{};
     HICON m_hIcon = nullptr;
 
@@ -92,6 +87,7 @@ protected:
     void OnCancel() override;
     bool PreTranslateMessage(MSG& msg) override;
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void PaintOverFrame(HDC dc, int width, int height) override;  // the tabs (tab_strip_win.cpp)
 
 private:
     static HWND ToHwnd(launcher::WindowId id) { return reinterpret_cast<HWND>(id); }
@@ -131,6 +127,8 @@ private:
     void ShowOtherAccountPrompt();
     void ShowNoticePopup();
     void StartCacheClearing();
+
+    // The tab strip's messages (tab_strip_win.cpp); false leaves the message to the frame.
     bool HandleTabStripMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
     std::wstring m_childProgram;

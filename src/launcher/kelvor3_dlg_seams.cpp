@@ -29,8 +29,5 @@ void CKelvor3Dlg::ShowOtherAccountPrompt() {}
 void CKelvor3Dlg::ShowNoticePopup() {}
 // Arrives with cache clearing.
 void CKelvor3Dlg::StartCacheClearing() {}
-// Arrives with the tab strip: painting and mouse handling of the tabs; false
-// leaves every message to the frame.
-bool CKelvor3Dlg::HandleTabStripMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
 
 }  // namespace ovn

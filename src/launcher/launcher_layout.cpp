@@ -25,22 +25,4 @@ std::array<TitleControlPlace, 5> TitleStripLayout(int clientWidth) {
     }};
 }
 
-Span TabRect(std::size_t index) {
-    const int left = kTabStripLeft + kTabWidth * static_cast<int>(index);
-    return {left, 3, left + kTabWidth, 25};
-}
-
-Span TabCloseBoxRect(std::size_t index) {
-    const int left = 296 + kTabWidth * static_cast<int>(index);
-    return {left, 3, left + 13, 16};
-}
-
-Span TabStripRect(std::size_t tabs) {
-    return {kTabStripLeft, 3, kTabStripLeft + kTabWidth * static_cast<int>(tabs), 25};
-}
-
-Span TabStripAfterCloseRect(std::size_t tabsLeft) {
-    return {kTabStripLeft, 3, 309 + kTabWidth * static_cast<int>(tabsLeft), 25};
-}
-
 }  // namespace ovn::launcher

@@ -1,24 +1,18 @@
 // Geometry of the launcher window: the smallest size that leaves room for the
-// tabs, the title-strip controls and the tab rectangles that are repainted when
-// tabs come and go (the page area is shared with the pages: common/page_area.h).
+// tabs and the title-strip controls (the page area is shared with the pages:
+// common/page_area.h; the tabs themselves are the tab strip's: tab_strip.h).
 // Platform-free; rectangles are client pixels.
 #pragma once
 #include <array>
 #include <cstddef>
 
 #include "common/page_area.h"
+#include "launcher/tab_strip.h"
 
 namespace ovn::launcher {
 
-struct Span {  // left, top, right, bottom (right and bottom exclusive)
-    int left = 0, top = 0, right = 0, bottom = 0;
-    friend bool operator==(const Span&, const Span&) = default;
-};
-
 inline constexpr int kMinWidthBase = 483;
-inline constexpr int kTabWidth = 189;
 inline constexpr int kMinHeight = 260;
-inline constexpr int kTabStripLeft = 120;
 
 struct SizeClamp {
     bool adjust = false;  // false: leave the proposed size to the system
@@ -35,12 +29,5 @@ struct TitleControlPlace {
     Box box;
 };
 std::array<TitleControlPlace, 5> TitleStripLayout(int clientWidth);
-
-// A whole tab, and the strip from its left edge to the end of n tabs.
-Span TabRect(std::size_t index);
-Span TabCloseBoxRect(std::size_t index);
-Span TabStripRect(std::size_t tabs);  // x 120 to 120 + 189 n, y 3 to 25
-// What closing a tab repaints: from the strip's left to the right of n + 1 tabs.
-Span TabStripAfterCloseRect(std::size_t tabsLeft);
 
 }  // namespace ovn::launcher

@@ -283,6 +283,7 @@ BOOL CDlgEx::OnEraseBkgnd(HDC dc) {
         gdi::Select sel(bdc, titleFont.get());
         ::TextOutW(bdc, cl.titleX, cl.titleY, title.c_str(), got);
     }
+    PaintOverFrame(bdc, win.cx, win.cy);
     ::BitBlt(dc, 0, 0, win.cx, win.cy, bdc, 0, 0, SRCCOPY);
     return TRUE;
 }

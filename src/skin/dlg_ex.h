@@ -73,6 +73,9 @@ protected:
 
     // Paints the frame bitmap over a window of w x h into dc.
     void PaintFrame(HDC dc, int w, int h);
+    // What a derived window draws on its background, over the frame, its icon
+    // and its title, into the same off-screen buffer.
+    virtual void PaintOverFrame(HDC, int /*w*/, int /*h*/) {}
     FrameMetrics Metrics() const { return FrameMetrics{m_nBorderWidth, m_nCaptionHeight}; }
 
 private:
