@@ -63,7 +63,7 @@ LRESULT CImgProgress::WindowProc(UINT msg, WPARAM, LPARAM) {
     case PBM_STEPIT:
     case PBM_SETRANGE:
     case PBM_SETRANGE32: {
-        // The control repaints only the stretch it would have filled itself; our
+        // The control may repaint only the stretch it would have filled itself; our
         // right piece moves whenever the length changes, so all of it is redrawn.
         const LRESULT r = Default();
         ::InvalidateRect(hwnd(), nullptr, FALSE);
