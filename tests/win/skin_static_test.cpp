@@ -120,6 +120,13 @@ TEST_F(LabelTest, ParentSkinShowsBehindTheTextAndTheImage) {
         gaps += Count(shot, kText, x, x + 1) == 0;
     EXPECT_GT(gaps, 3);
 
+    // A new window text is not the label's text (owners assign m_strText), and
+    // the plain static does not get to draw it over the skin.
+    SetWindowTextW(Label(), L"WWWW");
+    skintest::PumpIdle();
+    const Pixels after = skintest::CaptureWindow(Label());
+    EXPECT_EQ(after.data, shot.data);
+
     // Painting leaves no GDI object behind.
     const long before = skintest::LiveGdiObjects();
     for (int i = 0; i < 50; ++i)
