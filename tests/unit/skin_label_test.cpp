@@ -114,9 +114,3 @@ TEST(LabelLayout, NarrowerThanOneCharacterShowsNothingAndDoesNotGrow) {
     // One pixel more and it wraps a character per line.
     EXPECT_EQ(LayoutLabelText(L"ab", Rect{20, 0, 30, kLh}, kSample, kLh, 3, Width).lines.size(), 2u);
 }
-
-TEST(LabelTextColor, HoverColourOnlyWhenUsedAndHovered) {
-    EXPECT_EQ(LabelTextColor(0x432B13, 0xEB7A16, true, true), 0xEB7A16u);
-    EXPECT_EQ(LabelTextColor(0x432B13, 0xEB7A16, true, false), 0x432B13u);
-    EXPECT_EQ(LabelTextColor(0xFFFFFF, 0, false, true), 0xFFFFFFu);
-}
