@@ -83,7 +83,7 @@ void CKelvor3Dlg::DoDataExchange() {
     m_btnSound.SubclassDlgItem(IDC_BTN_SOUND, hwnd());
     m_btnMenu.SubclassDlgItem(IDC_BTN_MENU, hwnd());
     m_btnHall.SubclassDlgItem(IDC_BTN_HALL, hwnd());
-    m_lnkOtherAccount = ::GetDlgItem(hwnd(), IDC_LNK_OTHER_ACCOUNT);
+    m_lnkOtherAccount.SubclassDlgItem(IDC_LNK_OTHER_ACCOUNT, hwnd());
 }
 
 bool CKelvor3Dlg::OnInitDialog() {
@@ -146,9 +146,15 @@ void CKelvor3Dlg::SetUpSkin() {
     }
     if (m_btnHall.hwnd())
         m_btnHall.SetImage(m_bmpHallHidden.get(), false);
-    // The link's image (IDB_LINK_ACCOUNT), white underlined text and hand cursor
-    // arrive with the skinned static; until then it is the template's plain
-    // notifying static.
+    if (HWND link = m_lnkOtherAccount.hwnd()) {
+        gdi::Bitmap image = skin::LoadSkinImage(IDB_LINK_ACCOUNT);  // copied into the link
+        m_lnkOtherAccount.SetImage(image.get());
+        m_lnkOtherAccount.m_crText = RGB(255, 255, 255);
+        m_lnkOtherAccount.m_bLink = true;
+        m_lnkOtherAccount.m_bUnderline = true;
+        // Its clicks reach us as WM_COMMAND.
+        ::SetWindowLongPtrW(link, GWL_STYLE, ::GetWindowLongPtrW(link, GWL_STYLE) | SS_NOTIFY);
+    }
 
     m_tabStrip.SetUp(h);
 }

@@ -15,6 +15,7 @@
 #include "skin/btn_ex.h"
 #include "skin/dlg_ex.h"
 #include "skin/gdi.h"
+#include "skin/static_ex.h"
 
 #include "res/resource.h"  // the template and control ids
 
@@ -69,7 +70,7 @@ public:
     skin::CBtnEx m_btnSound;
     skin::CBtnEx m_btnMenu;
     skin::CBtnEx m_btnHall;
-    HWND m_lnkOtherAccount = nullptr;  // the skinned link arrives with the skinned static
+    skin::CStaticEx m_lnkOtherAccount;
 
     launcher::PageSlots m_slots;  // m_pages, m_labels, m_hallWnd, m_nSelected
     fw::Handle m_hPendingProcess;  // the newest page process whose window has not arrived

@@ -1,5 +1,6 @@
 #include "skin/btn_ex.h"
 
+#include "skin/hover.h"
 #include "skin/skin_image.h"
 
 #include <commctrl.h>
@@ -174,10 +175,7 @@ LRESULT CBtnEx::WindowProc(UINT msg, WPARAM, LPARAM lParam) {
     case WM_ERASEBKGND:
         return TRUE;  // the face covers everything
     case WM_MOUSEMOVE:
-        if (!m_bTracking) {
-            TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE | TME_HOVER, hwnd(), 10};
-            m_bTracking = ::TrackMouseEvent(&tme) != FALSE;
-        }
+        TrackHover(hwnd(), m_bTracking);
         return Default();
     case WM_MOUSEHOVER:
         m_bHover = true;
