@@ -1,6 +1,7 @@
 // The add-favourite dialog run modally on the test thread and answered as a
 // player would: the Internet Shortcut it leaves in the prefix's Favorites
-// folder, byte for byte, and where a name with path characters ends up.
+// folder, byte for byte, where a name with path characters ends up, and Ctrl+D
+// in a game frame opening it for the page shown.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -9,6 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "framework/app.h"
+#include "gamepage/game_page_process.h"
+#include "gamepage/gm_wnd_view.h"
+#include "gamepage/main_frame.h"
+#include "launcher_test_support.h"
+#include "process/process.h"
 #include "res/resource.h"
 #include "settings/fav_dlg.h"
 #include "settings_test_support.h"
@@ -134,4 +141,34 @@ TEST_F(Favourite, CancelWritesNothing) {
     const std::wstring path = InFolder(L"ovn-test-cancel.url");
     Run(L"t", L"http://127.0.0.1/", L"ovn-test-cancel", IDCANCEL);
     EXPECT_FALSE(Exists(path));
+}
+
+TEST_F(Favourite, CtrlDInAGamePageOffersThePageShown) {
+    fw::OleScope ole;
+    launchertest::StrangerWindow launcher;
+    ovn::LauncherWnd = launcher.hwnd();
+    ovn::gamepage::State() = ovn::gamepage::GamePageState{};
+    ovn::gamepage::State().PageTitle = L"Orvane \u6e38\u620f";
+    ovn::gamepage::State().PageUrl = L"http://127.0.0.1:8080/game/ovn.htm?sid=9";
+    auto frame = std::make_unique<ovn::CMainFrame>();
+    ASSERT_TRUE(frame->CreateGameFrame());
+
+    const std::wstring path = InFolder(L"Orvane \u6e38\u620f.url");
+    std::wstring proposed;
+    DialogAnswerer answer(L"\u6dfb\u52a0\u6536\u85cf", [&](HWND dlg) {
+        wchar_t text[256] = {};
+        GetDlgItemTextW(dlg, IDC_FAV_NAME, text, 256);
+        proposed = text;
+        PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDOK)));
+    });
+    MSG ctrlD{frame->GameView()->hwnd(), WM_CHAR, 4, 0x00200001, 0, {}};
+    EXPECT_TRUE(fw::App::PreTranslate(ctrlD));
+    EXPECT_TRUE(answer.Answered());
+    EXPECT_EQ(proposed, L"Orvane \u6e38\u620f");
+    EXPECT_EQ(ReadAll(path), Expected("http://127.0.0.1:8080/game/ovn.htm?sid=9"));
+
+    frame.reset();
+    ovn::LauncherWnd = nullptr;
+    ovn::gamepage::State() = ovn::gamepage::GamePageState{};
+    launchertest::PumpUntilIdle();
 }
