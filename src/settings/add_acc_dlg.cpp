@@ -7,8 +7,13 @@
 
 namespace ovn::settings {
 
+namespace {
+
+// The question, three lines.
 const wchar_t kAddAccountText[] =
     L"在当前窗口新增标签页？\r\n点击\"是\"，在当前窗口登录(支持3个标签页)；\r\n点击\"否\"，在新窗口中登录。";
+
+}  // namespace
 
 CAddAccDlg::CAddAccDlg() : CDlgEx(IDD_ADD_ACCOUNT) {}
 

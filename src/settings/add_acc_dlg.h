@@ -9,9 +9,6 @@
 
 namespace ovn::settings {
 
-// The prompt's question, three lines.
-extern const wchar_t kAddAccountText[];
-
 class CAddAccDlg : public skin::CDlgEx {
 public:
     CAddAccDlg();
