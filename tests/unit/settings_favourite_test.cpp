@@ -33,7 +33,7 @@ TEST(InternetShortcut, HoldsTheAddressTwiceInTheTemplateBytes) {
               "[DEFAULT]\r\nBASEURL=http://g.example.com/game/ovn.htm?sid=7&x=1\r\n"
               "[{000214A0-0000-0000-C000-000000000046}]\r\n=19,2\r\n[InternetShortcut]\r\n"
               "URL=http://g.example.com/game/ovn.htm?sid=7&x=1\r\nIDList=\r\n");
-    EXPECT_EQ(InternetShortcutText(L"").size(), 109u - 4u);  // the template less its two %s
+    EXPECT_EQ(InternetShortcutText(L"").size(), 109u - 4u);  // the frame of the text without the address
 
     // Non-ASCII in the code page's bytes; what it cannot hold is its default character.
     const auto chinese = InternetShortcutBytes(L"http://g.example.com/\u6e38\u620f\u00e9", ToGbk);

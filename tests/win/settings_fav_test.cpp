@@ -95,7 +95,7 @@ TEST_F(Favourite, WritesTheShortcutOverAnOldOne) {
     EXPECT_EQ(proposed, L"Orvane");
     EXPECT_EQ(ReadAll(path), Expected(url));
 
-    // A page address far past the old fixed buffer is written whole.
+    // However long the page address, it is written whole.
     const std::string longUrl = "http://127.0.0.1:8080/game/ovn.htm?" + std::string(600, 'q') + "&end=1";
     Run(L"Orvane", std::wstring(longUrl.begin(), longUrl.end()), L"\u5965\u51e1 \u6e38\u620f-ovn-test");
     EXPECT_EQ(ReadAll(path), Expected(longUrl));
