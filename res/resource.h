@@ -7,6 +7,8 @@
 // Dialog templates.
 #define IDD_KELVOR3_DIALOG 102  // the launcher window
 #define IDD_MESSAGE_BOX 130     // the skinned message box: pop-up, no controls
+#define IDD_ADD_FAVOURITE 159   // the add-favourite dialog of a game page
+#define IDD_ADD_ACCOUNT 161     // the add-account prompt under the launcher's link
 
 // Title-strip controls of the launcher window.
 #define IDC_BTN_HIDE 1001
@@ -14,6 +16,10 @@
 #define IDC_BTN_MENU 1003
 #define IDC_BTN_HALL 1004
 #define IDC_LNK_OTHER_ACCOUNT 1005
+
+// Controls of the add-favourite dialog and the add-account prompt.
+#define IDC_FAV_NAME 1018
+#define IDC_ADDACC_TEXT 1023
 
 #ifndef RC_INVOKED
 #endif

@@ -12,8 +12,6 @@ FrameHotkeys ReadFrameHotkeys() {  // arrives with the hotkey settings
 
 void ApplySoundMuted(bool) {}  // arrives with sound muting
 
-void RunAddFavourite(HWND, const std::wstring&, const std::wstring&) {}  // arrives with favourites
-
 bool RunDownGameDialog(HWND, const std::wstring&) { return false; }  // arrives with the game download dialog
 
 }  // namespace ovn::gamepage

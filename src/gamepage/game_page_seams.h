@@ -23,9 +23,6 @@ FrameHotkeys ReadFrameHotkeys();
 // Arrives with sound muting: silences or restores this process's sound.
 void ApplySoundMuted(bool muted);
 
-// Arrives with favourites: the add-favourite dialog for the page shown.
-void RunAddFavourite(HWND parent, const std::wstring& title, const std::wstring& url);
-
 // Arrives with the game download dialog: downloads and starts another game's
 // launcher. False when there is no such dialog (the caller then offers the page's
 // download address instead).

@@ -7,6 +7,7 @@
 #include "gamepage/game_page_process.h"
 #include "gamepage/game_page_seams.h"
 #include "gamepage/gm_wnd_view.h"
+#include "settings/fav_dlg.h"
 #include "process/process.h"
 
 #include "res/resource.h"
@@ -66,9 +67,11 @@ bool CMainFrame::PreTranslateMessage(MSG& msg) {
     case FrameAction::ForwardToLauncher:
         ::PostMessageW(LauncherWnd, msg.message, msg.wParam, msg.lParam);
         return true;
-    case FrameAction::AddFavourite:
-        RunAddFavourite(LauncherWnd, State().PageTitle, State().PageUrl);
+    case FrameAction::AddFavourite: {
+        settings::CFavDlg favourite(State().PageTitle, State().PageUrl);
+        favourite.DoModal(LauncherWnd);
         return true;
+    }
     case FrameAction::RefreshPage:
         view->Refresh();
         return true;

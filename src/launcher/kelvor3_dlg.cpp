@@ -419,6 +419,14 @@ void CKelvor3Dlg::RequestOtherAccount(WPARAM newTab) {
     }
 }
 
+void CKelvor3Dlg::ShowOtherAccountPrompt() {
+    if (!m_addAccDlg.EnsureCreated(hwnd()))
+        return;
+    RECT link{};
+    ::GetWindowRect(::GetDlgItem(hwnd(), IDC_LNK_OTHER_ACCOUNT), &link);
+    m_addAccDlg.DropUnder(link);
+}
+
 bool CKelvor3Dlg::HallProcessStarting() {
     if (!m_hHallProcess)
         return false;

@@ -12,6 +12,7 @@
 #include "launcher/launcher_input.h"
 #include "launcher/page_slots.h"
 #include "launcher/tab_strip_win.h"
+#include "settings/add_acc_dlg.h"
 #include "skin/btn_ex.h"
 #include "skin/dlg_ex.h"
 #include "skin/gdi.h"
@@ -71,6 +72,7 @@ public:
     skin::CBtnEx m_btnMenu;
     skin::CBtnEx m_btnHall;
     skin::CStaticEx m_lnkOtherAccount;
+    settings::CAddAccDlg m_addAccDlg;  // its window is made the first time the link is clicked
 
     launcher::PageSlots m_slots;  // m_pages, m_labels, m_hallWnd, m_nSelected
     fw::Handle m_hPendingProcess;  // the newest page process whose window has not arrived
@@ -117,6 +119,7 @@ private:
     HWND LiveHall();     // the hall's window, forgotten once it is gone
     launcher::Offerer OffererOf(HWND window) const;
     void OnFirstArrival();
+    void ShowOtherAccountPrompt();  // the link was clicked
 
     // Seams: each arrives with the feature named in its definition's comment.
     void InstallKeyboardHook();
@@ -125,7 +128,6 @@ private:
     void OnTrayNotify(WPARAM id, LPARAM mouseMessage);
     void ShowTrayMenu();
     void ShowSystemMenu();
-    void ShowOtherAccountPrompt();
     void ShowNoticePopup();
     void StartCacheClearing();
 

@@ -23,8 +23,6 @@ void CKelvor3Dlg::OnTrayNotify(WPARAM, LPARAM) {}
 void CKelvor3Dlg::ShowTrayMenu() {}
 // Arrives with the launcher menus.
 void CKelvor3Dlg::ShowSystemMenu() {}
-// Arrives with the add-account prompt below the "登录其他账号" link.
-void CKelvor3Dlg::ShowOtherAccountPrompt() {}
 // Arrives with the notice pop-up.
 void CKelvor3Dlg::ShowNoticePopup() {}
 // Arrives with cache clearing.

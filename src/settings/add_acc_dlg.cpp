@@ -1,0 +1,100 @@
+#include "settings/add_acc_dlg.h"
+
+#include "common/protocol.h"
+#include "res/resource.h"
+#include "res/skin_ids.h"
+#include "skin/skin_image.h"
+
+namespace ovn::settings {
+
+namespace {
+
+// The question, three lines.
+const wchar_t kAddAccountText[] =
+    L"在当前窗口新增标签页？\r\n点击\"是\"，在当前窗口登录(支持3个标签页)；\r\n点击\"否\"，在新窗口中登录。";
+
+}  // namespace
+
+CAddAccDlg::CAddAccDlg() : CDlgEx(IDD_ADD_ACCOUNT) {}
+
+bool CAddAccDlg::EnsureCreated(HWND launcher) {
+    if (hwnd())
+        return true;
+    m_launcher = launcher;
+    return CreateModeless(launcher);
+}
+
+void CAddAccDlg::DropUnder(const RECT& anchor) {
+    RECT own{};
+    ::GetWindowRect(hwnd(), &own);
+    const int w = own.right - own.left, h = own.bottom - own.top;
+    ::MoveWindow(hwnd(), anchor.right - w, anchor.bottom, w, h, TRUE);
+    ::ShowWindow(hwnd(), SW_SHOW);
+}
+
+void CAddAccDlg::DoDataExchange() {
+    m_stcText = ::GetDlgItem(hwnd(), IDC_ADDACC_TEXT);
+    m_btnYes.SubclassDlgItem(IDOK, hwnd());
+    m_btnNo.SubclassDlgItem(IDCANCEL, hwnd());
+}
+
+bool CAddAccDlg::OnInitDialog() {
+    CDlgEx::OnInitDialog();
+    DoDataExchange();
+    SetCaptionText(L"登录其他账号");
+    m_nCaptionHeight = 30;
+    m_nBorderWidth = 3;
+    m_nButtonRightMargin = 5;
+    m_nButtonTop = 1;
+    m_nButtonGap = 0;
+    SetSkin(skin::LoadSkinImage(IDB_ADDACC_FRAME), true, false, nullptr, {}, {}, nullptr);
+
+    m_bmpButton = skin::LoadSkinImage(IDB_BTN_TEXT);
+    for (skin::CBtnEx* button : {&m_btnYes, &m_btnNo}) {
+        if (!button->hwnd())
+            continue;
+        button->SetImage(m_bmpButton.get(), true);
+        wchar_t caption[8] = {};
+        ::GetWindowTextW(button->hwnd(), caption, 8);
+        button->m_strText = caption;
+    }
+    if (m_stcText)
+        ::SetWindowTextW(m_stcText, kAddAccountText);
+    return true;
+}
+
+void CAddAccDlg::Answer(WPARAM newTab) {
+    ::PostMessageW(m_launcher, kMsgOtherAccount, newTab, 0);
+    ::ShowWindow(hwnd(), SW_HIDE);
+}
+
+bool CAddAccDlg::PreTranslateMessage(MSG& msg) {
+    // Esc puts the prompt away unanswered: it is no vote for a new window.
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE && hwnd() &&
+        (msg.hwnd == hwnd() || ::IsChild(hwnd(), msg.hwnd))) {
+        ::ShowWindow(hwnd(), SW_HIDE);
+        return true;
+    }
+    return CDlgEx::PreTranslateMessage(msg);
+}
+
+LRESULT CAddAccDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_ACTIVATE: {
+        const LRESULT r = CDlgEx::WindowProc(msg, wParam, lParam);
+        // Clicking anywhere else puts it away without an answer.
+        if (LOWORD(wParam) == WA_INACTIVE)
+            ::ShowWindow(hwnd(), SW_HIDE);
+        return r;
+    }
+    case WM_NCHITTEST:
+        return HTCLIENT;  // never dragged by its caption
+    case WM_CTLCOLORSTATIC:
+        // The question is written straight onto the frame's skin.
+        ::SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+        return reinterpret_cast<LRESULT>(::GetStockObject(NULL_BRUSH));
+    }
+    return CDlgEx::WindowProc(msg, wParam, lParam);
+}
+
+}  // namespace ovn::settings

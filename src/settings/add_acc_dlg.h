@@ -1,0 +1,42 @@
+// The add-account prompt: dropped under the launcher's "登录其他账号" link, it
+// asks whether the new login opens as another tab of this launcher ("是") or in
+// a new launcher window ("否"), tells the launcher by a posted message and hides.
+// It lives as long as the launcher and is only shown and hidden.
+#pragma once
+#include "skin/btn_ex.h"
+#include "skin/dlg_ex.h"
+#include "skin/gdi.h"
+
+namespace ovn::settings {
+
+class CAddAccDlg : public skin::CDlgEx {
+public:
+    CAddAccDlg();
+
+    // Creates the window (hidden) the first time, with the launcher as parent.
+    bool EnsureCreated(HWND launcher);
+    // Shows the prompt with its right edge at anchor's right edge and its top at
+    // anchor's bottom (screen coordinates).
+    void DropUnder(const RECT& anchor);
+
+    bool PreTranslateMessage(MSG& msg) override;
+
+    skin::CBtnEx m_btnYes;
+    skin::CBtnEx m_btnNo;
+    HWND m_stcText = nullptr;  // the skinned label arrives with the skinned static
+
+protected:
+    bool OnInitDialog() override;
+    void OnOK() override { Answer(1); }
+    void OnCancel() override { Answer(0); }
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void DoDataExchange();
+    void Answer(WPARAM newTab);
+
+    gdi::Bitmap m_bmpButton;
+    HWND m_launcher = nullptr;  // where the answer goes
+};
+
+}  // namespace ovn::settings
