@@ -33,7 +33,7 @@ void CAddAccDlg::DropUnder(const RECT& anchor) {
 }
 
 void CAddAccDlg::DoDataExchange() {
-    m_stcText = ::GetDlgItem(hwnd(), IDC_ADDACC_TEXT);
+    m_stcText.SubclassDlgItem(IDC_ADDACC_TEXT, hwnd());
     m_btnYes.SubclassDlgItem(IDOK, hwnd());
     m_btnNo.SubclassDlgItem(IDCANCEL, hwnd());
 }
@@ -58,8 +58,13 @@ bool CAddAccDlg::OnInitDialog() {
         ::GetWindowTextW(button->hwnd(), caption, 8);
         button->m_strText = caption;
     }
-    if (m_stcText)
-        ::SetWindowTextW(m_stcText, kAddAccountText);
+    if (m_stcText.hwnd()) {
+        // The label draws its own text, not its window's: both are set.
+        ::SetWindowTextW(m_stcText.hwnd(), kAddAccountText);
+        m_stcText.m_strText = kAddAccountText;
+        m_stcText.m_nLineSpacing = 5;
+        ::InvalidateRect(m_stcText.hwnd(), nullptr, FALSE);
+    }
     return true;
 }
 
@@ -89,10 +94,6 @@ LRESULT CAddAccDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_NCHITTEST:
         return HTCLIENT;  // never dragged by its caption
-    case WM_CTLCOLORSTATIC:
-        // The question is written straight onto the frame's skin.
-        ::SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
-        return reinterpret_cast<LRESULT>(::GetStockObject(NULL_BRUSH));
     }
     return CDlgEx::WindowProc(msg, wParam, lParam);
 }

@@ -5,6 +5,7 @@
 #pragma once
 #include "skin/btn_ex.h"
 #include "skin/dlg_ex.h"
+#include "skin/static_ex.h"
 #include "skin/gdi.h"
 
 namespace ovn::settings {
@@ -23,7 +24,7 @@ public:
 
     skin::CBtnEx m_btnYes;
     skin::CBtnEx m_btnNo;
-    HWND m_stcText = nullptr;  // the skinned label arrives with the skinned static
+    skin::CStaticEx m_stcText;
 
 protected:
     bool OnInitDialog() override;

@@ -114,6 +114,9 @@ TEST_F(AddAccountPrompt, DropsUnderTheLinkAndItsAnswersReachTheLauncher) {
         EXPECT_GE(b.left, p.left) << id;
         EXPECT_LE(b.bottom, p.bottom) << id;
     }
+    // The skinned label draws the question itself, with its line spacing.
+    EXPECT_EQ(dlg.m_addAccDlg.m_stcText.m_strText, Text(GetDlgItem(prompt, IDC_ADDACC_TEXT)));
+    EXPECT_EQ(dlg.m_addAccDlg.m_stcText.m_nLineSpacing, 5);
     EXPECT_EQ(dlg.m_addAccDlg.m_btnYes.m_strText, L"是");
     EXPECT_EQ(dlg.m_addAccDlg.m_btnNo.m_strText, L"否");
     // Never dragged: its caption band is client area like the rest.
