@@ -80,10 +80,25 @@ ovn_ensure_display() {
 ovn_keep_wineserver() {
     wineserver -p >/dev/null 2>&1 || true
     wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
+    ovn_keep_desktop
+}
+
+# Wine closes its desktop a moment after the last program on it ends; a program
+# starting while it closes cannot make windows. Test programs run one after the
+# other, so a small hidden program holds the desktop for the whole run (it ends
+# with the server). Detached from any output, like the services.
+ovn_keep_desktop() {
+    local keeper="$ovn_root/build/win64/tests/ovn_desktop_keeper.exe"
+    [ -f "$keeper" ] || return 0
+    local pidfile="$OVN_WINE_ROOT/keeper.pid"
+    if [ -f "$pidfile" ] && kill -0 "$(cat "$pidfile")" 2>/dev/null; then return 0; fi
+    wine "$keeper" </dev/null >/dev/null 2>&1 &
+    echo $! > "$pidfile"
 }
 
 ovn_stop_wine() {
     wineserver -k >/dev/null 2>&1
+    rm -f "$OVN_WINE_ROOT/keeper.pid"
     if [ -f "$OVN_WINE_ROOT/xvfb.pid" ]; then
         kill "$(cat "$OVN_WINE_ROOT/xvfb.pid")" 2>/dev/null
         rm -f "$OVN_WINE_ROOT/xvfb.pid" "$OVN_WINE_ROOT/xvfb.display"
