@@ -48,8 +48,8 @@ bool RunGamePageProcess(StartMode mode) {
     if (fw::App* app = fw::App::Current())
         app->SetMainWindow(slot.get());
     ::SetWindowTextW(slot->hwnd(), L"QuenraOrvane");
-    // Hidden until the launcher, having adopted it, decides to show it.
-    ::ShowWindow(slot->hwnd(), SW_HIDE);
+    // Made hidden, it stays so until the launcher, having adopted it, shows it.
+    // Hiding it here again could undo the launcher's show if that came first.
     ::UpdateWindow(slot->hwnd());
     return true;
 }

@@ -144,6 +144,9 @@ TEST_F(LauncherE2e, AdoptsItsFirstProcessShowsItAndFillsTheWorkArea) {
     }));
     // The first process fetched its page from the portal.
     EXPECT_TRUE(WaitFor([] { return CountRequests("/webgame.htm") >= 1; }));
+    // Once shown by the launcher it stays shown: the page process, going on with
+    // its start, does not hide itself again.
+    EXPECT_TRUE(IsWindowVisible(frame));
     SaveScreenshot(Environment::Get().stateDir + L"\\launcher.png");
 }
 
