@@ -119,6 +119,12 @@ LRESULT Window::Default() {
     return ::DefSubclassProc(m_hwnd, m.msg, m.wParam, m.lParam);
 }
 
+LRESULT Window::DefaultThenRepaint() {
+    const LRESULT result = Default();
+    ::InvalidateRect(m_hwnd, nullptr, FALSE);
+    return result;
+}
+
 LRESULT Window::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
     CurrentMessage current{msg, wParam, lParam};
     const CurrentMessage* outer = m_current;  // handlers may send messages to themselves

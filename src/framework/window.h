@@ -46,6 +46,9 @@ protected:
     virtual LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam);
     // The default processing of the message being handled right now.
     LRESULT Default();
+    // The same, then the whole window painted again: for a skinned control whose
+    // system class draws only part of itself (or over the skin) on that message.
+    LRESULT DefaultThenRepaint();
     // Called after the window is gone (WM_NCDESTROY); the binding is already undone.
     virtual void OnFinalMessage() {}
 

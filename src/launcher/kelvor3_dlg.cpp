@@ -250,7 +250,6 @@ LRESULT CKelvor3Dlg::AdoptWindow(HWND window, bool isHall) {
         m_hHallProcess.reset();
     }
 
-    const bool first = !m_slots.AnyArrived();
     switch (admission) {
     case launcher::Admission::CloseIt:
         LogFailureF(0, L"adoption refused: our own %ls cannot be taken as %ls; told to close",
@@ -258,8 +257,7 @@ LRESULT CKelvor3Dlg::AdoptWindow(HWND window, bool isHall) {
         DetachAndClose(window);
         return 0;
     case launcher::Admission::AdoptHall:
-        m_slots.Adopt(id, true);
-        if (first)
+        if (m_slots.Adopt(id, true).firstArrival)
             OnFirstArrival();
         if (m_slots.HallShown()) {
             ShowPage(nullptr);
@@ -270,8 +268,7 @@ LRESULT CKelvor3Dlg::AdoptWindow(HWND window, bool isHall) {
         }
         return 0;
     case launcher::Admission::AdoptPage: {
-        m_slots.Adopt(id, false);
-        if (first)
+        if (m_slots.Adopt(id, false).firstArrival)
             OnFirstArrival();
         ShowPage(window);
         const launcher::Span strip = launcher::TabStripRect(m_slots.PageCount());

@@ -178,8 +178,7 @@ LRESULT CBtnEx::WindowProc(UINT msg, WPARAM, LPARAM lParam) {
         TrackHover(hwnd(), m_bTracking);
         return Default();
     case WM_MOUSEHOVER:
-        m_bHover = true;
-        ::InvalidateRect(hwnd(), nullptr, FALSE);
+        SetHover(hwnd(), m_bHover, m_bTracking, true);
         if (m_bToolTip && m_toolTip) {
             TTTOOLINFOW ti{};
             ti.cbSize = TTTOOLINFOW_V2_SIZE;
@@ -190,9 +189,7 @@ LRESULT CBtnEx::WindowProc(UINT msg, WPARAM, LPARAM lParam) {
         }
         return 0;
     case WM_MOUSELEAVE:
-        m_bHover = false;
-        m_bTracking = false;
-        ::InvalidateRect(hwnd(), nullptr, FALSE);
+        SetHover(hwnd(), m_bHover, m_bTracking, false);
         return 0;
     case WM_LBUTTONUP:
         m_bPressed = false;

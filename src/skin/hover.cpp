@@ -9,4 +9,11 @@ void TrackHover(HWND control, bool& tracking) {
     tracking = ::TrackMouseEvent(&tme) != FALSE;
 }
 
+void SetHover(HWND control, bool& hover, bool& tracking, bool on) {
+    hover = on;
+    if (!on)
+        tracking = false;
+    ::InvalidateRect(control, nullptr, FALSE);
+}
+
 }  // namespace ovn::skin

@@ -9,4 +9,8 @@ namespace ovn::skin {
 // the next move does not ask again until the leave clears it.
 void TrackHover(HWND control, bool& tracking);
 
+// The hover notice (on) or the leave notice (off) came: the state changes and
+// the control repaints; a leave also ends the tracking, so the next move asks again.
+void SetHover(HWND control, bool& hover, bool& tracking, bool on);
+
 }  // namespace ovn::skin

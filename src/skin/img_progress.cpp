@@ -65,9 +65,7 @@ LRESULT CImgProgress::WindowProc(UINT msg, WPARAM, LPARAM) {
     case PBM_SETRANGE32: {
         // The control may repaint only the stretch it would have filled itself; our
         // right piece moves whenever the length changes, so all of it is redrawn.
-        const LRESULT r = Default();
-        ::InvalidateRect(hwnd(), nullptr, FALSE);
-        return r;
+        return DefaultThenRepaint();
     }
     default:
         return Default();

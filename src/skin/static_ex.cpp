@@ -124,20 +124,15 @@ LRESULT CStaticEx::WindowProc(UINT msg, WPARAM, LPARAM) {
         TrackHover(hwnd(), m_bTracking);
         return Default();
     case WM_MOUSEHOVER:
-        m_bHover = true;
-        ::InvalidateRect(hwnd(), nullptr, FALSE);
+        SetHover(hwnd(), m_bHover, m_bTracking, true);
         return 0;
     case WM_MOUSELEAVE:
-        m_bHover = false;
-        m_bTracking = false;
-        ::InvalidateRect(hwnd(), nullptr, FALSE);
+        SetHover(hwnd(), m_bHover, m_bTracking, false);
         return 0;
     case WM_SETTEXT:
     case WM_ENABLE: {
         // The plain static draws itself straight away on these; paint it over.
-        const LRESULT r = Default();
-        ::InvalidateRect(hwnd(), nullptr, FALSE);
-        return r;
+        return DefaultThenRepaint();
     }
     default:
         return Default();

@@ -93,7 +93,7 @@ protected:
     }
 
     void Start() {
-        ASSERT_TRUE(launcher.Start(L"/OvnD"));
+        ASSERT_TRUE(launcher.Start(L"/OvnD")) << "error " << launcher.StartError();
         // Visible: its title is set while it still has the template's size, just
         // before it moves out of sight to 1 x 1 and is shown.
         wnd = WaitForWindow({.pid = launcher.Id(), .title = kTitle, .visibleOnly = true}, 20s);

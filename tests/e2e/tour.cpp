@@ -20,6 +20,14 @@ void Shot(const wchar_t* name, HWND hwnd = nullptr) {
     wprintf(L"  %ls: %ls\n", name, SaveScreenshot(path, hwnd) ? L"saved" : L"FAILED");
 }
 
+// Makes the launcher paint everything now and waits until its thread has done
+// so, so the picture is taken after the paint rather than after a guess.
+void Painted(HWND wnd) {
+    RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(wnd, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
+}
+
 }  // namespace
 
 int wmain() {
@@ -37,15 +45,13 @@ int wmain() {
     }
     wprintf(L"launcher started; its first page process is being adopted\n");
     WaitFor([&] { return !ForeignChildren(wnd).empty(); }, 30s);
-    // The pauses before the pictures are for their looks only (nothing is checked
-    // here): another process's paint has no event to wait for.
-    Sleep(1500);
+    Painted(wnd);
     Shot(L"launcher");
 
     wprintf(L"the hall button hides the hall\n");
     PostMessageW(wnd, WM_COMMAND, MAKEWPARAM(IDC_BTN_HALL, BN_CLICKED), 0);
     WaitFor([&] { return ForeignChildren(wnd).empty() || !IsWindowVisible(ForeignChildren(wnd).front()); });
-    Sleep(500);
+    Painted(wnd);
     Shot(L"launcher-hall-hidden");
 
     wprintf(L"closing the launcher (no account has logged in, so it does not ask)\n");

@@ -22,36 +22,10 @@ namespace {
 
 constexpr UINT kMsgShowYourself = WM_APP + 78;  // the stand-in frame shows itself, as a reloading page once did
 
-class Launcher : public ::testing::Test {
+class Launcher : public launchertest::LauncherHost {
 protected:
-    void SetUp() override {
-        ovn::LastWidth = 0;
-        ovn::LastSoundImage = 1;
-        ovn::SwitchHotkey = {};
-        ASSERT_TRUE(child.Ready());
-    }
-    void TearDown() override {
-        if (launcher && IsWindow(launcher))
-            dlg.Destroy();
-        PumpUntilIdle();
-    }
-    // Starts the launcher; its first page process follows plan.
-    void Start(const std::string& plan) {
-        child.Plan(plan);
-        dlg.SetChildProgram(child.Program());
-        ASSERT_TRUE(dlg.CreateModeless());
-        ShowWindow(dlg.hwnd(), SW_SHOW);  // as its modal run would
-        launcher = dlg.hwnd();
-    }
-
     std::wstring PageLine(std::size_t count) const {
         return L"/newgm /" + std::to_wstring(ovn::HandleToArgument(launcher)) + L" /" + std::to_wstring(count);
-    }
-    // Waits until the launcher holds n pages; returns the newest.
-    HWND WaitForPages(std::size_t n) {
-        if (!PumpUntil([&] { return dlg.Slots().PageCount() >= n; }, 15000))
-            return nullptr;
-        return dlg.PageWindow(n - 1);
     }
     // Asks for another tab (as the add-account prompt does) and waits for it.
     HWND AnotherPage(const std::string& plan) {
@@ -81,9 +55,6 @@ protected:
         return r.right - r.left;
     }
 
-    StandInChild child{L"launcher", 20};
-    ovn::CKelvor3Dlg dlg;
-    HWND launcher = nullptr;
 };
 
 }  // namespace

@@ -70,27 +70,11 @@ void SavePng(const skintest::Pixels& px, const wchar_t* path) {
     Gdiplus::GdiplusShutdown(token);
 }
 
-class Tabs : public ::testing::Test {
+class Tabs : public launchertest::LauncherHost {
 protected:
-    void SetUp() override {
-        ovn::LastWidth = 0;
-        ovn::LastSoundImage = 1;
-        ovn::SwitchHotkey = {};
-        ASSERT_TRUE(child.Ready());
-    }
-    void TearDown() override {
-        if (launcher && IsWindow(launcher))
-            dlg.Destroy();
-        PumpUntilIdle();
-    }
-
     // The launcher with n tabs "acct0" ... ; the newest is current.
     void StartWithTabs(std::size_t n) {
-        child.Plan("claim=acct{n}\narrive=auto\n");
-        dlg.SetChildProgram(child.Program());
-        ASSERT_TRUE(dlg.CreateModeless());
-        ShowWindow(dlg.hwnd(), SW_SHOW);
-        launcher = dlg.hwnd();
+        Start("claim=acct{n}\narrive=auto\n");
         for (std::size_t i = 0; i < n; ++i) {
             if (i > 0)
                 PostMessageW(launcher, ovn::kMsgOtherAccount, 1, 0);
@@ -158,9 +142,6 @@ protected:
     // double click, in whichever state the window is in.
     void ClickThroughTheTabs();
 
-    StandInChild child{L"tabs", 20};
-    ovn::CKelvor3Dlg dlg;
-    HWND launcher = nullptr;
     std::size_t pages = 0;
 };
 

@@ -3,6 +3,7 @@
 // in a process of its own, a pump with the program's pre-translation walk, and
 // an answerer for the skinned message box.
 #pragma once
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <fstream>
@@ -15,6 +16,7 @@
 #include "framework/app.h"
 #include "framework/handles.h"
 #include "framework/window.h"
+#include "launcher/kelvor3_dlg.h"
 #include "skin/message_box.h"
 
 namespace launchertest {
@@ -295,6 +297,40 @@ private:
     int m_answered = 0;
     HWND m_last = nullptr;
     std::wstring m_text;
+};
+
+// The launcher window run for real, modeless on the test thread, its children
+// copies of the stand-in program. Start() makes it with the first page's plan.
+class LauncherHost : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ovn::LastWidth = 0;
+        ovn::LastSoundImage = 1;
+        ovn::SwitchHotkey = {};
+        ASSERT_TRUE(child.Ready());
+    }
+    void TearDown() override {
+        if (launcher && IsWindow(launcher))
+            dlg.Destroy();
+        PumpUntilIdle();
+    }
+    void Start(const std::string& plan) {
+        child.Plan(plan);
+        dlg.SetChildProgram(child.Program());
+        ASSERT_TRUE(dlg.CreateModeless());
+        ShowWindow(dlg.hwnd(), SW_SHOW);  // as its modal run would
+        launcher = dlg.hwnd();
+    }
+    // Waits until the launcher holds n pages; returns the newest.
+    HWND WaitForPages(std::size_t n) {
+        if (!PumpUntil([&] { return dlg.Slots().PageCount() >= n; }, 15000))
+            return nullptr;
+        return dlg.PageWindow(n - 1);
+    }
+
+    StandInChild child{L"launcher", 20};
+    ovn::CKelvor3Dlg dlg;
+    HWND launcher = nullptr;
 };
 
 }  // namespace launchertest

@@ -30,27 +30,19 @@ LRESULT CALLBACK RecordAnswers(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-class AddAccountPrompt : public ::testing::Test {
+class AddAccountPrompt : public launchertest::LauncherHost {
 protected:
     void SetUp() override {
-        ovn::LastWidth = 0;
-        ovn::LastSoundImage = 1;
-        ASSERT_TRUE(child.Ready());
+        LauncherHost::SetUp();
         g_answers = &answers;
         hook = SetWindowsHookExW(WH_GETMESSAGE, &RecordAnswers, nullptr, GetCurrentThreadId());
         ASSERT_TRUE(hook);
-        child.Plan("arrive=auto\n");
-        dlg.SetChildProgram(child.Program());
-        ASSERT_TRUE(dlg.CreateModeless());
-        ShowWindow(dlg.hwnd(), SW_SHOW);
-        launcher = dlg.hwnd();
-        ASSERT_TRUE(PumpUntil([&] { return dlg.Slots().PageCount() == 1; }, 15000));
+        Start("arrive=auto\n");
+        ASSERT_NE(WaitForPages(1), nullptr);
         link = GetDlgItem(launcher, IDC_LNK_OTHER_ACCOUNT);
     }
     void TearDown() override {
-        if (IsWindow(launcher))
-            dlg.Destroy();
-        PumpUntilIdle();
+        LauncherHost::TearDown();
         UnhookWindowsHookEx(hook);
         g_answers = nullptr;
     }
@@ -71,9 +63,6 @@ protected:
         return L"/newgm /" + std::to_wstring(ovn::HandleToArgument(launcher)) + L" /" + std::to_wstring(count);
     }
 
-    StandInChild child{L"addacc", 20};
-    ovn::CKelvor3Dlg dlg;
-    HWND launcher = nullptr;
     HWND link = nullptr;
     HHOOK hook = nullptr;
     std::vector<WPARAM> answers;

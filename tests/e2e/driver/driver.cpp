@@ -73,8 +73,10 @@ bool Process::Start(const std::wstring& exe, const std::wstring& args) {
     STARTUPINFOW si{};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+        m_startError = GetLastError();
         return false;
+    }
     CloseHandle(pi.hThread);
     m_process.reset(pi.hProcess);
     m_pid = pi.dwProcessId;
@@ -286,17 +288,12 @@ INPUT KeyInput(WORD vk, bool up, bool extended) {
     return in;
 }
 
-// A short rest after each gesture paces injected input like a person's. It is no
-// wait for the gesture's effect (input injected back to back arrives in order
-// anyway): callers wait for the effect they expect to see.
-constexpr DWORD kGestureGapMs = 50;
 
 }  // namespace
 
 void SendKey(WORD vk, bool extended) {
     INPUT in[2] = {KeyInput(vk, false, extended), KeyInput(vk, true, extended)};
     SendInput(2, in, sizeof(INPUT));
-    Sleep(kGestureGapMs);
 }
 
 void SendKeyCombo(std::initializer_list<WORD> modifiers, WORD vk) {
@@ -308,7 +305,6 @@ void SendKeyCombo(std::initializer_list<WORD> modifiers, WORD vk) {
     for (auto it = modifiers.end(); it != modifiers.begin();)
         in.push_back(KeyInput(*--it, true, false));
     SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
-    Sleep(kGestureGapMs);
 }
 
 void ClickAt(int x, int y) {
@@ -323,7 +319,6 @@ void ClickAt(int x, int y) {
     in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
     in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
     SendInput(3, in, sizeof(INPUT));
-    Sleep(kGestureGapMs);
 }
 
 void ClickWindow(HWND hwnd) {

@@ -42,6 +42,7 @@ public:
     Process& operator=(Process&&) = default;
 
     DWORD Id() const { return m_pid; }
+    DWORD StartError() const { return m_startError; }  // GetLastError of a failed start
     HANDLE Handle() const { return m_process.get(); }
     bool Running() const;
     // Waits for the end; returns the exit code, or STILL_ACTIVE on time-out.
@@ -51,6 +52,7 @@ public:
 private:
     fw::Handle m_process;
     DWORD m_pid = 0;
+    DWORD m_startError = 0;
 };
 
 // Windows.
