@@ -5,9 +5,14 @@
 // engines can be driven by tests.
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
 
+#include "browser/dhtml_rules.h"
+
 namespace ovn::browser {
+
+class PageElement;
 
 class WebViewEvents {
 public:
@@ -23,6 +28,14 @@ public:
     // The host-information flags (DOCHOSTUIFLAG_*) the page is shown with; the
     // default keeps the engine's own.
     virtual std::uint32_t OnGetHostInfoFlags(std::uint32_t flags) { return flags; }
+    // A mouse or context-menu event on an element of the page (the element the
+    // event started on). True cancels the page's default action for it.
+    virtual bool OnPageEvent(PageEvent event, const std::shared_ptr<PageElement>& source) {
+        (void)event, (void)source;
+        return false;
+    }
+    // The engine is about to show its context menu; true: show nothing.
+    virtual bool OnShowContextMenu() { return false; }
 
 protected:
     ~WebViewEvents() = default;
