@@ -21,5 +21,9 @@
 #define IDC_FAV_NAME 1018
 #define IDC_ADDACC_TEXT 1023
 
+// The login windows and the external-login windows: an empty pop-up with a
+// system menu and no caption, which each of them fills itself.
+#define IDD_PAGE_POPUP 157
+
 #ifndef RC_INVOKED
 #endif
