@@ -1,6 +1,7 @@
 #include "browser/control_web_view.h"
 
 #include <exdispid.h>
+#include <mshtml.h>
 #include <mshtmhst.h>
 #include <ocidl.h>
 #include <oleauto.h>
@@ -425,6 +426,21 @@ bool ControlWebView::TranslateAccelerator(MSG& msg) {
         return false;
     auto active = m_browser.As<IOleInPlaceActiveObject>();
     return active && active->TranslateAccelerator(&msg) == S_OK;
+}
+
+bool ControlWebView::SetBodyScroll(const std::wstring& scroll) {
+    if (!m_browser)
+        return false;
+    fw::ComPtr<IDispatch> dispatch;
+    if (FAILED(m_browser->get_Document(dispatch.put())) || !dispatch)
+        return false;
+    auto document = dispatch.As<IHTMLDocument2>();
+    fw::ComPtr<IHTMLElement> body;
+    if (!document || FAILED(document->get_body(body.put())) || !body)
+        return false;
+    auto bodyElement = body.As<IHTMLBodyElement>();
+    Bstr value(scroll);
+    return bodyElement && SUCCEEDED(bodyElement->put_scroll(value.get()));
 }
 
 LRESULT ControlWebView::WindowProc(UINT msg, WPARAM, LPARAM lParam) {

@@ -30,6 +30,7 @@ public:
     std::wstring Url() const override;
     void SetSilent(bool silent) override;
     bool TranslateAccelerator(MSG& msg) override;
+    bool SetBodyScroll(const std::wstring& scroll) override;
     WebEngineKind Kind() const override { return WebEngineKind::Control; }
 
     IWebBrowser2* Browser() const { return m_browser.get(); }

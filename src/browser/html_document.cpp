@@ -267,6 +267,67 @@ std::string AsciiLower(std::wstring_view s) {
     return out;
 }
 
+bool IsVoidTag(std::wstring_view n) {
+    return OneOf(n, {L"area", L"base", L"br", L"col", L"embed", L"hr", L"img", L"input", L"link", L"meta",
+                     L"param", L"source", L"track", L"wbr"});
+}
+
+// "12px", "12", "-80px" as whole pixels; nothing for other units.
+std::optional<int> ParsePixels(std::wstring_view s) {
+    s = Trim(s);
+    if (s.size() >= 2 && Lower(s.substr(s.size() - 2)) == L"px")
+        s.remove_suffix(2);
+    if (s.empty())
+        return std::nullopt;
+    size_t i = (s[0] == L'-' || s[0] == L'+') ? 1 : 0;
+    if (i == s.size())
+        return std::nullopt;
+    long long v = 0;
+    for (; i < s.size() && IsAsciiDigit(s[i]); ++i)
+        v = std::min<long long>(v * 10 + (s[i] - L'0'), 1000000);
+    if (i < s.size() && s[i] == L'.') {  // fractions are dropped
+        for (++i; i < s.size() && IsAsciiDigit(s[i]); ++i) {
+        }
+    }
+    if (i != s.size())
+        return std::nullopt;
+    return static_cast<int>(s[0] == L'-' ? -v : v);
+}
+
+// url(x), url('x'), url("x") -> x; nothing when it is not a url().
+std::optional<std::wstring> ParseCssUrl(std::wstring_view s) {
+    s = Trim(s);
+    if (s.size() < 5 || Lower(s.substr(0, 4)) != L"url(" || s.back() != L')')
+        return std::nullopt;
+    s = Trim(s.substr(4, s.size() - 5));
+    if (s.size() >= 2 && (s.front() == L'"' || s.front() == L'\'') && s.back() == s.front())
+        s = s.substr(1, s.size() - 2);
+    return std::wstring(Trim(s));
+}
+
+// "x y" of background-position: pixels, or the keywords that mean 0.
+void ParseBackgroundPosition(std::wstring_view s, HtmlStyle& style) {
+    int n = 0;
+    size_t i = 0;
+    while (i < s.size() && n < 2) {
+        while (i < s.size() && IsSpace(s[i]))
+            ++i;
+        size_t start = i;
+        while (i < s.size() && !IsSpace(s[i]))
+            ++i;
+        std::wstring word = Lower(s.substr(start, i - start));
+        if (word.empty())
+            break;
+        std::optional<int> v = ParsePixels(word);
+        if (!v && (word == L"left" || word == L"top"))
+            v = 0;
+        if (!v)
+            continue;
+        (n == 0 ? style.backgroundX : style.backgroundY) = *v;
+        ++n;
+    }
+}
+
 class Builder {
 public:
     HtmlDocument doc;
@@ -313,6 +374,7 @@ public:
         }
         if (hiddenDepth_ > 0)
             return;
+        int element = OpenElement(t);
         if (IsBlockElement(n)) {
             BlockBreak();
             if (IsHeading(n))
@@ -334,11 +396,15 @@ public:
                 link.href = *href;
                 if (const auto* target = t.Get(L"target"))
                     link.target = std::wstring(Trim(*target));
+                link.element = element;
                 doc.links.push_back(std::move(link));
                 currentLink_ = static_cast<int>(doc.links.size()) - 1;
+                doc.elements[size_t(element)].link = currentLink_;
             }
+            PutBox(element);
             return;
         }
+        PutBox(element);
         if (n == L"img") {
             // The plain engine draws no pictures; inside a link the alt text is what
             // makes the link visible and clickable.
@@ -372,6 +438,7 @@ public:
         }
         if (hiddenDepth_ > 0)
             return;
+        CloseElement(n);
         if (n == L"a") {
             CloseLink();
             return;
@@ -411,11 +478,64 @@ public:
 
     void Finish() {
         CloseLink();
+        if (doc.body < 0) {  // every page has a body to hit and to colour
+            HtmlElement body;
+            body.tag = L"body";
+            doc.elements.push_back(std::move(body));
+            doc.body = static_cast<int>(doc.elements.size()) - 1;
+        }
         while (!doc.blocks.empty() && doc.blocks.back().runs.empty())
             doc.blocks.pop_back();
     }
 
 private:
+    int Top() const { return open_.empty() ? -1 : open_.back(); }
+
+    int OpenElement(const Tag& t) {
+        HtmlElement e;
+        e.tag = t.name;
+        for (const auto& a : t.attributes)
+            e.attributes.emplace_back(a.name, a.value);
+        e.parent = Top();
+        e.depth = static_cast<int>(open_.size());
+        e.link = currentLink_;
+        if (const auto* style = t.Get(L"style"))
+            e.style = ParseInlineStyle(*style);
+        if (t.name == L"body" && !e.style.backgroundColor)
+            if (const auto* bg = t.Get(L"bgcolor"))
+                e.style.backgroundColor = ParseCssColor(*bg);
+        e.sizedBox = !IsBlockElement(t.name) && t.name != L"td" && t.name != L"th" && e.style.width &&
+                     e.style.height && *e.style.width > 0 && *e.style.height > 0;
+        if (e.sizedBox)
+            EmitPendingSpace();  // the blank before a box is its parent's
+        doc.elements.push_back(std::move(e));
+        int index = static_cast<int>(doc.elements.size()) - 1;
+        if (t.name == L"body" && doc.body < 0)
+            doc.body = index;
+        if (!IsVoidTag(t.name) && !t.selfClosing)
+            open_.push_back(index);
+        return index;
+    }
+
+    // An end tag closes the nearest open element of its name and all inside it;
+    // a stray one closes nothing.
+    void CloseElement(std::wstring_view name) {
+        for (size_t i = open_.size(); i-- > 0;) {
+            if (doc.elements[size_t(open_[i])].tag == name) {
+                open_.resize(i);
+                return;
+            }
+        }
+    }
+
+    void PutBox(int element) {
+        if (element < 0 || !doc.elements[size_t(element)].sizedBox)
+            return;
+        EmitPendingSpace();
+        EnsureBlock();
+        doc.blocks.back().runs.push_back(HtmlRun{std::wstring(), currentLink_, element, element});
+    }
+
     void Meta(const Tag& t) {
         if (const auto* cs = t.Get(L"charset"); cs && doc.charset.empty())
             doc.charset = AsciiLower(*cs);
@@ -443,8 +563,9 @@ private:
     void Put(wchar_t c, int link) {
         EnsureBlock();
         auto& runs = doc.blocks.back().runs;
-        if (runs.empty() || runs.back().link != link)
-            runs.push_back(HtmlRun{std::wstring(), link});
+        int element = Top();
+        if (runs.empty() || runs.back().link != link || runs.back().element != element || runs.back().box >= 0)
+            runs.push_back(HtmlRun{std::wstring(), link, element});
         runs.back().text += c;
         if (link >= 0)
             doc.links[static_cast<size_t>(link)].text += c;
@@ -475,6 +596,8 @@ private:
         if (currentLink_ < 0)
             return;
         auto& link = doc.links[static_cast<size_t>(currentLink_)];
+        if (link.element >= 0 && doc.elements[size_t(link.element)].sizedBox)
+            return;  // drawn as its box
         if (Trim(link.text).empty()) {
             link.text.clear();
             EmitPendingSpace();
@@ -512,11 +635,117 @@ private:
     int hiddenDepth_ = 0;
     int headingDepth_ = 0;
     int preDepth_ = 0;
+    std::vector<int> open_;  // elements not yet closed, outermost first
 };
 
 }  // namespace
 
 std::wstring DecodeEntities(std::wstring_view text) { return Decode(text, false); }
+
+const std::wstring* HtmlElement::Attribute(std::wstring_view name) const {
+    for (const auto& [n, v] : attributes)
+        if (n == name)
+            return &v;
+    return nullptr;
+}
+
+bool IsBlockTag(std::wstring_view lowerTag) { return IsBlockElement(lowerTag); }
+
+std::optional<std::uint32_t> ParseCssColor(std::wstring_view text) {
+    std::wstring s = Lower(Trim(text));
+    struct Named {
+        const wchar_t* name;
+        std::uint32_t rgb;
+    };
+    static constexpr Named kNames[] = {{L"white", 0xFFFFFF}, {L"black", 0x000000}, {L"red", 0xFF0000},
+                                       {L"green", 0x008000}, {L"blue", 0x0000FF}, {L"yellow", 0xFFFF00},
+                                       {L"gray", 0x808080},  {L"grey", 0x808080}, {L"silver", 0xC0C0C0}};
+    for (const auto& n : kNames)
+        if (s == n.name)
+            return n.rgb;
+    if (s.empty() || s[0] != L'#')
+        return std::nullopt;
+    std::uint32_t v = 0;
+    for (size_t i = 1; i < s.size(); ++i) {
+        wchar_t c = s[i];
+        unsigned d;
+        if (IsAsciiDigit(c))
+            d = unsigned(c - L'0');
+        else if (c >= L'a' && c <= L'f')
+            d = unsigned(c - L'a' + 10);
+        else
+            return std::nullopt;
+        v = v << 4 | d;
+    }
+    if (s.size() == 7)
+        return v;
+    if (s.size() == 4)  // #rgb: each digit doubled
+        return ((v >> 8) & 0xF) * 0x110000 + ((v >> 4) & 0xF) * 0x1100 + (v & 0xF) * 0x11;
+    return std::nullopt;
+}
+
+HtmlStyle ParseInlineStyle(std::wstring_view text) {
+    HtmlStyle style;
+    size_t i = 0;
+    while (i <= text.size()) {
+        size_t end = text.find(L';', i);
+        if (end == std::wstring_view::npos)
+            end = text.size();
+        std::wstring_view decl = text.substr(i, end - i);
+        i = end + 1;
+        size_t colon = decl.find(L':');
+        if (colon == std::wstring_view::npos)
+            continue;
+        std::wstring name = Lower(Trim(decl.substr(0, colon)));
+        std::wstring_view value = Trim(decl.substr(colon + 1));
+        if (name == L"background-color") {
+            style.backgroundColor = ParseCssColor(value);
+        } else if (name == L"background-image") {
+            style.backgroundImage = ParseCssUrl(value).value_or(std::wstring());
+        } else if (name == L"background-position") {
+            ParseBackgroundPosition(value, style);
+        } else if (name == L"background-position-x") {
+            style.backgroundX = ParsePixels(value).value_or(0);
+        } else if (name == L"background") {
+            // The shorthand: a url(), a colour and a position, in any order.
+            size_t u = Lower(value).find(L"url(");
+            if (u != std::wstring_view::npos) {
+                size_t close = value.find(L')', u);
+                if (close != std::wstring_view::npos) {
+                    style.backgroundImage = ParseCssUrl(value.substr(u, close - u + 1)).value_or(std::wstring());
+                    std::wstring rest = std::wstring(value.substr(0, u)) + L" " + std::wstring(value.substr(close + 1));
+                    value = {};
+                    HtmlStyle tail = ParseInlineStyle(L"background:" + rest);
+                    style.backgroundColor = tail.backgroundColor;
+                    style.backgroundX = tail.backgroundX;
+                    style.backgroundY = tail.backgroundY;
+                    continue;
+                }
+            }
+            std::wstring words;
+            for (size_t p = 0; p < value.size();) {
+                while (p < value.size() && IsSpace(value[p]))
+                    ++p;
+                size_t start = p;
+                while (p < value.size() && !IsSpace(value[p]))
+                    ++p;
+                std::wstring_view word = value.substr(start, p - start);
+                if (word.empty())
+                    break;
+                if (auto colour = ParseCssColor(word))
+                    style.backgroundColor = colour;
+                else
+                    words += std::wstring(word) + L" ";
+            }
+            ParseBackgroundPosition(words, style);
+        } else if (name == L"width") {
+            style.width = ParsePixels(value);
+        } else if (name == L"height") {
+            style.height = ParsePixels(value);
+        }
+    }
+    return style;
+}
 
 std::optional<MetaRefresh> ParseRefreshContent(std::wstring_view content) {
     std::wstring_view s = Trim(content);
@@ -627,6 +856,9 @@ void ResolveDocumentUrls(HtmlDocument& doc, std::wstring_view documentUrl) {
     std::wstring base = doc.baseHref.empty() ? std::wstring(documentUrl) : ResolveUrl(documentUrl, doc.baseHref);
     for (auto& link : doc.links)
         link.href = ResolveUrl(base, link.href);
+    for (auto& e : doc.elements)
+        if (!e.style.backgroundImage.empty())
+            e.style.backgroundImage = ResolveUrl(base, e.style.backgroundImage);
     if (doc.refresh && !doc.refresh->url.empty())
         doc.refresh->url = ResolveUrl(base, doc.refresh->url);
 }

@@ -2,6 +2,7 @@
 // paragraphs of runs, its links, a meta refresh, a <base href> and the declared
 // character set. Platform-free; the engine's window only draws the result.
 #pragma once
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,12 +14,39 @@ struct HtmlLink {
     std::wstring href;    // as written in the page; absolute after ResolveDocumentUrls
     std::wstring target;  // the target attribute ("_blank", a frame name, or empty)
     std::wstring text;    // visible text of the link (falls back to an image's alt, then href)
+    int element = -1;     // the <a> (or <area>, frame) element it comes from, -1 when none
+};
+
+// The few style properties the plain engine draws: from the style attribute
+// (and, for the body, the bgcolor attribute).
+struct HtmlStyle {
+    std::optional<std::uint32_t> backgroundColor;  // 0xRRGGBB
+    std::wstring backgroundImage;                  // the url(...) as written; absolute after ResolveDocumentUrls
+    int backgroundX = 0, backgroundY = 0;          // background-position in pixels
+    std::optional<int> width, height;              // in pixels
+};
+
+// An element of the page: every start tag outside hidden containers.
+struct HtmlElement {
+    std::wstring tag;  // lower case
+    std::vector<std::pair<std::wstring, std::wstring>> attributes;  // names lower case, in page order
+    int parent = -1;
+    int depth = 0;
+    int link = -1;  // the link this element is or is inside, -1 when none
+    HtmlStyle style;
+    // An inline element with a width and a height of its own is drawn as a box of
+    // that size (a sprite button), not as its text.
+    bool sizedBox = false;
+
+    const std::wstring* Attribute(std::wstring_view name) const;
 };
 
 // A piece of text inside a paragraph; link is an index into HtmlDocument::links, or -1.
 struct HtmlRun {
     std::wstring text;
     int link = -1;
+    int element = -1;  // the innermost element the text is in
+    int box = -1;      // a sized element drawn here as a box of its own (then text is empty)
 };
 
 // One line-start in the visible text: a paragraph, a list item, a table row, or
@@ -40,13 +68,23 @@ struct HtmlDocument {
     std::optional<MetaRefresh> refresh;
     std::wstring baseHref;  // the first <base href>, empty when none
     std::string charset;    // from <meta charset> or <meta http-equiv="content-type">, lower case
+    std::vector<HtmlElement> elements;  // in page order: a parent before its children
+    int body = -1;                      // the body element (one is made when the page has none)
 };
 
 // Reads a whole page. Never fails: whatever is not understood is skipped, an
 // unclosed tag or comment ends the document.
 HtmlDocument ParseHtml(std::wstring_view html);
 
-// Makes the links and the refresh target absolute against the page's own URL
+// Block elements start a line of their own and span the whole width.
+bool IsBlockTag(std::wstring_view lowerTag);
+
+// A CSS colour: #rgb, #rrggbb or one of the basic names; nothing otherwise.
+std::optional<std::uint32_t> ParseCssColor(std::wstring_view text);
+// The style attribute's properties the plain engine knows; the rest is skipped.
+HtmlStyle ParseInlineStyle(std::wstring_view text);
+
+// Makes the links, the background pictures and the refresh target absolute against the page's own URL
 // (or its <base href>, itself resolved against the page URL).
 void ResolveDocumentUrls(HtmlDocument& doc, std::wstring_view documentUrl);
 

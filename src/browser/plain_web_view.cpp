@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <gdiplus.h>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -23,6 +24,9 @@ constexpr UINT kMsgFetchDone = WM_APP + 0x41;
 constexpr UINT_PTR kTimerRefresh = 1;
 constexpr int kMargin = 8;
 constexpr size_t kMaxBody = 8 * 1024 * 1024;
+constexpr UINT kMaxPictureSide = 4096;
+constexpr UINT_PTR kMenuRefresh = 1;
+constexpr COLORREF kDefaultBackground = RGB(0xFF, 0xFF, 0xFF);
 constexpr DWORD kTimeoutMs = 30000;
 constexpr wchar_t kUserAgent[] = L"Ovn/3.0.0.1 (Windows)";
 
@@ -92,9 +96,18 @@ std::string Narrow(const std::wstring& s) {
     return out;
 }
 
-// Runs on the worker thread: one GET with the system's cookies, cache and redirects.
-FetchResult FetchPage(const std::wstring& url, bool reload) {
-    FetchResult result;
+struct Fetched {
+    bool ok = false;
+    int status = 0;
+    std::wstring finalUrl;
+    std::string contentType;
+    std::string body;
+};
+
+// Runs on a worker thread: one GET with the system's cookies (answers' cookies
+// land in the process's store, shared with every other page), cache and redirects.
+Fetched FetchBytes(const std::wstring& url, bool reload, const wchar_t* accept) {
+    Fetched result;
     // Failures become the error page; the log keeps their cause.
     auto fail = [&url](const wchar_t* what, unsigned long error) {
         LogFailureF(error, L"GET %ls: %ls", UrlForLog(url).c_str(), what);
@@ -108,8 +121,7 @@ FetchResult FetchPage(const std::wstring& url, bool reload) {
     ::InternetSetOptionW(session.get(), INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof(timeout));
     ::InternetSetOptionW(session.get(), INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof(timeout));
     DWORD flags = INTERNET_FLAG_NO_UI | (reload ? INTERNET_FLAG_RELOAD : INTERNET_FLAG_RESYNCHRONIZE);
-    InternetHandle request(::InternetOpenUrlW(session.get(), url.c_str(), L"Accept: text/html, */*\r\n",
-                                              static_cast<DWORD>(-1), flags, 0));
+    InternetHandle request(::InternetOpenUrlW(session.get(), url.c_str(), accept, static_cast<DWORD>(-1), flags, 0));
     if (!request) {
         fail(L"no answer", ::GetLastError());
         return result;
@@ -120,7 +132,7 @@ FetchResult FetchPage(const std::wstring& url, bool reload) {
         result.status = static_cast<int>(status);
     if (result.status >= 400)
         fail((L"HTTP " + std::to_wstring(result.status)).c_str(), 0);
-    std::string contentType = Narrow(QueryText(request.get(), HTTP_QUERY_CONTENT_TYPE));
+    result.contentType = Narrow(QueryText(request.get(), HTTP_QUERY_CONTENT_TYPE));
 
     wchar_t finalUrl[2048];
     DWORD urlSize = sizeof(finalUrl);
@@ -142,9 +154,65 @@ FetchResult FetchPage(const std::wstring& url, bool reload) {
             break;
     }
     result.ok = true;
-    result.html = DecodeBody(std::move(body), contentType);
+    result.body = std::move(body);
     return result;
 }
+
+FetchResult FetchPage(const std::wstring& url, bool reload) {
+    Fetched got = FetchBytes(url, reload, L"Accept: text/html, */*\r\n");
+    FetchResult result;
+    result.ok = got.ok;
+    result.status = got.status;
+    result.finalUrl = std::move(got.finalUrl);
+    if (got.ok)
+        result.html = DecodeBody(std::move(got.body), got.contentType);
+    return result;
+}
+
+// A background picture's bytes, decoded; empty when they are not a picture
+// GDI+ reads or one of an unreasonable size.
+fw::gdi::Bitmap DecodePicture(const std::string& bytes, int& width, int& height) {
+    namespace gp = Gdiplus::DllExports;
+    width = height = 0;
+    if (bytes.empty() || bytes.size() > kMaxBody)
+        return {};
+    fw::gdi::GdiplusSession session;
+    if (!session.ok())
+        return {};
+    fw::ComPtr<IStream> stream;
+    if (FAILED(::CreateStreamOnHGlobal(nullptr, TRUE, stream.put())))
+        return {};
+    ULONG written = 0;
+    if (FAILED(stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), &written)) || written != bytes.size())
+        return {};
+    LARGE_INTEGER zero{};
+    stream->Seek(zero, STREAM_SEEK_SET, nullptr);
+    Gdiplus::GpBitmap* raw = nullptr;
+    if (gp::GdipCreateBitmapFromStream(stream.get(), &raw) != Gdiplus::Ok || !raw)
+        return {};
+    fw::gdi::GpImage image(raw);
+    UINT w = 0, h = 0;
+    gp::GdipGetImageWidth(raw, &w);
+    gp::GdipGetImageHeight(raw, &h);
+    if (w == 0 || h == 0 || w > kMaxPictureSide || h > kMaxPictureSide)
+        return {};
+    HBITMAP out = nullptr;
+    if (gp::GdipCreateHBITMAPFromBitmap(raw, &out, 0xFFFFFFFF) != Gdiplus::Ok || !out)
+        return {};
+    width = static_cast<int>(w);
+    height = static_cast<int>(h);
+    return fw::gdi::Bitmap(out);
+}
+
+COLORREF ToColorRef(std::uint32_t rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
+
+struct MenuOwner {
+    HMENU menu = ::CreatePopupMenu();
+    ~MenuOwner() {
+        if (menu)
+            ::DestroyMenu(menu);
+    }
+};
 
 }  // namespace
 
@@ -153,12 +221,87 @@ FetchResult FetchPage(const std::wstring& url, bool reload) {
 struct PlainWebView::Inbox {
     std::mutex lock;
     std::vector<std::pair<std::uint64_t, FetchResult>> done;
+    std::vector<std::pair<std::wstring, std::string>> pictures;  // URL, bytes (empty: failed)
+};
+
+// Alive as long as the document its elements belong to is shown.
+struct PlainWebView::DocToken {
+    PlainWebView* view = nullptr;
+};
+
+class PlainWebView::Element final : public PageElement {
+public:
+    Element(std::weak_ptr<DocToken> token, int index) : m_token(std::move(token)), m_index(index) {}
+
+    std::wstring TagName() const override {
+        const HtmlElement* e = Get();
+        return e ? e->tag : std::wstring();
+    }
+    std::wstring ClassName() const override { return Attribute(L"class").value_or(std::wstring()); }
+    std::optional<std::wstring> Attribute(std::wstring_view name) const override {
+        const HtmlElement* e = Get();
+        std::wstring lower(name);
+        for (auto& c : lower)
+            c = static_cast<wchar_t>(::towlower(c));
+        const std::wstring* value = e ? e->Attribute(lower) : nullptr;
+        if (!value)
+            return std::nullopt;
+        return *value;
+    }
+    // A boolean attribute: being there is being true.
+    bool Disabled() const override { return Attribute(L"disabled").has_value(); }
+    bool OffsetBox(ElementBox& box) const override {
+        PlainWebView* view = nullptr;
+        RECT r{};
+        if (!Get(&view) || !view->ElementRect(m_index, r))
+            return false;
+        box = {r.left, r.top, r.right - r.left, r.bottom - r.top};
+        return true;
+    }
+    bool SetBackgroundPositionX(int x) override {
+        PlainWebView* view = nullptr;
+        if (!Get(&view))
+            return false;
+        view->SetBackgroundX(m_index, x);
+        return true;
+    }
+    bool Click() override {
+        PlainWebView* view = nullptr;
+        return Get(&view) && view->ClickElement(m_index);
+    }
+    bool SameAs(const PageElement& other) const override {
+        const auto* o = dynamic_cast<const Element*>(&other);
+        if (!o || o->m_index != m_index)
+            return false;
+        auto a = m_token.lock(), b = o->m_token.lock();
+        return a && a == b;
+    }
+
+private:
+    const HtmlElement* Get(PlainWebView** view = nullptr) const {
+        auto token = m_token.lock();
+        if (!token || !token->view)
+            return nullptr;
+        const auto& elements = token->view->m_browser.Document().elements;
+        if (m_index < 0 || static_cast<size_t>(m_index) >= elements.size())
+            return nullptr;
+        if (view)
+            *view = token->view;
+        return &elements[static_cast<size_t>(m_index)];
+    }
+
+    std::weak_ptr<DocToken> m_token;
+    int m_index;
 };
 
 PlainWebView::PlainWebView(WebViewEvents& events)
     : m_events(events), m_browser(*this, events), m_inbox(std::make_shared<Inbox>()) {}
 
-PlainWebView::~PlainWebView() { Destroy(); }  // while this object can still hear WM_DESTROY
+PlainWebView::~PlainWebView() {
+    if (m_docToken)
+        m_docToken->view = nullptr;  // elements handed out go dead
+    Destroy();  // while this object can still hear WM_DESTROY
+}
 
 bool PlainWebView::CreateView(HWND parent, const RECT& rect) {
     if (!fw::Window::RegisterClass(kClassName, CS_DBLCLKS, nullptr, nullptr, nullptr)) {
@@ -210,9 +353,18 @@ void PlainWebView::MakeFonts() {
     }
 }
 
-bool PlainWebView::ScrollBarsWanted() const { return (m_hostFlags & kHostFlagScrollNo) == 0; }
+bool PlainWebView::ScrollBarsWanted() const {
+    if (!m_bodyScroll.empty())
+        return m_bodyScroll != L"no";
+    return (m_hostFlags & kHostFlagScrollNo) == 0;
+}
 
-int PlainWebView::ContentTop() const { return kMargin + m_titleHeight + kMargin; }
+// A page-only dialog's page is the whole surface: no title band above it.
+int PlainWebView::ContentTop() const {
+    return (m_hostFlags & kHostFlagDialog) ? kMargin : kMargin + m_titleHeight + kMargin;
+}
+
+int PlainWebView::ContentLeft() const { return kMargin; }
 
 void PlainWebView::Relayout() {
     if (!hwnd())
@@ -229,7 +381,14 @@ void PlainWebView::Relayout() {
         ::GetTextExtentPoint32W(hdc, s.data(), static_cast<int>(s.size()), &size);
         return static_cast<int>(size.cx);
     };
-    m_layout = LayoutBlocks(m_browser.Document().blocks, width, m_lineHeight, measure);
+    const HtmlDocument& doc = m_browser.Document();
+    auto measureBox = [&doc](int element, int& w, int& h) {
+        const HtmlStyle& style = doc.elements[static_cast<size_t>(element)].style;
+        w = style.width.value_or(0);
+        h = style.height.value_or(0);
+    };
+    m_layout = LayoutBlocks(doc.blocks, width, m_lineHeight, measure, measureBox);
+    m_boxes = ElementBoxes(doc, m_layout, std::max(width, 1));
     UpdateScrollBar();
 }
 
@@ -246,7 +405,7 @@ void PlainWebView::UpdateScrollBar() {
     }
     SCROLLINFO si{};
     si.cbSize = sizeof(si);
-    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | (m_bodyScroll == L"yes" ? SIF_DISABLENOSCROLL : 0);
     si.nMin = 0;
     si.nMax = total - 1;
     si.nPage = static_cast<UINT>(page);
@@ -263,14 +422,203 @@ void PlainWebView::ScrollTo(int y) {
 }
 
 int PlainWebView::LinkAtClient(int x, int y) const {
-    return LinkAt(m_layout, x - kMargin, y + m_scrollY - ContentTop());
+    return LinkAt(m_layout, x - ContentLeft(), y + m_scrollY - ContentTop());
+}
+
+int PlainWebView::ElementAtClient(int x, int y) const {
+    return ElementAt(m_browser.Document(), m_boxes, x - ContentLeft(), y + m_scrollY - ContentTop());
+}
+
+bool PlainWebView::ElementRect(int index, RECT& rect) const {
+    if (index < 0 || static_cast<size_t>(index) >= m_boxes.size())
+        return false;
+    const ElementBox& box = m_boxes[static_cast<size_t>(index)];
+    if (box.width <= 0 || box.height <= 0)
+        return false;
+    rect.left = ContentLeft() + box.left;
+    rect.top = ContentTop() + box.top - m_scrollY;
+    rect.right = rect.left + box.width;
+    rect.bottom = rect.top + box.height;
+    return true;
+}
+
+int PlainWebView::ElementById(std::wstring_view id) const {
+    const auto& elements = m_browser.Document().elements;
+    for (size_t i = 0; i < elements.size(); ++i)
+        if (const auto* v = elements[i].Attribute(L"id"); v && *v == id)
+            return static_cast<int>(i);
+    return -1;
+}
+
+std::shared_ptr<PageElement> PlainWebView::ElementAtIndex(int index) const {
+    if (!m_docToken || index < 0 || static_cast<size_t>(index) >= m_browser.Document().elements.size())
+        return nullptr;
+    return std::make_shared<Element>(m_docToken, index);
+}
+
+bool PlainWebView::PicturesSettled() const {
+    for (const auto& e : m_browser.Document().elements)
+        if (!e.style.backgroundImage.empty() && IsHttpUrl(e.style.backgroundImage) &&
+            !m_pictures.count(e.style.backgroundImage))
+            return false;
+    return true;
+}
+
+int PlainWebView::BackgroundX(int element) const {
+    auto it = m_backgroundX.find(element);
+    if (it != m_backgroundX.end())
+        return it->second;
+    return m_browser.Document().elements[static_cast<size_t>(element)].style.backgroundX;
+}
+
+void PlainWebView::SetBackgroundX(int element, int x) {
+    m_backgroundX[element] = x;
+    RECT r{};
+    if (ElementRect(element, r))
+        ::InvalidateRect(hwnd(), &r, FALSE);
+}
+
+bool PlainWebView::ClickElement(int element) {
+    const auto& elements = m_browser.Document().elements;
+    if (element < 0 || static_cast<size_t>(element) >= elements.size())
+        return false;
+    int link = elements[static_cast<size_t>(element)].link;
+    if (link < 0)
+        return false;
+    m_browser.FollowLink(link);  // the page may cancel the navigation; the click happened
+    return true;
+}
+
+bool PlainWebView::SetBodyScroll(const std::wstring& scroll) {
+    if (!m_docToken)
+        return false;
+    std::wstring value;
+    for (wchar_t c : scroll)
+        value += static_cast<wchar_t>(::towlower(c));
+    m_bodyScroll = value;
+    UpdateScrollBar();
+    return true;
+}
+
+void PlainWebView::FetchPictures() {
+    for (const auto& e : m_browser.Document().elements) {
+        const std::wstring& url = e.style.backgroundImage;
+        if (url.empty() || !IsHttpUrl(url) || m_pictures.count(url) || m_pictureFetches.count(url))
+            continue;
+        m_pictureFetches.insert(url);
+        std::shared_ptr<Inbox> inbox = m_inbox;
+        HWND target = hwnd();
+        std::thread([inbox, target, url] {
+            Fetched got = FetchBytes(url, false, L"Accept: image/*, */*\r\n");
+            std::string bytes = got.ok && got.status < 400 ? std::move(got.body) : std::string();
+            {
+                std::lock_guard<std::mutex> hold(inbox->lock);
+                inbox->pictures.emplace_back(url, std::move(bytes));
+            }
+            ::PostMessageW(target, kMsgFetchDone, 0, 0);
+        }).detach();
+    }
+}
+
+void PlainWebView::DrawBackgrounds(HDC dc, const RECT& client) {
+    const auto& elements = m_browser.Document().elements;
+    fw::gdi::MemoryDC mem(::CreateCompatibleDC(dc));
+    for (size_t i = 0; i < elements.size(); ++i) {
+        const auto& e = elements[i];
+        int index = static_cast<int>(i);
+        if (index == m_browser.Document().body)
+            continue;  // painted over the whole client area already
+        RECT box{};
+        if (!ElementRect(index, box))
+            continue;
+        RECT visible{};
+        if (!::IntersectRect(&visible, &box, &client))
+            continue;
+        if (e.style.backgroundColor) {
+            fw::gdi::Brush brush(::CreateSolidBrush(ToColorRef(*e.style.backgroundColor)));
+            ::FillRect(dc, &box, brush.get());
+        }
+        if (e.style.backgroundImage.empty() || !mem)
+            continue;
+        auto it = m_pictures.find(e.style.backgroundImage);
+        if (it == m_pictures.end() || !it->second.bitmap)
+            continue;
+        const Picture& pic = it->second;
+        RECT placed{box.left + BackgroundX(index), box.top + e.style.backgroundY, 0, 0};
+        placed.right = placed.left + pic.width;
+        placed.bottom = placed.top + pic.height;
+        RECT drawn{};
+        if (!::IntersectRect(&drawn, &placed, &box))
+            continue;
+        fw::gdi::Select sel(mem.get(), pic.bitmap.get());
+        ::BitBlt(dc, drawn.left, drawn.top, drawn.right - drawn.left, drawn.bottom - drawn.top, mem.get(),
+                 drawn.left - placed.left, drawn.top - placed.top, SRCCOPY);
+    }
+}
+
+bool PlainWebView::FirePageEvent(PageEvent event, int element) {
+    auto source = ElementAtIndex(element);
+    if (!source)
+        return false;
+    return m_events.OnPageEvent(event, source);
+}
+
+void PlainWebView::OnMouseMove(int x, int y) {
+    HWND self = hwnd();
+    if (!m_trackingLeave) {
+        TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, self, 0};
+        m_trackingLeave = ::TrackMouseEvent(&tme) != FALSE;
+    }
+    int element = ElementAtClient(x, y);
+    if (element != m_hoverElement) {
+        int old = std::exchange(m_hoverElement, element);
+        if (old >= 0)
+            FirePageEvent(PageEvent::MouseOut, old);
+        if (!::IsWindow(self))
+            return;
+        FirePageEvent(PageEvent::MouseOver, element);
+        if (!::IsWindow(self))
+            return;
+    }
+    FirePageEvent(PageEvent::MouseMove, element);
+}
+
+void PlainWebView::OnMouseLeave() {
+    m_trackingLeave = false;
+    int old = std::exchange(m_hoverElement, -1);
+    if (old >= 0)
+        FirePageEvent(PageEvent::MouseOut, old);
+}
+
+void PlainWebView::OnContextMenu(LPARAM lParam) {
+    HWND self = hwnd();
+    POINT screen{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    POINT client = screen;
+    if (lParam == -1) {  // from the keyboard: the page's top left corner
+        client = {0, 0};
+        screen = client;
+        ::ClientToScreen(self, &screen);
+    } else {
+        ::ScreenToClient(self, &client);
+    }
+    if (FirePageEvent(PageEvent::ContextMenu, ElementAtClient(client.x, client.y)) || !::IsWindow(self))
+        return;
+    if (m_events.OnShowContextMenu() || !::IsWindow(self))
+        return;
+    MenuOwner menu;
+    if (!menu.menu || !::AppendMenuW(menu.menu, MF_STRING, kMenuRefresh, L"刷新(&R)"))
+        return;
+    UINT chosen = static_cast<UINT>(
+        ::TrackPopupMenu(menu.menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0, self, nullptr));
+    if (chosen == kMenuRefresh && ::IsWindow(self))
+        Refresh();
 }
 
 bool PlainWebView::LinkRect(int index, RECT& rect) const {
     for (const auto& p : m_layout.pieces) {
         if (p.link != index)
             continue;
-        rect.left = kMargin + p.x;
+        rect.left = ContentLeft() + p.x;
         rect.top = ContentTop() + p.y - m_scrollY;
         rect.right = rect.left + p.width;
         rect.bottom = rect.top + p.height;
@@ -280,11 +628,19 @@ bool PlainWebView::LinkRect(int index, RECT& rect) const {
 }
 
 void PlainWebView::Paint(HDC dc, const RECT& client) {
-    ::FillRect(dc, &client, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    const HtmlDocument& doc = m_browser.Document();
+    COLORREF page = kDefaultBackground;
+    if (doc.body >= 0 && doc.elements[static_cast<size_t>(doc.body)].style.backgroundColor)
+        page = ToColorRef(*doc.elements[static_cast<size_t>(doc.body)].style.backgroundColor);
+    {
+        fw::gdi::Brush brush(::CreateSolidBrush(page));
+        ::FillRect(dc, &client, brush.get());
+    }
     ::SetBkMode(dc, TRANSPARENT);
+    DrawBackgrounds(dc, client);
 
     int y0 = -m_scrollY;
-    {
+    if ((m_hostFlags & kHostFlagDialog) == 0) {
         fw::gdi::Select sel(dc, m_fontTitle.get());
         ::SetTextColor(dc, RGB(0x20, 0x20, 0x20));
         const std::wstring& title = m_browser.Title();
@@ -300,12 +656,12 @@ void PlainWebView::Paint(HDC dc, const RECT& client) {
     int top = ContentTop() - m_scrollY;
     for (const auto& p : m_layout.pieces) {
         int y = top + p.y;
-        if (y + p.height < client.top || y > client.bottom)
+        if (p.box || y + p.height < client.top || y > client.bottom)
             continue;
         HFONT font = p.link >= 0 ? m_fontLink.get() : (p.heading ? m_fontBold.get() : m_fontText.get());
         fw::gdi::Select sel(dc, font);
         ::SetTextColor(dc, p.link >= 0 ? RGB(0x00, 0x33, 0xCC) : RGB(0, 0, 0));
-        ::TextOutW(dc, kMargin + p.x, y, p.text.c_str(), static_cast<int>(p.text.size()));
+        ::TextOutW(dc, ContentLeft() + p.x, y, p.text.c_str(), static_cast<int>(p.text.size()));
     }
 
     if ((m_hostFlags & kHostFlagNo3DBorder) == 0) {
@@ -347,10 +703,19 @@ void PlainWebView::CompleteLater(std::uint64_t request) {
 
 void PlainWebView::DeliverFetches() {
     std::vector<std::pair<std::uint64_t, FetchResult>> done;
+    std::vector<std::pair<std::wstring, std::string>> pictures;
     {
         std::lock_guard<std::mutex> hold(m_inbox->lock);
         done.swap(m_inbox->done);
+        pictures.swap(m_inbox->pictures);
     }
+    for (auto& [url, bytes] : pictures) {
+        m_pictureFetches.erase(url);
+        Picture& pic = m_pictures[url];
+        pic.bitmap = DecodePicture(bytes, pic.width, pic.height);
+    }
+    if (!pictures.empty())
+        ::InvalidateRect(hwnd(), nullptr, FALSE);
     for (auto& [request, result] : done)
         m_browser.OnFetchDone(request, result);
 }
@@ -365,7 +730,14 @@ void PlainWebView::DocumentChanged() {
     m_hostFlags = m_events.OnGetHostInfoFlags(0);
     m_scrollY = 0;
     m_pressedLink = -1;
+    if (m_docToken)
+        m_docToken->view = nullptr;
+    m_docToken = std::make_shared<DocToken>(DocToken{this});
+    m_hoverElement = -1;
+    m_backgroundX.clear();
+    m_bodyScroll.clear();
     Relayout();
+    FetchPictures();
     ::InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
@@ -409,17 +781,47 @@ LRESULT PlainWebView::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         }
         break;
-    case WM_LBUTTONDOWN:
-        ::SetFocus(hwnd());
-        m_pressedLink = LinkAtClient(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+    case WM_MOUSEMOVE:
+        OnMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         return 0;
+    case WM_MOUSELEAVE:
+        OnMouseLeave();
+        return 0;
+    case WM_LBUTTONDOWN: {
+        HWND self = hwnd();
+        ::SetFocus(self);
+        int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
+        int link = LinkAtClient(x, y);
+        bool cancelled = FirePageEvent(PageEvent::MouseDown, ElementAtClient(x, y));
+        if (::IsWindow(self))
+            m_pressedLink = cancelled ? -1 : link;
+        return 0;
+    }
     case WM_LBUTTONUP: {
-        int link = LinkAtClient(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        HWND self = hwnd();
+        int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
+        int link = LinkAtClient(x, y);
+        bool cancelled = FirePageEvent(PageEvent::MouseUp, ElementAtClient(x, y));
+        if (!::IsWindow(self))
+            return 0;
         int pressed = std::exchange(m_pressedLink, -1);
-        if (link >= 0 && link == pressed)
+        if (!cancelled && link >= 0 && link == pressed)
             m_browser.FollowLink(link);
         return 0;
     }
+    case WM_RBUTTONDOWN:
+        FirePageEvent(PageEvent::MouseDown, ElementAtClient(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
+        return 0;
+    case WM_RBUTTONUP: {
+        HWND self = hwnd();
+        FirePageEvent(PageEvent::MouseUp, ElementAtClient(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
+        if (!::IsWindow(self))
+            return 0;
+        break;  // the system follows with WM_CONTEXTMENU
+    }
+    case WM_CONTEXTMENU:
+        OnContextMenu(lParam);
+        return 0;
     case WM_MOUSEWHEEL:
         ScrollTo(m_scrollY - GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA * 3 * m_lineHeight);
         return 0;

@@ -1,12 +1,20 @@
 // The plain built-in web engine's window: fetches pages with WinINet on a worker
 // thread (so cookies, the cache and redirects are the system's), shows the title,
-// the text and the links, and follows a clicked link or a meta refresh. The
-// navigation rules themselves are PlainBrowser's.
+// the text and the links, the page's background colours and background
+// pictures (sprite buttons), follows a clicked link or a meta refresh, and tells
+// its events of mouse events on the page's elements. The navigation rules
+// themselves are PlainBrowser's.
 #pragma once
 #include <windows.h>
 
+#include <map>
 #include <memory>
+#include <set>
+#include <string>
+#include <vector>
 
+#include "browser/page_boxes.h"
+#include "browser/page_element.h"
 #include "browser/plain_browser.h"
 #include "browser/text_layout.h"
 #include "browser/web_view.h"
@@ -31,14 +39,29 @@ public:
     std::wstring Url() const override { return m_browser.Url(); }
     void SetSilent(bool) override {}  // the plain engine never shows dialogs of its own
     bool TranslateAccelerator(MSG& msg) override;
+    bool SetBodyScroll(const std::wstring& scroll) override;
     WebEngineKind Kind() const override { return WebEngineKind::Plain; }
 
     const PlainBrowser& Browser() const { return m_browser; }
     // Where link index is drawn now, in client coordinates; false when it is not.
     bool LinkRect(int index, RECT& rect) const;
+    // Where element index of the document is now, in client coordinates; false when it has no box.
+    bool ElementRect(int index, RECT& rect) const;
+    // The first element whose "id" attribute is id, -1 when none.
+    int ElementById(std::wstring_view id) const;
+    // The document's element as the page events hand it out.
+    std::shared_ptr<PageElement> ElementAtIndex(int index) const;
+    // Whether the background pictures of the current document have all arrived (or failed).
+    bool PicturesSettled() const;
 
 private:
     struct Inbox;
+    struct DocToken;
+    class Element;
+    struct Picture {
+        fw::gdi::Bitmap bitmap;
+        int width = 0, height = 0;
+    };
 
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
@@ -49,6 +72,18 @@ private:
     void DocumentChanged() override;
 
     void DeliverFetches();
+    void FetchPictures();
+    void DrawBackgrounds(HDC dc, const RECT& client);
+    int ElementAtClient(int x, int y) const;
+    // Hands a page event to the events; true when they cancelled its default action.
+    bool FirePageEvent(PageEvent event, int element);
+    void OnMouseMove(int x, int y);
+    void OnMouseLeave();
+    void OnContextMenu(LPARAM lParam);
+    int BackgroundX(int element) const;
+    void SetBackgroundX(int element, int x);
+    bool ClickElement(int element);
+    int ContentLeft() const;
     void MakeFonts();
     void Relayout();
     void UpdateScrollBar();
@@ -68,6 +103,15 @@ private:
     int m_scrollY = 0;
     int m_pressedLink = -1;
     std::uint32_t m_hostFlags = 0;
+
+    std::vector<ElementBox> m_boxes;    // per element of the document, layout coordinates
+    std::shared_ptr<DocToken> m_docToken;  // replaced per document: old elements go dead
+    int m_hoverElement = -1;
+    bool m_trackingLeave = false;
+    std::map<int, int> m_backgroundX;   // background positions the page's elements were given
+    std::wstring m_bodyScroll;          // the body's scroll attribute; empty: the host flags decide
+    std::map<std::wstring, Picture> m_pictures;  // by absolute URL; failed ones stay empty
+    std::set<std::wstring> m_pictureFetches;     // asked for and not yet arrived
 };
 
 }  // namespace ovn::browser

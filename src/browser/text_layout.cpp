@@ -20,16 +20,27 @@ struct Unit {
     std::wstring text;  // a word (or one wide character) with its trailing blanks
     size_t body = 0;    // length without the trailing blanks
     int link = -1;
+    int element = -1;
+    int box = -1;       // a sized element's box instead of text
 };
 
 std::vector<Unit> SplitUnits(const HtmlBlock& block) {
     std::vector<Unit> units;
     for (const auto& run : block.runs) {
+        if (run.box >= 0) {
+            Unit u;
+            u.link = run.link;
+            u.element = run.element;
+            u.box = run.box;
+            units.push_back(std::move(u));
+            continue;
+        }
         const std::wstring& t = run.text;
         size_t i = 0;
         while (i < t.size()) {
             Unit u;
             u.link = run.link;
+            u.element = run.element;
             size_t start = i;
             if (IsWideChar(t[i])) {
                 ++i;
@@ -56,15 +67,32 @@ public:
     int X() const { return x_; }
 
     void NewLine() {
-        y_ += lineHeight_;
+        y_ += lineTall_;
+        lineTall_ = lineHeight_;
         x_ = 0;
         lastPiece_ = -1;
     }
 
-    void Place(std::wstring_view text, int w, int link) {
+    void PlaceBox(int w, int h, int link, int element) {
+        LayoutPiece p;
+        p.x = x_;
+        p.y = y_;
+        p.width = w;
+        p.height = h;
+        p.link = link;
+        p.element = element;
+        p.box = true;
+        out_.pieces.push_back(std::move(p));
+        lastPiece_ = -1;
+        lineTall_ = std::max(lineTall_, h);
+        x_ += w;
+    }
+
+    void Place(std::wstring_view text, int w, int link, int element) {
         if (text.empty())
             return;
-        if (lastPiece_ >= 0 && out_.pieces[size_t(lastPiece_)].link == link) {
+        if (lastPiece_ >= 0 && out_.pieces[size_t(lastPiece_)].link == link &&
+            out_.pieces[size_t(lastPiece_)].element == element) {
             auto& p = out_.pieces[size_t(lastPiece_)];
             p.text += text;
             p.width += w;
@@ -77,6 +105,7 @@ public:
             p.text = std::wstring(text);
             p.link = link;
             p.heading = heading_;
+            p.element = element;
             out_.pieces.push_back(std::move(p));
             lastPiece_ = static_cast<int>(out_.pieces.size()) - 1;
         }
@@ -86,6 +115,7 @@ public:
     int Measure(std::wstring_view s) const { return s.empty() ? 0 : measure_(s, heading_); }
 
     int Y() const { return y_; }
+    int Tall() const { return lineTall_; }
     void SetY(int y) { y_ = y; }
 
 private:
@@ -94,6 +124,7 @@ private:
     bool heading_;
     const MeasureText& measure_;
     int x_ = 0, y_ = 0;
+    int lineTall_ = lineHeight_;
     int lastPiece_ = -1;
 };
 
@@ -114,7 +145,8 @@ size_t FittingPrefix(std::wstring_view s, int room, const LineBuilder& line) {
 
 }  // namespace
 
-PageLayout LayoutBlocks(const std::vector<HtmlBlock>& blocks, int width, int lineHeight, const MeasureText& measure) {
+PageLayout LayoutBlocks(const std::vector<HtmlBlock>& blocks, int width, int lineHeight, const MeasureText& measure,
+                        const MeasureBox& measureBox) {
     PageLayout layout;
     width = std::max(width, 1);
     lineHeight = std::max(lineHeight, 1);
@@ -123,6 +155,17 @@ PageLayout LayoutBlocks(const std::vector<HtmlBlock>& blocks, int width, int lin
         LineBuilder line(layout, lineHeight, block.heading, measure);
         line.SetY(y);
         for (const auto& unit : SplitUnits(block)) {
+            if (unit.box >= 0) {
+                int bw = 0, bh = 0;
+                if (measureBox)
+                    measureBox(unit.box, bw, bh);
+                bw = std::max(bw, 0);
+                bh = std::max(bh, 0);
+                if (line.X() > 0 && line.X() + bw > width)
+                    line.NewLine();
+                line.PlaceBox(bw, bh, unit.link, unit.element);
+                continue;
+            }
             std::wstring_view text = unit.text;
             size_t body = unit.body;
             int bodyWidth = line.Measure(text.substr(0, body));
@@ -145,15 +188,15 @@ PageLayout LayoutBlocks(const std::vector<HtmlBlock>& blocks, int width, int lin
                 size_t n = FittingPrefix(text.substr(0, body), width, line);
                 if (n >= body)
                     break;
-                line.Place(text.substr(0, n), line.Measure(text.substr(0, n)), unit.link);
+                line.Place(text.substr(0, n), line.Measure(text.substr(0, n)), unit.link, unit.element);
                 line.NewLine();
                 text.remove_prefix(n);
                 body -= n;
                 bodyWidth = line.Measure(text.substr(0, body));
             }
-            line.Place(text, line.Measure(text), unit.link);
+            line.Place(text, line.Measure(text), unit.link, unit.element);
         }
-        y = line.Y() + lineHeight;
+        y = line.Y() + line.Tall();
     }
     layout.height = y;
     return layout;

@@ -16,6 +16,8 @@ struct LayoutPiece {
     std::wstring text;
     int link = -1;  // index into the document's links, -1 for plain text
     bool heading = false;
+    int element = -1;  // the innermost element of the page it belongs to
+    bool box = false;  // a sized element's box (no text)
 };
 
 struct PageLayout {
@@ -26,10 +28,15 @@ struct PageLayout {
 // Width in pixels of a text drawn in the normal (or, for headings, the bold) font.
 using MeasureText = std::function<int(std::wstring_view text, bool heading)>;
 
+// Width and height of a sized element's box (a box run's element).
+using MeasureBox = std::function<void(int element, int& width, int& height)>;
+
 // Breaks between words and between any two East Asian characters; a word wider
 // than the whole width is cut between characters. Every paragraph starts a line;
 // an empty paragraph is a blank line. Widths below one pixel count as one.
-PageLayout LayoutBlocks(const std::vector<HtmlBlock>& blocks, int width, int lineHeight, const MeasureText& measure);
+// A box is placed like a word of its width; a line is as tall as its tallest box.
+PageLayout LayoutBlocks(const std::vector<HtmlBlock>& blocks, int width, int lineHeight, const MeasureText& measure,
+                        const MeasureBox& measureBox = {});
 
 // The link under a point of the laid-out page, or -1.
 int LinkAt(const PageLayout& layout, int x, int y);

@@ -32,6 +32,10 @@ public:
     // Lets the page see a keyboard message before the host's window translates it;
     // true when the page used it.
     virtual bool TranslateAccelerator(MSG& msg) = 0;
+    // Sets the current document body's scroll attribute: "auto" shows a scroll
+    // bar only when the content overflows, "no" never, "yes" always. A new
+    // document starts without one. False when there is no body to set it on.
+    virtual bool SetBodyScroll(const std::wstring& scroll) = 0;
     virtual WebEngineKind Kind() const = 0;
 };
 

@@ -45,14 +45,19 @@ game:</p>
     EXPECT_TRUE(doc.blocks[0].heading);
     EXPECT_FALSE(doc.blocks[1].heading);
 
-    // Runs carry their link, so a click can be mapped back.
-    const auto& item = doc.blocks[3].runs;
-    ASSERT_EQ(item.size(), 3u);
-    EXPECT_EQ(item[0].link, -1);
-    EXPECT_EQ(item[1].text, L"Play now");
-    EXPECT_EQ(item[1].link, 1);
-    EXPECT_EQ(item[2].text, L" today");
-    EXPECT_EQ(item[2].link, -1);
+    // Runs carry their link and their innermost element, so a click can be mapped back.
+    std::wstring linked, plain;
+    for (const auto& run : doc.blocks[3].runs) {
+        (run.link == 1 ? linked : plain) += run.text;
+        if (run.text == L"now") {
+            EXPECT_EQ(doc.elements[size_t(run.element)].tag, L"b");
+        }
+        if (run.text == L"Play ") {
+            EXPECT_EQ(doc.elements[size_t(run.element)].tag, L"a");
+        }
+    }
+    EXPECT_EQ(linked, L"Play now");
+    EXPECT_EQ(plain, L"\x2022  today");
 }
 
 TEST(HtmlParse, LinksWithoutTextStayClickable) {
@@ -170,4 +175,67 @@ TEST(WebEngineChoice, EnvironmentOverridesTheBuild) {
     EXPECT_EQ(ChooseWebEngine(nullptr, true), WebEngineKind::Plain);
     EXPECT_EQ(ChooseWebEngine("", false), WebEngineKind::Control);
     EXPECT_EQ(ChooseWebEngine("gecko", false), WebEngineKind::Control);
+}
+
+TEST(HtmlElements, TreeAttributesAndSizedBoxes) {
+    auto doc = ParseHtml(LR"(<html><body id=b bgcolor="#FEFEFE"><div class="panel"><p>x <span>y</span></p>
+<a id="btn" class="button" disabled href="app://press" style="width:80px; height: 30px;
+ background-image:url( 'img/button.png' ); background-position:-80px 0"></a></div></p><i>z</i></body></html>)");
+    ASSERT_GE(doc.body, 0);
+    const auto& body = doc.elements[size_t(doc.body)];
+    EXPECT_EQ(body.style.backgroundColor, 0xFEFEFEu);
+    EXPECT_EQ(*body.Attribute(L"id"), L"b");
+    // Parents, depths and the stray </p>, which closes nothing.
+    auto find = [&](std::wstring_view tag) {
+        for (size_t i = 0; i < doc.elements.size(); ++i)
+            if (doc.elements[i].tag == tag)
+                return static_cast<int>(i);
+        return -1;
+    };
+    int div = find(L"div"), span = find(L"span"), a = find(L"a"), i = find(L"i");
+    ASSERT_TRUE(div >= 0 && span >= 0 && a >= 0 && i >= 0);
+    EXPECT_EQ(doc.elements[size_t(span)].parent, find(L"p"));
+    EXPECT_EQ(doc.elements[size_t(a)].parent, div);
+    EXPECT_EQ(doc.elements[size_t(i)].parent, doc.body);
+    EXPECT_EQ(doc.elements[size_t(a)].depth, doc.elements[size_t(div)].depth + 1);
+    // The sprite button: a sized box with its link, no address drawn as its text.
+    const auto& button = doc.elements[size_t(a)];
+    EXPECT_TRUE(button.sizedBox);
+    EXPECT_EQ(*button.Attribute(L"class"), L"button");
+    EXPECT_NE(button.Attribute(L"disabled"), nullptr);
+    EXPECT_EQ(button.style.backgroundImage, L"img/button.png");
+    EXPECT_EQ(button.style.backgroundX, -80);
+    EXPECT_EQ(button.style.width, 80);
+    EXPECT_EQ(button.style.height, 30);
+    ASSERT_EQ(doc.links.size(), 1u);
+    EXPECT_EQ(doc.links[0].element, a);
+    EXPECT_EQ(button.link, 0);
+    EXPECT_EQ(VisibleText(doc).find(L"app:"), std::wstring::npos);
+    ResolveDocumentUrls(doc, L"http://h/ovn/client/index.html?cid=4224");
+    EXPECT_EQ(doc.elements[size_t(a)].style.backgroundImage, L"http://h/ovn/client/img/button.png");
+    // A page without a body still has one.
+    EXPECT_GE(ParseHtml(L"just text").body, 0);
+}
+
+TEST(HtmlElements, StyleValues) {
+    EXPECT_EQ(ParseCssColor(L"#fff"), 0xFFFFFFu);
+    EXPECT_EQ(ParseCssColor(L" #F2E6C8 "), 0xF2E6C8u);
+    EXPECT_EQ(ParseCssColor(L"White"), 0xFFFFFFu);
+    EXPECT_FALSE(ParseCssColor(L"#12345"));
+    EXPECT_FALSE(ParseCssColor(L"#ggg"));
+    EXPECT_FALSE(ParseCssColor(L"rgb(1,2,3)"));
+    auto s = ParseInlineStyle(L"background: #123456 url(\"a b.png\") -160px 4px no-repeat; width:12.5px; height:em");
+    EXPECT_EQ(s.backgroundColor, 0x123456u);
+    EXPECT_EQ(s.backgroundImage, L"a b.png");
+    EXPECT_EQ(s.backgroundX, -160);
+    EXPECT_EQ(s.backgroundY, 4);
+    EXPECT_EQ(s.width, 12);
+    EXPECT_FALSE(s.height);
+    auto k = ParseInlineStyle(L"background-position: left top; background-image: none;;color:red");
+    EXPECT_EQ(k.backgroundX, 0);
+    EXPECT_TRUE(k.backgroundImage.empty());
+    // Inline elements only: a sized div is a block, not a box.
+    auto doc = ParseHtml(L"<body><div style='width:5px;height:5px'>d</div><span style='width:5px'>s</span></body>");
+    for (const auto& e : doc.elements)
+        EXPECT_FALSE(e.sizedBox) << std::string(e.tag.begin(), e.tag.end());
 }
