@@ -13,10 +13,13 @@
 #include "res/skin_ids.h"
 #include "skin/gdi.h"
 #include "skin_test_support.h"
+#include "login_test_support.h"
 
 namespace {
 
 using ovn::CLoginBkDlg;
+using logintest::Argb;
+using logintest::ArtworkPixel;
 
 // Stands in for the login page: the empty pop-up, shown by the test.
 class StandInPage : public fw::Dialog {
@@ -64,28 +67,6 @@ RECT Rect(HWND h) {
 }
 
 bool SameRect(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
-
-// One pixel of the artwork as the PNG has it (straight alpha).
-struct Argb {
-    int a, r, g, b;
-};
-Argb ArtworkPixel(int x, int y) {
-    HMODULE m = GetModuleHandleW(nullptr);
-    HRSRC res = FindResourceW(m, MAKEINTRESOURCEW(IDB_LOGIN_BK), L"PNG");
-    const DWORD size = SizeofResource(m, res);
-    HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, size);
-    memcpy(GlobalLock(copy), LockResource(LoadResource(m, res)), size);
-    GlobalUnlock(copy);
-    IStream* stream = nullptr;
-    CreateStreamOnHGlobal(copy, TRUE, &stream);
-    Gdiplus::GpBitmap* bmp = nullptr;
-    Gdiplus::DllExports::GdipCreateBitmapFromStream(stream, &bmp);
-    Gdiplus::ARGB c = 0;
-    Gdiplus::DllExports::GdipBitmapGetPixel(bmp, x, y, &c);
-    Gdiplus::DllExports::GdipDisposeImage(bmp);
-    stream->Release();
-    return {int(c >> 24), int((c >> 16) & 0xFF), int((c >> 8) & 0xFF), int(c & 0xFF)};
-}
 
 COLORREF ScreenPixel(int x, int y) {
     fw::gdi::WindowDC screen(nullptr);

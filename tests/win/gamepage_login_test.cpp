@@ -1,0 +1,209 @@
+// The login page over the login artwork, against a stand-in launcher window and
+// the local portal's login page: the colour key on screen, the loadgame claim
+// and its answers, and the commands that are ignored without a claim.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "browser/plain_web_view.h"
+#include "browser_test_support.h"
+#include "common/portal.h"
+#include "framework/gdi_handles.h"
+#include "gamepage/game_page_process.h"
+#include "gamepage/login_bk_dlg.h"
+#include "gamepage/login_dlg.h"
+#include "process/process.h"
+#include "skin/gdi.h"
+#include "skin_test_support.h"
+#include "login_test_support.h"
+
+using namespace webtest;
+
+namespace {
+
+// The launcher's side of the label claim: records each label and answers as told.
+struct StandInLauncher {
+    StandInLauncher() {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = &Proc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"OvnLoginTestLauncher";
+        RegisterClassW(&wc);
+        hwnd = CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, L"QuenraOrvane", WS_POPUP | WS_VISIBLE, 0, 0, 1, 1,
+                               nullptr, nullptr, wc.hInstance, nullptr);
+        s_self = this;
+        ovn::LauncherWnd = hwnd;
+        ovn::PagesBefore = 0;
+    }
+    ~StandInLauncher() {
+        DestroyWindow(hwnd);
+        s_self = nullptr;
+    }
+    static LRESULT CALLBACK Proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+        if (msg == WM_COPYDATA && s_self) {
+            const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(l);
+            s_self->labels.emplace_back(static_cast<const wchar_t*>(data->lpData), data->cbData / 2 - 1);
+            s_self->bytesIncludeZero = static_cast<const wchar_t*>(data->lpData)[data->cbData / 2 - 1] == 0;
+            return s_self->answer;
+        }
+        return DefWindowProcW(h, msg, w, l);
+    }
+    static inline StandInLauncher* s_self = nullptr;
+    HWND hwnd = nullptr;
+    LRESULT answer = 1;
+    bool bytesIncludeZero = false;
+    std::vector<std::wstring> labels;
+};
+
+// Runs the login modally; once its page shows, step(page) is called from a
+// timer inside the modal loop, again on every tick until it returns true.
+class LoginRun {
+public:
+    explicit LoginRun(std::function<bool(ovn::CLoginDlg&)> step) : m_step(std::move(step)) {}
+    INT_PTR Run(HWND launcher) {
+        ovn::CLoginDlg page(ovn::portal::LoginPageUrl());
+        ovn::CLoginBkDlg background(launcher, page);
+        s_run = this;
+        m_page = &page;
+        const UINT_PTR timer = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) {
+            LoginRun* self = s_run;
+            if (self && !self->m_done && self->m_page->hwnd() && IsWindowVisible(self->m_page->hwnd()))
+                self->m_done = self->m_step(*self->m_page);
+        });
+        const INT_PTR result = background.DoModal();
+        KillTimer(nullptr, timer);
+        s_run = nullptr;
+        return result;
+    }
+
+private:
+    static inline LoginRun* s_run = nullptr;
+    std::function<bool(ovn::CLoginDlg&)> m_step;
+    ovn::CLoginDlg* m_page = nullptr;
+    bool m_done = false;
+};
+
+// Presses "确定" in the visible skinned message box showing text, if there is one.
+bool AnswerBox(const std::wstring& text) {
+    for (HWND h = GetTopWindow(nullptr); h; h = GetWindow(h, GW_HWNDNEXT)) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(h, &pid);
+        if (pid != GetCurrentProcessId() || !IsWindowVisible(h))
+            continue;
+        bool hasText = false;
+        HWND ok = nullptr;
+        for (HWND c = GetWindow(h, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+            wchar_t t[128] = {};
+            GetWindowTextW(c, t, 128);
+            hasText |= text == t;
+            if (std::wstring(t) == L"确定")
+                ok = c;
+        }
+        if (hasText && ok) {
+            PostMessageW(ok, BM_CLICK, 0, 0);
+            return true;
+        }
+    }
+    return false;
+}
+
+class LoginDlgTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_FALSE(EnsurePortalAddress().empty());
+        ASSERT_TRUE(ole.ok());
+        ASSERT_TRUE(gdiplus.ok());
+        ovn::gamepage::State().StartUrl = ovn::portal::HallPageUrl();
+    }
+    OleScope ole;
+    fw::gdi::GdiplusSession gdiplus;
+    StandInLauncher launcher;
+};
+
+TEST_F(LoginDlgTest, AnAcceptedChoiceClaimsItsRecordAndOpensTheGame) {
+    LoginRun run([](ovn::CLoginDlg& page) {
+        page.Navigate(L"app://loadgame|S3服-《x》abcd-alice|http://127.0.0.1/game/ovn.htm?srv=3");
+        return true;
+    });
+    EXPECT_EQ(run.Run(launcher.hwnd), 1);
+    ASSERT_EQ(launcher.labels.size(), 1u);
+    EXPECT_EQ(launcher.labels[0], L"3服-abcd-alice");
+    EXPECT_TRUE(launcher.bytesIncludeZero) << "the record is sent with its terminating zero";
+    EXPECT_EQ(ovn::gamepage::State().StartUrl, L"http://127.0.0.1/game/ovn.htm?srv=3");
+    EXPECT_TRUE(IsWindowEnabled(launcher.hwnd));
+}
+
+TEST_F(LoginDlgTest, ARefusedChoiceShowsTheMessageAndLeaves) {
+    launcher.answer = 0;
+    bool navigated = false;
+    LoginRun run([&](ovn::CLoginDlg& page) {
+        if (!navigated) {
+            navigated = true;
+            page.Navigate(L"app://loadgame|S3服-《x》abcd-alice|http://127.0.0.1/game/ovn.htm?srv=3");
+            return false;
+        }
+        return AnswerBox(L"账号 alice 已在 3服 登录，同一账号不能在一服重复登录");
+    });
+    EXPECT_EQ(run.Run(launcher.hwnd), 2);
+    EXPECT_EQ(launcher.labels.size(), 1u);
+    EXPECT_EQ(ovn::gamepage::State().StartUrl, ovn::portal::HallPageUrl());
+}
+
+// Account texts that name no real account (over-long, no server, bad escapes)
+// and unknown command words send no claim; the exitgame behind them leaves.
+TEST_F(LoginDlgTest, CommandsThatNameNoAccountSendNoClaim) {
+    LoginRun run([](ovn::CLoginDlg& page) {
+        page.Navigate(L"app://loadgame|S3服-x-" + std::wstring(300, L'a') + L"|http://127.0.0.1/game");
+        page.Navigate(L"app://loadgame|nobody|http://127.0.0.1/game");
+        page.Navigate(L"app://loadgame|S3%E6%9C|http://127.0.0.1/game");
+        page.Navigate(L"app://loadgamx|S3服-x-alice|http://127.0.0.1/game");
+        page.Navigate(L"app://exitgame");
+        return true;
+    });
+    EXPECT_EQ(run.Run(launcher.hwnd), 2);
+    EXPECT_TRUE(launcher.labels.empty());
+    EXPECT_EQ(ovn::gamepage::State().StartUrl, ovn::portal::HallPageUrl());
+}
+
+// The page's background colour is see-through: the artwork shows there; the
+// page's panel is drawn in its own colour.
+TEST_F(LoginDlgTest, ThePageBackgroundLetsTheArtworkThrough) {
+    COLORREF atBody = 0, atPanel = 0, key = 0;
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    RECT panel{};
+    POINT bodyPoint{};
+    LoginRun run([&](ovn::CLoginDlg& page) {
+        auto* plain = dynamic_cast<ovn::browser::PlainWebView*>(page.View());
+        if (!plain || !plain->PicturesSettled())
+            return false;
+        EXPECT_TRUE(GetLayeredWindowAttributes(page.hwnd(), &key, &alpha, &flags));
+        const int index = plain->ElementById(L"panel");
+        EXPECT_TRUE(index >= 0 && plain->ElementRect(index, panel));
+        UpdateWindow(plain->WindowHandle());
+        const RECT r = [&] {
+            RECT w{};
+            GetWindowRect(page.hwnd(), &w);
+            return w;
+        }();
+        bodyPoint = POINT{60, r.bottom - r.top - 40};
+        fw::gdi::WindowDC screen(nullptr);
+        atBody = GetPixel(screen.get(), r.left + bodyPoint.x, r.top + bodyPoint.y);
+        atPanel = GetPixel(screen.get(), r.left + (panel.left + panel.right) / 2, r.top + panel.top + 2);
+        PostMessageW(page.hwnd(), WM_NULL, 0, 0);
+        page.Navigate(L"app://exitgame");
+        return true;
+    });
+    EXPECT_EQ(run.Run(launcher.hwnd), 2);
+    EXPECT_EQ(key, RGB(254, 254, 254));
+    EXPECT_EQ(flags, static_cast<DWORD>(LWA_COLORKEY));
+    EXPECT_EQ(atPanel, RGB(0xF2, 0xE6, 0xC8));
+    const logintest::Argb art = logintest::ArtworkPixel(bodyPoint.x, bodyPoint.y);
+    ASSERT_EQ(art.a, 255);
+    EXPECT_EQ(atBody, RGB(art.r, art.g, art.b)) << "the page's background hides the artwork";
+    EXPECT_GT(panel.bottom, 0);
+}
+
+}  // namespace
