@@ -49,6 +49,10 @@ bool CLoginBkDlg::OnInitDialog() {
     // Created hidden; the page shows itself once its first navigation completes.
     m_page.CreateModeless(hwnd());
     ::SetWindowLongPtrW(hwnd(), GWL_STYLE, ::GetWindowLongPtrW(hwnd(), GWL_STYLE) | WS_MINIMIZEBOX);
+    // The game frame watches for its launcher's end; the login must as well, or
+    // a login left open outlives a launcher that crashed or was killed.
+    if (m_owner)
+        SetTimer(kTimerLauncherAlive, kLauncherAliveMs);
     return false;
 }
 
@@ -131,6 +135,13 @@ LRESULT CLoginBkDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         ::SendMessageW(hwnd(), WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(pt.x, pt.y));
         return r;
     }
+    case WM_TIMER:
+        if (wParam == kTimerLauncherAlive && !::IsWindow(m_owner)) {
+            KillTimer(kTimerLauncherAlive);
+            EndDialog(IDCANCEL);
+            return 0;
+        }
+        break;
     case WM_WINDOWPOSCHANGED: {
         const LRESULT r = Default();
         // The page lies exactly over the picture, also while it is dragged.

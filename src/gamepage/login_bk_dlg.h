@@ -44,6 +44,9 @@ private:
         static void Close(HGLOBAL h) { ::GlobalFree(h); }
     };
 
+    static constexpr UINT_PTR kTimerLauncherAlive = 2;
+    static constexpr UINT kLauncherAliveMs = 800;
+
     void LoadPicture();
     void PaintLayered(POINT topLeft);
 

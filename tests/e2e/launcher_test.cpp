@@ -75,8 +75,10 @@ protected:
         // neither hang the run nor meet the next test.
         if (launcher.Running()) {
             // Closed as the player would, answering its exit question when it
-            // holds a page; it ends its page process that is still on its way.
+            // holds a page; a login still open keeps it disabled, so that is
+            // left first.
             EXPECT_TRUE(SettleChildren(launcher.Id()));
+            EXPECT_TRUE(LeaveOpenLogins(wnd));
             PostMessageW(wnd, WM_SYSCOMMAND, SC_CLOSE, 0);
             if (HWND box = WaitForBox(launcher.Id(), L"窗口即将关闭，确定要退出游戏？", 3s))
                 PressBoxButton(box, L"是");

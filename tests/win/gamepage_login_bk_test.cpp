@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <thread>
 
 #include "framework/dialog.h"
 #include "framework/gdi_handles.h"
@@ -235,6 +236,40 @@ TEST_F(LoginBkTest, EnterIsSwallowedAndEscapeLeavesWithTwo) {
     KillTimer(nullptr, timer);
     EXPECT_EQ(result, 2);
     EXPECT_TRUE(IsWindowEnabled(owner.hwnd)) << "the owner is enabled again";
+}
+
+}  // namespace
+
+namespace {
+
+HWND g_goneOwner = nullptr;
+
+// A login whose launcher window goes away (the launcher crashed or was
+// killed) ends with 2 instead of staying on screen for good. The launcher is
+// another process's window: here one of another thread, closed there.
+TEST_F(LoginBkTest, LeavesWhenItsLauncherIsGone) {
+    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::thread other([ready] {
+        TinyOwner launcher;
+        g_goneOwner = launcher.hwnd;
+        SetEvent(ready);
+        while (IsWindow(launcher.hwnd)) {
+            MSG m;
+            while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageW(&m);
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        }
+    });
+    WaitForSingleObject(ready, INFINITE);
+    CloseHandle(ready);
+    CLoginBkDlg bk(g_goneOwner, page);
+    UINT_PTR timer = SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR id, DWORD) {
+        KillTimer(nullptr, id);
+        PostMessageW(g_goneOwner, WM_CLOSE, 0, 0);
+    });
+    EXPECT_EQ(bk.DoModal(), 2);
+    KillTimer(nullptr, timer);
+    other.join();
 }
 
 }  // namespace

@@ -97,6 +97,15 @@ LoginWindows WaitForLoginOf(DWORD pid, Millis timeout) {
     return w;
 }
 
+bool LeaveOpenLogins(HWND launcher, Millis timeout) {
+    return WaitFor([&] {
+        HWND background = VisibleOwnedBy(launcher);
+        if (background)
+            PostMessageW(background, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+        return background == nullptr;
+    }, timeout);
+}
+
 bool ClickLink(HWND view, const std::wstring& url, const std::wstring& hrefPart, std::uint32_t hostFlags) {
     RECT client{};
     GetClientRect(view, &client);

@@ -34,6 +34,10 @@ LoginWindows WaitForLogin(HWND launcher, Millis timeout = 30s);
 // The same, for the login of a page process other than those given.
 LoginWindows WaitForLoginOf(DWORD pid, Millis timeout = 30s);
 
+// Leaves every login still open under launcher with Escape on its artwork (a
+// login in progress keeps the launcher disabled); true once none is left.
+bool LeaveOpenLogins(HWND launcher, Millis timeout = 15s);
+
 // The login page's address on the local portal.
 std::wstring LoginPageUrl();
 
