@@ -139,6 +139,11 @@ TEST_F(DhtmlDialog, SpriteButtonShowsItsThreeFramesAndClicksOnRelease) {
     EXPECT_TRUE(dlg.Offered(L"app://pressbtn!"));
     EXPECT_EQ(view->Url(), ovn::portal::LoginPageUrl());
     settingstest::SaveShot(dlg.hwnd(), L"dhtml-login-page.png");
+    // The mouse leaving the page takes the hover away.
+    SetCursorPos(1000, 700);
+    SendMessageW(view->WindowHandle(), WM_MOUSELEAVE, 0, 0);
+    PumpIdle();
+    EXPECT_EQ(PixelAt(at), kNormal);
 }
 
 TEST_F(DhtmlDialog, ReleaseOutsideRestoresWithoutClickRightReleaseInsideClicks) {
