@@ -7,14 +7,19 @@
 #include <oleauto.h>
 
 #include <new>
-
+#include <optional>
 #include <string>
 
+#include "browser/page_element.h"
 #include "common/log.h"
 
 namespace ovn::browser {
 
 namespace {
+
+// Not in the import libraries this tool chain ships.
+constexpr IID kIidDocHostShowUI = {0xc4d244b0, 0xd43e, 0x11cf, {0x89, 0x3b, 0x00, 0xaa, 0x00, 0xbd, 0xce, 0x1a}};
+constexpr IID kDiidHtmlDocumentEvents2 = {0x3050f613, 0x98b5, 0x11cf, {0xbb, 0x82, 0x00, 0xaa, 0x00, 0xbd, 0xce, 0x0b}};
 
 class Bstr {
 public:
@@ -89,22 +94,201 @@ HWND OwnTopWindow(HWND hwnd) {
     }
 }
 
+std::optional<std::wstring> VariantAsText(VARIANT& v) {
+    if (v.vt == VT_EMPTY || v.vt == VT_NULL)
+        return std::nullopt;
+    if (v.vt != VT_BSTR && FAILED(::VariantChangeType(&v, &v, 0, VT_BSTR)))
+        return std::nullopt;
+    return v.bstrVal ? std::wstring(v.bstrVal, ::SysStringLen(v.bstrVal)) : std::wstring();
+}
+
+// An element of the control's document as the page-only dialogs see it.
+class ControlPageElement final : public PageElement {
+public:
+    explicit ControlPageElement(fw::ComPtr<IHTMLElement> element) : m_element(std::move(element)) {}
+
+    std::wstring TagName() const override {
+        Bstr text;
+        m_element->get_tagName(text.put());
+        return text.str();
+    }
+    std::wstring ClassName() const override {
+        Bstr text;
+        m_element->get_className(text.put());
+        return text.str();
+    }
+    std::optional<std::wstring> Attribute(std::wstring_view name) const override {
+        VARIANT v;
+        ::VariantInit(&v);
+        Bstr key{std::wstring(name)};
+        if (FAILED(m_element->getAttribute(key.get(), 0, &v)))
+            return std::nullopt;
+        auto text = VariantAsText(v);
+        ::VariantClear(&v);
+        return text;
+    }
+    bool Disabled() const override {
+        VARIANT v;
+        ::VariantInit(&v);
+        Bstr key(L"disabled");
+        if (FAILED(m_element->getAttribute(key.get(), 0, &v)))
+            return false;
+        bool on = SUCCEEDED(::VariantChangeType(&v, &v, 0, VT_BOOL)) && v.boolVal != VARIANT_FALSE;
+        ::VariantClear(&v);
+        return on;
+    }
+    // offsetLeft and offsetTop are relative to the offset parent: the chain up
+    // to the body gives the page position, less the body's scrolling.
+    bool OffsetBox(ElementBox& box) const override {
+        long left = 0, top = 0, width = 0, height = 0;
+        if (FAILED(m_element->get_offsetWidth(&width)) || FAILED(m_element->get_offsetHeight(&height)))
+            return false;
+        fw::ComPtr<IHTMLElement> at = m_element;
+        for (int guard = 0; at && guard < 256; ++guard) {
+            long l = 0, t = 0;
+            at->get_offsetLeft(&l);
+            at->get_offsetTop(&t);
+            left += l;
+            top += t;
+            fw::ComPtr<IHTMLElement> parent;
+            if (FAILED(at->get_offsetParent(parent.put())))
+                break;
+            at = std::move(parent);
+        }
+        fw::ComPtr<IDispatch> docDispatch;
+        if (SUCCEEDED(m_element->get_document(docDispatch.put())) && docDispatch) {
+            fw::ComPtr<IHTMLElement> body;
+            if (auto doc = docDispatch.As<IHTMLDocument2>(); doc && SUCCEEDED(doc->get_body(body.put())) && body) {
+                if (auto body2 = body.As<IHTMLElement2>()) {
+                    long sx = 0, sy = 0;
+                    body2->get_scrollLeft(&sx);
+                    body2->get_scrollTop(&sy);
+                    left -= sx;
+                    top -= sy;
+                }
+            }
+        }
+        box = {static_cast<int>(left), static_cast<int>(top), static_cast<int>(width), static_cast<int>(height)};
+        return true;
+    }
+    bool SetBackgroundPositionX(int x) override {
+        fw::ComPtr<IHTMLStyle> style;
+        if (FAILED(m_element->get_style(style.put())) || !style)
+            return false;
+        VARIANT v;
+        ::VariantInit(&v);
+        v.vt = VT_I4;
+        v.lVal = x;
+        return SUCCEEDED(style->put_backgroundPositionX(v));
+    }
+    bool Click() override { return SUCCEEDED(m_element->click()); }
+    bool SameAs(const PageElement& other) const override {
+        const auto* o = dynamic_cast<const ControlPageElement*>(&other);
+        if (!o)
+            return false;
+        auto a = m_element.As<IUnknown>(), b = o->m_element.As<IUnknown>();
+        return a && a.get() == b.get();
+    }
+
+private:
+    fw::ComPtr<IHTMLElement> m_element;
+};
+
 }  // namespace
+
+// Hears the document's mouse and context-menu events (HTMLDocumentEvents2) and
+// hands them, with the element they started on, to the page's events.
+class ControlWebView::DocumentSink final : public IDispatch {
+public:
+    explicit DocumentSink(WebViewEvents& events) : m_events(&events) {}
+    void Detach() { m_events = nullptr; }
+
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+        if (!out)
+            return E_POINTER;
+        *out = nullptr;
+        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == kDiidHtmlDocumentEvents2)
+            *out = static_cast<IDispatch*>(this);
+        if (!*out)
+            return E_NOINTERFACE;
+        AddRef();
+        return S_OK;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(::InterlockedIncrement(&m_refs)); }
+    STDMETHODIMP_(ULONG) Release() override {
+        LONG n = ::InterlockedDecrement(&m_refs);
+        if (n == 0)
+            delete this;
+        return static_cast<ULONG>(n);
+    }
+    STDMETHODIMP GetTypeInfoCount(UINT* count) override {
+        if (count)
+            *count = 0;
+        return S_OK;
+    }
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** out) override {
+        if (out)
+            *out = nullptr;
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT* result, EXCEPINFO*,
+                        UINT*) override {
+        auto event = PageEventFromDispId(id);
+        if (!event || !m_events)
+            return S_OK;
+        const VARIANT* arg = Deref(Arg(params, 0));
+        if (!arg || arg->vt != VT_DISPATCH || !arg->pdispVal)
+            return S_OK;
+        fw::ComPtr<IHTMLEventObj> eventObj;
+        if (FAILED(arg->pdispVal->QueryInterface(IID_IHTMLEventObj, eventObj.put_void())) || !eventObj)
+            return S_OK;
+        fw::ComPtr<IHTMLElement> source;
+        if (FAILED(eventObj->get_srcElement(source.put())) || !source)
+            return S_OK;
+        bool cancel = false;
+        try {
+            cancel = m_events->OnPageEvent(*event, std::make_shared<ControlPageElement>(std::move(source)));
+        } catch (...) {
+            return E_FAIL;
+        }
+        if (cancel) {
+            VARIANT no;
+            ::VariantInit(&no);
+            no.vt = VT_BOOL;
+            no.boolVal = VARIANT_FALSE;
+            eventObj->put_returnValue(no);
+            if (result) {
+                ::VariantInit(result);
+                result->vt = VT_BOOL;
+                result->boolVal = VARIANT_FALSE;
+            }
+        }
+        return S_OK;
+    }
+
+private:
+    ~DocumentSink() = default;
+    LONG m_refs = 1;
+    WebViewEvents* m_events;
+};
 
 // One COM object answers every question the control asks its container.
 class ControlWebView::Site final : public IOleClientSite,
                                    public IOleInPlaceSite,
                                    public IOleInPlaceFrame,
                                    public IDocHostUIHandler,
+                                   public IDocHostShowUI,
                                    public IDispatch {
 public:
-    Site(HWND host, WebViewEvents& events) : m_host(host), m_events(&events) {}
+    Site(HWND host, WebViewEvents& events, ControlWebView& owner) : m_host(host), m_events(&events), m_owner(&owner) {}
 
     // After this the control may still hold references; it gets answers, but
     // no events reach the window any more.
     void Detach() {
         m_events = nullptr;
         m_host = nullptr;
+        m_owner = nullptr;
     }
     void SetInPlace(IOleInPlaceObject* inPlace) { m_inPlace = fw::ComPtr<IOleInPlaceObject>(inPlace); }
 
@@ -121,6 +305,8 @@ public:
             *out = static_cast<IOleInPlaceFrame*>(this);
         else if (iid == IID_IDocHostUIHandler)
             *out = static_cast<IDocHostUIHandler*>(this);
+        else if (iid == kIidDocHostShowUI)
+            *out = static_cast<IDocHostShowUI*>(this);
         else if (iid == IID_IDispatch || iid == DIID_DWebBrowserEvents2)
             *out = static_cast<IDispatch*>(this);
         if (!*out)
@@ -203,11 +389,19 @@ public:
     STDMETHODIMP SetMenu(HMENU, HOLEMENU, HWND) override { return S_OK; }
     STDMETHODIMP RemoveMenus(HMENU) override { return E_NOTIMPL; }
     STDMETHODIMP SetStatusText(LPCOLESTR) override { return S_OK; }
-    STDMETHODIMP EnableModeless(BOOL) override { return S_OK; }  // the frame's and the UI handler's
+    // The frame's and the UI handler's: nothing of ours to make modeless.
+    STDMETHODIMP EnableModeless(BOOL) override { return E_NOTIMPL; }
     STDMETHODIMP TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
 
-    // IDocHostUIHandler: the browser's own menus and UI, our host flags.
-    STDMETHODIMP ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*) override { return S_FALSE; }
+    // IDocHostUIHandler: the events decide the context menu and the host flags;
+    // the browser keeps its own user interface, the page gets no external object.
+    STDMETHODIMP ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*) override {
+        try {
+            return m_events && m_events->OnShowContextMenu() ? S_OK : S_FALSE;
+        } catch (...) {
+            return S_FALSE;
+        }
+    }
     STDMETHODIMP GetHostInfo(DOCHOSTUIINFO* info) override {
         if (!info)
             return E_POINTER;
@@ -223,11 +417,11 @@ public:
                         IOleInPlaceUIWindow*) override {
         return S_FALSE;
     }
-    STDMETHODIMP HideUI() override { return S_OK; }
-    STDMETHODIMP UpdateUI() override { return S_OK; }
-    STDMETHODIMP OnDocWindowActivate(BOOL) override { return S_OK; }
-    STDMETHODIMP OnFrameWindowActivate(BOOL) override { return S_OK; }
-    STDMETHODIMP ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) override { return S_OK; }
+    STDMETHODIMP HideUI() override { return E_NOTIMPL; }
+    STDMETHODIMP UpdateUI() override { return E_NOTIMPL; }
+    STDMETHODIMP OnDocWindowActivate(BOOL) override { return E_NOTIMPL; }
+    STDMETHODIMP OnFrameWindowActivate(BOOL) override { return E_NOTIMPL; }
+    STDMETHODIMP ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) override { return E_NOTIMPL; }
     STDMETHODIMP TranslateAccelerator(LPMSG, const GUID*, DWORD) override { return S_FALSE; }
     STDMETHODIMP GetOptionKeyPath(LPOLESTR* key, DWORD) override {
         if (key)
@@ -253,6 +447,27 @@ public:
         if (out)
             *out = nullptr;
         return S_FALSE;
+    }
+
+    // IDocHostShowUI: a host that takes the browser's message boxes and help
+    // answers them; without one they are answered as shown, showing nothing.
+    STDMETHODIMP ShowMessage(HWND window, LPOLESTR text, LPOLESTR caption, DWORD type, LPOLESTR helpFile,
+                             DWORD helpContext, LRESULT* result) override {
+        WebViewShowUI* ui = m_events ? m_events->ShowUI() : nullptr;
+        if (!ui)
+            return S_OK;
+        std::intptr_t answer = 0;
+        long hr = ui->OnShowMessage(window, text, caption, type, helpFile, helpContext, &answer);
+        if (result)
+            *result = static_cast<LRESULT>(answer);
+        return static_cast<HRESULT>(hr);
+    }
+    STDMETHODIMP ShowHelp(HWND window, LPOLESTR helpFile, UINT command, DWORD data, POINT mouse,
+                          IDispatch* objectHit) override {
+        WebViewShowUI* ui = m_events ? m_events->ShowUI() : nullptr;
+        if (!ui)
+            return S_OK;
+        return static_cast<HRESULT>(ui->OnShowHelp(window, helpFile, command, data, mouse.x, mouse.y, objectHit));
     }
 
     // IDispatch: the control's events (and its questions for ambient properties,
@@ -284,7 +499,10 @@ public:
                 m_events->OnNavigateComplete(VariantText(Arg(params, 1)));
                 return S_OK;
             case DISPID_DOCUMENTCOMPLETE:
-                m_events->OnDocumentComplete(VariantText(Arg(params, 1)));
+                if (m_owner)
+                    m_owner->ListenToDocument();
+                if (m_events)
+                    m_events->OnDocumentComplete(VariantText(Arg(params, 1)));
                 return S_OK;
             case DISPID_TITLECHANGE:
                 m_events->OnTitleChange(VariantText(Arg(params, 0)));
@@ -306,8 +524,50 @@ private:
     LONG m_refs = 1;
     HWND m_host;
     WebViewEvents* m_events;
+    ControlWebView* m_owner;
     fw::ComPtr<IOleInPlaceObject> m_inPlace;
 };
+
+void ControlWebView::ListenToDocument() {
+    if (!m_browser)
+        return;
+    fw::ComPtr<IDispatch> dispatch;
+    if (FAILED(m_browser->get_Document(dispatch.put())) || !dispatch)
+        return;
+    auto identity = dispatch.As<IUnknown>();
+    if (identity && m_document && identity.get() == m_document.get())
+        return;  // a frame of the same document completed
+    StopListeningToDocument();
+    auto container = dispatch.As<IConnectionPointContainer>();
+    if (!container || FAILED(container->FindConnectionPoint(kDiidHtmlDocumentEvents2, m_docConnection.put()))) {
+        m_docConnection.reset();
+        return;
+    }
+    m_docSink = new (std::nothrow) DocumentSink(m_events);
+    if (!m_docSink || FAILED(m_docConnection->Advise(static_cast<IDispatch*>(m_docSink), &m_docCookie))) {
+        LogFailure(L"web control: the page's element events cannot be heard", 0);
+        m_docConnection.reset();
+        if (m_docSink) {
+            m_docSink->Release();
+            m_docSink = nullptr;
+        }
+        return;
+    }
+    m_document = std::move(identity);
+}
+
+void ControlWebView::StopListeningToDocument() {
+    if (m_docConnection) {
+        m_docConnection->Unadvise(m_docCookie);
+        m_docConnection.reset();
+    }
+    if (m_docSink) {
+        m_docSink->Detach();
+        m_docSink->Release();
+        m_docSink = nullptr;
+    }
+    m_document.reset();
+}
 
 ControlWebView::ControlWebView(WebViewEvents& events) : m_events(events) {}
 
@@ -329,7 +589,7 @@ bool ControlWebView::CreateView(HWND parent, const RECT& rect) {
                 parent, 0))
         return fail(L"web control: host window not created", ::GetLastError());
 
-    m_site = new (std::nothrow) Site(hwnd(), m_events);
+    m_site = new (std::nothrow) Site(hwnd(), m_events, *this);
     if (!m_site)
         return fail(L"web control: no memory for its site", static_cast<unsigned long>(E_OUTOFMEMORY));
     HRESULT hr = ::CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
@@ -363,6 +623,7 @@ bool ControlWebView::CreateView(HWND parent, const RECT& rect) {
 }
 
 void ControlWebView::Close() {
+    StopListeningToDocument();
     if (m_connection) {
         m_connection->Unadvise(m_cookie);
         m_connection.reset();

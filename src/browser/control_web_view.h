@@ -1,7 +1,9 @@
 // The system's web-browser control (IWebBrowser2) in a child window of ours,
 // hosted by our own site object: client site, in-place site and frame, the
-// document host's UI handler (which asks the events for the host flags) and the
-// sink of the control's DWebBrowserEvents2. Needs OLE initialised on the thread.
+// document host's UI handler and message-box host (which ask the events for the
+// host flags, the context menu and who shows the browser's message boxes), the
+// sink of the control's DWebBrowserEvents2, and a sink of each completed
+// document's element events. Needs OLE initialised on the thread.
 #pragma once
 #include <windows.h>
 #include <exdisp.h>
@@ -37,9 +39,13 @@ public:
 
 private:
     class Site;
+    class DocumentSink;
 
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void Close();
+    // Hears the current document's element events (again after each new document).
+    void ListenToDocument();
+    void StopListeningToDocument();
 
     WebViewEvents& m_events;
     Site* m_site = nullptr;  // one reference of ours
@@ -47,6 +53,10 @@ private:
     fw::ComPtr<IWebBrowser2> m_browser;
     fw::ComPtr<IConnectionPoint> m_connection;
     DWORD m_cookie = 0;
+    DocumentSink* m_docSink = nullptr;  // one reference of ours
+    fw::ComPtr<IConnectionPoint> m_docConnection;
+    DWORD m_docCookie = 0;
+    fw::ComPtr<IUnknown> m_document;  // the document heard, by identity
 };
 
 }  // namespace ovn::browser

@@ -6,6 +6,7 @@
 // kept for the derived dialog, silent, no context menu, Enter does not close it.
 #pragma once
 #include <windows.h>
+#include <ole2.h>
 
 #include <memory>
 #include <string>
@@ -32,6 +33,8 @@ protected:
     // Whether WM_SIZE keeps the view filling the client area (the login page
     // places its view itself after each navigation).
     virtual bool ResizeViewWithDialog() const { return true; }
+    // No 3-D border, no scroll bars of the browser's own.
+    std::uint32_t OnGetHostInfoFlags(std::uint32_t flags) override;
 
     bool PreTranslateMessage(MSG& msg) override;
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -40,7 +43,7 @@ private:
     std::unique_ptr<WebView> m_view;
 };
 
-class CDHtmDlgEx : public CDHtmlDialog {
+class CDHtmDlgEx : public CDHtmlDialog, private WebViewShowUI {
 public:
     using CDHtmlDialog::CDHtmlDialog;
     ~CDHtmDlgEx() override;
@@ -64,10 +67,26 @@ protected:
     std::uint32_t OnGetHostInfoFlags(std::uint32_t flags) override;
     bool OnPageEvent(PageEvent event, const std::shared_ptr<PageElement>& source) override;
     bool OnShowContextMenu() override { return true; }
+    void OnDocumentComplete(const std::wstring& url) override;
+    WebViewShowUI* ShowUI() override { return this; }
 
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
+    // Sends target the non-client mouse message of a drag action (DragStart,
+    // DragEnd, DragMove) as a press, release or move on its caption at the
+    // cursor's position; other actions send nothing.
+    static void SendDrag(HWND target, PageAction action);
+    // Carries out a sprite button's effect on element.
+    void ApplyButtonEffect(const std::shared_ptr<PageElement>& element, const ButtonEffect& effect);
+
 private:
+    long OnShowMessage(void* window, const wchar_t* text, const wchar_t* caption, std::uint32_t type,
+                       const wchar_t* helpFile, std::uint32_t helpContext, std::intptr_t* result) override;
+    long OnShowHelp(void* window, const wchar_t* helpFile, std::uint32_t command, std::uintptr_t data, int x, int y,
+                    void* objectHit) override;
+    // The element's box in this dialog's client coordinates.
+    bool BoxInDialog(const PageElement& element, ElementBox& box) const;
+
     std::shared_ptr<PageElement> m_pressed;  // the sprite button held down, while the mouse is captured
 };
 

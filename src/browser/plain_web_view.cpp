@@ -25,6 +25,7 @@ constexpr UINT_PTR kTimerRefresh = 1;
 constexpr int kMargin = 8;
 constexpr size_t kMaxBody = 8 * 1024 * 1024;
 constexpr UINT kMaxPictureSide = 4096;
+constexpr size_t kMaxPictures = 32;  // per document: a page cannot start fetches without end
 constexpr UINT_PTR kMenuRefresh = 1;
 constexpr COLORREF kDefaultBackground = RGB(0xFF, 0xFF, 0xFF);
 constexpr DWORD kTimeoutMs = 30000;
@@ -456,13 +457,7 @@ std::shared_ptr<PageElement> PlainWebView::ElementAtIndex(int index) const {
     return std::make_shared<Element>(m_docToken, index);
 }
 
-bool PlainWebView::PicturesSettled() const {
-    for (const auto& e : m_browser.Document().elements)
-        if (!e.style.backgroundImage.empty() && IsHttpUrl(e.style.backgroundImage) &&
-            !m_pictures.count(e.style.backgroundImage))
-            return false;
-    return true;
-}
+bool PlainWebView::PicturesSettled() const { return m_pictureFetches.empty(); }
 
 int PlainWebView::BackgroundX(int element) const {
     auto it = m_backgroundX.find(element);
@@ -501,9 +496,15 @@ bool PlainWebView::SetBodyScroll(const std::wstring& scroll) {
 }
 
 void PlainWebView::FetchPictures() {
-    for (const auto& e : m_browser.Document().elements) {
-        const std::wstring& url = e.style.backgroundImage;
-        if (url.empty() || !IsHttpUrl(url) || m_pictures.count(url) || m_pictureFetches.count(url))
+    // Only the current document's pictures are kept.
+    std::set<std::wstring> wanted;
+    for (const auto& e : m_browser.Document().elements)
+        if (!e.style.backgroundImage.empty() && IsHttpUrl(e.style.backgroundImage) && wanted.size() < kMaxPictures)
+            wanted.insert(e.style.backgroundImage);
+    for (auto it = m_pictures.begin(); it != m_pictures.end();)
+        it = wanted.count(it->first) ? std::next(it) : m_pictures.erase(it);
+    for (const std::wstring& url : wanted) {
+        if (m_pictures.count(url) || m_pictureFetches.count(url))
             continue;
         m_pictureFetches.insert(url);
         std::shared_ptr<Inbox> inbox = m_inbox;
@@ -710,7 +711,8 @@ void PlainWebView::DeliverFetches() {
         pictures.swap(m_inbox->pictures);
     }
     for (auto& [url, bytes] : pictures) {
-        m_pictureFetches.erase(url);
+        if (!m_pictureFetches.erase(url))
+            continue;  // no longer wanted
         Picture& pic = m_pictures[url];
         pic.bitmap = DecodePicture(bytes, pic.width, pic.height);
     }

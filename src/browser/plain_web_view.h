@@ -51,7 +51,7 @@ public:
     int ElementById(std::wstring_view id) const;
     // The document's element as the page events hand it out.
     std::shared_ptr<PageElement> ElementAtIndex(int index) const;
-    // Whether the background pictures of the current document have all arrived (or failed).
+    // Whether every background picture asked for has arrived (or failed).
     bool PicturesSettled() const;
 
 private:

@@ -14,6 +14,21 @@ namespace ovn::browser {
 
 class PageElement;
 
+// A host that may take over the browser's own message boxes and help (a page's
+// script alerts). The answers are those of the browser's host interface: 0
+// (S_OK) the host dealt with it, 1 (S_FALSE) the browser shows its own. Window
+// handles travel as void*, so that this header stays free of the platform.
+class WebViewShowUI {
+public:
+    virtual long OnShowMessage(void* window, const wchar_t* text, const wchar_t* caption, std::uint32_t type,
+                               const wchar_t* helpFile, std::uint32_t helpContext, std::intptr_t* result) = 0;
+    virtual long OnShowHelp(void* window, const wchar_t* helpFile, std::uint32_t command, std::uintptr_t data,
+                            int x, int y, void* objectHit) = 0;
+
+protected:
+    ~WebViewShowUI() = default;
+};
+
 class WebViewEvents {
 public:
     // Every navigation, including those a link, a meta refresh or the page's own
@@ -36,6 +51,9 @@ public:
     }
     // The engine is about to show its context menu; true: show nothing.
     virtual bool OnShowContextMenu() { return false; }
+    // Who takes the browser's message boxes and help; null: nobody, and the
+    // browser's requests are answered as handled without showing anything.
+    virtual WebViewShowUI* ShowUI() { return nullptr; }
 
 protected:
     ~WebViewEvents() = default;
