@@ -90,22 +90,14 @@ void CLoginDlg::OnNavigateComplete(const std::wstring& url) {
 bool CLoginDlg::OnPageEvent(browser::PageEvent event, const std::shared_ptr<browser::PageElement>& source) {
     if (!source)
         return false;
-    POINT screen{};
-    ::GetCursorPos(&screen);
-    POINT client = screen;
+    POINT client{};
+    ::GetCursorPos(&client);
     ::ScreenToClient(hwnd(), &client);
     const browser::PageAction action = browser::LoginPageAction(event, source->TagName(), client.x, client.y);
-    UINT message = 0;
-    switch (action) {
-    case browser::PageAction::None: return false;
-    case browser::PageAction::DragStart: message = WM_NCLBUTTONDOWN; break;
-    case browser::PageAction::DragEnd: message = WM_NCLBUTTONUP; break;
-    case browser::PageAction::DragMove: message = WM_NCMOUSEMOVE; break;
-    default: return true;
-    }
+    if (action == browser::PageAction::None)
+        return false;
     // Dragging the page drags the artwork, and the artwork carries the page.
-    if (HWND owner = Background())
-        ::SendMessageW(owner, message, HTCAPTION, MAKELPARAM(screen.x, screen.y));
+    SendDrag(Background(), action);
     return true;
 }
 

@@ -5,7 +5,6 @@
 // open the external-login window instead of leaving the page.
 #pragma once
 #include <windows.h>
-#include <oaidl.h>  // IDispatch, for the page dialogs
 
 #include <deque>
 #include <memory>

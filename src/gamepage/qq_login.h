@@ -5,7 +5,6 @@
 // sees the player logged in.
 #pragma once
 #include <windows.h>
-#include <oaidl.h>  // IDispatch, for the page dialogs
 
 #include <string>
 

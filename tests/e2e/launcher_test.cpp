@@ -78,7 +78,7 @@ protected:
             // holds a page; a login still open keeps it disabled, so that is
             // left first.
             EXPECT_TRUE(SettleChildren(launcher.Id()));
-            EXPECT_TRUE(LeaveOpenLogins(wnd));
+            EXPECT_TRUE(LeaveOpenLogins(launcher.Id(), wnd));
             PostMessageW(wnd, WM_SYSCOMMAND, SC_CLOSE, 0);
             if (HWND box = WaitForBox(launcher.Id(), L"窗口即将关闭，确定要退出游戏？", 3s))
                 PressBoxButton(box, L"是");

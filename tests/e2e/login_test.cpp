@@ -67,7 +67,7 @@ protected:
     void TearDown() override {
         if (launcher.Running()) {
             EXPECT_TRUE(SettleChildren(launcher.Id()));
-            EXPECT_TRUE(LeaveOpenLogins(wnd));
+            EXPECT_TRUE(LeaveOpenLogins(launcher.Id(), wnd));
             // Closed as a player would; with pages held it asks first.
             PostMessageW(wnd, WM_SYSCOMMAND, SC_CLOSE, 0);
             if (HWND box = WaitForBox(launcher.Id(), L"窗口即将关闭，确定要退出游戏？", 3s))

@@ -1,6 +1,8 @@
 #include "tests/e2e/driver/login.h"
 
+#include <algorithm>
 #include <memory>
+#include <vector>
 
 #include "browser/plain_web_view.h"
 #include "browser/web_view.h"
@@ -97,12 +99,19 @@ LoginWindows WaitForLoginOf(DWORD pid, Millis timeout) {
     return w;
 }
 
-bool LeaveOpenLogins(HWND launcher, Millis timeout) {
+bool LeaveOpenLogins(DWORD launcherPid, HWND launcher, Millis timeout) {
     return WaitFor([&] {
-        HWND background = VisibleOwnedBy(launcher);
-        if (background)
-            PostMessageW(background, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-        return background == nullptr;
+        bool settled = true;
+        const std::vector<HWND> frames = ForeignChildren(launcher);
+        for (DWORD pid : ChildProcesses(launcherPid)) {
+            if (std::any_of(frames.begin(), frames.end(), [&](HWND f) { return WindowProcessId(f) == pid; }))
+                continue;
+            settled = false;
+            for (HWND h : FindWindows({.pid = pid, .visibleOnly = true}))
+                if (GetWindow(h, GW_OWNER) == launcher && (GetWindowLongPtrW(h, GWL_EXSTYLE) & WS_EX_LAYERED))
+                    PostMessageW(h, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+        }
+        return settled;
     }, timeout);
 }
 

@@ -34,9 +34,11 @@ LoginWindows WaitForLogin(HWND launcher, Millis timeout = 30s);
 // The same, for the login of a page process other than those given.
 LoginWindows WaitForLoginOf(DWORD pid, Millis timeout = 30s);
 
-// Leaves every login still open under launcher with Escape on its artwork (a
-// login in progress keeps the launcher disabled); true once none is left.
-bool LeaveOpenLogins(HWND launcher, Millis timeout = 15s);
+// Leaves the login of every page process of the launcher (process
+// launcherPid, window launcher) with Escape on its artwork, as a login in
+// progress keeps the launcher disabled: true once each of its processes has
+// ended or has a frame adopted (a process still starting is waited for).
+bool LeaveOpenLogins(DWORD launcherPid, HWND launcher, Millis timeout = 20s);
 
 // The login page's address on the local portal.
 std::wstring LoginPageUrl();
