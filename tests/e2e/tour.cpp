@@ -51,6 +51,14 @@ int wmain() {
         return 1;
     }
     Painted(login.page);
+    // The artwork is on screen once its middle, seen through the page, is.
+    const RECT art = WindowRect(login.background);
+    WaitFor([&] {
+        HDC screen = GetDC(nullptr);
+        const COLORREF middle = GetPixel(screen, art.left + 444, art.top + 259);
+        ReleaseDC(nullptr, screen);
+        return middle != RGB(0, 0, 0) && middle != CLR_INVALID;
+    });
     Shot(L"login");
     wprintf(L"a server and an account are picked; the game page is adopted\n");
     ClickLink(login.page, LoginPageUrl(), L"S3服", kLoginPageHostFlags);
