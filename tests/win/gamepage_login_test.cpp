@@ -207,3 +207,54 @@ TEST_F(LoginDlgTest, ThePageBackgroundLetsTheArtworkThrough) {
 }
 
 }  // namespace
+
+namespace {
+
+// The external-login frame with its page inside, against the portal's stand-in
+// provider: placement, the keys it ignores, and its close button.
+TEST(QQLoginTest, ThePageFillsTheFrameFollowsItAndGoesWithItsCloseButton) {
+    ASSERT_FALSE(EnsurePortalAddress().empty());
+    OleScope ole;
+    fw::gdi::GdiplusSession gdiplus;
+    HWND owner = MakeHostWindow();
+    ovn::CQQLogin login;
+    login.m_html.m_strAddress = L"http://" + EnsurePortalAddress() + L"/weibo/redirectToAuthorize.do?cid=4224";
+    ASSERT_TRUE(login.CreateModeless(owner));
+    login.SetCaptionText(L"新浪微博账号安全登录");
+    ShowWindow(login.hwnd(), SW_SHOW);
+    SetWindowPos(login.hwnd(), nullptr, 30, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    HWND page = login.m_html.hwnd();
+    ASSERT_NE(page, nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(page) && login.m_html.View() &&
+                                       login.m_html.View()->Url().find(L"/weibo/oauth2/authorize") != std::wstring::npos; },
+                          10000))
+        << "the provider's page did not open";
+
+    RECT frame{}, inside{};
+    GetWindowRect(login.hwnd(), &frame);
+    GetWindowRect(page, &inside);
+    EXPECT_EQ(frame.right - frame.left, 740);
+    EXPECT_EQ(frame.bottom - frame.top, 480);
+    EXPECT_EQ(inside.left, 34);
+    EXPECT_EQ(inside.top, 70);
+    EXPECT_EQ(inside.right - inside.left, 732);
+    EXPECT_EQ(inside.bottom - inside.top, 446);
+    EXPECT_EQ(GetWindow(page, GW_OWNER), login.hwnd());
+
+    // Enter and Escape close neither window, typed into the page or the frame.
+    for (HWND target : {login.m_html.View()->WindowHandle(), login.hwnd()})
+        for (WPARAM key : {WPARAM(VK_RETURN), WPARAM(VK_ESCAPE)}) {
+            MSG msg{target, WM_KEYDOWN, key, 0x00010001, 0, {}};
+            EXPECT_TRUE(fw::App::PreTranslate(msg)) << key;
+        }
+    PumpIdle();
+    EXPECT_TRUE(IsWindowVisible(login.hwnd()));
+    EXPECT_TRUE(IsWindowVisible(page));
+
+    // The close button takes both windows away; the object stays.
+    PostMessageW(login.hwnd(), WM_COMMAND, MAKEWPARAM(ovn::skin::kIdSysClose, BN_CLICKED), 0);
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(page) && !login.hwnd(); }, 5000));
+    DestroyWindow(owner);
+}
+
+}  // namespace
