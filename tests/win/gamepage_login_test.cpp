@@ -258,3 +258,53 @@ TEST(QQLoginTest, ThePageFillsTheFrameFollowsItAndGoesWithItsCloseButton) {
 }
 
 }  // namespace
+
+namespace {
+
+// While the page exists, a dialog a page script opened (of any process) is
+// closed; once the portal's callback has set its login cookie, frame and page
+// hide and a message box the closing page raises is removed.
+TEST(QQLoginTest, ScriptDialogsCloseAndTheLoginCookieHidesBoth) {
+    const std::wstring portal = L"http://" + EnsurePortalAddress();
+    ASSERT_NE(portal, L"http://");
+    OleScope ole;
+    fw::gdi::GdiplusSession gdiplus;
+    HWND owner = MakeHostWindow();
+    ovn::CQQLogin login;
+    login.m_html.m_strAddress = portal + L"/qzone/redirectToAuthorize.do?cid=4224";
+    ASSERT_TRUE(login.CreateModeless(owner));
+    ShowWindow(login.hwnd(), SW_SHOW);
+    HWND page = login.m_html.hwnd();
+    ASSERT_NE(page, nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(page) && login.m_html.View() &&
+                                       login.m_html.View()->Url().find(L"/oauth2.0/authorize") != std::wstring::npos; },
+                          10000));
+
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"Internet Explorer_TridentDlgFrame";
+    RegisterClassW(&wc);
+    HWND scriptDialog = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
+                                        nullptr, wc.hInstance, nullptr);
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(scriptDialog); }, 5000)) << "the script's dialog stayed";
+
+    // A callback without the cookie leaves both open.
+    login.m_html.Navigate(portal + L"/qzone/callback.do?code=nocookie&state=s");
+    ASSERT_TRUE(PumpUntil([&] { return login.m_html.View()->Url().find(L"code=nocookie") != std::wstring::npos; }, 10000));
+    PumpIdle();
+    EXPECT_TRUE(IsWindowVisible(login.hwnd()));
+    EXPECT_TRUE(IsWindowVisible(page));
+
+    login.m_html.Navigate(portal + L"/qzone/callback.do?code=ok-bob&state=s");
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(login.hwnd()) && !IsWindowVisible(page); }, 10000));
+    EXPECT_TRUE(IsWindow(page)) << "hidden, not destroyed";
+    HWND box = CreateWindowExW(0, L"#32770", L"", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, page, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(box); }, 5000)) << "the closing page's box stayed";
+    DestroyWindow(owner);
+    UnregisterClassW(wc.lpszClassName, wc.hInstance);
+}
+
+}  // namespace
