@@ -11,6 +11,7 @@
 
 #include "common/protocol.h"
 #include "tests/e2e/driver/driver.h"
+#include "tests/e2e/driver/fake_page.h"
 #include "tests/e2e/driver/login.h"
 
 using namespace e2e;
@@ -136,11 +137,16 @@ TEST_F(LoginE2e, AccountsLogInAsTabsOncePerServer) {
     const DWORD firstPid = WindowProcessId(first.page);
 
     // Dragging the artwork by a plain point of the page takes the page along.
+    // The page follows the artwork just after it moved: both are read until
+    // the artwork has arrived and the page is over it.
     DragBy(art.left + 120, art.top + 460, 36, 24);
-    EXPECT_TRUE(WaitFor([&] { return WindowRect(first.background).left == art.left + 36; }));
-    const RECT dragged = WindowRect(first.background);
-    EXPECT_EQ(dragged.top, art.top + 24);
-    EXPECT_TRUE(SameRect(WindowRect(first.page), dragged));
+    RECT dragged{};
+    EXPECT_TRUE(WaitFor([&] {
+        dragged = WindowRect(first.background);
+        return dragged.left == art.left + 36 && dragged.top == art.top + 24 &&
+               SameRect(WindowRect(first.page), dragged);
+    })) << "artwork at " << dragged.left << "," << dragged.top << ", page at " << WindowRect(first.page).left << ","
+        << WindowRect(first.page).top;
 
     // Escape, F5 and Enter do nothing: typed into the page, then a server is
     // picked; once that has an effect, the keys before it were handled.
@@ -168,6 +174,9 @@ TEST_F(LoginE2e, AccountsLogInAsTabsOncePerServer) {
     DWORD second = 0;
     LoginWindows login = OpenAnotherTab(&second);
     ASSERT_NE(login.page, nullptr);
+    // The first tab's label is the record: with a page on its way the launcher
+    // takes a new label, so a refusal of this one can only be a duplicate.
+    EXPECT_EQ(FakePage::Claim(wnd, L"3服-abcd-alice"), 0);
     ASSERT_TRUE(ClickLink(login.page, LoginPageUrl(), L"S3服", kLoginPageHostFlags));
     HWND box = WaitForBox(second, L"账号 alice 已在 3服 登录，同一账号不能在一服重复登录", 15s);
     ASSERT_NE(box, nullptr) << "no refusal message";
@@ -186,6 +195,8 @@ TEST_F(LoginE2e, AccountsLogInAsTabsOncePerServer) {
     for (const wchar_t* leave : {L"exitgame", L"minimize"}) {
         login = OpenAnotherTab(&second);
         ASSERT_NE(login.page, nullptr);
+        // The escaped account text was decoded before the record was built.
+        EXPECT_EQ(FakePage::Claim(wnd, L"5服-新区五-张三"), 0) << leave;
         ASSERT_TRUE(ClickLink(login.page, LoginPageUrl(), (std::wstring(L"app://") + leave).c_str(), kLoginPageHostFlags));
         EXPECT_TRUE(ProcessEnds(second)) << leave;
         EXPECT_FALSE(IsIconic(wnd)) << leave;

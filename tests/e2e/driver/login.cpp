@@ -107,7 +107,8 @@ bool LeaveOpenLogins(DWORD launcherPid, HWND launcher, Millis timeout) {
             if (std::any_of(frames.begin(), frames.end(), [&](HWND f) { return WindowProcessId(f) == pid; }))
                 continue;
             settled = false;
-            for (HWND h : FindWindows({.pid = pid, .visibleOnly = true}))
+            // Hidden too: a minimised launcher hides the login it owns.
+            for (HWND h : FindWindows({.pid = pid}))
                 if (GetWindow(h, GW_OWNER) == launcher && (GetWindowLongPtrW(h, GWL_EXSTYLE) & WS_EX_LAYERED))
                     PostMessageW(h, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
         }
