@@ -202,13 +202,16 @@ bool DeleteProgramsShortcut(const wchar_t* linkName) {
     return ::DeleteFileW((folder + L"\\" + linkName + L".lnk").c_str()) != FALSE;
 }
 
+// A shortcut that is not there is no refused write.
+static bool Missing(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
+
 void RemoveShortcuts() {
     fw::ComScope com;
     for (const wchar_t* name : {kLinkPortal, kLinkGame})
-        if (!DeleteDesktopShortcut(name) && ::GetLastError() != ERROR_FILE_NOT_FOUND)
+        if (!DeleteDesktopShortcut(name) && !Missing(::GetLastError()))
             LogFailureF(::GetLastError(), L"remove: desktop shortcut %ls stays", name);
     for (const wchar_t* name : {kLinkGame, kLinkUninstall})
-        if (!DeleteProgramsShortcut(name) && ::GetLastError() != ERROR_FILE_NOT_FOUND)
+        if (!DeleteProgramsShortcut(name) && !Missing(::GetLastError()))
             LogFailureF(::GetLastError(), L"remove: start-menu shortcut %ls stays", name);
     std::wstring folder = ProgramsFolder();
     if (!folder.empty() && CountFiles(folder) == 0 && !::RemoveDirectoryW(folder.c_str()))

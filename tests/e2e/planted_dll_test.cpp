@@ -18,10 +18,13 @@ TEST(PlantedDll, NoDllBesideTheProgramRuns) {
     CreateDirectoryW(folder.c_str(), nullptr);
     const std::wstring exe = folder + L"\\Ovn.exe";
     ASSERT_TRUE(CopyOver(Environment::Get().exePath, exe));
-    const wchar_t* names[] = {L"dbghelp.dll", L"version.dll", L"wininet.dll", L"winmm.dll",  L"msimg32.dll",
-                              L"gdiplus.dll", L"uxtheme.dll", L"urlmon.dll",  L"iertutil.dll", L"dwmapi.dll",
-                              L"propsys.dll", L"cryptbase.dll", L"profapi.dll", L"userenv.dll", L"secur32.dll",
-                              L"netapi32.dll", L"wtsapi32.dll", L"mpr.dll", L"winhttp.dll", L"rsaenh.dll"};
+    // The libraries the program loads (its imports and what it loads at run
+    // time) and a few the system loads for them.
+    const wchar_t* names[] = {L"dbghelp.dll", L"wininet.dll", L"msimg32.dll", L"gdiplus.dll",  L"winmm.dll",
+                              L"shell32.dll", L"ole32.dll",   L"oleaut32.dll", L"shlwapi.dll", L"comctl32.dll",
+                              L"version.dll", L"uxtheme.dll", L"urlmon.dll",   L"iertutil.dll", L"dwmapi.dll",
+                              L"cryptbase.dll", L"rsaenh.dll", L"secur32.dll", L"winhttp.dll", L"userenv.dll",
+                              L"profapi.dll", L"mpr.dll",     L"netapi32.dll", L"wtsapi32.dll", L"windowscodecs.dll"};
     for (const wchar_t* name : names) {
         ASSERT_TRUE(CopyOver(PlantedDll(), folder + L"\\" + name)) << "cannot plant";
         DeleteFileW((folder + L"\\" + name + L".planted").c_str());
