@@ -178,6 +178,7 @@ bool HttpGetToFile(const std::wstring& url, const std::wstring& path, std::size_
         } else {
             std::vector<char> buffer(chunk);
             std::uint64_t total = 0;
+            int shown = -1;  // the bar hears of a new percentage only
             for (;;) {
                 DWORD got = 0;
                 if (!::InternetReadFile(request, buffer.data(), static_cast<DWORD>(chunk), &got) || got == 0)
@@ -188,7 +189,10 @@ bool HttpGetToFile(const std::wstring& url, const std::wstring& path, std::size_
                     break;
                 }
                 total += got;
-                ShowProgress(progress, ProgressPercent(total, *expected));
+                if (int percent = ProgressPercent(total, *expected); percent != shown) {
+                    ShowProgress(progress, percent);
+                    shown = percent;
+                }
             }
             ok = total >= *expected;
             if (!ok)

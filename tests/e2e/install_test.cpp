@@ -180,4 +180,22 @@ TEST_F(InstallE2e, RemovalFromAFolderOfItsOwnTakesTheFolder) {
     EXPECT_TRUE(WaitFor([&] { return !Exists(folder); }, 30s)) << "the folder stayed";
 }
 
+TEST_F(InstallE2e, RemovalFromAFolderTheCodePageCannotNameTouchesNothingElse) {
+    // "游戏" has no spelling in a Western code page: converted it would come back
+    // as "??", which cmd reads as a wildcard matching the neighbour "ab".
+    const std::wstring exe = DownloadCopy(L"游戏");
+    const std::wstring folder = exe.substr(0, exe.rfind(L'\\'));
+    const std::wstring neighbour = Environment::Get().stateDir + L"\\ab";
+    CreateDirectoryW(neighbour.c_str(), nullptr);
+    ASSERT_TRUE(CopyOver(Environment::Get().exePath, neighbour + L"\\Ovn.exe"));
+    ASSERT_TRUE(CopyOver(Environment::Get().exePath, neighbour + L"\\Keep.dat"));
+    Process remover;
+    ASSERT_TRUE(remover.Start(exe, L"/uninst"));
+    Remove(remover);
+    // Named by its short path the batch still deletes the program and its folder.
+    EXPECT_TRUE(WaitFor([&] { return !Exists(folder); }, 30s)) << "the folder stayed";
+    EXPECT_TRUE(Exists(neighbour + L"\\Ovn.exe"));
+    EXPECT_TRUE(Exists(neighbour + L"\\Keep.dat"));
+}
+
 }  // namespace
