@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -20,6 +21,7 @@ constexpr DWORD kHeadersLength = 74;
 static_assert(sizeof kHeaders / sizeof kHeaders[0] - 1 == kHeadersLength);
 // A stalled peer ends a read after this long rather than holding the worker.
 constexpr DWORD kReceiveTimeoutMs = 30000;
+constexpr std::size_t kReadBlock = 256 * 1024;
 
 // Internet handles opened on the stack by the uses that keep no record.
 struct StackHandles {
@@ -176,12 +178,15 @@ bool HttpGetToFile(const std::wstring& url, const std::wstring& path, std::size_
         if (!file) {
             LogFailureF(::GetLastError(), L"HTTP: cannot write %ls", path.c_str());
         } else {
-            std::vector<char> buffer(chunk);
+            // Each read is a trip through WinINet's own buffers: a small chunk
+            // costs far more calls than bytes. The caller's chunk is the least.
+            const std::size_t block = std::max(chunk, kReadBlock);
+            std::vector<char> buffer(block);
             std::uint64_t total = 0;
             int shown = -1;  // the bar hears of a new percentage only
             for (;;) {
                 DWORD got = 0;
-                if (!::InternetReadFile(request, buffer.data(), static_cast<DWORD>(chunk), &got) || got == 0)
+                if (!::InternetReadFile(request, buffer.data(), static_cast<DWORD>(block), &got) || got == 0)
                     break;
                 DWORD written = 0;
                 if (!::WriteFile(file.get(), buffer.data(), got, &written, nullptr) || written != got) {
