@@ -22,6 +22,7 @@ static_assert(sizeof kHeaders / sizeof kHeaders[0] - 1 == kHeadersLength);
 // A stalled peer ends a read after this long rather than holding the worker.
 constexpr DWORD kReceiveTimeoutMs = 30000;
 constexpr std::size_t kReadBlock = 256 * 1024;
+constexpr ULONGLONG kQuickReadMs = 50, kSlowReadMs = 250;
 
 // Internet handles opened on the stack by the uses that keep no record.
 struct StackHandles {
@@ -178,16 +179,25 @@ bool HttpGetToFile(const std::wstring& url, const std::wstring& path, std::size_
         if (!file) {
             LogFailureF(::GetLastError(), L"HTTP: cannot write %ls", path.c_str());
         } else {
-            // Each read is a trip through WinINet's own buffers: a small chunk
-            // costs far more calls than bytes. The caller's chunk is the least.
+            // Each read is a trip through WinINet's own buffers, and a read waits
+            // until its whole count has come. Reads grow from the caller's chunk
+            // while the data is there at once (a fast link: few calls) and
+            // shrink again when one waits (a slow link still shows progress).
             const std::size_t block = std::max(chunk, kReadBlock);
             std::vector<char> buffer(block);
+            std::size_t want = chunk;
             std::uint64_t total = 0;
             int shown = -1;  // the bar hears of a new percentage only
             for (;;) {
+                const ULONGLONG began = ::GetTickCount64();
                 DWORD got = 0;
-                if (!::InternetReadFile(request, buffer.data(), static_cast<DWORD>(block), &got) || got == 0)
+                if (!::InternetReadFile(request, buffer.data(), static_cast<DWORD>(want), &got) || got == 0)
                     break;
+                const ULONGLONG took = ::GetTickCount64() - began;
+                if (got == want && took < kQuickReadMs)
+                    want = std::min(want * 2, block);
+                else if (took > kSlowReadMs)
+                    want = std::max(want / 2, chunk);
                 DWORD written = 0;
                 if (!::WriteFile(file.get(), buffer.data(), got, &written, nullptr) || written != got) {
                     LogFailureF(::GetLastError(), L"HTTP: writing %ls failed", path.c_str());
