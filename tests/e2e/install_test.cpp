@@ -119,12 +119,29 @@ TEST_F(InstallE2e, ShortcutsStartTheirModesAndEveryStartCounts) {
     // its ping is done.
     LinkInfo web = ReadLink(DesktopLink(kLinkPortal));
     {
+        // Wine hands the portal's page to the Linux desktop's browser: here a
+        // program that does nothing takes it.
+        HKEY browsers = nullptr;
+        RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\WineBrowser", 0, nullptr, 0, KEY_WRITE, nullptr, &browsers,
+                        nullptr);
+        const wchar_t none[] = L"true";
+        RegSetValueExW(browsers, L"Browsers", 0, REG_SZ, reinterpret_cast<const BYTE*>(none), sizeof none);
+        struct Restore {
+            HKEY key;
+            ~Restore() {
+                RegDeleteValueW(key, L"Browsers");
+                RegCloseKey(key);
+            }
+        } restore{browsers};
+
         Process p;
         ASSERT_TRUE(p.Start(web.target, web.arguments));
         EXPECT_EQ(p.Wait(30s), 0u);
         EXPECT_EQ(CountRequests("GET /active.htm?tag=webQuenra&ver=3.0.0.1&count=1"), 1);
         EXPECT_EQ(ReadCounter(L"Quenra"), L"1");
-        for (DWORD child : ChildProcesses(p.Id()))  // the system's browser, if any
+        // The browser hand-over reads the setting before it goes.
+        WaitFor([&] { return ChildProcesses(p.Id()).empty(); }, 10s);
+        for (DWORD child : ChildProcesses(p.Id()))
             if (fw::Handle h{OpenProcess(PROCESS_TERMINATE, FALSE, child)})
                 TerminateProcess(h.get(), 0);
     }
