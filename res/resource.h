@@ -21,5 +21,9 @@
 #define IDC_FAV_NAME 1018
 #define IDC_ADDACC_TEXT 1023
 
+// The update progress dialog and its bar.
+#define IDD_PRGS_DLG 156
+#define IDC_PRGS_BAR 1000
+
 #ifndef RC_INVOKED
 #endif
