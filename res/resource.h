@@ -21,6 +21,10 @@
 #define IDC_FAV_NAME 1018
 #define IDC_ADDACC_TEXT 1023
 
+// The update progress dialog and its bar.
+#define IDD_PRGS_DLG 156
+#define IDC_PRGS_BAR 1000
+
 // The login windows and the external-login windows: an empty pop-up with a
 // system menu and no caption, which each of them fills itself.
 #define IDD_PAGE_POPUP 157
