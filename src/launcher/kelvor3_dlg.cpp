@@ -667,6 +667,9 @@ LRESULT CKelvor3Dlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case kMsgHotkeysChanged:
         LoadHotkeys();
         return 0;
+    case kMsgHookHideToggle:
+        RunPendingHideToggles();
+        return 0;
     case kMsgOtherAccount:
         RequestOtherAccount(wParam);
         return 0;

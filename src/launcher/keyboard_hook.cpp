@@ -20,6 +20,9 @@ struct HookDeleter {
 };
 // Process-wide, as the hook is.
 std::unique_ptr<HHOOK__, HookDeleter> KeyboardHook;
+// Boss keys seen by the hook and not yet acted on. Only the hook adds to it, so
+// the same message posted by anybody else finds nothing to do.
+int PendingHideToggles = 0;
 
 // The modifiers held now. The hook runs for keys meant for any program, whose
 // state this thread's own key state need not follow: the system's state does.
@@ -34,7 +37,11 @@ LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) {
         switch (launcher::DecideHookKey(TheLauncher->Slots().PageCount(), static_cast<unsigned>(wParam), key->vkCode,
                                         HeldModifiers(), BossHotkey, SoundHotkey)) {
         case launcher::HookAction::ToggleHide:
-            TheLauncher->ToggleHideAll();
+            // Not inside the hook: bringing the launcher to the front talks to
+            // the thread that has the focus, which may be waiting for this very
+            // hook to return.
+            ++PendingHideToggles;
+            ::PostMessageW(TheLauncher->hwnd(), kMsgHookHideToggle, 0, 0);
             break;
         case launcher::HookAction::ToggleSound:
             // The pages hear of it from the launcher's timer, within 400 ms.
@@ -68,6 +75,13 @@ void CKelvor3Dlg::LoadHotkeys() {
     if (HWND hall = HallWindow())
         ::PostMessageW(hall, kMsgReloadHotkeys, 0, 0);
     SoundHotkey = settings::ReadHotkeySetting(HotkeyId::Sound);
+}
+
+void CKelvor3Dlg::RunPendingHideToggles() {
+    if (PendingHideToggles <= 0)
+        return;
+    --PendingHideToggles;
+    ToggleHideAll();
 }
 
 void CKelvor3Dlg::ToggleHideAll() {
