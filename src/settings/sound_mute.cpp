@@ -150,6 +150,7 @@ const ImportRedirect kAudioRedirects[] = {
 };
 
 bool HooksInstalled = false;
+bool RemovalRegistered = false;
 
 void RemoveAtExit() { RemoveAudioHooks(); }
 
@@ -241,7 +242,10 @@ void SetProcessAudioMuted(int muted) {
     if (!HooksInstalled) {
         HooksInstalled = true;
         StartImportRedirects(kAudioRedirects, sizeof kAudioRedirects / sizeof kAudioRedirects[0]);
-        std::atexit(&RemoveAtExit);
+        if (!RemovalRegistered) {
+            RemovalRegistered = true;
+            std::atexit(&RemoveAtExit);
+        }
     }
     ::InterlockedExchange(&SoundMuted, muted ? 1 : 0);
 }
@@ -249,6 +253,7 @@ void SetProcessAudioMuted(int muted) {
 void RemoveAudioHooks() {
     // The patched method-table slots stay: objects made meanwhile still use them.
     StopImportRedirects();
+    HooksInstalled = false;
 }
 
 int SetSoundMuted(int muted) {
