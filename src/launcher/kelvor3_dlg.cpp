@@ -70,8 +70,10 @@ CKelvor3Dlg::~CKelvor3Dlg() {
     // Gone before the members it paints with.
     if (hwnd())
         Destroy();
-    if (TheLauncher == this)
+    if (TheLauncher == this) {
+        RemoveKeyboardHook();  // a window that never exited leaves no hook behind
         TheLauncher = nullptr;
+    }
 }
 
 HWND CKelvor3Dlg::PageWindow(std::size_t index) const {

@@ -58,6 +58,8 @@ public:
     void LoadHotkeys();
     // The boss key's action, run once the keyboard hook that saw the key has returned.
     void RunPendingHideToggles();
+    // The system-wide keyboard hook is in place (from the start until the exit).
+    static bool KeyboardHookInstalled();
 
     // The page slots: windows in tab order, their labels, the hall, the current tab.
     const launcher::PageSlots& Slots() const { return m_slots; }

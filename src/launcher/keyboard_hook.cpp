@@ -40,8 +40,10 @@ LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) {
             // Not inside the hook: bringing the launcher to the front talks to
             // the thread that has the focus, which may be waiting for this very
             // hook to return.
-            ++PendingHideToggles;
-            ::PostMessageW(TheLauncher->hwnd(), kMsgHookHideToggle, 0, 0);
+            if (HWND launcher = TheLauncher->hwnd()) {
+                ++PendingHideToggles;
+                ::PostMessageW(launcher, kMsgHookHideToggle, 0, 0);
+            }
             break;
         case launcher::HookAction::ToggleSound:
             // The pages hear of it from the launcher's timer, within 400 ms.
@@ -65,7 +67,12 @@ void CKelvor3Dlg::InstallKeyboardHook() {
         LogFailure(L"keyboard hook not installed: no boss or sound key", ::GetLastError());
 }
 
-void CKelvor3Dlg::RemoveKeyboardHook() { KeyboardHook.reset(); }
+void CKelvor3Dlg::RemoveKeyboardHook() {
+    KeyboardHook.reset();
+    PendingHideToggles = 0;
+}
+
+bool CKelvor3Dlg::KeyboardHookInstalled() { return static_cast<bool>(KeyboardHook); }
 
 void CKelvor3Dlg::LoadHotkeys() {
     BossHotkey = settings::ReadHotkeySetting(HotkeyId::Boss);

@@ -71,6 +71,17 @@ TEST_F(LauncherKeys, BossKeyHidesEverythingFromAnotherProgramAndRestoresInFront)
     EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(launcher) && GetForegroundWindow() == launcher; }));
     EXPECT_TRUE(IsWindowVisible(page));
     EXPECT_TRUE(IsChild(launcher, page));
+
+    // A stranger's copy of the hook's own message changes nothing.
+    PostMessageW(launcher, ovn::kMsgHookHideToggle, 0, 0);
+    PumpUntilIdle();
+    EXPECT_TRUE(IsWindowVisible(launcher));
+
+    // The hook lives as long as the launcher: gone once it exits.
+    EXPECT_TRUE(ovn::CKelvor3Dlg::KeyboardHookInstalled());
+    dlg.ExitLauncher();
+    EXPECT_FALSE(ovn::CKelvor3Dlg::KeyboardHookInstalled());
+    PumpUntilIdle();
 }
 
 TEST_F(LauncherKeys, SoundKeyMutesEveryPageAndAgainRestores) {
