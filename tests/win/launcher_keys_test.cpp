@@ -7,6 +7,7 @@
 #include "common/protocol.h"
 #include "keys_test_support.h"
 #include "launcher_test_support.h"
+#include "res/resource.h"
 
 using namespace launchertest;
 using keystest::KeySender;
@@ -139,10 +140,15 @@ TEST_F(LauncherKeys, HotkeysComeFromStatisticIniAndReachThePages) {
     EXPECT_EQ(ovn::BossHotkey, (ovn::HotkeySetting{121, 0}));
     EXPECT_EQ(ovn::SwitchHotkey, (ovn::HotkeySetting{9, 2}));
 
-    // Told that the keys changed, the launcher reads them again and tells its page.
+    // Told that the keys changed, the launcher reads them again and tells its
+    // page and the hall.
+    SendMessageW(launcher, WM_COMMAND, MAKEWPARAM(IDC_BTN_HALL, BN_CLICKED), 0);
+    ASSERT_TRUE(PumpUntil([&] { return dlg.HallWindow() != nullptr; }, 15000));
     keystest::ScopedHotkeyIni::Set(L"SndKey", L"6,77");  // Ctrl+Shift+M
     PostMessageW(launcher, ovn::kMsgHotkeysChanged, 0, 0);
     ASSERT_TRUE(PumpUntil([&] { return ovn::SoundHotkey == ovn::HotkeySetting{77, 6}; }));
     ASSERT_TRUE(child.Flush(page));
+    ASSERT_TRUE(child.Flush(dlg.HallWindow()));
     EXPECT_EQ(child.Inbox(page, ovn::kMsgReloadHotkeys).size(), 1u);
+    EXPECT_EQ(child.Inbox(dlg.HallWindow(), ovn::kMsgReloadHotkeys).size(), 1u);
 }

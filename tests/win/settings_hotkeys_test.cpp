@@ -68,6 +68,7 @@ TEST_F(SettingsHotkeys, CapturesRefusesConflictsWritesAndTheLauncherReactsAtOnce
     EXPECT_EQ(Text(settings.Box(HotkeyId::Boss)), L"F10");
     EXPECT_EQ(Text(settings.Box(HotkeyId::Switch)), kCtrlWord + L"Tab");
     EXPECT_EQ(Text(settings.Box(HotkeyId::Sound)), kCtrlWord + L"Q");
+    PumpUntilIdle();
     settingstest::SaveShot(settings.hwnd(), L"settings.png");
 
     ASSERT_TRUE(TypeInto(settings, HotkeyId::Sound, 'S', kCtrl, kCtrlWord + L"S"));
