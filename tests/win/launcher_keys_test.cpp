@@ -114,16 +114,10 @@ TEST_F(LauncherKeys, SwitchKeyMovesTabsOnlyWhenTheLauncherHasTheFocus) {
     ASSERT_NE(AnotherPage(), nullptr);
     ASSERT_EQ(dlg.Slots().Selected(), 1u);
 
-    // In another program Ctrl+Tab is that program's.
-    ASSERT_TRUE(sender.TakeFocus());
-    ASSERT_TRUE(sender.TypeAndWait(VK_TAB, kCtrl));
-    EXPECT_EQ(dlg.Slots().Selected(), 1u);
-
-    // In the launcher it moves on, from the last tab back to the first.
-    // Activated first: activation puts the focus back where the dialog last had
-    // it, which may be the page (a stand-in here, which forwards nothing). Then
-    // the focus goes to one of the launcher's own controls.
-    SetForegroundWindow(launcher);
+    // In the launcher (in front since it showed its pages) Ctrl+Tab moves on,
+    // from the last tab back to the first. The focus goes to one of its own
+    // controls: the dialog may have left it on the page (a stand-in here, which
+    // forwards nothing).
     ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == launcher; }));
     HWND own = GetDlgItem(launcher, IDC_BTN_HIDE);
     SetFocus(own);
@@ -132,6 +126,12 @@ TEST_F(LauncherKeys, SwitchKeyMovesTabsOnlyWhenTheLauncherHasTheFocus) {
     EXPECT_TRUE(PumpUntil([&] { return dlg.Slots().Selected() == 0u; }));
     sender.Type(VK_TAB, kCtrl);
     EXPECT_TRUE(PumpUntil([&] { return dlg.Slots().Selected() == 1u; }));
+    EXPECT_EQ(sender.Downs(VK_TAB), 0);
+
+    // In another program Ctrl+Tab is that program's.
+    ASSERT_TRUE(sender.TakeFocus());
+    ASSERT_TRUE(sender.TypeAndWait(VK_TAB, kCtrl));
+    EXPECT_EQ(dlg.Slots().Selected(), 1u);
 }
 
 TEST_F(LauncherKeys, HotkeysComeFromStatisticIniAndReachThePages) {

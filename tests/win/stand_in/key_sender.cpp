@@ -1,5 +1,5 @@
 // Another program for the keyboard tests: a visible window of a process of its
-// own that takes the focus when told and types key chords with SendInput, as a
+// own that takes the focus only when told and types key chords with SendInput, as a
 // player in some other program would. It counts the key-downs its window gets
 // (the launcher's hook must pass every key on).
 //   WM_APP+1               take the focus
@@ -78,11 +78,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     wc.lpszClassName = L"OvnKeySender";
     RegisterClassW(&wc);
-    HWND h = CreateWindowExW(0, wc.lpszClassName, L"key sender", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 300, 200,
-                             nullptr, nullptr, instance, nullptr);
+    HWND h = CreateWindowExW(0, wc.lpszClassName, L"key sender", WS_OVERLAPPEDWINDOW, 40, 40, 300, 200, nullptr,
+                             nullptr, instance, nullptr);
     if (!h)
         return 1;
-    SetForegroundWindow(h);
+    // In sight but not in front: it takes the focus only when told.
+    ShowWindow(h, SW_SHOWNOACTIVATE);
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
