@@ -17,13 +17,42 @@ namespace {
 using MiniDumpWriteDumpFn = BOOL(WINAPI*)(HANDLE, DWORD, HANDLE, MINIDUMP_TYPE, PMINIDUMP_EXCEPTION_INFORMATION,
                                           PMINIDUMP_USER_STREAM_INFORMATION, PMINIDUMP_CALLBACK_INFORMATION);
 
+// How long a crashed process waits for its dump before it ends without one.
+constexpr DWORD kDumpTimeoutMs = 20000;
+
 // Richest first; older DbgHelp versions refuse the newer flags.
 constexpr MINIDUMP_TYPE kDumpTypes[] = {static_cast<MINIDUMP_TYPE>(0x1A25), static_cast<MINIDUMP_TYPE>(0x225),
                                         MiniDumpNormal};
 
+struct DumpJob {
+    HANDLE file;
+    EXCEPTION_POINTERS* exception;
+    DWORD threadId;
+};
+
+DWORD WINAPI DumpThread(void* param) {
+    const auto* job = static_cast<const DumpJob*>(param);
+    WriteCrashDump(job->file, job->exception, job->threadId);
+    return 0;
+}
+
+// Writes the dump from a thread of its own, for at most kDumpTimeoutMs. The
+// dump writer stops every other thread of the process while it reads them; one
+// stopped while holding the loader or the heap lock would hang the writer, and
+// with it this crashed process, for ever. False when the time ran out.
+bool WriteCrashDumpBounded(HANDLE file, EXCEPTION_POINTERS* exception) {
+    DumpJob job{file, exception, ::GetCurrentThreadId()};
+    fw::Handle worker(::CreateThread(nullptr, 0, DumpThread, &job, 0, nullptr));
+    if (!worker) {
+        WriteCrashDump(file, exception);  // no thread to spare: write it here
+        return true;
+    }
+    return ::WaitForSingleObject(worker.get(), kDumpTimeoutMs) == WAIT_OBJECT_0;
+}
+
 }  // namespace
 
-void WriteCrashDump(HANDLE file, EXCEPTION_POINTERS* exception) {
+void WriteCrashDump(HANDLE file, EXCEPTION_POINTERS* exception, DWORD threadId) {
     if (!exception) {
         // No exception at hand: describe the calling thread as a breakpoint here
         // and carry on afterwards (our compiler has no structured handlers to
@@ -63,7 +92,7 @@ void WriteCrashDump(HANDLE file, EXCEPTION_POINTERS* exception) {
         return;
     }
     MINIDUMP_EXCEPTION_INFORMATION info = {};
-    info.ThreadId = ::GetCurrentThreadId();
+    info.ThreadId = threadId ? threadId : ::GetCurrentThreadId();
     info.ExceptionPointers = exception;
     info.ClientPointers = TRUE;
     for (MINIDUMP_TYPE type : kDumpTypes) {
@@ -86,9 +115,12 @@ LONG WINAPI CrashFilter(EXCEPTION_POINTERS* exception) {
     }
     fw::FileHandle file(::CreateFileW(path->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                       nullptr));
-    if (file)
-        WriteCrashDump(file.get(), exception);
-    else
+    if (file) {
+        if (!WriteCrashDumpBounded(file.get(), exception)) {
+            LogFailure(L"no crash dump: the dump writer did not finish; the process ends without it", WAIT_TIMEOUT);
+            ::TerminateProcess(::GetCurrentProcess(), code ? code : 1);
+        }
+    } else
         LogFailureF(::GetLastError(), L"no crash dump: cannot create %ls", path->c_str());
     file.reset();
     DumpWritten = true;

@@ -1,5 +1,5 @@
 // The crash-dump writer: an unhandled exception leaves one dump file next to the
-// executable; DbgHelp is loaded by name only when it is needed.
+// executable; DbgHelp is loaded from the system folder only when it is needed.
 #pragma once
 #include <windows.h>
 
@@ -10,8 +10,9 @@ extern bool DumpWritten;
 
 LONG WINAPI CrashFilter(EXCEPTION_POINTERS* exception);
 
-// Writes a dump of this process into file. Without exception pointers, the dump
-// shows the current state of the calling thread, which then carries on.
-void WriteCrashDump(HANDLE file, EXCEPTION_POINTERS* exception);
+// Writes a dump of this process into file, the exception being that of thread
+// threadId (0: the calling thread). Without exception pointers, the dump shows
+// the current state of the calling thread, which then carries on.
+void WriteCrashDump(HANDLE file, EXCEPTION_POINTERS* exception, DWORD threadId = 0);
 
 }  // namespace ovn

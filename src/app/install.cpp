@@ -113,20 +113,10 @@ int InstallCopy(bool startCopy) {
 }
 
 int WriteDisableDays() {
-    HKEY raw = nullptr;
-    LSTATUS status = ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &raw, nullptr);
-    if (status != ERROR_SUCCESS) {
-        LogFailure(L"install: cannot write the settings key", static_cast<unsigned long>(status));
-        return 0;
-    }
-    fw::RegKey key(raw);
     SYSTEMTIME now{};
     ::GetSystemTime(&now);
-    auto bytes = DisableDaysBytes(now.wMilliseconds);
-    status = ::RegSetValueExW(key.get(), L"DisableDays", 0, REG_BINARY, bytes.data(), static_cast<DWORD>(bytes.size()));
-    if (status != ERROR_SUCCESS)
-        LogFailure(L"install: cannot write DisableDays", static_cast<unsigned long>(status));
-    return 1;
+    const auto bytes = DisableDaysBytes(now.wMilliseconds);
+    return WriteSettingsValue(L"DisableDays", bytes.data(), static_cast<DWORD>(bytes.size())) ? 1 : 0;
 }
 
 int CreateDesktopShortcut(const wchar_t* target, const wchar_t* arguments, const wchar_t* linkName, int iconIndex,

@@ -11,8 +11,6 @@ inline constexpr wchar_t kLinkGame[] = L"QuenraOrvane极速登录器";
 inline constexpr wchar_t kLinkPortal[] = L"Quenra网页游戏";
 inline constexpr wchar_t kLinkUninstall[] = L"卸载 QuenraOrvane极速登录器";
 inline constexpr wchar_t kProgramsFolder[] = L"Quenra登录器";
-// The settings key under HKEY_LOCAL_MACHINE.
-inline constexpr wchar_t kSettingsKey[] = L"Software\\Quenra\\GameLogin\\Ovn";
 
 // Copies the executable into GameLoginFolder, makes the four shortcuts and starts
 // the copy (unless startCopy is false: an elevated installer leaves that to the

@@ -2,13 +2,14 @@
 
 #include <vector>
 
+#include "common/text.h"
+
 namespace ovn::browser {
 
 namespace {
 
 bool IsAlpha(wchar_t c) { return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z'); }
 bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
-wchar_t Lower(wchar_t c) { return (c >= L'A' && c <= L'Z') ? wchar_t(c - L'A' + L'a') : c; }
 
 // Length of "scheme:" at the start, 0 when there is none.
 size_t SchemeLength(std::wstring_view url) {
@@ -131,12 +132,7 @@ std::wstring CleanReference(std::wstring_view ref) {
 
 bool IsWebScheme(std::wstring_view scheme) { return scheme == L"http:" || scheme == L"https:"; }
 
-std::wstring LowerScheme(std::wstring_view scheme) {
-    std::wstring s(scheme);
-    for (auto& c : s)
-        c = Lower(c);
-    return s;
-}
+std::wstring LowerScheme(std::wstring_view scheme) { return ToLowerAscii(scheme); }
 
 }  // namespace
 

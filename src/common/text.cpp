@@ -49,4 +49,11 @@ std::wstring ToUpperAscii(std::wstring_view text) {
     return out;
 }
 
+std::wstring ToLowerAscii(std::wstring_view text) {
+    std::wstring out(text);
+    for (auto& c : out)
+        c = (c >= L'A' && c <= L'Z') ? wchar_t(c - L'A' + L'a') : c;
+    return out;
+}
+
 }  // namespace ovn

@@ -13,5 +13,6 @@ long long ReadLeadingInt(std::wstring_view text);
 // Case-insensitive comparison for the ASCII letters of switches and folder names.
 bool EqualsNoCase(std::wstring_view a, std::wstring_view b);
 std::wstring ToUpperAscii(std::wstring_view text);
+std::wstring ToLowerAscii(std::wstring_view text);
 
 }  // namespace ovn

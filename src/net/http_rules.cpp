@@ -8,15 +8,6 @@ namespace {
 
 constexpr std::wstring_view kPrefix = L"http://";
 
-wchar_t LowerAscii(wchar_t c) { return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
-
-std::wstring Lower(std::wstring_view text) {
-    std::wstring out(text);
-    for (wchar_t& c : out)
-        c = LowerAscii(c);
-    return out;
-}
-
 }  // namespace
 
 bool HasHttpPrefix(std::wstring_view url) {
@@ -51,13 +42,13 @@ bool IsPortalUrl(std::wstring_view url, std::span<const std::wstring> domains) {
     if (!parts)
         return false;
     // A query or fragment with no path before it ("http://h?x") still ends the host.
-    std::wstring host = Lower(parts->host);
+    std::wstring host = ToLowerAscii(parts->host);
     if (host.find_first_of(L"?#@\\ ") != std::wstring::npos)
         return false;
     for (const std::wstring& domain : domains) {
         if (domain.empty())
             continue;
-        std::wstring d = Lower(domain);
+        std::wstring d = ToLowerAscii(domain);
         if (host == d)
             return true;
         if (host.size() > d.size() + 1 && host.ends_with(d) && host[host.size() - d.size() - 1] == L'.')

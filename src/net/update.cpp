@@ -15,8 +15,6 @@ namespace ovn::net {
 
 namespace {
 
-constexpr wchar_t kSettingsKey[] = L"Software\\Quenra\\GameLogin\\Ovn";
-
 std::wstring ExecutableFolder() {
     std::wstring exe = ExecutablePath();
     std::size_t slash = exe.rfind(L'\\');
@@ -60,19 +58,9 @@ bool IsUpdateDue() {
 }
 
 int StampUpdateTime() {
-    HKEY raw = nullptr;
-    LSTATUS status = ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &raw, nullptr);
-    if (status != ERROR_SUCCESS) {
-        LogFailure(L"update: cannot stamp UpdTime", static_cast<unsigned long>(status));
-        return 0;
-    }
-    fw::RegKey key(raw);
     SYSTEMTIME now{};
     ::GetSystemTime(&now);
-    status = ::RegSetValueExW(key.get(), L"UpdTime", 0, REG_BINARY, reinterpret_cast<const BYTE*>(&now), sizeof now);
-    if (status != ERROR_SUCCESS)
-        LogFailure(L"update: cannot write UpdTime", static_cast<unsigned long>(status));
-    return 1;
+    return WriteSettingsValue(L"UpdTime", &now, sizeof now) ? 1 : 0;
 }
 
 void RemoveUpdateLeftovers() {

@@ -97,4 +97,20 @@ void StartSelfProcess(const wchar_t* path) {
     StartProgramWithArguments(program, {});
 }
 
+bool WriteSettingsValue(const wchar_t* name, const void* data, DWORD size) {
+    HKEY raw = nullptr;
+    LSTATUS status = ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &raw, nullptr);
+    if (status != ERROR_SUCCESS) {
+        LogFailureF(static_cast<unsigned long>(status), L"cannot open the settings key to write %ls", name);
+        return false;
+    }
+    fw::RegKey key(raw);
+    status = ::RegSetValueExW(key.get(), name, 0, REG_BINARY, static_cast<const BYTE*>(data), size);
+    if (status != ERROR_SUCCESS) {
+        LogFailureF(static_cast<unsigned long>(status), L"cannot write %ls in the settings key", name);
+        return false;
+    }
+    return true;
+}
+
 }  // namespace ovn

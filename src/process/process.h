@@ -22,6 +22,13 @@ std::wstring ExecutablePath();
 // The common application-data folder + "\Quenra\GameLogin"; empty when the
 // system does not tell the common folder.
 std::wstring GameLoginFolder();
+// The program's settings key under HKEY_LOCAL_MACHINE: the weekdays the update
+// check skips and the time of the last update.
+inline constexpr wchar_t kSettingsKey[] = L"Software\\Quenra\\GameLogin\\Ovn";
+// Writes one binary value under the settings key, creating the key. A refused
+// write (no rights, say) is logged; false then.
+bool WriteSettingsValue(const wchar_t* name, const void* data, DWORD size);
+
 // The process's arguments as CommandLineToArgvW splits its command line.
 std::vector<std::wstring> ProcessArguments();
 
