@@ -10,7 +10,7 @@ import zlib
 # The login page's sprite button: three frames side by side, each a flat
 # colour of its own so that a screen read-back can tell which one shows.
 BUTTON_FRAME = (80, 30)
-BUTTON_COLOURS = ((0x30, 0x90, 0x30), (0x30, 0x30, 0xC0), (0xC0, 0x30, 0x30))  # normal, hover, pressed
+BUTTON_COLOURS = ((0xC8, 0x96, 0x3C), (0xE6, 0xB8, 0x5C), (0x8C, 0x62, 0x26))  # normal, hover, pressed
 
 
 def _png(width, height, pixel):
@@ -107,9 +107,9 @@ def _corner_png(backgrounds, glyph, outer_left):
 
 
 _MINIMIZE_PNG = _corner_png(((18, 40, 60), (40, 78, 108), (10, 24, 38)),
-                            lambda dx, dy: -5 <= dx <= 4 and 4 <= dy <= 5, True)
+                            lambda dx, dy: -5 <= dx <= 4 and 3 <= dy <= 4, True)
 _CLOSE_PNG = _corner_png(((18, 40, 60), (178, 58, 48), (130, 38, 30)),
-                         lambda dx, dy: -5 <= dx <= 4 and -5 <= dy <= 4 and min(abs(dx - dy), abs(dx + dy + 1)) <= 0, False)
+                         lambda dx, dy: -5 <= dx <= 4 and -5 <= dy <= 4 and (dx - dy in (0, 1) or dx + dy in (-1, 0)), False)
 
 
 @route("/ovn/client/img/minimize.png")
