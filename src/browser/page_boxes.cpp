@@ -37,8 +37,9 @@ PageLayout LayoutPage(const HtmlDocument& doc, int width, int lineHeight, const 
         if (!IsPositioned(doc, e))
             continue;
         const HtmlStyle& style = doc.elements[size_t(e)].style;
-        // The containing block: the positioned ancestor's padding box, else the page.
-        int originX = pageX, originY = pageY, room = width - pageX;
+        // The containing block: the positioned ancestor's padding box, else the page,
+        // whose margins either side of the flow are alike.
+        int originX = pageX, originY = pageY, room = width - 2 * pageX;
         const int outer = PositionedAncestor(doc, e, false);
         if (auto it = placed.find(outer); it != placed.end()) {
             const PositionedBox& o = layout.positioned[it->second];

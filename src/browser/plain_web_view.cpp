@@ -398,7 +398,8 @@ void PlainWebView::UpdateScrollBar() {
     RECT client{};
     ::GetClientRect(hwnd(), &client);
     int page = std::max<int>(1, client.bottom - client.top);
-    int total = ContentTop() + m_layout.height + kMargin;
+    // The body's margin follows the flow; a positioned box ends where it ends.
+    int total = ContentTop() + std::max(m_layout.flowHeight + kMargin, m_layout.height);
     int maxScroll = std::max(0, total - page);
     m_scrollY = std::clamp(m_scrollY, 0, maxScroll);
     if (!ScrollBarsWanted()) {

@@ -200,6 +200,7 @@ PageLayout LayoutBlocks(const std::vector<HtmlBlock>& blocks, int width, int lin
         y = line.Y() + line.Tall();
     }
     layout.height = y;
+    layout.flowHeight = y;
     return layout;
 }
 

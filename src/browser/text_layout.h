@@ -31,6 +31,7 @@ struct PositionedBox {
 struct PageLayout {
     std::vector<LayoutPiece> pieces;
     int height = 0;  // of all lines together (with LayoutPage: down to the lowest positioned box)
+    int flowHeight = 0;  // of the flow's lines alone
     std::vector<PositionedBox> positioned;  // in page order, a box before those inside it
 };
 

@@ -113,7 +113,7 @@ TEST(PageBoxes, PositionedBoxesSitOnThePageAndHoldTheirContent) {
     EXPECT_EQ(go.top, 195);
     EXPECT_EQ(LinkAt(page.layout, 98, 196), 0);
     // Without a width: the room right of its left; the sized box inside it.
-    EXPECT_EQ(page.Box(L"corner").width, 400 + 8 - 300);
+    EXPECT_EQ(page.Box(L"corner").width, 8 + 400 + 8 - 300);
     ElementBox btn = page.Box(L"btn");
     EXPECT_EQ(btn.left, 292);
     EXPECT_EQ(btn.top, 12);
@@ -121,6 +121,7 @@ TEST(PageBoxes, PositionedBoxesSitOnThePageAndHoldTheirContent) {
     EXPECT_EQ(LinkAt(page.layout, 292, 12), 1);
     // The page is as tall as its lowest box.
     EXPECT_EQ(page.layout.height, 42 + 220);
+    EXPECT_EQ(page.layout.flowHeight, 38);
     EXPECT_EQ(page.Box(L"body").height, 262);
 }
 
