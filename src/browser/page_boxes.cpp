@@ -127,7 +127,8 @@ int ElementAt(const HtmlDocument& doc, const std::vector<ElementBox>& boxes, int
 
 std::optional<std::uint32_t> TextColor(const HtmlDocument& doc, int element) {
     const int count = static_cast<int>(doc.elements.size());
-    for (int e = element, guard = 0; e >= 0 && e < count && guard <= count; e = doc.elements[size_t(e)].parent, ++guard) {
+    for (int e = element, guard = 0; e >= 0 && e < count && guard <= count;
+         e = doc.elements[size_t(e)].parent, ++guard) {
         const HtmlElement& el = doc.elements[size_t(e)];
         if (el.style.color)
             return el.style.color;
