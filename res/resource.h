@@ -21,5 +21,27 @@
 #define IDC_FAV_NAME 1018
 #define IDC_ADDACC_TEXT 1023
 
+// The update progress dialog and its bar.
+#define IDD_PRGS_DLG 156
+#define IDC_PRGS_BAR 1000
+
+// The login windows and the external-login windows: an empty pop-up with a
+// system menu and no caption, which each of them fills itself.
+#define IDD_PAGE_POPUP 157
+// The hotkey settings dialog and its controls.
+#define IDD_SETTING 158
+#define IDC_SET_BOSS_PROMPT 1006
+#define IDC_SET_BOSS_EDIT 1007
+#define IDC_SET_BOSS_EXAMPLE 1008
+#define IDC_SET_SWITCH_PROMPT 1009
+#define IDC_SET_SWITCH_EDIT 1010
+#define IDC_SET_SWITCH_EXAMPLE 1011
+#define IDC_SET_SWITCH_GROUP 1012
+#define IDC_SET_SOUND_GROUP 1013
+#define IDC_SET_SOUND_EDIT 1014
+#define IDC_SET_SOUND_EXAMPLE 1015
+#define IDC_SET_SOUND_PROMPT 1016
+#define IDC_SET_BOSS_GROUP 1017
+
 #ifndef RC_INVOKED
 #endif

@@ -41,7 +41,17 @@ void WriteCrashDump(HANDLE file, EXCEPTION_POINTERS* exception) {
         WriteCrashDump(file, &pointers);
         return;
     }
-    fw::Library dbghelp(::LoadLibraryW(L"DbgHelp.dll"));
+    // Only the system's own copy: a DbgHelp.dll beside the program is not ours.
+    fw::Library dbghelp(::LoadLibraryExW(L"DbgHelp.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+    if (!dbghelp && ::GetLastError() == ERROR_INVALID_PARAMETER) {
+        // A loader without the search flags: name the system folder's copy.
+        wchar_t path[MAX_PATH] = {};
+        UINT n = ::GetSystemDirectoryW(path, MAX_PATH - 16);
+        if (n > 0 && n < MAX_PATH - 16) {
+            ::lstrcatW(path, L"\\DbgHelp.dll");
+            dbghelp.reset(::LoadLibraryW(path));
+        }
+    }
     if (!dbghelp) {
         LogFailure(L"no crash dump: DbgHelp.dll does not load", ::GetLastError());
         return;

@@ -13,6 +13,9 @@
 #include "skin/message_box.h"
 #include "app/startup.h"
 #include "app/startup_seams.h"
+#include "app/counters.h"
+#include "app/elevation.h"
+#include "app/install.h"
 #include "common/portal.h"
 #include "gamepage/game_page_process.h"
 #include "launcher/kelvor3_dlg.h"
@@ -46,16 +49,25 @@ void CKelvor3App::WaitForPing() {
 
 void CKelvor3App::FinishUpdateAtStart(bool recreateShortcuts) {
     StartSelfProcess();
-    StampUpdateTime();
+    net::StampUpdateTime();
     if (!recreateShortcuts)
         return;
     fw::ComScope com;
-    std::wstring exe = ExecutablePath();
-    std::wstring portalDescription = portal::MainHost() + L"中国最大的网页游戏平台";
-    CreateDesktopShortcut(exe.c_str(), L"/OvnD", L"QuenraOrvane极速登录器", 0, L"QuenraOrvane极速登录器");
-    CreateDesktopShortcut(exe.c_str(), L"/webQuenraD", L"Quenra网页游戏", 1, portalDescription.c_str());
-    CreateProgramsShortcut(L"QuenraOrvane极速登录器", exe.c_str(), L"/OvnD");
-    CreateProgramsShortcut(L"卸载 QuenraOrvane极速登录器", exe.c_str(), L"/uninst");
+    CreateShortcuts(ExecutablePath());
+}
+
+bool CKelvor3App::RanElevated() {
+    if (IsElevatedCopy() || !IsFilteredToken())
+        return false;
+    if (m_mode == ModeInstall) {
+        if (!ElevateAndWait(kElevatedSwitch))
+            return false;
+        // The launcher runs with the player's own rights, not the installer's.
+        std::wstring installed = InstalledPath();
+        StartSelfProcess(installed.c_str());
+        return true;
+    }
+    return ElevateAndWait(std::wstring(L"/uninst ") + kElevatedSwitch);
 }
 
 void CKelvor3App::RunLauncher() {
@@ -84,6 +96,9 @@ bool CKelvor3App::InitInstance() {
     m_pingCopiedEvent.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     m_pingDoneEvent.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
 
+    if ((m_mode == ModeInstall || m_mode == ModeRemove) && RanElevated())
+        return false;
+
     if (m_mode == ModeRemove) {
         if (skin::ShowMessageBox(4, kCaption, L"确定要移除 QuenraOrvane极速登录器吗？", nullptr) == IDYES) {
             RemoveInstallation();
@@ -93,13 +108,13 @@ bool CKelvor3App::InitInstance() {
     }
 
     if (m_mode == ModeUpdate) {
-        CheckForUpdate(1);  // only fetches where the new version is
-        if (InstallUpdate() == 1) {
+        m_updater.CheckForUpdate(1, m_mode);  // only fetches where the new version is
+        if (m_updater.InstallUpdate() == 1) {
             FinishUpdateAtStart(false);
             return false;
         }
     } else if (m_mode == ModeInstall || m_mode == ModeShortcut) {
-        if (CheckForUpdate(0) != 0 && InstallUpdate() == 1) {
+        if (m_updater.CheckForUpdate(0, DetectStartMode()) != 0 && m_updater.InstallUpdate() == 1) {
             FinishUpdateAtStart(true);
             return false;
         }
@@ -110,7 +125,7 @@ bool CKelvor3App::InitInstance() {
         m_gdiplusToken = 0;
 
     if (m_mode == ModeInstall) {
-        InstallCopy();
+        InstallCopy(!IsElevatedCopy());
         WriteDisableDays();
         PingForMode(L"Inst", (std::wstring(L"/install.htm?tag=ovn") + kVersionQuery).c_str());
         WaitForPing();
@@ -123,6 +138,8 @@ bool CKelvor3App::InitInstance() {
         WaitForPing();
         return false;
     }
+    if (m_mode == ModeShortcut || m_mode == ModeLauncher || m_mode == ModeUpdate)
+        net::RemoveUpdateLeftovers();
     if (m_mode == ModeShortcut || m_mode == ModeLauncher)
         PingForMode(L"Game", (std::wstring(L"/active.htm?tag=ovn") + kVersionQuery).c_str());  // not waited for
 

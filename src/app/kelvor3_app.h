@@ -9,6 +9,7 @@
 #include "framework/app.h"
 
 #include "framework/handles.h"
+#include "net/update.h"
 
 namespace ovn {
 
@@ -29,6 +30,8 @@ public:
     void NotePingStarted() { m_pingStarted = true; }
 
     StartMode Mode() const { return m_mode; }
+    // The update state: the package URL of the last check and its dialog.
+    net::Updater& Updater() { return m_updater; }
 
 protected:
     bool InitInstance() override;
@@ -41,6 +44,9 @@ private:
     void WaitForPing();
     // After an update installed at start: the new copy runs, the shortcuts point at it.
     void FinishUpdateAtStart(bool recreateShortcuts);
+    // Install and removal under a filtered token: the elevated copy does the
+    // job. True when it ran (this process then only finishes up).
+    bool RanElevated();
     // The Flash check and the launcher window, for the launcher modes.
     void RunLauncher();
 
@@ -50,7 +56,7 @@ private:
     ULONG_PTR m_gdiplusToken = 0;  // GdiplusStartup's token; 0 when not started
     bool m_oleStarted = false;
     StartMode m_mode = ModeInstall;
-    // The update state (progress dialog, update URL) arrives with self-update.
+    net::Updater m_updater;
 };
 
 }  // namespace ovn

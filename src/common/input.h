@@ -3,6 +3,9 @@
 // and are tested without <windows.h>. Platform-free.
 #pragma once
 #include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
 
 namespace ovn {
 
@@ -33,7 +36,8 @@ inline constexpr int kModShift = 4;
 int ModifierMask(bool ctrl, bool shift, bool alt);
 
 // A hotkey as the settings store it: a virtual-key code and a modifier mask.
-// Both are -1 until the setting is loaded, so that nothing matches.
+// Both are -1 until the setting is loaded, so that nothing matches; key 0 is
+// "no hotkey" and never matches either.
 struct HotkeySetting {
     int key = -1;
     int modifiers = -1;
@@ -42,6 +46,25 @@ struct HotkeySetting {
     bool Matches(std::uintptr_t pressedKey, int pressedModifiers) const;
     friend bool operator==(const HotkeySetting&, const HotkeySetting&) = default;
 };
+
+// The three hotkeys and where Statistic.ini keeps them (section "Ovn").
+enum class HotkeyId { Boss, Switch, Sound };
+inline constexpr HotkeyId kAllHotkeys[] = {HotkeyId::Boss, HotkeyId::Switch, HotkeyId::Sound};
+inline constexpr wchar_t kHotkeySection[] = L"Ovn";
+// "ShortKey", "AltWndKey", "SndKey".
+const wchar_t* HotkeyIniKey(HotkeyId id);
+// F10 alone, Ctrl+Tab, Ctrl+Q.
+HotkeySetting DefaultHotkey(HotkeyId id);
+
+// The stored form: the modifiers, a comma and the key, in decimal ("2,9").
+std::wstring FormatHotkeyValue(const HotkeySetting& setting);
+// A stored value read back: exactly two decimal numbers, the modifiers (0-7) and
+// the key (0-255), joined by one comma; anything else is no value at all.
+std::optional<HotkeySetting> ParseHotkeyValue(std::wstring_view text);
+// What a hotkey is when its stored text is this: a value that does not read
+// (text, a sign, a number out of range, no comma) is the default, never a key
+// nobody chose.
+HotkeySetting HotkeyFromStored(HotkeyId id, std::wstring_view text);
 
 // Ctrl+D as the player typed it: WM_CHAR 4 whose lParam holds scan code 0x20 and
 // no extended, context or previous-state bit, so that an auto-repeat opens no

@@ -6,6 +6,7 @@
 #include "framework/app.h"
 #include "gamepage/game_page_seams.h"
 #include "gamepage/gm_wnd_view.h"
+#include "gamepage/login_dlg.h"
 #include "gamepage/main_frame.h"
 #include "process/process.h"
 

@@ -57,6 +57,8 @@ class MuteLatch {
 public:
     // True when the flag must be applied now.
     bool Update(std::uintptr_t flag);
+    // The flag last applied; none before the first.
+    std::optional<bool> Last() const { return last_; }
 
 private:
     std::optional<bool> last_;

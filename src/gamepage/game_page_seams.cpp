@@ -4,14 +4,6 @@
 
 namespace ovn::gamepage {
 
-int RunLogin(HWND) { return IDOK; }  // arrives with the login page
-
-FrameHotkeys ReadFrameHotkeys() {  // arrives with the hotkey settings
-    return FrameHotkeys{HotkeySetting{121, 0}, HotkeySetting{9, 2}, HotkeySetting{81, 2}};
-}
-
-void ApplySoundMuted(bool) {}  // arrives with sound muting
-
 bool RunDownGameDialog(HWND, const std::wstring&) { return false; }  // arrives with the game download dialog
 
 }  // namespace ovn::gamepage

@@ -11,18 +11,6 @@
 
 namespace ovn::gamepage {
 
-// Arrives with the login background and login page: runs them modally with the
-// launcher as owner. IDCANCEL (2) when the player abandoned the login; any other
-// result goes on to the game frame (the login sets the start URL when it succeeds).
-int RunLogin(HWND launcher);
-
-// Arrives with the hotkey settings: the boss, window-switch and sound keys from
-// Statistic.ini. Until then the keys' defaults.
-FrameHotkeys ReadFrameHotkeys();
-
-// Arrives with sound muting: silences or restores this process's sound.
-void ApplySoundMuted(bool muted);
-
 // Arrives with the game download dialog: downloads and starts another game's
 // launcher. False when there is no such dialog (the caller then offers the page's
 // download address instead).

@@ -8,6 +8,8 @@
 #include "gamepage/game_page_seams.h"
 #include "gamepage/gm_wnd_view.h"
 #include "settings/fav_dlg.h"
+#include "settings/hotkey_store.h"
+#include "settings/sound_mute.h"
 #include "process/process.h"
 
 #include "res/resource.h"
@@ -53,9 +55,14 @@ LRESULT CMainFrame::OnCreate() {
         LPARAM hall = AdoptionLParam(State().StartUrl, portal::HallPageUrl());
         ::PostMessageW(LauncherWnd, kMsgAdoptFrame, reinterpret_cast<WPARAM>(hwnd()), hall);
     }
-    m_hotkeys = ReadFrameHotkeys();
+    m_hotkeys = ReadHotkeys();
     SetTimer(kTimerLauncherAlive, kLauncherAliveMs);
     return 0;
+}
+
+gamepage::FrameHotkeys CMainFrame::ReadHotkeys() {
+    return {settings::ReadHotkeySetting(HotkeyId::Boss), settings::ReadHotkeySetting(HotkeyId::Switch),
+            settings::ReadHotkeySetting(HotkeyId::Sound)};
 }
 
 bool CMainFrame::PreTranslateMessage(MSG& msg) {
@@ -175,10 +182,10 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         return Default();
     case kMsgSoundState:
         if (m_mute.Update(wParam))
-            ApplySoundMuted(wParam != 0);
+            settings::SetSoundMuted(wParam != 0 ? 1 : 0);
         return 0;
     case kMsgReloadHotkeys:
-        m_hotkeys = ReadFrameHotkeys();
+        m_hotkeys = ReadHotkeys();
         return 0;
     default:
         break;

@@ -23,6 +23,8 @@ public:
     bool PreTranslateMessage(MSG& msg) override;
 
     const gamepage::FrameHotkeys& Hotkeys() const { return m_hotkeys; }
+    // The sound state last applied from the launcher's messages.
+    const gamepage::MuteLatch& AppliedMute() const { return m_mute; }
 
 protected:
     std::unique_ptr<fw::Window> CreateView() override;
@@ -30,6 +32,7 @@ protected:
 
 private:
     LRESULT OnCreate();
+    static gamepage::FrameHotkeys ReadHotkeys();
     void OnTimer(UINT_PTR id);
     void RaiseLauncher();
     void SweepScriptBoxes();

@@ -70,8 +70,10 @@ CKelvor3Dlg::~CKelvor3Dlg() {
     // Gone before the members it paints with.
     if (hwnd())
         Destroy();
-    if (TheLauncher == this)
+    if (TheLauncher == this) {
+        RemoveKeyboardHook();  // a window that never exited leaves no hook behind
         TheLauncher = nullptr;
+    }
 }
 
 HWND CKelvor3Dlg::PageWindow(std::size_t index) const {
@@ -666,6 +668,9 @@ LRESULT CKelvor3Dlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     case kMsgHotkeysChanged:
         LoadHotkeys();
+        return 0;
+    case kMsgHookHideToggle:
+        RunPendingHideToggles();
         return 0;
     case kMsgOtherAccount:
         RequestOtherAccount(wParam);

@@ -29,6 +29,8 @@ constexpr UINT_PTR kTimerClearCache = 7;    // cache clearing (nothing starts it
 constexpr UINT_PTR kTimerPendingWatch = 8;  // a page still logging in has not died silently
 constexpr UINT kPendingWatchMs = 500;
 constexpr UINT kPendingAbandonCheckMs = 50;  // a page that said it gives up is about to end
+// Posted to itself by the keyboard hook: a boss key is waiting (see RunPendingHideToggles).
+constexpr UINT kMsgHookHideToggle = WM_APP + 40;
 
 class CKelvor3Dlg;
 
@@ -54,6 +56,10 @@ public:
     void ForceForeground();
     void ToggleHideAll();
     void LoadHotkeys();
+    // The boss key's action, run once the keyboard hook that saw the key has returned.
+    void RunPendingHideToggles();
+    // The system-wide keyboard hook is in place (from the start until the exit).
+    static bool KeyboardHookInstalled();
 
     // The page slots: windows in tab order, their labels, the hall, the current tab.
     const launcher::PageSlots& Slots() const { return m_slots; }

@@ -11,6 +11,7 @@
 #include "res/resource.h"
 #include "tests/e2e/driver/driver.h"
 #include "tests/e2e/driver/fake_page.h"
+#include "tests/e2e/driver/login.h"
 
 using namespace e2e;
 
@@ -73,10 +74,14 @@ protected:
         // itself. One that stays is a fault: named here, then ended, so it can
         // neither hang the run nor meet the next test.
         if (launcher.Running()) {
-            // Closed as the player would (no page is held, so it does not ask);
-            // it ends its page process that is still on its way.
+            // Closed as the player would, answering its exit question when it
+            // holds a page; a login still open keeps it disabled, so that is
+            // left first.
             EXPECT_TRUE(SettleChildren(launcher.Id()));
+            EXPECT_TRUE(LeaveOpenLogins(launcher.Id(), wnd));
             PostMessageW(wnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+            if (HWND box = WaitForBox(launcher.Id(), L"窗口即将关闭，确定要退出游戏？", 3s))
+                PressBoxButton(box, L"是");
             EXPECT_EQ(launcher.Wait(10s), 0u);
         }
         launcher.Kill();
@@ -99,8 +104,12 @@ protected:
         wnd = WaitForWindow({.pid = launcher.Id(), .title = kTitle, .visibleOnly = true}, 20s);
         ASSERT_NE(wnd, nullptr) << "the launcher window did not appear";
     }
-    // The first page process (the hall, until the login exists) has been adopted.
+    // The first page process has logged in (a server picked in its login page
+    // with the mouse) and its game page has been adopted and shown.
     HWND WaitForFirstFrame() {
+        const LoginWindows login = WaitForLogin(wnd);
+        if (!login.page || !ClickLink(login.page, LoginPageUrl(), L"S3服", kLoginPageHostFlags))
+            return nullptr;
         HWND frame = nullptr;
         WaitFor(
             [&] {
@@ -111,9 +120,10 @@ protected:
             20s);
         return frame;
     }
-    // Clicks the hall button and waits for the hall to be shown or hidden. The
-    // click is posted behind whatever was posted before, so once its effect is
-    // seen the launcher has handled all of that too.
+    // Clicks the hall button and waits for the hall to be shown or hidden (or,
+    // given the page, for the page to be hidden under the hall or shown again).
+    // The click is posted behind whatever was posted before, so once its effect
+    // is seen the launcher has handled all of that too.
     bool ToggleHall(HWND hall, bool expectShown) {
         PostMessageW(wnd, WM_COMMAND, MAKEWPARAM(kHallButton, BN_CLICKED), 0);
         return WaitFor([&] { return (IsWindowVisible(hall) != FALSE) == expectShown; });
@@ -142,8 +152,8 @@ TEST_F(LauncherE2e, AdoptsItsFirstProcessShowsItAndFillsTheWorkArea) {
         RECT rc = WindowRect(wnd);
         return rc.left == work.left && rc.top == work.top && rc.right == work.right && rc.bottom == work.bottom;
     }));
-    // The first process fetched its page from the portal.
-    EXPECT_TRUE(WaitFor([] { return CountRequests("/webgame.htm") >= 1; }));
+    // The first process fetched the game page it logged in to from the portal.
+    EXPECT_TRUE(WaitFor([] { return CountRequests("/game/ovn.htm?srv=3") >= 1; }));
     // Once shown by the launcher it stays shown: the page process, going on with
     // its start, does not hide itself again.
     EXPECT_TRUE(IsWindowVisible(frame));
@@ -153,10 +163,19 @@ TEST_F(LauncherE2e, AdoptsItsFirstProcessShowsItAndFillsTheWorkArea) {
 // A hall hidden by the player while its page is still loading, and reloading
 // itself twice after that, stays hidden: only the launcher shows it.
 TEST_F(LauncherE2e, AHiddenHallStaysHiddenWhileItLoadsAndReloads) {
-    ASSERT_EQ(HttpGet(L"/__misbehave?path=/webgame.htm&mode=slow%2Breload&chunk=50&times=2"), "ok");
     Start();
-    HWND hall = WaitForFirstFrame();
-    ASSERT_NE(hall, nullptr);
+    HWND page = WaitForFirstFrame();
+    ASSERT_NE(page, nullptr);
+    ASSERT_EQ(HttpGet(L"/__misbehave?path=/webgame.htm&mode=slow%2Breload&chunk=50&times=2"), "ok");
+    // The hall button starts the hall process; its frame is adopted and shown.
+    PostMessageW(wnd, WM_COMMAND, MAKEWPARAM(kHallButton, BN_CLICKED), 0);
+    HWND hall = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        for (HWND h : ForeignChildren(wnd))
+            if (h != page)
+                hall = h;
+        return hall != nullptr && IsWindowVisible(hall);
+    }, 20s));
     ASSERT_TRUE(ToggleHall(hall, false));
     ASSERT_LT(CountRequests("/webgame.htm"), 3) << "the slow page finished before the test could hide it";
     // The third fetch is made only after the first two pages completed.
@@ -169,8 +188,8 @@ TEST_F(LauncherE2e, AHiddenHallStaysHiddenWhileItLoadsAndReloads) {
 
 TEST_F(LauncherE2e, StrangersAreNeitherAdoptedNorTouched) {
     Start();
-    HWND hall = WaitForFirstFrame();
-    ASSERT_NE(hall, nullptr);
+    HWND page = WaitForFirstFrame();
+    ASSERT_NE(page, nullptr);
 
     // Windows of this process ask to be a page and the hall, as a page would
     // (inside the launcher, shown in its page area); the desktop window and
@@ -193,18 +212,22 @@ TEST_F(LauncherE2e, StrangersAreNeitherAdoptedNorTouched) {
     };
     const RECT placed = inLauncher(asPage.hwnd());
 
-    // Handled once the hall button's click behind them has been.
-    ASSERT_TRUE(ToggleHall(hall, false));
-    EXPECT_EQ(PagesHeld(), 0);
-    ASSERT_TRUE(ToggleHall(hall, true));
-    // The launcher neither hid nor moved them when it showed its hall.
+    // Handled once the hall button's click behind them has been (the hall
+    // shown hides the page).
+    ASSERT_TRUE(ToggleHall(page, false));
+    EXPECT_EQ(PagesHeld(), 1);
+    ASSERT_TRUE(ToggleHall(page, true));
+    // The launcher neither hid nor moved them when it showed its page again.
     EXPECT_TRUE(IsWindowVisible(asPage.hwnd()));
     EXPECT_TRUE(IsWindowVisible(asHall.hwnd()));
     const RECT now = inLauncher(asPage.hwnd());
     EXPECT_TRUE(EqualRect(&placed, &now));
 
-    // Quitting (no page held: no question) posts nothing to any of them.
+    // Quitting (after its question) posts nothing to any of them.
     PostMessageW(wnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+    HWND question = WaitForBox(launcher.Id(), L"窗口即将关闭，确定要退出游戏？");
+    ASSERT_NE(question, nullptr);
+    PressBoxButton(question, L"是");
     ASSERT_EQ(launcher.Wait(10s), 0u);
     WaitFor([] {
         MSG m;
@@ -212,8 +235,8 @@ TEST_F(LauncherE2e, StrangersAreNeitherAdoptedNorTouched) {
     });
     EXPECT_TRUE(asPage.Log(true).empty());
     EXPECT_TRUE(asHall.Log(true).empty());
-    for (const auto& page : crowd)
-        EXPECT_TRUE(page->Log(true).empty());
+    for (const auto& stranger : crowd)
+        EXPECT_TRUE(stranger->Log(true).empty());
     EXPECT_TRUE(IsWindow(GetDesktopWindow()));
 }
 
@@ -225,9 +248,9 @@ TEST_F(LauncherE2e, ClaimsAndPageRequestsFromStrangersAreBounded) {
         ScopedEnvironment log(L"OVN_LOG", requestLog);
         Start();
     }
-    HWND hall = WaitForFirstFrame();
-    ASSERT_NE(hall, nullptr);
-    const DWORD first = WindowProcessId(hall);
+    HWND page = WaitForFirstFrame();
+    ASSERT_NE(page, nullptr);
+    const DWORD first = WindowProcessId(page);
 
     // No page is on its way: no label is taken, however many are offered.
     for (int i = 0; i < 1000; ++i)
@@ -238,20 +261,27 @@ TEST_F(LauncherE2e, ClaimsAndPageRequestsFromStrangersAreBounded) {
 
     // Twenty requests for another tab start one page process, not twenty.
     std::set<DWORD> started;
+    DWORD hallPid = 0;
     const auto look = [&] {
         for (DWORD pid : ChildProcesses(launcher.Id()))
-            if (pid != first)
+            if (pid != first && pid != hallPid)
                 started.insert(pid);
     };
     // All twenty are queued before the first new process could get anywhere;
-    // the hall button's click behind them shows when all have been handled.
+    // the hall button's click behind them (it hides the page) shows when all
+    // have been handled. The hall process it starts is no page: once adopted
+    // (the new page is still at its login), it is told apart by its frame.
     for (int i = 0; i < 20; ++i)
         PostMessageW(wnd, ovn::kMsgOtherAccount, 1, 0);
     PostMessageW(wnd, WM_COMMAND, MAKEWPARAM(kHallButton, BN_CLICKED), 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(page); }));
     ASSERT_TRUE(WaitFor([&] {
-        look();
-        return !IsWindowVisible(hall);
-    }));
+        for (HWND h : ForeignChildren(wnd))
+            if (h != page)
+                hallPid = WindowProcessId(h);
+        return hallPid != 0;
+    }, 20s));
+    started.erase(hallPid);
     // A process shows in the system's list only once its first thread runs.
     EXPECT_TRUE(WaitFor([&] {
         look();
@@ -268,9 +298,9 @@ TEST_F(LauncherE2e, ClaimsAndPageRequestsFromStrangersAreBounded) {
 
 TEST_F(LauncherE2e, KilledLauncherTakesEveryPageProcessWithIt) {
     Start();
-    HWND hall = WaitForFirstFrame();
-    ASSERT_NE(hall, nullptr);
-    // A second page process, asked for as the add-account prompt does.
+    HWND page = WaitForFirstFrame();
+    ASSERT_NE(page, nullptr);
+    // A second page process (at its login), asked for as the add-account prompt does.
     PostMessageW(wnd, ovn::kMsgOtherAccount, 1, 0);
     std::set<DWORD> seen;
     std::vector<fw::Handle> pages;

@@ -8,6 +8,7 @@
 #include "common/protocol.h"
 #include "res/resource.h"
 #include "tests/e2e/driver/driver.h"
+#include "tests/e2e/driver/login.h"
 
 using namespace e2e;
 
@@ -43,19 +44,38 @@ int wmain() {
         wprintf(L"the launcher window did not appear\n");
         return 1;
     }
-    wprintf(L"launcher started; its first page process is being adopted\n");
+    wprintf(L"launcher started; its first page process shows the login\n");
+    const LoginWindows login = WaitForLogin(wnd);
+    if (!login.page) {
+        wprintf(L"the login page did not appear\n");
+        return 1;
+    }
+    Painted(login.page);
+    // The artwork is on screen once its middle, seen through the page, is.
+    const RECT art = WindowRect(login.background);
+    WaitFor([&] {
+        HDC screen = GetDC(nullptr);
+        const COLORREF middle = GetPixel(screen, art.left + 444, art.top + 259);
+        ReleaseDC(nullptr, screen);
+        return middle != RGB(0, 0, 0) && middle != CLR_INVALID;
+    });
+    Shot(L"login");
+    wprintf(L"a server and an account are picked; the game page is adopted\n");
+    ClickLink(login.page, LoginPageUrl(), L"S3服", kLoginPageHostFlags);
     WaitFor([&] { return !ForeignChildren(wnd).empty(); }, 30s);
     Painted(wnd);
     Shot(L"launcher");
 
-    wprintf(L"the hall button hides the hall\n");
+    wprintf(L"the hall button shows the hall over the page\n");
     PostMessageW(wnd, WM_COMMAND, MAKEWPARAM(IDC_BTN_HALL, BN_CLICKED), 0);
-    WaitFor([&] { return ForeignChildren(wnd).empty() || !IsWindowVisible(ForeignChildren(wnd).front()); });
+    WaitFor([&] { return ForeignChildren(wnd).size() >= 2; }, 30s);
     Painted(wnd);
-    Shot(L"launcher-hall-hidden");
+    Shot(L"launcher-hall");
 
-    wprintf(L"closing the launcher (no account has logged in, so it does not ask)\n");
+    wprintf(L"closing the launcher (it asks first: an account is in a game)\n");
     PostMessageW(wnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+    if (HWND box = WaitForBox(launcher.Id(), L"窗口即将关闭，确定要退出游戏？"))
+        PressBoxButton(box, L"是");
     DWORD code = launcher.Wait(10s);
     wprintf(L"launcher ended (exit code %lu)\n", code);
     return code == 0 ? 0 : 1;

@@ -42,3 +42,31 @@ TEST(CtrlDAsTyped, ScanCodeWithoutStateBits) {
         EXPECT_FALSE(IsCtrlDAsTyped(kWmChar, 4, static_cast<std::intptr_t>(high | 0x00200001)));
     }
 }
+
+TEST(HotkeySetting, KeyZeroIsNoHotkey) {
+    EXPECT_FALSE((HotkeySetting{0, 0}).Matches(0, 0));
+    EXPECT_FALSE((HotkeySetting{0, kModCtrl}).Matches(0, kModCtrl));
+}
+
+TEST(StoredHotkey, DefaultsAndKeys) {
+    EXPECT_EQ(FormatHotkeyValue(DefaultHotkey(HotkeyId::Boss)), L"0,121");
+    EXPECT_EQ(FormatHotkeyValue(DefaultHotkey(HotkeyId::Switch)), L"2,9");
+    EXPECT_EQ(FormatHotkeyValue(DefaultHotkey(HotkeyId::Sound)), L"2,81");
+    EXPECT_STREQ(HotkeyIniKey(HotkeyId::Boss), L"ShortKey");
+    EXPECT_STREQ(HotkeyIniKey(HotkeyId::Switch), L"AltWndKey");
+    EXPECT_STREQ(HotkeyIniKey(HotkeyId::Sound), L"SndKey");
+}
+
+TEST(StoredHotkey, WellFormedValuesRoundTrip) {
+    for (HotkeySetting s : {HotkeySetting{0, 0}, HotkeySetting{83, 2}, HotkeySetting{255, 7}, HotkeySetting{9, 6}})
+        EXPECT_EQ(ParseHotkeyValue(FormatHotkeyValue(s)), s);
+    EXPECT_EQ(HotkeyFromStored(HotkeyId::Sound, L"2,83"), (HotkeySetting{83, 2}));
+    EXPECT_EQ(HotkeyFromStored(HotkeyId::Boss, L"0,0"), (HotkeySetting{0, 0}));  // cleared: "无"
+    EXPECT_EQ(HotkeyFromStored(HotkeyId::Boss, L"007,065"), (HotkeySetting{65, 7}));
+}
+
+TEST(StoredHotkey, MalformedValuesReadAsTheDefault) {
+    for (const wchar_t* bad : {L"", L"abc", L"2", L"121", L"-1,121", L"2,-9", L"0,256", L"0,1000", L"8,9", L"2,",
+                               L",9", L"2,9x", L"x2,9", L" 2,9", L"2, 9", L"2,9,1", L"+2,9", L"2;9", L"2,99999999999"})
+        EXPECT_EQ(HotkeyFromStored(HotkeyId::Switch, bad), DefaultHotkey(HotkeyId::Switch)) << "value '" << bad << "'";
+}

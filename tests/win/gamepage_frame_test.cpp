@@ -16,6 +16,8 @@
 #include "gamepage/gm_wnd_view.h"
 #include "gamepage/main_frame.h"
 #include "process/process.h"
+#include "settings/hotkey_store.h"
+#include "settings/sound_mute.h"
 
 using namespace webtest;
 using ovn::CMainFrame;
@@ -323,4 +325,34 @@ TEST_F(GameFrame, HallProcessEndsWhenTheLauncherIsGone) {
     bool quit = false;
     EXPECT_TRUE(PumpUntil([&] { return quit && !IsWindow(hwnd); }, 3000, &quit));
     EXPECT_EQ(State().GameView, nullptr);
+}
+
+// The frame's hotkeys come from Statistic.ini (a value that does not read is the
+// default) and are read again when the launcher says so; the launcher's sound
+// state is applied once per change.
+TEST_F(GameFrame, ReadsStoredHotkeysAgainOnRequestAndAppliesTheSoundState) {
+    const std::wstring ini = ovn::settings::HotkeyIniPath();
+    DeleteFileW(ini.c_str());
+    WritePrivateProfileStringW(L"Ovn", L"AltWndKey", L"6,83", ini.c_str());
+    WritePrivateProfileStringW(L"Ovn", L"SndKey", L"2,abc", ini.c_str());
+    Open(ovn::portal::ServiceUrl(L"/game/ovn.htm"));
+    EXPECT_EQ(frame->Hotkeys().windowSwitch, (ovn::HotkeySetting{83, 6}));
+    EXPECT_EQ(frame->Hotkeys().sound, (ovn::HotkeySetting{81, 2}));
+    EXPECT_EQ(frame->Hotkeys().boss, (ovn::HotkeySetting{121, 0}));
+
+    WritePrivateProfileStringW(L"Ovn", L"AltWndKey", L"2,9", ini.c_str());
+    WritePrivateProfileStringW(L"Ovn", L"ShortKey", L"0,0", ini.c_str());
+    PostMessageW(frame->hwnd(), ovn::kMsgReloadHotkeys, 0, 0);
+    PumpIdle();
+    EXPECT_EQ(frame->Hotkeys().windowSwitch, (ovn::HotkeySetting{9, 2}));
+    EXPECT_EQ(frame->Hotkeys().boss, (ovn::HotkeySetting{0, 0}));
+    DeleteFileW(ini.c_str());
+
+    EXPECT_FALSE(frame->AppliedMute().Last());
+    SendMessageW(frame->hwnd(), ovn::kMsgSoundState, 1, 0);
+    EXPECT_EQ(frame->AppliedMute().Last(), std::optional<bool>(true));
+    EXPECT_EQ(ovn::settings::SoundMuted, 1);
+    SendMessageW(frame->hwnd(), ovn::kMsgSoundState, 0, 0);
+    EXPECT_EQ(frame->AppliedMute().Last(), std::optional<bool>(false));
+    EXPECT_EQ(ovn::settings::SoundMuted, 0);
 }

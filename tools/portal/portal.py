@@ -140,7 +140,11 @@ class Handler(BaseHTTPRequestHandler):
             response.body = response.body[:at] + refresh + response.body[at:]
         self.send_response(response.status)
         self.send_header("Content-Type", response.content_type)
+        announced = None
         for name, value in response.headers:
+            if name == "X-Announce-Length":
+                announced = value
+                continue
             self.send_header(name, value)
         body = response.body if self.command != "HEAD" else b""
         if "nolength" in modes:
@@ -148,6 +152,10 @@ class Handler(BaseHTTPRequestHandler):
             self.close_connection = True
         elif "short" in modes:
             self.send_header("Content-Length", str(len(response.body) + 100))
+            self.send_header("Connection", "close")
+            self.close_connection = True
+        elif announced is not None:
+            self.send_header("Content-Length", announced)
             self.send_header("Connection", "close")
             self.close_connection = True
         else:

@@ -1,0 +1,175 @@
+#include "gamepage/qq_login.h"
+
+#include <wininet.h>
+
+#include "gamepage/external_login_rules.h"
+#include "res/resource.h"
+#include "res/skin_ids.h"
+#include "skin/skin_image.h"
+
+namespace ovn {
+
+using namespace gamepage;
+
+namespace {
+constexpr UINT kMsgShowPage = WM_APP + 0x33;
+}  // namespace
+
+// ---- The provider's pages ----------------------------------------------------
+
+CQQHtml::CQQHtml() : browser::CDHtmlDialog(IDD_PAGE_POPUP) {}
+
+CQQHtml::~CQQHtml() = default;
+
+bool CQQHtml::OnInitDialog() {
+    browser::CDHtmlDialog::OnInitDialog();
+    SetTimer(kTimerCloseScriptDialogs, kCloseScriptDialogsMs);
+    return true;
+}
+
+bool CQQHtml::PreTranslateMessage(MSG& msg) {
+    if (msg.message == WM_KEYDOWN && (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE))
+        return true;
+    return browser::CDHtmlDialog::PreTranslateMessage(msg);
+}
+
+LRESULT CQQHtml::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_SHOWWINDOW: {
+        const LRESULT r = browser::CDHtmlDialog::WindowProc(msg, wParam, lParam);
+        Navigate(m_strAddress);
+        return r;
+    }
+    case WM_TIMER: {
+        const LRESULT r = browser::CDHtmlDialog::WindowProc(msg, wParam, lParam);
+        OnTimer(wParam);
+        return r;
+    }
+    }
+    return browser::CDHtmlDialog::WindowProc(msg, wParam, lParam);
+}
+
+void CQQHtml::OnBeforeNavigate(const std::wstring& url, bool& cancel) {
+    // The provider's authorisation page is for the player's eyes only.
+    if (CancelExternalNavigation(url, ::IsWindowVisible(hwnd()) != FALSE))
+        cancel = true;
+}
+
+bool CQQHtml::LoginCookieSet(const std::wstring& url) const {
+    wchar_t cookie[256] = {};
+    DWORD size = 256;
+    if (!::InternetGetCookieW(url.c_str(), std::wstring(kLoginCookieName).c_str(), cookie, &size))
+        return false;
+    cookie[255] = L'\0';
+    return ExternalLoginFinished(url, cookie);
+}
+
+void CQQHtml::OnNavigateComplete(const std::wstring& url) {
+    if (WatchedAddressOf(url) == WatchedAddress::None || !LoginCookieSet(url)) {
+        browser::CDHtmlDialog::OnNavigateComplete(url);
+        return;
+    }
+    // The portal has logged the player in: both windows go out of sight, and a
+    // message box the closing page may raise is removed as soon as it shows.
+    ::PostMessageW(hwnd(), WM_CLOSE, 0, 0);
+    if (HWND frame = ::GetWindow(hwnd(), GW_OWNER))
+        ::ShowWindow(frame, SW_HIDE);
+    m_hLastBox = nullptr;
+    SetTimer(kTimerRemovePageBox, kRemovePageBoxMs);
+}
+
+void CQQHtml::OnTimer(UINT_PTR id) {
+    if (id == kTimerCloseScriptDialogs) {
+        // A dialog a script opened, whoever opened it, never stays.
+        if (HWND dialog = ::FindWindowExW(nullptr, nullptr, std::wstring(kScriptDialogClass).c_str(), nullptr))
+            ::PostMessageW(dialog, WM_CLOSE, 0, 0);
+        return;
+    }
+    if (id == kTimerRemovePageBox) {
+        // One message box a tick: the walk goes on where it stopped.
+        HWND box = ::FindWindowExW(nullptr, m_hLastBox, std::wstring(kMessageBoxClass).c_str(), nullptr);
+        m_hLastBox = box;
+        if (box && ::GetWindow(box, GW_OWNER) == hwnd()) {
+            KillTimer(kTimerRemovePageBox);
+            ::DestroyWindow(box);
+            m_hLastBox = nullptr;
+        }
+    }
+}
+
+// ---- The frame -----------------------------------------------------------------
+
+CQQLogin::CQQLogin() : skin::CDlgEx(IDD_PAGE_POPUP) {}
+
+CQQLogin::~CQQLogin() {
+    // The page is owned by the frame: it goes first, while both objects live.
+    m_html.Destroy();
+    Destroy();
+}
+
+bool CQQLogin::OnInitDialog() {
+    skin::CDlgEx::OnInitDialog();
+    SetCaptionText(std::wstring(ExternalLoginCaption(ExternalLoginKind::QQ)).c_str());
+    m_nCaptionHeight = kExternalCaptionHeight;
+    m_nBorderWidth = kExternalBorderWidth;
+    m_nButtonRightMargin = 0;
+    m_nButtonTop = 0;
+    m_nButtonGap = 0;
+    m_bmpClose = skin::LoadSkinImage(IDB_BTN_CLOSE);
+    SetSkin(skin::LoadSkinImage(IDB_MAIN_FRAME), false, true, nullptr, {}, {}, m_bmpClose.get());
+    ::SetWindowPos(hwnd(), nullptr, 0, 0, kExternalFrameWidth, kExternalFrameHeight,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return true;
+}
+
+bool CQQLogin::PreTranslateMessage(MSG& msg) {
+    if (msg.message == WM_KEYDOWN && (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE))
+        return true;
+    return skin::CDlgEx::PreTranslateMessage(msg);
+}
+
+void CQQLogin::PlacePage() {
+    if (!m_html.hwnd())
+        return;
+    RECT r{};
+    ::GetWindowRect(hwnd(), &r);
+    const ExternalPagePlace p = ExternalPagePlacement(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    // Also lifted over the frame: shown before its frame was, it may lie under it.
+    ::SetWindowPos(m_html.hwnd(), HWND_TOP, p.x, p.y, p.width, p.height, SWP_NOACTIVATE);
+}
+
+LRESULT CQQLogin::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_SHOWWINDOW: {
+        const LRESULT r = skin::CDlgEx::WindowProc(msg, wParam, lParam);
+        if (!m_html.hwnd() && m_html.CreateModeless(hwnd()))
+            PlacePage();
+        if (m_html.hwnd()) {
+            if (wParam)
+                ::PostMessageW(hwnd(), kMsgShowPage, 0, 0);  // once the frame itself is on screen
+            else
+                ::ShowWindow(m_html.hwnd(), SW_HIDE);
+        }
+        return r;
+    }
+    case kMsgShowPage:
+        if (m_html.hwnd() && ::IsWindowVisible(hwnd())) {
+            PlacePage();
+            ::ShowWindow(m_html.hwnd(), SW_SHOW);
+        }
+        return 0;
+    case WM_WINDOWPOSCHANGED: {
+        const LRESULT r = skin::CDlgEx::WindowProc(msg, wParam, lParam);
+        PlacePage();  // inside the border, below the title band, on every move
+        return r;
+    }
+    }
+    return skin::CDlgEx::WindowProc(msg, wParam, lParam);
+}
+
+void CQQLogin::OnCancel() {
+    m_html.Destroy();
+    Destroy();
+}
+
+}  // namespace ovn

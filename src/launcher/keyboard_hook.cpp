@@ -1,0 +1,127 @@
+// The launcher's system-wide keys: the low-level keyboard hook with the boss and
+// sound keys, hiding and restoring everything, bringing the launcher in front,
+// and loading the hotkeys (which the pages and the hall are told to reload too).
+#include "launcher/kelvor3_dlg.h"
+
+#include <memory>
+
+#include "common/log.h"
+#include "common/protocol.h"
+#include "launcher/keyboard_rules.h"
+#include "settings/hotkey_store.h"
+#include "settings/setting_dlg.h"
+
+namespace ovn {
+
+namespace {
+
+struct HookDeleter {
+    void operator()(HHOOK hook) const { ::UnhookWindowsHookEx(hook); }
+};
+// Process-wide, as the hook is.
+std::unique_ptr<HHOOK__, HookDeleter> KeyboardHook;
+// Boss keys seen by the hook and not yet acted on. Only the hook adds to it, so
+// the same message posted by anybody else finds nothing to do.
+int PendingHideToggles = 0;
+
+// The modifiers held now. The hook runs for keys meant for any program, whose
+// state this thread's own key state need not follow: the system's state does.
+int HeldModifiers() {
+    auto down = [](int vk) { return (::GetAsyncKeyState(vk) & 0x8000) != 0; };
+    return ModifierMask(down(VK_CONTROL), down(VK_SHIFT), down(VK_MENU));
+}
+
+LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION && TheLauncher && lParam) {
+        const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
+        switch (launcher::DecideHookKey(TheLauncher->Slots().PageCount(), static_cast<unsigned>(wParam), key->vkCode,
+                                        HeldModifiers(), BossHotkey, SoundHotkey)) {
+        case launcher::HookAction::ToggleHide:
+            // Not inside the hook: bringing the launcher to the front talks to
+            // the thread that has the focus, which may be waiting for this very
+            // hook to return.
+            if (HWND launcher = TheLauncher->hwnd()) {
+                ++PendingHideToggles;
+                ::PostMessageW(launcher, kMsgHookHideToggle, 0, 0);
+            }
+            break;
+        case launcher::HookAction::ToggleSound:
+            // The pages hear of it from the launcher's timer, within 400 ms.
+            TheLauncher->m_bMuted = TheLauncher->m_bMuted ? 0 : 1;
+            break;
+        case launcher::HookAction::None:
+            break;
+        }
+    }
+    // Never swallowed: the focused program gets its keys as well.
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+}  // namespace
+
+void CKelvor3Dlg::InstallKeyboardHook() {
+    if (KeyboardHook)
+        return;
+    KeyboardHook.reset(::SetWindowsHookExW(WH_KEYBOARD_LL, &KeyboardHookProc, ::GetModuleHandleW(nullptr), 0));
+    if (!KeyboardHook)
+        LogFailure(L"keyboard hook not installed: no boss or sound key", ::GetLastError());
+}
+
+void CKelvor3Dlg::RemoveKeyboardHook() {
+    KeyboardHook.reset();
+    PendingHideToggles = 0;
+}
+
+bool CKelvor3Dlg::KeyboardHookInstalled() { return static_cast<bool>(KeyboardHook); }
+
+void CKelvor3Dlg::LoadHotkeys() {
+    BossHotkey = settings::ReadHotkeySetting(HotkeyId::Boss);
+    SwitchHotkey = settings::ReadHotkeySetting(HotkeyId::Switch);
+    for (launcher::WindowId page : m_slots.Pages())
+        ::PostMessageW(ToHwnd(page), kMsgReloadHotkeys, 0, 0);
+    if (HWND hall = HallWindow())
+        ::PostMessageW(hall, kMsgReloadHotkeys, 0, 0);
+    SoundHotkey = settings::ReadHotkeySetting(HotkeyId::Sound);
+}
+
+void CKelvor3Dlg::RunPendingHideToggles() {
+    if (PendingHideToggles <= 0)
+        return;
+    --PendingHideToggles;
+    ToggleHideAll();
+}
+
+void CKelvor3Dlg::ToggleHideAll() {
+    HWND h = hwnd();
+    if (!h)
+        return;
+    if (::IsWindowVisible(h)) {
+        // The pages and the hall are children: they go with the window.
+        ::ShowWindow(h, SW_HIDE);
+        if (m_addAccDlg.hwnd())
+            ::ShowWindow(m_addAccDlg.hwnd(), SW_HIDE);
+        settings::CSettingDlg* open = settings::OpenSettingsDialog;
+        if (open && open->hwnd() && ::IsWindowVisible(open->hwnd()))
+            open->EndDialog(IDCANCEL);
+        return;
+    }
+    ::ShowWindow(h, SW_RESTORE);
+    ForceForeground();
+}
+
+void CKelvor3Dlg::ForceForeground() {
+    HWND h = hwnd();
+    // The system lets the thread that has the input activate another window:
+    // share its input state for the moment.
+    HWND foreground = ::GetForegroundWindow();
+    const DWORD self = ::GetCurrentThreadId();
+    const DWORD other = foreground ? ::GetWindowThreadProcessId(foreground, nullptr) : 0;
+    const bool attached = other && other != self && ::AttachThreadInput(self, other, TRUE);
+    ::SetWindowPos(h, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    ::SetWindowPos(h, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    ::SetForegroundWindow(h);
+    if (attached)
+        ::AttachThreadInput(self, other, FALSE);
+}
+
+}  // namespace ovn

@@ -1,0 +1,273 @@
+#include "net/http.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "common/log.h"
+#include "common/portal.h"
+#include "framework/handles.h"
+#include "net/http_rules.h"
+
+namespace ovn::net {
+
+namespace {
+
+constexpr wchar_t kAgent[] = L"XQV";
+constexpr wchar_t kHeaders[] = L"Accept-Language: zh-cn \r\nContent-Type: application/x-www-form-urlencoded\r\n";
+constexpr DWORD kHeadersLength = 74;
+static_assert(sizeof kHeaders / sizeof kHeaders[0] - 1 == kHeadersLength);
+// A stalled peer ends a read after this long rather than holding the worker.
+constexpr DWORD kReceiveTimeoutMs = 30000;
+constexpr std::size_t kReadBlock = 256 * 1024;
+constexpr ULONGLONG kQuickReadMs = 50, kSlowReadMs = 250;
+
+// Internet handles opened on the stack by the uses that keep no record.
+struct StackHandles {
+    HINTERNET internet = nullptr, connection = nullptr, request = nullptr;
+    ~StackHandles() {
+        for (HINTERNET h : {request, connection, internet})
+            if (h)
+                ::InternetCloseHandle(h);
+    }
+};
+
+// Opens the three handles and sends the request. Handles go into handles when
+// given, else into local. Returns the request handle, or null (error in *error).
+HINTERNET OpenAndSend(const HttpUrlParts& parts, DownloadHandles* handles, StackHandles& local, DWORD* error) {
+    auto keep = [&](HINTERNET& stackSlot, HINTERNET& recordSlot, HINTERNET h) {
+        if (handles)
+            return handles->Keep(recordSlot, h);
+        stackSlot = h;
+        return h != nullptr;
+    };
+    HINTERNET dummy = nullptr;
+    HINTERNET internet = ::InternetOpenW(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+    if (!internet || !keep(local.internet, handles ? handles->Internet() : dummy, internet)) {
+        *error = ::GetLastError();
+        return nullptr;
+    }
+    DWORD timeout = kReceiveTimeoutMs;
+    ::InternetSetOptionW(internet, INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
+    HINTERNET connection = ::InternetConnectW(internet, parts.host.c_str(), parts.port, nullptr, nullptr,
+                                              INTERNET_SERVICE_HTTP, 0, 0);
+    if (!connection || !keep(local.connection, handles ? handles->Connection() : dummy, connection)) {
+        *error = ::GetLastError();
+        return nullptr;
+    }
+    HINTERNET request = ::HttpOpenRequestW(connection, L"GET", parts.object.c_str(), L"HTTP/1.1", nullptr, nullptr,
+                                           INTERNET_FLAG_RELOAD, 0);
+    if (!request || !keep(local.request, handles ? handles->Request() : dummy, request)) {
+        *error = ::GetLastError();
+        return nullptr;
+    }
+    if (!::HttpSendRequestW(request, kHeaders, kHeadersLength, nullptr, 0)) {
+        *error = ::GetLastError();
+        return nullptr;
+    }
+    *error = 0;
+    return request;
+}
+
+std::optional<std::wstring> QueryText(HINTERNET request, DWORD what) {
+    wchar_t text[32] = {};
+    DWORD bytes = sizeof text - sizeof(wchar_t);
+    if (!::HttpQueryInfoW(request, what, text, &bytes, nullptr))
+        return std::nullopt;
+    return std::wstring(text, bytes / sizeof(wchar_t));
+}
+
+// The status must be 2xx and the Content-Length present; the expected length.
+std::optional<std::uint64_t> CheckAnswer(HINTERNET request, const std::wstring& url) {
+    auto statusText = QueryText(request, HTTP_QUERY_STATUS_CODE);
+    auto status = statusText ? ParseStatusCode(*statusText) : std::nullopt;
+    if (!status) {
+        LogFailureF(::GetLastError(), L"HTTP: no status from %ls", url.c_str());
+        return std::nullopt;
+    }
+    if (!IsSuccessStatus(*status)) {
+        LogFailureF(0, L"HTTP: status %u from %ls", *status, url.c_str());
+        return std::nullopt;
+    }
+    auto lengthText = QueryText(request, HTTP_QUERY_CONTENT_LENGTH);
+    auto length = lengthText ? ParseContentLength(*lengthText) : std::nullopt;
+    if (!length) {
+        LogFailureF(0, L"HTTP: no Content-Length from %ls", url.c_str());
+        return std::nullopt;
+    }
+    return length;
+}
+
+void ShowProgress(const ProgressSink* sink, int percent) {
+    if (!sink || !sink->bar)
+        return;
+    ::SendMessageW(sink->bar, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
+    if (sink->label) {
+        std::wstring text = ProgressLabel(percent);
+        ::SetWindowTextW(sink->label, text.c_str());
+        ::InvalidateRect(sink->label, nullptr, TRUE);
+    }
+}
+
+}  // namespace
+
+DownloadHandles::DownloadHandles() { ::InitializeCriticalSection(&m_lock); }
+DownloadHandles::~DownloadHandles() {
+    CloseAll();
+    ::DeleteCriticalSection(&m_lock);
+}
+
+bool DownloadHandles::Keep(HINTERNET& slot, HINTERNET h) {
+    ::EnterCriticalSection(&m_lock);
+    bool kept = !m_cancelled.load() && h;
+    if (kept)
+        slot = h;
+    ::LeaveCriticalSection(&m_lock);
+    if (!kept && h) {
+        ::InternetCloseHandle(h);
+        ::SetLastError(ERROR_INTERNET_OPERATION_CANCELLED);
+    }
+    return kept;
+}
+
+void DownloadHandles::CloseAll() {
+    ::EnterCriticalSection(&m_lock);
+    for (HINTERNET* slot : {&m_hRequest, &m_hConnection, &m_hInternet}) {
+        if (*slot)
+            ::InternetCloseHandle(*slot);
+        *slot = nullptr;
+    }
+    ::LeaveCriticalSection(&m_lock);
+}
+
+void DownloadHandles::Cancel() {
+    m_cancelled.store(true);
+    CloseAll();
+}
+
+void DownloadHandles::Reset() {
+    CloseAll();
+    m_cancelled.store(false);
+    m_bSuccess.store(0);
+}
+
+bool IsPortalUrl(const std::wstring& url) {
+    auto domains = portal::AllowedDomains();
+    return IsPortalUrl(url, domains);
+}
+
+bool HttpGetToFile(const std::wstring& url, const std::wstring& path, std::size_t chunk, bool checkAllowList,
+                   const ProgressSink* progress, DownloadHandles* handles) {
+    if (checkAllowList && !IsPortalUrl(url)) {
+        LogFailureF(0, L"HTTP: %ls is not on the portal's list", url.c_str());
+        return false;
+    }
+    auto parts = SplitHttpUrl(url);
+    if (!parts || chunk == 0)
+        return false;
+    StackHandles local;
+    DWORD error = 0;
+    HINTERNET request = OpenAndSend(*parts, handles, local, &error);
+    bool ok = false;
+    if (!request) {
+        LogFailureF(error, L"HTTP: no answer from %ls", url.c_str());
+    } else if (auto expected = CheckAnswer(request, url)) {
+        fw::FileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) {
+            LogFailureF(::GetLastError(), L"HTTP: cannot write %ls", path.c_str());
+        } else {
+            // Each read is a trip through WinINet's own buffers, and a read waits
+            // until its whole count has come. Reads grow from the caller's chunk
+            // while the data is there at once (a fast link: few calls) and
+            // shrink again when one waits (a slow link still shows progress).
+            const std::size_t block = std::max(chunk, kReadBlock);
+            std::vector<char> buffer(block);
+            std::size_t want = chunk;
+            std::uint64_t total = 0;
+            int shown = -1;  // the bar hears of a new percentage only
+            for (;;) {
+                const ULONGLONG began = ::GetTickCount64();
+                DWORD got = 0;
+                if (!::InternetReadFile(request, buffer.data(), static_cast<DWORD>(want), &got) || got == 0)
+                    break;
+                const ULONGLONG took = ::GetTickCount64() - began;
+                if (got == want && took < kQuickReadMs)
+                    want = std::min(want * 2, block);
+                else if (took > kSlowReadMs)
+                    want = std::max(want / 2, chunk);
+                DWORD written = 0;
+                if (!::WriteFile(file.get(), buffer.data(), got, &written, nullptr) || written != got) {
+                    LogFailureF(::GetLastError(), L"HTTP: writing %ls failed", path.c_str());
+                    break;
+                }
+                total += got;
+                if (int percent = ProgressPercent(total, *expected); percent != shown) {
+                    ShowProgress(progress, percent);
+                    shown = percent;
+                }
+            }
+            ok = total >= *expected;
+            if (!ok)
+                LogFailureF(0, L"HTTP: %ls ended after %llu of %llu bytes", url.c_str(),
+                            static_cast<unsigned long long>(total), static_cast<unsigned long long>(*expected));
+        }
+    }
+    if (handles)
+        handles->CloseAll();
+    return ok;
+}
+
+bool HttpGetToMemory(const std::wstring& url, wchar_t* out, bool checkAllowList) {
+    if (checkAllowList && !IsPortalUrl(url))
+        return false;
+    auto parts = SplitHttpUrl(url);
+    if (!parts)
+        return false;
+    StackHandles local;
+    DWORD error = 0;
+    HINTERNET request = OpenAndSend(*parts, nullptr, local, &error);
+    if (!request)
+        return false;
+    auto expected = CheckAnswer(request, url);
+    if (!expected || *expected >= 1024)
+        return false;
+    const DWORD length = static_cast<DWORD>(*expected);
+    std::vector<char> body(length + 1);
+    DWORD got = 0, total = 0;
+    // One read may return less than asked over a slow connection; read until the
+    // announced length is there or the body ends.
+    while (total < length && ::InternetReadFile(request, body.data() + total, length - total, &got) && got > 0)
+        total += got;
+    if (total < length)
+        return false;
+    if (length > 0)
+        ::MultiByteToWideChar(CP_ACP, 0, body.data(), static_cast<int>(length), out, 1024);
+    return true;
+}
+
+bool HttpSendOnly(const std::wstring& url) {
+    if (!HasHttpPrefix(url)) {
+        ::SetLastError(0);
+        return false;
+    }
+    auto parts = SplitHttpUrl(url);
+    if (!parts) {
+        ::SetLastError(0);
+        return false;
+    }
+    DWORD error = 0;
+    bool ok = false;
+    {
+        StackHandles local;  // closed before the last error is set
+        ok = OpenAndSend(*parts, nullptr, local, &error) != nullptr;
+    }
+    if (!ok)
+        LogFailureF(error, L"ping %ls not sent", url.c_str());
+    ::SetLastError(ok ? 0 : error);
+    return ok;
+}
+
+}  // namespace ovn::net

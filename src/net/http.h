@@ -1,0 +1,71 @@
+// The one HTTP GET procedure of the program, on WinINet with a fixed agent and
+// header block, in three forms: the body to a file, the body into memory, and a
+// request whose answer is not read (the activity ping). Synchronous: callers
+// that must stay responsive call it on a worker thread of their own.
+#pragma once
+#include <windows.h>
+#include <wininet.h>
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+namespace ovn::net {
+
+// What a dialog keeps so that its Cancel can stop a download running on a worker
+// thread: the worker stores each Internet handle here the moment it has it, and
+// Cancel closes them (a pending read then ends) and joins the worker. The lock
+// keeps a handle from being closed twice or stored after Cancel.
+class DownloadHandles {
+public:
+    DownloadHandles();
+    ~DownloadHandles();
+    DownloadHandles(const DownloadHandles&) = delete;
+    DownloadHandles& operator=(const DownloadHandles&) = delete;
+
+    // Worker side: keeps h; false (and h closed) once Cancel has run.
+    bool Keep(HINTERNET& slot, HINTERNET h);
+    HINTERNET& Internet() { return m_hInternet; }
+    HINTERNET& Connection() { return m_hConnection; }
+    HINTERNET& Request() { return m_hRequest; }
+    // Closes what is open, request first; both sides call it.
+    void CloseAll();
+    // Dialog side: no more handles are taken, and the open ones are closed.
+    void Cancel();
+    bool Cancelled() const { return m_cancelled.load(); }
+    void Reset();
+
+    std::atomic<int> m_bSuccess{0};
+
+private:
+    CRITICAL_SECTION m_lock;
+    HINTERNET m_hInternet = nullptr;
+    HINTERNET m_hConnection = nullptr;
+    HINTERNET m_hRequest = nullptr;
+    std::atomic<bool> m_cancelled{false};
+};
+
+// Where progress goes: nothing, a progress bar (0..100), or a bar and a label.
+struct ProgressSink {
+    HWND bar = nullptr;
+    HWND label = nullptr;
+};
+
+// The whole body (at least the Content-Length announced) of a 2xx answer to
+// path; the allow-list test runs first when asked. A failed download leaves what
+// was written; the caller decides about the partial file.
+bool HttpGetToFile(const std::wstring& url, const std::wstring& path, std::size_t chunk, bool checkAllowList,
+                   const ProgressSink* progress = nullptr, DownloadHandles* handles = nullptr);
+
+// A body under 1024 bytes, converted from the ANSI code page into out (1024
+// characters, zero-filled by the caller; no terminator is written).
+bool HttpGetToMemory(const std::wstring& url, wchar_t* out, bool checkAllowList = true);
+
+// Sends the GET and reads nothing. The thread's last error afterwards is that of
+// a failed connect or send, otherwise 0.
+bool HttpSendOnly(const std::wstring& url);
+
+// Against the build's portal allow-list.
+bool IsPortalUrl(const std::wstring& url);
+
+}  // namespace ovn::net

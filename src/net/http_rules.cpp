@@ -1,0 +1,113 @@
+#include "net/http_rules.h"
+
+#include "common/text.h"
+
+namespace ovn::net {
+
+namespace {
+
+constexpr std::wstring_view kPrefix = L"http://";
+
+wchar_t LowerAscii(wchar_t c) { return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
+
+std::wstring Lower(std::wstring_view text) {
+    std::wstring out(text);
+    for (wchar_t& c : out)
+        c = LowerAscii(c);
+    return out;
+}
+
+}  // namespace
+
+bool HasHttpPrefix(std::wstring_view url) {
+    return url.size() >= kPrefix.size() && EqualsNoCase(url.substr(0, kPrefix.size()), kPrefix);
+}
+
+std::optional<HttpUrlParts> SplitHttpUrl(std::wstring_view url) {
+    if (!HasHttpPrefix(url))
+        return std::nullopt;
+    std::wstring_view rest = url.substr(kPrefix.size());
+    HttpUrlParts parts;
+    std::wstring_view host = rest;
+    if (std::size_t slash = rest.find(L'/'); slash != std::wstring_view::npos) {
+        host = rest.substr(0, slash);
+        std::wstring_view object = rest.substr(slash + 1);
+        if (object.size() > kObjectMax)
+            return std::nullopt;
+        parts.object.assign(object);
+    }
+    if (std::size_t colon = host.find(L':'); colon != std::wstring_view::npos) {
+        parts.port = static_cast<std::uint16_t>(static_cast<unsigned long long>(ReadLeadingInt(host.substr(colon + 1))));
+        host = host.substr(0, colon);
+    }
+    if (host.empty() || host.size() > kHostMax)
+        return std::nullopt;
+    parts.host.assign(host);
+    return parts;
+}
+
+bool IsPortalUrl(std::wstring_view url, std::span<const std::wstring> domains) {
+    auto parts = SplitHttpUrl(url);
+    if (!parts)
+        return false;
+    // A query or fragment with no path before it ("http://h?x") still ends the host.
+    std::wstring host = Lower(parts->host);
+    if (host.find_first_of(L"?#@\\ ") != std::wstring::npos)
+        return false;
+    for (const std::wstring& domain : domains) {
+        if (domain.empty())
+            continue;
+        std::wstring d = Lower(domain);
+        if (host == d)
+            return true;
+        if (host.size() > d.size() + 1 && host.ends_with(d) && host[host.size() - d.size() - 1] == L'.')
+            return true;
+    }
+    return false;
+}
+
+std::optional<unsigned> ParseStatusCode(std::wstring_view text) {
+    unsigned value = 0;
+    std::size_t digits = 0;
+    for (wchar_t c : text) {
+        if (c == L'\0')
+            break;
+        if (c < L'0' || c > L'9' || ++digits > 3)
+            return std::nullopt;
+        value = value * 10 + static_cast<unsigned>(c - L'0');
+    }
+    if (digits == 0)
+        return std::nullopt;
+    return value;
+}
+
+bool IsSuccessStatus(unsigned status) { return status >= 200 && status <= 299; }
+
+std::optional<std::uint64_t> ParseContentLength(std::wstring_view text) {
+    std::uint64_t value = 0;
+    std::size_t digits = 0;
+    for (wchar_t c : text) {
+        if (c == L'\0')
+            break;
+        if (c < L'0' || c > L'9' || ++digits > 19)  // 19 digits always fit 64 bits
+            return std::nullopt;
+        value = value * 10 + static_cast<std::uint64_t>(c - L'0');
+    }
+    if (digits == 0)
+        return std::nullopt;
+    return value;
+}
+
+int ProgressPercent(std::uint64_t received, std::uint64_t expected) {
+    if (expected == 0 || received >= expected)
+        return 100;
+    // received < expected here, so received * 100 overflows only past 2^57 bytes;
+    // dividing first keeps it exact enough beyond that.
+    if (received > UINT64_MAX / 100)
+        return static_cast<int>(received / (expected / 100));
+    return static_cast<int>(received * 100 / expected);
+}
+
+std::wstring ProgressLabel(int percent) { return L"已加载  " + std::to_wstring(percent) + L"%"; }
+
+}  // namespace ovn::net

@@ -1,0 +1,55 @@
+// The rules of the one HTTP GET procedure that need no network: splitting a URL
+// into host, port and object path, the portal's download allow-list, which
+// answers may become a file, and the progress percentage. Platform-free.
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace ovn::net {
+
+// Host buffers hold 259 characters, object paths 511 (each plus a terminator).
+inline constexpr std::size_t kHostMax = 259;
+inline constexpr std::size_t kObjectMax = 511;
+
+struct HttpUrlParts {
+    std::wstring host;
+    std::uint16_t port = 80;
+    std::wstring object;  // what follows the first "/" after the host, without it
+    bool operator==(const HttpUrlParts&) const = default;
+};
+
+// True when url starts with "http://" in any letter case.
+bool HasHttpPrefix(std::wstring_view url);
+
+// Splits "http://host[:port][/object]". The prefix must be "http://" (any case);
+// a port is read like the C runtime's wtoi and cut to 16 bits. Nothing when the
+// prefix is missing, the host is empty, or host or object path would not fit
+// their buffers: a cut host or path would name another resource.
+std::optional<HttpUrlParts> SplitHttpUrl(std::wstring_view url);
+
+// True when the URL's host (as SplitHttpUrl finds it, without the port) is one
+// of the domains or a sub-domain of one, in any letter case. The domains appear
+// nowhere else for this test: a domain in the query or in a look-alike host
+// ("quenra.com.elsewhere.example", "evilquenra.com") does not pass.
+bool IsPortalUrl(std::wstring_view url, std::span<const std::wstring> domains);
+
+// Reads the status line's code as HttpQueryInfo gives it; nothing when it is not
+// a decimal number.
+std::optional<unsigned> ParseStatusCode(std::wstring_view text);
+// Only a successful answer's body may become a file: 2xx.
+bool IsSuccessStatus(unsigned status);
+
+// Reads a Content-Length header's value: decimal digits only, 64 bits.
+std::optional<std::uint64_t> ParseContentLength(std::wstring_view text);
+
+// Percent of expected bytes received, 0..100, in 64 bits. An expected length of 0
+// is complete at once (100) rather than a division by zero.
+int ProgressPercent(std::uint64_t received, std::uint64_t expected);
+
+// The progress label's text, "已加载  N%".
+std::wstring ProgressLabel(int percent);
+
+}  // namespace ovn::net

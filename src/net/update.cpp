@@ -1,0 +1,169 @@
+#include "net/update.h"
+
+#include <windows.h>
+
+#include "common/log.h"
+#include "common/portal.h"
+#include "framework/handles.h"
+#include "net/http.h"
+#include "net/md5_file.h"
+#include "net/update_rules.h"
+#include "process/process.h"
+#include "skin/message_box.h"
+
+namespace ovn::net {
+
+namespace {
+
+constexpr wchar_t kSettingsKey[] = L"Software\\Quenra\\GameLogin\\Ovn";
+
+std::wstring ExecutableFolder() {
+    std::wstring exe = ExecutablePath();
+    std::size_t slash = exe.rfind(L'\\');
+    return slash == std::wstring::npos ? std::wstring() : exe.substr(0, slash + 1);
+}
+
+void DiscardPackage(const std::wstring& path) {
+    if (!::DeleteFileW(path.c_str()) && ::GetLastError() != ERROR_FILE_NOT_FOUND)
+        ::MoveFileExW(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+}
+
+}  // namespace
+
+bool IsUpdateDue() {
+    // Reading needs no write rights: a missing key (not installed, or installed
+    // without them) skips no day and names no update.
+    HKEY raw = nullptr;
+    LSTATUS status = ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_READ, &raw);
+    UtcDay last{};
+    std::uint32_t disableDays = 0;
+    if (status == ERROR_SUCCESS) {
+        fw::RegKey key(raw);
+        WORD stamp[8] = {};
+        DWORD size = sizeof stamp;
+        if (::RegQueryValueExW(key.get(), L"UpdTime", nullptr, nullptr, reinterpret_cast<BYTE*>(stamp), &size) ==
+                ERROR_SUCCESS &&
+            size == sizeof stamp)
+            last = UtcDay{stamp[0], stamp[1], stamp[2], stamp[3]};
+        BYTE days[4] = {};
+        size = sizeof days;
+        if (::RegQueryValueExW(key.get(), L"DisableDays", nullptr, nullptr, days, &size) == ERROR_SUCCESS &&
+            size == sizeof days)
+            disableDays = days[0] | (days[1] << 8) | (days[2] << 16) | (static_cast<std::uint32_t>(days[3]) << 24);
+    } else if (status != ERROR_FILE_NOT_FOUND) {
+        LogFailure(L"update: the settings key cannot be read", static_cast<unsigned long>(status));
+        return false;
+    }
+    SYSTEMTIME now{};
+    ::GetSystemTime(&now);
+    return net::IsUpdateDue(UtcDay{now.wYear, now.wMonth, now.wDayOfWeek, now.wDay}, last, disableDays);
+}
+
+int StampUpdateTime() {
+    HKEY raw = nullptr;
+    LSTATUS status = ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &raw, nullptr);
+    if (status != ERROR_SUCCESS) {
+        LogFailure(L"update: cannot stamp UpdTime", static_cast<unsigned long>(status));
+        return 0;
+    }
+    fw::RegKey key(raw);
+    SYSTEMTIME now{};
+    ::GetSystemTime(&now);
+    status = ::RegSetValueExW(key.get(), L"UpdTime", 0, REG_BINARY, reinterpret_cast<const BYTE*>(&now), sizeof now);
+    if (status != ERROR_SUCCESS)
+        LogFailure(L"update: cannot write UpdTime", static_cast<unsigned long>(status));
+    return 1;
+}
+
+void RemoveUpdateLeftovers() {
+    const std::wstring folder = ExecutableFolder();
+    if (folder.empty())
+        return;
+    // Either may still be in use (the old copy ending); then it goes next time.
+    ::DeleteFileW((folder + L"OldOvn.exe").c_str());
+    ::DeleteFileW((folder + L"NewOvn.exe").c_str());
+}
+
+int Updater::FetchUpdateConfig(std::wstring& key) {
+    key.clear();
+    const std::wstring file = ExecutableFolder() + L"ConfigOvn.htm";
+    if (!HttpGetToFile(portal::ServiceUrl(L"/update/ConfigOvn.htm"), file, 512, false)) {
+        ::DeleteFileW(file.c_str());
+        return 0;
+    }
+    wchar_t published[64] = {};
+    wchar_t address[512] = {};
+    ::GetPrivateProfileStringW(L"VerKey", L"Ovn", L"", published, 64, file.c_str());
+    ::GetPrivateProfileStringW(L"VerKey", L"UpdAddr", L"", address, 512, file.c_str());
+    ::DeleteFileW(file.c_str());
+    m_strUpdateUrl = address;
+    key = published;
+    m_strPublishedKey = key;
+    return 1;
+}
+
+int Updater::CheckForUpdate(int force, StartMode mode) {
+    if (!force) {
+        if (mode == ModeInstall || mode == ModePortal || mode == ModeRemove || mode == ModeGamePage)
+            return 0;
+        if (!IsUpdateDue())
+            return 0;
+    }
+    std::wstring published;
+    if (!FetchUpdateConfig(published) || published.empty())
+        return 0;
+    auto local = LocalVersionKey();
+    if (!local) {
+        // Without our own key every start would download again: no update.
+        LogFailure(L"update: this copy's key is unknown; no update", 0);
+        return 0;
+    }
+    return VersionKeysDiffer(published, *local) ? 1 : 0;
+}
+
+int Updater::InstallUpdate() {
+    const std::wstring folder = ExecutableFolder();
+    if (folder.empty() || m_strUpdateUrl.empty())
+        return 0;
+    const std::wstring target = folder + L"NewOvn.exe";
+    m_dlgProgress.m_strUrl = m_strUpdateUrl;
+    m_dlgProgress.m_strTarget = target;
+    if (m_dlgProgress.DoModal() != IDOK) {
+        DiscardPackage(target);
+        return 0;
+    }
+    auto digest = Md5OfFile(target);
+    if (!digest || !PackageMatchesKey(*digest, m_strPublishedKey)) {
+        LogFailureF(0, L"update: the package from %ls is not the published release", m_strUpdateUrl.c_str());
+        DiscardPackage(target);
+        return 0;
+    }
+    const std::wstring self = ExecutablePath();
+    const std::wstring old = folder + L"OldOvn.exe";
+    if (!::MoveFileExW(self.c_str(), old.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        LogFailure(L"update: the running copy cannot be moved aside", ::GetLastError());
+        DiscardPackage(target);
+        return 0;
+    }
+    if (!::MoveFileExW(target.c_str(), self.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        DWORD error = ::GetLastError();
+        // Never leave the folder without a runnable copy.
+        if (!::MoveFileExW(old.c_str(), self.c_str(), MOVEFILE_REPLACE_EXISTING))
+            LogFailure(L"update: the running copy could not be put back", ::GetLastError());
+        LogFailure(L"update: the new copy cannot take the program's place", error);
+        DiscardPackage(target);
+        return 0;
+    }
+    // The old copy is deleted at the next start (or reboot, where allowed).
+    ::MoveFileExW(old.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    return 1;
+}
+
+bool UpdateFromMenu(Updater& updater, HWND owner) {
+    if (updater.CheckForUpdate(1, ModeLauncher) != 0 && StartSelfWithArguments({L"/update"}))
+        return true;
+    skin::ShowMessageBox(0, L"QuenraOrvane", L"已经是最新版本，无需进行更新。", owner);
+    return false;
+}
+
+}  // namespace ovn::net

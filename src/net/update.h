@@ -1,0 +1,41 @@
+// Self-update: compares the version key the portal publishes with the key of
+// this copy's own file, downloads a different release next to the executable,
+// checks it against the published key and swaps it in.
+#pragma once
+#include <string>
+
+#include "common/protocol.h"
+#include "net/prgs_dlg.h"
+
+namespace ovn::net {
+
+class Updater {
+public:
+    // Non-zero when the portal publishes another release. Without force only in
+    // the modes that check automatically, and only when IsUpdateDue.
+    int CheckForUpdate(int force, StartMode mode);
+    // Fetches the update configuration; the published key (at most 63
+    // characters) into key and the package URL into m_strUpdateUrl.
+    int FetchUpdateConfig(std::wstring& key);
+    // Downloads m_strUpdateUrl with the progress dialog, checks it and swaps it
+    // in; 1 when this executable's path now holds the new release.
+    int InstallUpdate();
+
+    std::wstring m_strUpdateUrl;
+    std::wstring m_strPublishedKey;
+    CPrgsDlg m_dlgProgress;
+};
+
+// The automatic check may run now (registry stamp and skipped weekdays).
+bool IsUpdateDue();
+// Writes UpdTime (now, UTC); 0 when the key cannot be opened.
+int StampUpdateTime();
+// Deletes the copy an earlier update replaced, and a package left over.
+void RemoveUpdateLeftovers();
+
+// The menu command's check: true when an update exists and "/update" was
+// started, so the caller ends the launcher; otherwise the player was told that
+// this is the latest version.
+bool UpdateFromMenu(Updater& updater, HWND owner);
+
+}  // namespace ovn::net

@@ -1,0 +1,150 @@
+#include "tests/e2e/driver/login.h"
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "browser/plain_web_view.h"
+#include "browser/web_view.h"
+
+namespace e2e {
+
+namespace {
+
+// A hidden window of the page's size with the plain engine in it.
+class LayoutProbe : public ovn::browser::WebViewEvents {
+public:
+    LayoutProbe(int w, int h, std::uint32_t hostFlags) : m_flags(hostFlags) {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = DefWindowProcW;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"OvnE2eLayoutProbe";
+        RegisterClassW(&wc);
+        m_host = CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, L"", WS_POPUP, -32000, -32000, w, h, nullptr,
+                                 nullptr, wc.hInstance, nullptr);
+        RECT client{0, 0, w, h};
+        m_view = ovn::browser::CreateWebView(m_host, client, *this, ovn::browser::WebEngineKind::Plain);
+    }
+    ~LayoutProbe() {
+        m_view.reset();
+        DestroyWindow(m_host);
+    }
+    bool Load(const std::wstring& url) {
+        if (!m_view || !m_view->Navigate(url))
+            return false;
+        return WaitFor([&] { return m_complete; }, 20s);
+    }
+    ovn::browser::PlainWebView* Plain() const { return dynamic_cast<ovn::browser::PlainWebView*>(m_view.get()); }
+
+    std::uint32_t OnGetHostInfoFlags(std::uint32_t) override { return m_flags; }
+    void OnDocumentComplete(const std::wstring&) override { m_complete = true; }
+
+private:
+    std::uint32_t m_flags;
+    HWND m_host = nullptr;
+    std::unique_ptr<ovn::browser::WebView> m_view;
+    bool m_complete = false;
+};
+
+}  // namespace
+
+std::optional<RECT> LinkBoxOnPage(const std::wstring& url, const std::wstring& hrefPart, int w, int h,
+                                  std::uint32_t hostFlags) {
+    LayoutProbe probe(w, h, hostFlags);
+    if (!probe.Load(url) || !probe.Plain())
+        return std::nullopt;
+    const auto& links = probe.Plain()->Browser().Document().links;
+    for (size_t i = 0; i < links.size(); ++i) {
+        RECT box{};
+        if (links[i].href.find(hrefPart) != std::wstring::npos &&
+            probe.Plain()->LinkRect(static_cast<int>(i), box))
+            return box;
+    }
+    return std::nullopt;
+}
+
+std::wstring LoginPageUrl() { return L"http://" + Environment::Get().portal + L"/ovn/client/index.html?cid=4224"; }
+
+namespace {
+
+HWND VisibleOwnedBy(HWND owner, DWORD pid = 0) {
+    for (HWND h : FindWindows({.pid = pid, .visibleOnly = true}))
+        if (GetWindow(h, GW_OWNER) == owner && (GetWindowLongPtrW(h, GWL_EXSTYLE) & WS_EX_LAYERED))
+            return h;
+    return nullptr;
+}
+
+}  // namespace
+
+LoginWindows WaitForLogin(HWND launcher, Millis timeout) {
+    LoginWindows w;
+    WaitFor([&] {
+        w.background = VisibleOwnedBy(launcher);
+        w.page = w.background ? VisibleOwnedBy(w.background) : nullptr;
+        return w.page != nullptr;
+    }, timeout);
+    return w;
+}
+
+LoginWindows WaitForLoginOf(DWORD pid, Millis timeout) {
+    LoginWindows w;
+    WaitFor([&] {
+        w.background = nullptr;
+        for (HWND h : FindWindows({.pid = pid, .title = L"QuenraOrvane", .visibleOnly = true}))
+            if (GetWindowLongPtrW(h, GWL_EXSTYLE) & WS_EX_LAYERED && VisibleOwnedBy(h, pid))
+                w.background = h;
+        w.page = w.background ? VisibleOwnedBy(w.background, pid) : nullptr;
+        return w.page != nullptr;
+    }, timeout);
+    return w;
+}
+
+bool LeaveOpenLogins(DWORD launcherPid, HWND launcher, Millis timeout) {
+    return WaitFor([&] {
+        bool settled = true;
+        const std::vector<HWND> frames = ForeignChildren(launcher);
+        for (DWORD pid : ChildProcesses(launcherPid)) {
+            if (std::any_of(frames.begin(), frames.end(), [&](HWND f) { return WindowProcessId(f) == pid; }))
+                continue;
+            settled = false;
+            // Hidden too: a minimised launcher hides the login it owns.
+            for (HWND h : FindWindows({.pid = pid}))
+                if (GetWindow(h, GW_OWNER) == launcher && (GetWindowLongPtrW(h, GWL_EXSTYLE) & WS_EX_LAYERED))
+                    PostMessageW(h, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+        }
+        return settled;
+    }, timeout);
+}
+
+bool ClickLink(HWND view, const std::wstring& url, const std::wstring& hrefPart, std::uint32_t hostFlags) {
+    RECT client{};
+    GetClientRect(view, &client);
+    const auto box = LinkBoxOnPage(url, hrefPart, client.right, client.bottom, hostFlags);
+    if (!box)
+        return false;
+    ClickBox(view, *box);
+    return true;
+}
+
+void ClickBox(HWND view, const RECT& box) {
+    POINT at{(box.left + box.right) / 2, (box.top + box.bottom) / 2};
+    ClientToScreen(view, &at);
+    ClickAt(at.x, at.y);
+}
+
+void DragBy(int x, int y, int dx, int dy) {
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    const auto input = [&](DWORD flags, int px, int py) {
+        INPUT in{};
+        in.type = INPUT_MOUSE;
+        in.mi.dx = (px * 65535) / (w - 1);
+        in.mi.dy = (py * 65535) / (h - 1);
+        in.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        return in;
+    };
+    INPUT in[5] = {input(0, x, y), input(MOUSEEVENTF_LEFTDOWN, x, y), input(0, x + dx / 2, y + dy / 2),
+                   input(0, x + dx, y + dy), input(MOUSEEVENTF_LEFTUP, x + dx, y + dy)};
+    SendInput(5, in, sizeof(INPUT));
+}
+
+}  // namespace e2e

@@ -1,0 +1,153 @@
+// Self-update from outside: the portal publishes a package, the installed copy
+// started from its shortcut downloads it, swaps it in and starts it; a package
+// that is cut short, not the published one, missing or a server's error page
+// leaves the running copy untouched and running; closing the progress dialog
+// during a slow download leaves a working launcher.
+#include <gtest/gtest.h>
+
+#include "tests/e2e/life_support.h"
+
+using namespace life;
+
+namespace {
+
+constexpr wchar_t kProgressTitle[] = L"版本更新中...";
+
+class UpdateE2e : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CoInitialize(nullptr);
+        ClearInstallation();
+        CreateDirectoryW((SpecialFolderPath(CSIDL_COMMON_APPDATA) + L"\\Quenra").c_str(), nullptr);
+        CreateDirectoryW(InstallFolder().c_str(), nullptr);
+        ASSERT_TRUE(CopyOver(Environment::Get().exePath, InstalledExe()));
+        original = FileBytes(InstalledExe());
+        PortalRequests(true);
+    }
+    void TearDown() override {
+        PublishUpdate(L"off");
+        HttpGet(L"/__misbehave?path=/update/pkg/Ovn.exe&mode=off");
+        EndAllCopies();
+        ClearInstallation();
+        CoUninitialize();
+    }
+
+    // Starts the installed copy from its game shortcut's command line.
+    void StartFromShortcut() { ASSERT_TRUE(copy.Start(InstalledExe(), L"/OvnD")); }
+
+    HWND LauncherWindow(DWORD pid) {
+        return WaitForWindow({.pid = pid, .title = L"QuenraOrvane", .visibleOnly = true}, 60s);
+    }
+
+    // A failed update: the same process goes on as the launcher, the file is
+    // the one it was, and nothing of the package is left.
+    void ExpectRunningCopyUntouched() {
+        EXPECT_NE(LauncherWindow(copy.Id()), nullptr) << "the launcher did not go on";
+        EXPECT_TRUE(copy.Running());
+        EXPECT_EQ(FileBytes(InstalledExe()), original);
+        EXPECT_FALSE(Exists(InstallFolder() + L"\\NewOvn.exe"));
+        EXPECT_FALSE(Exists(InstallFolder() + L"\\OldOvn.exe"));
+        EXPECT_EQ(RegistryValue(L"UpdTime"), "");
+    }
+
+    Process copy;
+    std::string original;
+};
+
+TEST_F(UpdateE2e, GoodPackageIsSwappedInAndStarted) {
+    PublishUpdate(L"good", L"swap");
+    StartFromShortcut();
+    // The old copy ends once the new one is started.
+    EXPECT_EQ(copy.Wait(60s), 0u);
+    const std::string now = FileBytes(InstalledExe());
+    EXPECT_EQ(now.size(), original.size() + std::string("\0OVN-UPDATE-swap", 16).size());
+    EXPECT_EQ(now.substr(0, original.size()), original);
+    DWORD fresh = ChildCopy(copy.Id());
+    ASSERT_NE(fresh, 0u) << "the new copy was not started";
+    EXPECT_NE(LauncherWindow(fresh), nullptr);
+    // The portal sees the new copy's start; it counts as the first.
+    EXPECT_TRUE(WaitFor([] { return CountRequests("GET /active.htm?tag=ovn&ver=3.0.0.1&count=1") == 1; }, 20s));
+    EXPECT_EQ(CountRequests("GET /update/pkg/Ovn.exe"), 1);
+    std::string stamp = RegistryValue(L"UpdTime");
+    ASSERT_EQ(stamp.size(), 16u);
+    SYSTEMTIME today{};
+    GetSystemTime(&today);
+    const auto* fields = reinterpret_cast<const WORD*>(stamp.data());
+    EXPECT_EQ(fields[0], today.wYear);
+    EXPECT_EQ(fields[1], today.wMonth);
+    EXPECT_EQ(fields[3], today.wDay);
+    // The shortcuts point at the new copy.
+    EXPECT_TRUE(Exists(DesktopLink(kLinkGame)));
+
+    // The next start from the shortcut checks no more today and clears the old copy.
+    EndAllCopies();
+    PortalRequests(true);
+    Process next;
+    ASSERT_TRUE(next.Start(InstalledExe(), L"/OvnD"));
+    EXPECT_NE(LauncherWindow(next.Id()), nullptr);
+    EXPECT_TRUE(WaitFor([] { return CountRequests("GET /active.htm?tag=ovn&ver=3.0.0.1&count=2") == 1; }, 20s));
+    EXPECT_EQ(CountRequests("GET /update/ConfigOvn.htm"), 0);
+    EXPECT_FALSE(Exists(InstallFolder() + L"\\OldOvn.exe"));
+}
+
+TEST_F(UpdateE2e, UpdateModeIgnoresTheDailyRule) {
+    // Updated today already: a shortcut start would not look, "/update" does.
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    SYSTEMTIME today{};
+    GetSystemTime(&today);
+    RegSetValueExW(key, L"UpdTime", 0, REG_BINARY, reinterpret_cast<const BYTE*>(&today), sizeof today);
+    RegCloseKey(key);
+    PublishUpdate(L"good", L"forced");
+    ASSERT_TRUE(copy.Start(InstalledExe(), L"/update"));
+    EXPECT_EQ(copy.Wait(60s), 0u);
+    EXPECT_NE(FileBytes(InstalledExe()), original);
+    DWORD fresh = ChildCopy(copy.Id());
+    ASSERT_NE(fresh, 0u) << "the new copy was not started";
+    EXPECT_NE(LauncherWindow(fresh), nullptr);
+    // Update mode makes no shortcuts.
+    EXPECT_FALSE(Exists(DesktopLink(kLinkGame)));
+}
+
+TEST_F(UpdateE2e, BadPackagesLeaveTheRunningCopy) {
+    struct Case {
+        const wchar_t* mode;
+        const char* request;  // what the portal must have been asked
+    };
+    const Case cases[] = {
+        {L"truncated", "GET /update/pkg/Ovn.exe"},
+        {L"mismatch", "GET /update/pkg/Ovn.exe"},
+        {L"404", "GET /update/pkg/missing.exe"},
+        {L"500", "GET /update/pkg/error.exe"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.mode, c.mode + wcslen(c.mode)));
+        PublishUpdate(c.mode);
+        PortalRequests(true);
+        StartFromShortcut();
+        ExpectRunningCopyUntouched();
+        EXPECT_EQ(CountRequests(c.request), 1);
+        EndAllCopies();
+    }
+}
+
+TEST_F(UpdateE2e, OffListPackageIsNeverFetched) {
+    PublishUpdate(L"offlist");
+    StartFromShortcut();
+    ExpectRunningCopyUntouched();
+    EXPECT_EQ(CountRequests("GET /update/ConfigOvn.htm"), 1);
+}
+
+TEST_F(UpdateE2e, CancelDuringASlowDownloadLeavesAWorkingLauncher) {
+    PublishUpdate(L"good", L"slow");
+    HttpGet(L"/__misbehave?path=/update/pkg/Ovn.exe&mode=slow&chunk=4096");
+    StartFromShortcut();
+    HWND progress = WaitForWindow({.pid = copy.Id(), .title = kProgressTitle, .visibleOnly = true}, 30s);
+    ASSERT_NE(progress, nullptr) << "no progress dialog";
+    ASSERT_TRUE(WaitFor([] { return CountRequests("GET /update/pkg/Ovn.exe") == 1; }, 20s));
+    PostMessageW(progress, WM_COMMAND, IDCANCEL, 0);
+    ExpectRunningCopyUntouched();
+}
+
+}  // namespace

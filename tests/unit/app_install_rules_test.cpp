@@ -1,0 +1,74 @@
+#include "app/install_rules.h"
+
+#include <gtest/gtest.h>
+
+using namespace ovn;
+
+TEST(DisableDaysBytes, FromTheMillisecondsOfTheInstall) {
+    using Bytes = std::array<std::uint8_t, 4>;
+    EXPECT_EQ(DisableDaysBytes(0), (Bytes{1, 6, 0, 0}));
+    EXPECT_EQ(DisableDaysBytes(500), (Bytes{5, 0, 3, 0}));
+    EXPECT_EQ(DisableDaysBytes(48), (Bytes{2, 0, 6, 0}));
+    // Neither d nor e ever equals c, whatever the milliseconds.
+    for (unsigned ms = 0; ms < 1000; ++ms) {
+        Bytes b = DisableDaysBytes(ms);
+        EXPECT_NE(b[0], b[1]) << ms;
+        EXPECT_NE(b[2], b[1]) << ms;
+        EXPECT_LT(b[0], 7);
+        EXPECT_LT(b[1], 7);
+        EXPECT_LT(b[2], 7);
+        EXPECT_EQ(b[3], 0);
+    }
+}
+
+TEST(NextCounterValue, ReadsMalformedValuesSafely) {
+    EXPECT_EQ(NextCounterValue(L"0"), 1u);
+    EXPECT_EQ(NextCounterValue(L"41"), 42u);
+    EXPECT_EQ(NextCounterValue(L""), 1u);
+    EXPECT_EQ(NextCounterValue(L"abc"), 1u);
+    EXPECT_EQ(NextCounterValue(L"  7z"), 8u);
+    EXPECT_EQ(NextCounterValue(L"+5"), 6u);
+    EXPECT_EQ(NextCounterValue(L"-1"), 0u);
+    // A negative count starts from 0 rather than wrapping to four billion.
+    EXPECT_EQ(NextCounterValue(L"-5"), 0u);
+    EXPECT_EQ(NextCounterValue(L"4294967294"), 4294967295u);
+    EXPECT_EQ(NextCounterValue(L"4294967295"), 4294967295u);
+    EXPECT_EQ(NextCounterValue(L"99999999999999999999999"), 4294967295u);
+}
+
+TEST(SelfDeleteBatch, TemplatesAndTheirChoice) {
+    EXPECT_EQ(ChooseBatchTemplate(0), BatchTemplate::WholeFolder);
+    EXPECT_EQ(ChooseBatchTemplate(1), BatchTemplate::WholeFolder);
+    EXPECT_EQ(ChooseBatchTemplate(2), BatchTemplate::OnlyExecutable);
+    const char exe[] = "C:\\ProgramData\\Quenra\\GameLogin\\Ovn.exe";
+    const char bat[] = "C:\\Temp\\DelA1B2.tmp.bat";
+    EXPECT_EQ(*SelfDeleteBatchText(BatchTemplate::OnlyExecutable, exe, bat),
+              "cd\\\r\n:delexe\r\nping -n 1 127.0.0.1\r\n"
+              "del \"C:\\ProgramData\\Quenra\\GameLogin\\Ovn.exe\"\r\n"
+              "if exist \"C:\\ProgramData\\Quenra\\GameLogin\\Ovn.exe\" goto :delexe\r\n"
+              "del \"C:\\Temp\\DelA1B2.tmp.bat\"\r\n");
+    EXPECT_EQ(*SelfDeleteBatchText(BatchTemplate::WholeFolder, exe, bat),
+              "cd\\\r\n:delexe\r\nping -n 1 127.0.0.1\r\n"
+              "del \"C:\\ProgramData\\Quenra\\GameLogin\\Ovn.exe\"\r\n"
+              "if exist \"C:\\ProgramData\\Quenra\\GameLogin\\Ovn.exe\" goto :delexe\r\n"
+              "del \"C:\\ProgramData\\Quenra\\GameLogin\" /Q /F /A\r\n"
+              "rd \"C:\\ProgramData\\Quenra\\GameLogin\"\r\n"
+              "del \"C:\\Temp\\DelA1B2.tmp.bat\"\r\n");
+}
+
+TEST(SelfDeleteBatch, RefusesPathsCmdWouldReadOtherwise) {
+    const char bat[] = "C:\\Temp\\D.bat";
+    // What a path the code page cannot hold comes back as: a wildcard.
+    EXPECT_FALSE(SelfDeleteBatchText(BatchTemplate::OnlyExecutable, "C:\\Games\\??\\Ovn.exe", bat));
+    EXPECT_FALSE(SelfDeleteBatchText(BatchTemplate::WholeFolder, "C:\\Games\\??\\Ovn.exe", bat));
+    EXPECT_FALSE(SelfDeleteBatchText(BatchTemplate::OnlyExecutable, "C:\\%TEMP%\\Ovn.exe", bat));
+    EXPECT_FALSE(SelfDeleteBatchText(BatchTemplate::OnlyExecutable, "C:\\a*\\Ovn.exe", bat));
+    EXPECT_FALSE(SelfDeleteBatchText(BatchTemplate::OnlyExecutable, "", bat));
+    EXPECT_FALSE(SelfDeleteBatchText(BatchTemplate::OnlyExecutable, "C:\\G\\Ovn.exe", "C:\\T\\%x%.bat"));
+    // A bare file name has no folder of its own to empty.
+    EXPECT_FALSE(SelfDeleteBatchText(BatchTemplate::WholeFolder, "Ovn.exe", bat));
+    EXPECT_TRUE(SelfDeleteBatchText(BatchTemplate::OnlyExecutable, "C:\\Game & Co\\Ovn (2).exe", bat));
+    // The text stays within its 2047 characters.
+    std::string longPath = "C:\\" + std::string(600, 'a') + "\\Ovn.exe";
+    EXPECT_FALSE(SelfDeleteBatchText(BatchTemplate::WholeFolder, longPath, bat));
+}

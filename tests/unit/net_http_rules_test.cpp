@@ -1,0 +1,85 @@
+#include "net/http_rules.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+
+using namespace ovn::net;
+
+TEST(SplitHttpUrl, HostPortAndObject) {
+    auto parts = SplitHttpUrl(L"http://h.example:8080/a/b.txt");
+    ASSERT_TRUE(parts);
+    EXPECT_EQ(*parts, (HttpUrlParts{L"h.example", 8080, L"a/b.txt"}));
+    // Only the prefix and a host: port 80, no object.
+    EXPECT_EQ(*SplitHttpUrl(L"http://h.example"), (HttpUrlParts{L"h.example", 80, L""}));
+    EXPECT_EQ(*SplitHttpUrl(L"HTTP://h/"), (HttpUrlParts{L"h", 80, L""}));
+    // The port reads like wtoi: blanks and a sign, digits up to a non-digit, 16 bits.
+    EXPECT_EQ(SplitHttpUrl(L"http://h: +81x/p")->port, 81);
+    EXPECT_EQ(SplitHttpUrl(L"http://h:/p")->port, 0);
+    EXPECT_EQ(SplitHttpUrl(L"http://h:65617/p")->port, 81);  // 65536 + 81
+    EXPECT_EQ(SplitHttpUrl(L"http://h:-1/p")->port, 65535);
+    // A colon in the path is not a port.
+    EXPECT_EQ(*SplitHttpUrl(L"http://h/a:9"), (HttpUrlParts{L"h", 80, L"a:9"}));
+}
+
+TEST(SplitHttpUrl, RefusesWhatDoesNotFit) {
+    EXPECT_FALSE(SplitHttpUrl(L"https://h/x"));
+    EXPECT_FALSE(SplitHttpUrl(L"ftp://h/x"));
+    EXPECT_FALSE(SplitHttpUrl(L"http://"));
+    EXPECT_FALSE(SplitHttpUrl(L"http:///path"));
+    const std::wstring host259(259, L'h'), object511(511, L'o');
+    EXPECT_TRUE(SplitHttpUrl(L"http://" + host259 + L"/" + object511));
+    // One more character would have been cut off by the buffers: refused whole.
+    EXPECT_FALSE(SplitHttpUrl(L"http://" + host259 + L"h/x"));
+    EXPECT_FALSE(SplitHttpUrl(L"http://h/" + object511 + L"o"));
+}
+
+TEST(IsPortalUrl, MatchesTheHostNotTheText) {
+    const std::array<std::wstring, 3> domains = {L"quenra.com", L"quenra.cn", L"127.0.0.1"};
+    EXPECT_TRUE(IsPortalUrl(L"http://quenra.com/x.exe", domains));
+    EXPECT_TRUE(IsPortalUrl(L"http://dl.quenra.com/x.exe", domains));
+    EXPECT_TRUE(IsPortalUrl(L"http://DL.QUENRA.CN/x.exe", domains));
+    EXPECT_TRUE(IsPortalUrl(L"HTTP://quenra.com:8080/x.exe", domains));
+    EXPECT_TRUE(IsPortalUrl(L"http://127.0.0.1:5000/update/x.exe", domains));
+    // The domain in the query, in a path, or as part of a look-alike host.
+    EXPECT_FALSE(IsPortalUrl(L"http://elsewhere.example/?x=quenra.com", domains));
+    EXPECT_FALSE(IsPortalUrl(L"http://elsewhere.example/quenra.com/x.exe", domains));
+    EXPECT_FALSE(IsPortalUrl(L"http://quenra.com.elsewhere.example/x.exe", domains));
+    EXPECT_FALSE(IsPortalUrl(L"http://evilquenra.com/x.exe", domains));
+    EXPECT_FALSE(IsPortalUrl(L"http://quenra.com@elsewhere.example/x.exe", domains));
+    EXPECT_FALSE(IsPortalUrl(L"http://elsewhere.example?quenra.com", domains));
+    EXPECT_FALSE(IsPortalUrl(L"http://127.0.0.10/x", domains));
+    EXPECT_FALSE(IsPortalUrl(L"https://quenra.com/x.exe", domains));
+    EXPECT_FALSE(IsPortalUrl(L"http://.quenra.com/x", std::array<std::wstring, 1>{L""}));
+}
+
+TEST(HttpAnswer, OnlySuccessBodiesAndReadableLengths) {
+    EXPECT_EQ(ParseStatusCode(L"200"), 200u);
+    EXPECT_FALSE(ParseStatusCode(L""));
+    EXPECT_FALSE(ParseStatusCode(L"2x0"));
+    EXPECT_TRUE(IsSuccessStatus(200));
+    EXPECT_TRUE(IsSuccessStatus(206));
+    EXPECT_FALSE(IsSuccessStatus(302));
+    EXPECT_FALSE(IsSuccessStatus(404));
+    EXPECT_FALSE(IsSuccessStatus(500));
+    EXPECT_EQ(ParseContentLength(L"0"), 0u);
+    EXPECT_EQ(ParseContentLength(L"5368709120"), 5368709120ull);  // past 32 bits
+    EXPECT_FALSE(ParseContentLength(L""));
+    EXPECT_FALSE(ParseContentLength(L"-1"));
+    EXPECT_FALSE(ParseContentLength(L"12ab"));
+    EXPECT_FALSE(ParseContentLength(L"99999999999999999999"));
+}
+
+TEST(ProgressPercent, SixtyFourBitsAndNoDivisionByZero) {
+    EXPECT_EQ(ProgressPercent(0, 100), 0);
+    EXPECT_EQ(ProgressPercent(50, 100), 50);
+    EXPECT_EQ(ProgressPercent(99, 100), 99);
+    // 32-bit T x 100 overflows past about 42 MB: 45 MB of 50 MB is 90 %.
+    EXPECT_EQ(ProgressPercent(45ull << 20, 50ull << 20), 90);
+    EXPECT_EQ(ProgressPercent(3ull << 32, 4ull << 32), 75);
+    EXPECT_EQ(ProgressPercent(0, 0), 100);
+    EXPECT_EQ(ProgressPercent(10, 0), 100);
+    EXPECT_EQ(ProgressPercent(200, 100), 100);  // more than announced
+    EXPECT_EQ(ProgressPercent((1ull << 62), (1ull << 62) + (1ull << 61)), 66);
+    EXPECT_EQ(ProgressLabel(42), L"已加载  42%");
+}

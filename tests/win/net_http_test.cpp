@@ -1,0 +1,207 @@
+// The HTTP helper against the local portal and its misbehaviour switch: each
+// fault gives the result the program relies on, ends, and leaves the files as
+// documented. Also the ping's form and Cancel of a download on a worker thread.
+#include <windows.h>
+#include <winsock2.h>
+#include <wininet.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "browser_test_support.h"
+#include "common/portal.h"
+#include "net/http.h"
+
+namespace {
+
+std::string Get(const std::wstring& pathAndQuery) {
+    std::wstring url = ovn::portal::ServiceUrl(pathAndQuery);
+    HINTERNET session = InternetOpenW(L"ovn-test", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+    HINTERNET request = InternetOpenUrlW(session, url.c_str(), nullptr, 0, INTERNET_FLAG_RELOAD, 0);
+    std::string text;
+    char buf[4096];
+    DWORD read = 0;
+    while (request && InternetReadFile(request, buf, sizeof(buf), &read) && read)
+        text.append(buf, read);
+    if (request)
+        InternetCloseHandle(request);
+    InternetCloseHandle(session);
+    return text;
+}
+
+void Misbehave(const std::wstring& path, const std::wstring& mode, int chunk = 1) {
+    Get(L"/__misbehave?path=" + path + L"&mode=" + mode + L"&chunk=" + std::to_wstring(chunk));
+}
+
+std::size_t Occurrences(const std::string& text, const std::string& what) {
+    std::size_t n = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++n;
+    return n;
+}
+
+std::wstring TempFile(const wchar_t* name) {
+    wchar_t folder[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    std::wstring path = std::wstring(folder) + name;
+    DeleteFileW(path.c_str());
+    return path;
+}
+
+// Size of a file, or -1 when there is none.
+long long FileSize(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
+        return -1;
+    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+class HttpHelper : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_FALSE(webtest::EnsurePortalAddress().empty()) << "no local portal";
+        Get(L"/__requests?clear=1");
+    }
+    void TearDown() override {
+        for (const wchar_t* path : {L"/blob.bin", L"/update/pkg/Ovn.exe"})
+            Misbehave(path, L"off");
+    }
+    std::wstring Blob(std::size_t size) { return ovn::portal::ServiceUrl(L"/blob.bin?size=" + std::to_wstring(size)); }
+};
+
+TEST_F(HttpHelper, FileFaultMatrix) {
+    const std::wstring path = TempFile(L"ovn_http_test.bin");
+    // A whole answer.
+    EXPECT_TRUE(ovn::net::HttpGetToFile(Blob(70000), path, 512, true));
+    EXPECT_EQ(FileSize(path), 70000);
+
+    // 404: fails before a file is made.
+    DeleteFileW(path.c_str());
+    Misbehave(L"/blob.bin", L"404");
+    EXPECT_FALSE(ovn::net::HttpGetToFile(Blob(1000), path, 512, true));
+    EXPECT_EQ(FileSize(path), -1);
+
+    // No Content-Length: fails.
+    Misbehave(L"/blob.bin", L"nolength");
+    EXPECT_FALSE(ovn::net::HttpGetToFile(Blob(1000), path, 512, true));
+    EXPECT_EQ(FileSize(path), -1);
+
+    // A body shorter than announced: fails, and the part that came stays.
+    Misbehave(L"/blob.bin", L"short");
+    EXPECT_FALSE(ovn::net::HttpGetToFile(Blob(1000), path, 512, true));
+    EXPECT_EQ(FileSize(path), 1000);
+
+    // Slow but whole: succeeds.
+    Misbehave(L"/blob.bin", L"slow", 400);
+    EXPECT_TRUE(ovn::net::HttpGetToFile(Blob(2000), path, 512, true));
+    EXPECT_EQ(FileSize(path), 2000);
+
+    // A connection closed without an answer: fails.
+    DeleteFileW(path.c_str());
+    Misbehave(L"/blob.bin", L"close");
+    EXPECT_FALSE(ovn::net::HttpGetToFile(Blob(1000), path, 512, true));
+    EXPECT_EQ(FileSize(path), -1);
+    Misbehave(L"/blob.bin", L"off");
+
+    // A server error's page never becomes the file, Content-Length or not.
+    EXPECT_FALSE(ovn::net::HttpGetToFile(ovn::portal::ServiceUrl(L"/update/pkg/error.exe"), path, 512, true));
+    EXPECT_EQ(FileSize(path), -1);
+    EXPECT_EQ(Occurrences(Get(L"/__requests"), "GET /update/pkg/error.exe"), 1u);
+    DeleteFileW(path.c_str());
+}
+
+TEST_F(HttpHelper, OffListHostIsNeverContacted) {
+    // A listener on another loopback address stands for the stranger's host.
+    WSADATA wsa{};
+    ASSERT_EQ(WSAStartup(MAKEWORD(2, 2), &wsa), 0);
+    SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in at{};
+    at.sin_family = AF_INET;
+    at.sin_addr.s_addr = htonl(0x7F000002);  // 127.0.0.2
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&at), sizeof at), 0);
+    ASSERT_EQ(listen(listener, 4), 0);
+    int len = sizeof at;
+    getsockname(listener, reinterpret_cast<sockaddr*>(&at), &len);
+    const std::wstring stranger = L"http://127.0.0.2:" + std::to_wstring(ntohs(at.sin_port)) + L"/x.exe?h=127.0.0.1";
+    const std::wstring path = TempFile(L"ovn_http_offlist.bin");
+
+    EXPECT_FALSE(ovn::net::HttpGetToFile(stranger, path, 512, true));
+    EXPECT_EQ(FileSize(path), -1);
+    // The download is over when the call returns: a connection it made would be
+    // waiting at the listener now.
+    fd_set ready;
+    FD_ZERO(&ready);
+    FD_SET(listener, &ready);
+    timeval none{0, 0};
+    EXPECT_EQ(select(0, &ready, nullptr, nullptr, &none), 0) << "the stranger's host was contacted";
+    // The listener does see a connection that is made.
+    SOCKET probe = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    ASSERT_EQ(connect(probe, reinterpret_cast<sockaddr*>(&at), sizeof at), 0);
+    FD_ZERO(&ready);
+    FD_SET(listener, &ready);
+    timeval wait{5, 0};
+    EXPECT_EQ(select(0, &ready, nullptr, nullptr, &wait), 1);
+    closesocket(probe);
+    closesocket(listener);
+    WSACleanup();
+}
+
+TEST_F(HttpHelper, MemoryBodiesUnderOneKilobyte) {
+    wchar_t out[1024] = {};
+    EXPECT_TRUE(ovn::net::HttpGetToMemory(Blob(1023), out));
+    EXPECT_EQ(out[1], L'\x01');
+    wchar_t refused[1024] = {};
+    EXPECT_FALSE(ovn::net::HttpGetToMemory(Blob(1024), refused));
+    Misbehave(L"/blob.bin", L"slow", 100);
+    wchar_t slow[1024] = {};
+    EXPECT_TRUE(ovn::net::HttpGetToMemory(Blob(300), slow));
+    EXPECT_EQ(slow[299], L'+');  // byte 299 of the pattern is 43
+}
+
+TEST_F(HttpHelper, PingSendsOnlyPlainHttp) {
+    EXPECT_TRUE(ovn::net::HttpSendOnly(L"HTTP://" + ovn::portal::ServiceHost() + L"/active.htm?tag=ovn&count=7"));
+    EXPECT_EQ(GetLastError(), 0u);
+    SetLastError(1234);
+    EXPECT_FALSE(ovn::net::HttpSendOnly(L"https://" + ovn::portal::ServiceHost() + L"/active.htm?tag=ovn&count=8"));
+    EXPECT_EQ(GetLastError(), 0u);
+    const std::string record = Get(L"/__requests");
+    EXPECT_EQ(Occurrences(record, "GET /active.htm?tag=ovn&count=7"), 1u);
+    EXPECT_EQ(Occurrences(record, "count=8"), 0u);
+    // A refused connection reports its error.
+    EXPECT_FALSE(ovn::net::HttpSendOnly(L"http://127.0.0.1:1/active.htm"));
+    EXPECT_NE(GetLastError(), 0u);
+}
+
+struct Download {
+    std::wstring url, path;
+    ovn::net::DownloadHandles handles;
+    bool result = true;
+};
+
+DWORD WINAPI DownloadWorker(void* p) {
+    auto* d = static_cast<Download*>(p);
+    d->result = ovn::net::HttpGetToFile(d->url, d->path, 512, true, nullptr, &d->handles);
+    return 0;
+}
+
+TEST_F(HttpHelper, CancelClosesTheHandlesAndTheWorkerEnds) {
+    Download d;
+    d.url = Blob(200000);
+    d.path = TempFile(L"ovn_http_cancel.bin");
+    Misbehave(L"/blob.bin", L"slow", 100);  // 200 s if left alone
+    HANDLE worker = CreateThread(nullptr, 0, &DownloadWorker, &d, 0, nullptr);
+    ASSERT_NE(worker, nullptr);
+    ASSERT_TRUE(webtest::PumpUntil([&] { return FileSize(d.path) > 0; }, 15000)) << "the download never began";
+    d.handles.Cancel();
+    // The worker ends on its own once its handles are closed (the bound only
+    // keeps a broken cancel from hanging the run).
+    EXPECT_EQ(WaitForSingleObject(worker, 60000), WAIT_OBJECT_0);
+    CloseHandle(worker);
+    EXPECT_FALSE(d.result);
+    EXPECT_GT(FileSize(d.path), 0);  // the part written stays for the caller
+    EXPECT_LT(FileSize(d.path), 200000);
+    DeleteFileW(d.path.c_str());
+}
+
+}  // namespace

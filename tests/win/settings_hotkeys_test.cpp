@@ -1,0 +1,125 @@
+// The hotkey settings dialog with a running launcher: chords pressed in its
+// boxes, the conflict refusal, what it writes, the launcher picking the new keys
+// up at once, and the boss key cancelling it.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "common/protocol.h"
+#include "keys_test_support.h"
+#include "launcher_test_support.h"
+#include "res/resource.h"
+#include "settings/setting_dlg.h"
+#include "settings_test_support.h"
+
+using namespace launchertest;
+using keystest::ScopedHotkeyIni;
+using ovn::HotkeyId;
+
+namespace {
+
+constexpr int kCtrl = 2;
+const std::wstring kCtrlWord = L"Ctrl  +  ";
+
+std::wstring Text(HWND w) {
+    wchar_t text[128] = {};
+    GetWindowTextW(w, text, 128);
+    return text;
+}
+
+class SettingsHotkeys : public LauncherHost {
+protected:
+    void SetUp() override {
+        LauncherHost::SetUp();
+        ASSERT_NE(sender.hwnd(), nullptr) << "the key sender did not start";
+        Start("arrive=auto\n");
+        page = WaitForPages(1);
+        ASSERT_NE(page, nullptr);
+    }
+    // Types a chord into a box of the open dialog, as the player would.
+    bool TypeInto(ovn::settings::CSettingDlg& settings, HotkeyId id, WORD vk, int mods, const std::wstring& expect) {
+        // Activated first: activation puts the focus back where the dialog last had it.
+        SetForegroundWindow(settings.hwnd());
+        const bool active = PumpUntil([&] { return GetForegroundWindow() == settings.hwnd(); }, 5000);
+        SetFocus(settings.Box(id));
+        if (!active || !PumpUntil([&] { return GetFocus() == settings.Box(id); }, 5000)) {
+            ADD_FAILURE() << "the dialog did not get the focus";
+            return false;
+        }
+        sender.Type(vk, mods);
+        const bool got = PumpUntil([&] { return Text(settings.Box(id)) == expect; }, 10000);
+        if (!got)
+            ADD_FAILURE() << "the box shows \"" << ::testing::PrintToString(Text(settings.Box(id)))
+                          << "\", the focus is on " << GetFocus() << ", the foreground " << GetForegroundWindow()
+                          << " (dialog " << settings.hwnd() << ")";
+        return got;
+    }
+
+    ScopedHotkeyIni ini;
+    keystest::KeySender sender;
+    HWND page = nullptr;
+};
+
+}  // namespace
+
+TEST_F(SettingsHotkeys, CapturesRefusesConflictsWritesAndTheLauncherReactsAtOnce) {
+    ovn::settings::CSettingDlg settings;
+    ASSERT_TRUE(settings.CreateModeless(launcher));
+    ShowWindow(settings.hwnd(), SW_SHOW);
+    EXPECT_EQ(ovn::settings::OpenSettingsDialog, &settings);
+    EXPECT_EQ(Text(settings.Box(HotkeyId::Boss)), L"F10");
+    EXPECT_EQ(Text(settings.Box(HotkeyId::Switch)), kCtrlWord + L"Tab");
+    EXPECT_EQ(Text(settings.Box(HotkeyId::Sound)), kCtrlWord + L"Q");
+    PumpUntilIdle();
+    settingstest::SaveShot(settings.hwnd(), L"settings.png");
+
+    ASSERT_TRUE(TypeInto(settings, HotkeyId::Sound, 'S', kCtrl, kCtrlWord + L"S"));
+    // The same chord in the boss box: refused, nothing written, the dialog stays.
+    ASSERT_TRUE(TypeInto(settings, HotkeyId::Boss, 'S', kCtrl, kCtrlWord + L"S"));
+    {
+        BoxAnswerer ok(nullptr, 1);
+        PostMessageW(settings.hwnd(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        ASSERT_TRUE(PumpUntil([&] { return ok.Answered() == 1; }));
+        EXPECT_EQ(ok.Text(), L"热键冲突，请重新设置不同热键值");
+    }
+    PumpUntilIdle();
+    EXPECT_FALSE(ScopedHotkeyIni::Exists());
+    ASSERT_TRUE(IsWindow(settings.hwnd()));
+
+    // Backspace clears the boss key; confirming writes all three and tells the launcher.
+    ASSERT_TRUE(TypeInto(settings, HotkeyId::Boss, VK_BACK, 0, L"无"));
+    PostMessageW(settings.hwnd(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    ASSERT_TRUE(PumpUntil([&] { return settings.hwnd() == nullptr; }));
+    EXPECT_EQ(ScopedHotkeyIni::Value(L"ShortKey"), L"0,0");
+    EXPECT_EQ(ScopedHotkeyIni::Value(L"AltWndKey"), L"2,9");
+    EXPECT_EQ(ScopedHotkeyIni::Value(L"SndKey"), L"2,83");
+    EXPECT_EQ(ovn::settings::OpenSettingsDialog, nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return ovn::SoundHotkey == ovn::HotkeySetting{'S', kCtrl}; }));
+    ASSERT_TRUE(child.Flush(page));
+    EXPECT_EQ(child.Inbox(page, ovn::kMsgReloadHotkeys).size(), 1u);
+
+    // The running launcher answers the new sound key, no longer the old one,
+    // and the cleared boss key no longer hides it.
+    ASSERT_TRUE(sender.TakeFocus());
+    ASSERT_TRUE(sender.TypeAndWait('Q', kCtrl));
+    EXPECT_EQ(dlg.m_bMuted, 0);
+    ASSERT_TRUE(sender.TypeAndWait(VK_F10, 0));
+    EXPECT_TRUE(IsWindowVisible(launcher));
+    sender.Type('S', kCtrl);
+    EXPECT_TRUE(PumpUntil([&] { return dlg.m_bMuted == 1; }));
+}
+
+TEST_F(SettingsHotkeys, TheBossKeyCancelsAnOpenSettingsDialog) {
+    ovn::settings::CSettingDlg settings;
+    settingstest::DialogAnswerer press(L"设置", [&](HWND box) {
+        // A chord typed in a box first: cancelling must not keep it.
+        SetFocus(GetDlgItem(box, IDC_SET_SOUND_EDIT));
+        SetWindowTextW(GetDlgItem(box, IDC_SET_SOUND_EDIT), (kCtrlWord + L"S").c_str());
+        settings.m_nKeys[2] = 'S';
+        sender.Type(VK_F10, 0);
+    });
+    EXPECT_EQ(settings.DoModal(launcher), IDCANCEL);
+    EXPECT_TRUE(press.Answered());
+    EXPECT_FALSE(IsWindowVisible(launcher));
+    EXPECT_FALSE(ScopedHotkeyIni::Exists());
+    EXPECT_EQ(ovn::settings::OpenSettingsDialog, nullptr);
+}
