@@ -255,7 +255,10 @@ TEST_F(DhtmlDialog, TheCornerButtonsAreWhereTheLoginDoesNotDrag) {
         EXPECT_FALSE(ovn::browser::LoginDragExcluded(r.left, r.bottom + 1));
     }
     EXPECT_FALSE(ovn::browser::LoginDragExcluded(minimize.left - 2, minimize.top));
-    // Their pictures are drawn: the tab's dark face inside its light edge.
+    // Their pictures are drawn: the tab's dark face inside its light edge (the
+    // normal frame, so the pointer is taken off them first).
+    SetCursorPos(0, GetSystemMetrics(SM_CYSCREEN) - 1);
+    PumpUntil([&] { return PixelAt({close.left + 3, close.top + 3}) == RGB(18, 40, 60); }, 5000);
     EXPECT_EQ(PixelAt({close.left + 3, close.top + 3}), RGB(18, 40, 60));
     EXPECT_EQ(PixelAt({minimize.left, minimize.top + 3}), RGB(110, 170, 196));
 }
