@@ -294,6 +294,29 @@ std::optional<int> ParsePixels(std::wstring_view s) {
     return static_cast<int>(s[0] == L'-' ? -v : v);
 }
 
+// The one to four lengths of padding or margin (top, right, bottom, left as CSS
+// repeats them); what is not a pixel length ("auto", "1em") counts as 0.
+HtmlEdges ParseEdges(std::wstring_view s, int least) {
+    std::vector<int> v;
+    for (size_t i = 0; i < s.size() && v.size() < 4;) {
+        while (i < s.size() && IsSpace(s[i]))
+            ++i;
+        size_t start = i;
+        while (i < s.size() && !IsSpace(s[i]))
+            ++i;
+        if (i > start)
+            v.push_back(std::max(least, ParsePixels(s.substr(start, i - start)).value_or(0)));
+    }
+    if (v.empty())
+        return {};
+    HtmlEdges e;
+    e.top = v[0];
+    e.right = v.size() > 1 ? v[1] : v[0];
+    e.bottom = v.size() > 2 ? v[2] : v[0];
+    e.left = v.size() > 3 ? v[3] : e.right;
+    return e;
+}
+
 // url(x), url('x'), url("x") -> x; nothing when it is not a url().
 std::optional<std::wstring> ParseCssUrl(std::wstring_view s) {
     s = Trim(s);
@@ -377,6 +400,14 @@ public:
         int element = OpenElement(t);
         if (IsBlockElement(n)) {
             BlockBreak();
+            const HtmlStyle& style = doc.elements[size_t(element)].style;
+            if (style.absolute) {
+                // Margins around it stay in the flow it left; its content starts afresh.
+                savedGap_.emplace_back(element, pendingGap_);
+                pendingGap_ = 0;
+            } else {
+                pendingGap_ = std::max(pendingGap_, style.marginTop);
+            }
             if (IsHeading(n))
                 ++headingDepth_;
             if (n == L"pre")
@@ -438,7 +469,7 @@ public:
         }
         if (hiddenDepth_ > 0)
             return;
-        CloseElement(n);
+        int closed = CloseElement(n);
         if (n == L"a") {
             CloseLink();
             return;
@@ -449,6 +480,8 @@ public:
         }
         if (IsBlockElement(n)) {
             BlockBreak();
+            if (closed >= 0)
+                EndBlockElement(closed);
             if (IsHeading(n) && headingDepth_ > 0)
                 --headingDepth_;
             if (n == L"pre" && preDepth_ > 0)
@@ -518,14 +551,37 @@ private:
     }
 
     // An end tag closes the nearest open element of its name and all inside it;
-    // a stray one closes nothing.
-    void CloseElement(std::wstring_view name) {
+    // a stray one closes nothing. Returns the element closed, -1 when none.
+    int CloseElement(std::wstring_view name) {
         for (size_t i = open_.size(); i-- > 0;) {
-            if (doc.elements[size_t(open_[i])].tag == name) {
+            int element = open_[i];
+            if (doc.elements[size_t(element)].tag == name) {
                 open_.resize(i);
-                return;
+                return element;
             }
         }
+        return -1;
+    }
+
+    // The gap after a block; a positioned box hands back the flow's gap from before it
+    // (also when a box inside it was left unclosed).
+    void EndBlockElement(int element) {
+        const HtmlStyle& style = doc.elements[size_t(element)].style;
+        if (!style.absolute) {
+            pendingGap_ = std::max(pendingGap_, style.marginBottom);
+            return;
+        }
+        while (!savedGap_.empty() && savedGap_.back().first >= element) {
+            pendingGap_ = savedGap_.back().second;
+            savedGap_.pop_back();
+        }
+    }
+
+    int Container() const {
+        for (size_t i = open_.size(); i-- > 0;)
+            if (IsPositioned(doc, open_[i]))
+                return open_[i];
+        return -1;
     }
 
     void PutBox(int element) {
@@ -555,6 +611,8 @@ private:
             return;
         doc.blocks.emplace_back();
         doc.blocks.back().heading = headingDepth_ > 0;
+        doc.blocks.back().container = Container();
+        doc.blocks.back().gapBefore = std::exchange(pendingGap_, 0);
         blockOpen_ = true;
     }
 
@@ -635,6 +693,8 @@ private:
     int hiddenDepth_ = 0;
     int headingDepth_ = 0;
     int preDepth_ = 0;
+    int pendingGap_ = 0;  // margins collapse: the largest one between two blocks counts
+    std::vector<std::pair<int, int>> savedGap_;  // open positioned boxes: element, the flow's gap
     std::vector<int> open_;  // elements not yet closed, outermost first
 };
 
@@ -650,6 +710,25 @@ const std::wstring* HtmlElement::Attribute(std::wstring_view name) const {
 }
 
 bool IsBlockTag(std::wstring_view lowerTag) { return IsBlockElement(lowerTag); }
+
+bool IsPositioned(const HtmlDocument& doc, int element) {
+    if (element < 0 || size_t(element) >= doc.elements.size())
+        return false;
+    const HtmlElement& e = doc.elements[size_t(element)];
+    return e.style.absolute && IsBlockElement(e.tag) && element != doc.body && e.tag != L"html";
+}
+
+int PositionedAncestor(const HtmlDocument& doc, int element, bool includeSelf) {
+    const int count = static_cast<int>(doc.elements.size());
+    int e = element;
+    if (e >= 0 && e < count && !includeSelf)
+        e = doc.elements[size_t(e)].parent;
+    // The count bounds the walk even if a parent index were ever wrong.
+    for (int guard = 0; e >= 0 && e < count && guard <= count; e = doc.elements[size_t(e)].parent, ++guard)
+        if (IsPositioned(doc, e))
+            return e;
+    return -1;
+}
 
 std::optional<std::uint32_t> ParseCssColor(std::wstring_view text) {
     std::wstring s = Lower(Trim(text));
@@ -742,6 +821,32 @@ HtmlStyle ParseInlineStyle(std::wstring_view text) {
             style.width = ParsePixels(value);
         } else if (name == L"height") {
             style.height = ParsePixels(value);
+        } else if (name == L"color") {
+            style.color = ParseCssColor(value);
+        } else if (name == L"position") {
+            style.absolute = Lower(value) == L"absolute";
+        } else if (name == L"left") {
+            style.left = ParsePixels(value).value_or(0);
+        } else if (name == L"top") {
+            style.top = ParsePixels(value).value_or(0);
+        } else if (name == L"padding") {
+            style.padding = ParseEdges(value, 0);
+        } else if (name == L"padding-top") {
+            style.padding.top = std::max(0, ParsePixels(value).value_or(0));
+        } else if (name == L"padding-right") {
+            style.padding.right = std::max(0, ParsePixels(value).value_or(0));
+        } else if (name == L"padding-bottom") {
+            style.padding.bottom = std::max(0, ParsePixels(value).value_or(0));
+        } else if (name == L"padding-left") {
+            style.padding.left = std::max(0, ParsePixels(value).value_or(0));
+        } else if (name == L"margin") {
+            HtmlEdges margin = ParseEdges(value, -1000000);
+            style.marginTop = margin.top;
+            style.marginBottom = margin.bottom;
+        } else if (name == L"margin-top") {
+            style.marginTop = ParsePixels(value).value_or(0);
+        } else if (name == L"margin-bottom") {
+            style.marginBottom = ParsePixels(value).value_or(0);
         }
     }
     return style;

@@ -17,6 +17,10 @@ struct HtmlLink {
     int element = -1;     // the <a> (or <area>, frame) element it comes from, -1 when none
 };
 
+struct HtmlEdges {
+    int top = 0, right = 0, bottom = 0, left = 0;
+};
+
 // The few style properties the plain engine draws: from the style attribute
 // (and, for the body, the bgcolor attribute).
 struct HtmlStyle {
@@ -24,6 +28,13 @@ struct HtmlStyle {
     std::wstring backgroundImage;                  // the url(...) as written; absolute after ResolveDocumentUrls
     int backgroundX = 0, backgroundY = 0;          // background-position in pixels
     std::optional<int> width, height;              // in pixels
+    std::optional<std::uint32_t> color;            // the text's, 0xRRGGBB; inherited
+    // position:absolute with left and top in pixels: taken out of the flow and placed
+    // against the nearest positioned ancestor's padding box, else the page's corner.
+    bool absolute = false;
+    int left = 0, top = 0;
+    HtmlEdges padding;                // honoured on positioned boxes
+    int marginTop = 0, marginBottom = 0;  // vertical space around blocks in the flow
 };
 
 // An element of the page: every start tag outside hidden containers.
@@ -54,6 +65,8 @@ struct HtmlRun {
 struct HtmlBlock {
     std::vector<HtmlRun> runs;
     bool heading = false;
+    int container = -1;  // the positioned element it is laid out in, -1: the page's flow
+    int gapBefore = 0;   // blank pixels above it (the margins between it and the block before)
 };
 
 struct MetaRefresh {
@@ -78,6 +91,12 @@ HtmlDocument ParseHtml(std::wstring_view html);
 
 // Block elements start a line of their own and span the whole width.
 bool IsBlockTag(std::wstring_view lowerTag);
+
+// Whether element is a positioned box (a block with position:absolute).
+bool IsPositioned(const HtmlDocument& doc, int element);
+// The nearest positioned element that holds element, itself included when
+// includeSelf; -1 for the page's flow.
+int PositionedAncestor(const HtmlDocument& doc, int element, bool includeSelf);
 
 // A CSS colour: #rgb, #rrggbb or one of the basic names; nothing otherwise.
 std::optional<std::uint32_t> ParseCssColor(std::wstring_view text);

@@ -388,7 +388,8 @@ void PlainWebView::Relayout() {
         w = style.width.value_or(0);
         h = style.height.value_or(0);
     };
-    m_layout = LayoutBlocks(doc.blocks, width, m_lineHeight, measure, measureBox);
+    // The page's corner is where the body's margin starts.
+    m_layout = LayoutPage(doc, width, m_lineHeight, measure, measureBox, -kMargin, -kMargin);
     m_boxes = ElementBoxes(doc, m_layout, std::max(width, 1));
     UpdateScrollBar();
 }
@@ -397,7 +398,8 @@ void PlainWebView::UpdateScrollBar() {
     RECT client{};
     ::GetClientRect(hwnd(), &client);
     int page = std::max<int>(1, client.bottom - client.top);
-    int total = ContentTop() + m_layout.height + kMargin;
+    // The body's margin follows the flow; a positioned box ends where it ends.
+    int total = ContentTop() + std::max(m_layout.flowHeight + kMargin, m_layout.height);
     int maxScroll = std::max(0, total - page);
     m_scrollY = std::clamp(m_scrollY, 0, maxScroll);
     if (!ScrollBarsWanted()) {
@@ -521,14 +523,15 @@ void PlainWebView::FetchPictures() {
     }
 }
 
-void PlainWebView::DrawBackgrounds(HDC dc, const RECT& client) {
-    const auto& elements = m_browser.Document().elements;
+void PlainWebView::DrawBackgrounds(HDC dc, const RECT& client, int layer) {
+    const HtmlDocument& doc = m_browser.Document();
+    const auto& elements = doc.elements;
     fw::gdi::MemoryDC mem(::CreateCompatibleDC(dc));
     for (size_t i = 0; i < elements.size(); ++i) {
         const auto& e = elements[i];
         int index = static_cast<int>(i);
-        if (index == m_browser.Document().body)
-            continue;  // painted over the whole client area already
+        if (index == doc.body || PositionedAncestor(doc, index, true) != layer)
+            continue;  // the body is painted over the whole client area already
         RECT box{};
         if (!ElementRect(index, box))
             continue;
@@ -638,7 +641,6 @@ void PlainWebView::Paint(HDC dc, const RECT& client) {
         ::FillRect(dc, &client, brush.get());
     }
     ::SetBkMode(dc, TRANSPARENT);
-    DrawBackgrounds(dc, client);
 
     int y0 = -m_scrollY;
     if ((m_hostFlags & kHostFlagDialog) == 0) {
@@ -654,15 +656,23 @@ void PlainWebView::Paint(HDC dc, const RECT& client) {
         ::FillRect(dc, &rule, grey.get());
     }
 
+    // The flow, then each positioned box over it with what is in it.
+    std::vector<int> layers{-1};
+    for (const auto& box : m_layout.positioned)
+        layers.push_back(box.element);
     int top = ContentTop() - m_scrollY;
-    for (const auto& p : m_layout.pieces) {
-        int y = top + p.y;
-        if (p.box || y + p.height < client.top || y > client.bottom)
-            continue;
-        HFONT font = p.link >= 0 ? m_fontLink.get() : (p.heading ? m_fontBold.get() : m_fontText.get());
-        fw::gdi::Select sel(dc, font);
-        ::SetTextColor(dc, p.link >= 0 ? RGB(0x00, 0x33, 0xCC) : RGB(0, 0, 0));
-        ::TextOutW(dc, ContentLeft() + p.x, y, p.text.c_str(), static_cast<int>(p.text.size()));
+    for (int layer : layers) {
+        DrawBackgrounds(dc, client, layer);
+        for (const auto& p : m_layout.pieces) {
+            int y = top + p.y;
+            if (p.container != layer || p.box || y + p.height < client.top || y > client.bottom)
+                continue;
+            HFONT font = p.link >= 0 ? m_fontLink.get() : (p.heading ? m_fontBold.get() : m_fontText.get());
+            fw::gdi::Select sel(dc, font);
+            std::uint32_t fallback = p.link >= 0 ? 0x0033CC : 0x000000;
+            ::SetTextColor(dc, ToColorRef(TextColor(doc, p.element).value_or(fallback)));
+            ::TextOutW(dc, ContentLeft() + p.x, y, p.text.c_str(), static_cast<int>(p.text.size()));
+        }
     }
 
     if ((m_hostFlags & kHostFlagNo3DBorder) == 0) {

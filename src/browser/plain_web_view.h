@@ -73,7 +73,8 @@ private:
 
     void DeliverFetches();
     void FetchPictures();
-    void DrawBackgrounds(HDC dc, const RECT& client);
+    // The backgrounds of the elements of one layer: the flow (-1) or a positioned box.
+    void DrawBackgrounds(HDC dc, const RECT& client, int layer);
     int ElementAtClient(int x, int y) const;
     // Hands a page event to the events; true when they cancelled its default action.
     bool FirePageEvent(PageEvent event, int element);

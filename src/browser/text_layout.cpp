@@ -153,6 +153,7 @@ PageLayout LayoutBlocks(const std::vector<HtmlBlock>& blocks, int width, int lin
     int y = 0;
     for (const auto& block : blocks) {
         LineBuilder line(layout, lineHeight, block.heading, measure);
+        y += std::max(block.gapBefore, 0);
         line.SetY(y);
         for (const auto& unit : SplitUnits(block)) {
             if (unit.box >= 0) {
@@ -199,13 +200,16 @@ PageLayout LayoutBlocks(const std::vector<HtmlBlock>& blocks, int width, int lin
         y = line.Y() + line.Tall();
     }
     layout.height = y;
+    layout.flowHeight = y;
     return layout;
 }
 
 int LinkAt(const PageLayout& layout, int x, int y) {
-    for (const auto& p : layout.pieces)
+    for (auto it = layout.pieces.rbegin(); it != layout.pieces.rend(); ++it) {
+        const auto& p = *it;
         if (p.link >= 0 && x >= p.x && x < p.x + p.width && y >= p.y && y < p.y + p.height)
             return p.link;
+    }
     return -1;
 }
 

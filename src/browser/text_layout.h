@@ -18,11 +18,21 @@ struct LayoutPiece {
     bool heading = false;
     int element = -1;  // the innermost element of the page it belongs to
     bool box = false;  // a sized element's box (no text)
+    int container = -1;  // the positioned element it is in, -1: the page's flow
+};
+
+// Where a positioned element went: its padding box, and its content's corner and width.
+struct PositionedBox {
+    int element = -1;
+    int x = 0, y = 0, width = 0, height = 0;
+    int contentX = 0, contentY = 0, contentWidth = 0;
 };
 
 struct PageLayout {
     std::vector<LayoutPiece> pieces;
-    int height = 0;  // of all lines together
+    int height = 0;  // of all lines together (with LayoutPage: down to the lowest positioned box)
+    int flowHeight = 0;  // of the flow's lines alone
+    std::vector<PositionedBox> positioned;  // in page order, a box before those inside it
 };
 
 // Width in pixels of a text drawn in the normal (or, for headings, the bold) font.
@@ -38,7 +48,8 @@ using MeasureBox = std::function<void(int element, int& width, int& height)>;
 PageLayout LayoutBlocks(const std::vector<HtmlBlock>& blocks, int width, int lineHeight, const MeasureText& measure,
                         const MeasureBox& measureBox = {});
 
-// The link under a point of the laid-out page, or -1.
+// The link under a point of the laid-out page, or -1; where pieces overlap, the
+// one drawn last (positioned content over the flow).
 int LinkAt(const PageLayout& layout, int x, int y);
 
 }  // namespace ovn::browser

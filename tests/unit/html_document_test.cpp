@@ -239,3 +239,65 @@ TEST(HtmlElements, StyleValues) {
     for (const auto& e : doc.elements)
         EXPECT_FALSE(e.sizedBox) << std::string(e.tag.begin(), e.tag.end());
 }
+
+TEST(HtmlElements, PositionPaddingMarginAndColour) {
+    auto s = ParseInlineStyle(L"position: Absolute; left:588px; top:-4px; padding:14px 16px; margin:0 0 6px;"
+                              L"color:#F0C878; padding-left:2px");
+    EXPECT_TRUE(s.absolute);
+    EXPECT_EQ(s.left, 588);
+    EXPECT_EQ(s.top, -4);
+    EXPECT_EQ(s.padding.top, 14);
+    EXPECT_EQ(s.padding.right, 16);
+    EXPECT_EQ(s.padding.bottom, 14);
+    EXPECT_EQ(s.padding.left, 2);
+    EXPECT_EQ(s.marginTop, 0);
+    EXPECT_EQ(s.marginBottom, 6);
+    EXPECT_EQ(s.color, 0xF0C878u);
+    auto t = ParseInlineStyle(L"position:relative; padding:1px 2px 3px 4px; padding-top:-5px; margin:auto 1em");
+    EXPECT_FALSE(t.absolute);
+    EXPECT_EQ(t.padding.top, 0);  // no negative padding
+    EXPECT_EQ(t.padding.right, 2);
+    EXPECT_EQ(t.padding.bottom, 3);
+    EXPECT_EQ(t.padding.left, 4);
+    EXPECT_EQ(t.marginTop, 0);
+}
+
+TEST(HtmlElements, BlocksKnowTheirPositionedBoxAndTheGapAboveThem) {
+    auto doc = ParseHtml(LR"(<body><p style="margin-bottom:10px">a</p><p style="margin-top:4px;margin-bottom:9px">b</p>
+<div id=box style="position:absolute;left:5px;top:6px;margin:30px"><p style="margin-top:7px">c</p>
+<div id=inner style="position:absolute"><p>d</p></div><p>e <span id=f style="position:absolute">f</span></p></div>
+<p>g</p></body>)");
+    auto find = [&](std::wstring_view id) {
+        for (size_t i = 0; i < doc.elements.size(); ++i)
+            if (const auto* v = doc.elements[i].Attribute(L"id"); v && *v == id)
+                return static_cast<int>(i);
+        return -1;
+    };
+    const int box = find(L"box"), inner = find(L"inner");
+    ASSERT_EQ(doc.blocks.size(), 6u);  // a, b, c, d, "e f" and g
+    auto text = [&](size_t i) {
+        std::wstring t;
+        for (const auto& r : doc.blocks[i].runs)
+            t += r.text;
+        return t;
+    };
+    EXPECT_EQ(text(0), L"a");
+    EXPECT_EQ(doc.blocks[0].container, -1);
+    // Adjacent margins collapse to the larger one.
+    EXPECT_EQ(doc.blocks[1].gapBefore, 10);
+    // A positioned box's content starts afresh; its own margin is not a gap.
+    EXPECT_EQ(doc.blocks[2].container, box);
+    EXPECT_EQ(doc.blocks[2].gapBefore, 7);
+    EXPECT_EQ(doc.blocks[3].container, inner);
+    // An inline element is not positioned: its text stays in the box's flow.
+    EXPECT_EQ(text(4), L"e f");
+    EXPECT_EQ(doc.blocks[4].container, box);
+    EXPECT_FALSE(IsPositioned(doc, find(L"f")));
+    // After the box, the flow again, with the gap from before it.
+    EXPECT_EQ(text(5), L"g");
+    EXPECT_EQ(doc.blocks[5].container, -1);
+    EXPECT_EQ(doc.blocks[5].gapBefore, 9);
+    EXPECT_EQ(PositionedAncestor(doc, inner, false), box);
+    EXPECT_EQ(PositionedAncestor(doc, inner, true), inner);
+    EXPECT_EQ(PositionedAncestor(doc, box, false), -1);
+}

@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "browser/dhtml_dialog.h"
+#include "browser/dhtml_rules.h"
 #include "browser/plain_web_view.h"
 #include "browser_test_support.h"
 #include "common/portal.h"
@@ -21,7 +22,7 @@ using ovn::browser::PlainWebView;
 namespace {
 
 constexpr UINT kDhtmlTemplate = 9003;
-constexpr COLORREF kNormal = RGB(0x30, 0x90, 0x30), kHover = RGB(0x30, 0x30, 0xC0), kPressed = RGB(0xC0, 0x30, 0x30);
+constexpr COLORREF kNormal = RGB(0xC8, 0x96, 0x3C), kHover = RGB(0xE6, 0xB8, 0x5C), kPressed = RGB(0x8C, 0x62, 0x26);
 constexpr COLORREF kColourKey = RGB(0xFE, 0xFE, 0xFE);
 
 class PageDialog : public ovn::browser::CDHtmDlgEx {
@@ -234,12 +235,32 @@ TEST_F(DhtmlDialog, PaintsThePageColourAndScrollsOnlyWhenItOverflows) {
     EXPECT_EQ(PixelAt({880, 510}), kColourKey);
     // The panel's own colour inside it.
     RECT panel = Box(L"panel");
-    EXPECT_EQ(PixelAt({panel.right - 3, panel.top + 2}), RGB(0xF2, 0xE6, 0xC8));
+    EXPECT_EQ(PixelAt({panel.right - 3, panel.top + 2}), RGB(0x10, 0x26, 0x3A));
     // Host flags say no scroll bars; the body's "auto" shows one on overflow only.
     EXPECT_FALSE(GetWindowLongW(view->WindowHandle(), GWL_STYLE) & WS_VSCROLL);
     SetWindowPos(dlg.hwnd(), nullptr, 0, 0, 300, 120, SWP_NOMOVE | SWP_NOZORDER);
     PumpIdle();
     EXPECT_TRUE(GetWindowLongW(view->WindowHandle(), GWL_STYLE) & WS_VSCROLL);
+}
+
+TEST_F(DhtmlDialog, TheCornerButtonsAreWhereTheLoginDoesNotDrag) {
+    // The login window's minimise and close buttons side by side in the corner that
+    // never drags the window, and nothing of them outside it.
+    const RECT minimize = Box(L"minimize"), close = Box(L"exitgame");
+    EXPECT_EQ(minimize.right, close.left);
+    EXPECT_EQ(minimize.top, close.top);
+    for (const RECT& r : {minimize, close}) {
+        EXPECT_TRUE(ovn::browser::LoginDragExcluded(r.left, r.top));
+        EXPECT_TRUE(ovn::browser::LoginDragExcluded(r.right - 1, r.bottom - 1));
+        EXPECT_FALSE(ovn::browser::LoginDragExcluded(r.left, r.bottom + 1));
+    }
+    EXPECT_FALSE(ovn::browser::LoginDragExcluded(minimize.left - 2, minimize.top));
+    // Their pictures are drawn: the tab's dark face inside its light edge (the
+    // normal frame, so the pointer is taken off them first).
+    SetCursorPos(0, GetSystemMetrics(SM_CYSCREEN) - 1);
+    PumpUntil([&] { return PixelAt({close.left + 3, close.top + 3}) == RGB(18, 40, 60); }, 5000);
+    EXPECT_EQ(PixelAt({close.left + 3, close.top + 3}), RGB(18, 40, 60));
+    EXPECT_EQ(PixelAt({minimize.left, minimize.top + 3}), RGB(110, 170, 196));
 }
 
 TEST(PlainEngineCookies, TheProvidersCallbackSetsAndTakesTheLoginCookie) {

@@ -10,7 +10,7 @@ import zlib
 # The login page's sprite button: three frames side by side, each a flat
 # colour of its own so that a screen read-back can tell which one shows.
 BUTTON_FRAME = (80, 30)
-BUTTON_COLOURS = ((0x30, 0x90, 0x30), (0x30, 0x30, 0xC0), (0xC0, 0x30, 0x30))  # normal, hover, pressed
+BUTTON_COLOURS = ((0xC8, 0x96, 0x3C), (0xE6, 0xB8, 0x5C), (0x8C, 0x62, 0x26))  # normal, hover, pressed
 
 
 def _png(width, height, pixel):
@@ -83,3 +83,40 @@ route("/oauth2.0/authorize")(_provider_page("qzone", "QQ登录"))
 route("/weibo/oauth2/authorize")(_provider_page("weibo", "微博登录"))
 route("/qzone/callback.do")(_callback("qzone"))
 route("/weibo/callback.do")(_callback("weibo"))
+
+
+# The login window's own minimise and close buttons, top right on the artwork:
+# three frames (normal, hover, pressed) of a small dark tab with a light edge
+# and its glyph; together the two make one tab 48 x 30.
+CORNER_FRAME = (24, 30)
+_CORNER_EDGE = (110, 170, 196)
+_CORNER_GLYPH = (226, 234, 240)
+
+
+def _corner_png(backgrounds, glyph, outer_left):
+    w, h = CORNER_FRAME
+
+    def pixel(x, y):
+        frame, lx = divmod(x, w)
+        if y == 0 or y == h - 1 or (lx == 0 if outer_left else lx == w - 1):
+            return _CORNER_EDGE
+        if glyph(lx - w // 2, y - h // 2):
+            return _CORNER_GLYPH
+        return backgrounds[frame]
+    return _png(w * 3, h, pixel)
+
+
+_MINIMIZE_PNG = _corner_png(((18, 40, 60), (40, 78, 108), (10, 24, 38)),
+                            lambda dx, dy: -5 <= dx <= 4 and 3 <= dy <= 4, True)
+_CLOSE_PNG = _corner_png(((18, 40, 60), (178, 58, 48), (130, 38, 30)),
+                         lambda dx, dy: -5 <= dx <= 4 and -5 <= dy <= 4 and (dx - dy in (0, 1) or dx + dy in (-1, 0)), False)
+
+
+@route("/ovn/client/img/minimize.png")
+def _minimize(req):
+    return Response(_MINIMIZE_PNG, 200, "image/png")
+
+
+@route("/ovn/client/img/close.png")
+def _close(req):
+    return Response(_CLOSE_PNG, 200, "image/png")
