@@ -110,6 +110,7 @@ struct Started {
     HWND adopted = nullptr;
     DWORD adoptedPid = 0;
     LoginWindows login;    // the launcher's login screen
+    DWORD loginPid = 0;    // the page process that shows it
     double windowMs = -1;  // first top-level window of the first process
     double loginMs = -1;   // from the start
     double adoptedMs = -1;  // from the start (minimal) or from the click (Ovn)
@@ -255,6 +256,7 @@ bool StartUntilLogin(const Subject& s, Started& out) {
                 out.loginMs = NowMs() - t0;
                 out.window = h;
                 out.login = w;
+                out.loginPid = WindowProcessId(w.page);
                 return true;
             }
         }
@@ -312,7 +314,13 @@ bool LogIn(const Subject& s, Started& run) {
         run.adopted = kids.front();
         return true;
     });
-    return adopted && Adopted(s, run);
+    if (!adopted || !Adopted(s, run))
+        return false;
+    if (run.adoptedPid != run.loginPid) {
+        wprintf(L"%ls: the tab adopted after the click is not the process that showed the login\n", s.name);
+        return false;
+    }
+    return true;
 }
 
 struct Figures {
