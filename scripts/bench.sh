@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Prints the launcher's figures under Wine against the local portal: start time to
-# the first adopted window, peak working sets, the size of Ovn.exe and CPU while
-# idle, each beside a minimal two-process adoption and its goal. Figures only:
+# the login screen, time from a click on a server link to the adopted tab, peak
+# working sets, the size of Ovn.exe and CPU while idle, beside a minimal
+# two-process adoption and their goals. Figures only:
 # nothing here passes or fails on them. Arguments go to the benchmark
 # (--runs N, --idle SECONDS).
 set -euo pipefail

@@ -1,7 +1,9 @@
 // Prints the launcher's figures beside those of a minimal two-process adoption
-// (minimal_adopt.exe, next to this program): start time to the first adopted
-// window, peak working sets, the size of Ovn.exe and CPU while idle. It measures
-// and reports; it never fails on a figure, only when it cannot measure.
+// (minimal_adopt.exe, next to this program): start time to the login screen
+// (against the minimal program's adoption), time from a click on a server link
+// of the login page to the adopted tab, peak working sets, the size of Ovn.exe
+// and CPU while idle. It measures and reports; it never fails on a figure, only
+// when it cannot measure.
 //   ovn_bench.exe [--runs N] [--idle SECONDS]     (7 runs of each, 30 s idle)
 // Ovn.exe and the portal's address come from OVN_EXE and OVN_PORTAL, as for the
 // e2e tests.
@@ -13,11 +15,14 @@
 #include <algorithm>
 #include <cstdio>
 #include <cwchar>
+#include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "tests/e2e/driver/driver.h"
+#include "tests/e2e/driver/login.h"
 
 using namespace e2e;
 
@@ -104,8 +109,11 @@ struct Started {
     HWND window = nullptr;
     HWND adopted = nullptr;
     DWORD adoptedPid = 0;
+    LoginWindows login;    // the launcher's login screen
+    DWORD loginPid = 0;    // the page process that shows it
     double windowMs = -1;  // first top-level window of the first process
-    double adoptedMs = -1;
+    double loginMs = -1;   // from the start
+    double adoptedMs = -1;  // from the start (minimal) or from the click (Ovn)
     std::map<DWORD, fw::Handle> family;  // without the first process itself
 
     // Adds the processes now alive below the first one, and the adopted one.
@@ -172,6 +180,39 @@ struct Started {
     }
 };
 
+std::wstring Seconds(Millis t) {
+    return std::to_wstring(std::chrono::duration_cast<std::chrono::seconds>(t).count()) + L" s";
+}
+
+// Polls found() every kPollMs until it holds. False, and said on the output,
+// when the first process ends or the time is up before what was awaited.
+bool PollUntil(const Subject& s, Started& out, const wchar_t* what, const std::function<bool()>& found) {
+    const double deadline = NowMs() + static_cast<double>(kStartTimeout.count());
+    while (NowMs() < deadline) {
+        if (found())
+            return true;
+        if (!out.top.Running()) {
+            wprintf(L"%ls ended before %ls\n", s.name, what);
+            return false;
+        }
+        Sleep(kPollMs);
+    }
+    wprintf(L"%ls: %ls did not come within %ls\n", s.name, what, Seconds(kStartTimeout).c_str());
+    return false;
+}
+
+// Once a window has adopted: checks it is the subject's and holds on to the
+// processes to measure.
+bool Adopted(const Subject& s, Started& out) {
+    if (std::wstring title = WindowText(out.window); title != s.title) {
+        wprintf(L"%ls: the adopting window is titled \"%ls\", not \"%ls\"\n", s.name, title.c_str(), s.title.c_str());
+        return false;
+    }
+    out.adoptedPid = WindowProcessId(out.adopted);
+    out.GatherFamily();
+    return true;
+}
+
 // Starts the subject and waits until a window of another process is a child of
 // one of its first process's top-level windows. Windows are found by process
 // alone while the clock runs: asking for their titles would send messages into
@@ -182,39 +223,59 @@ bool StartUntilAdopted(const Subject& s, Started& out) {
         wprintf(L"cannot start %ls (error %lu)\n", s.exe.c_str(), GetLastError());
         return false;
     }
-    double deadline = t0 + static_cast<double>(kStartTimeout.count());
-    while (NowMs() < deadline) {
+    const bool adopted = PollUntil(s, out, L"an adopted window", [&] {
         for (HWND h : FindWindows({.pid = out.top.Id()})) {
             if (out.windowMs < 0)
                 out.windowMs = NowMs() - t0;
-            auto kids = ForeignChildren(h);
-            if (!kids.empty()) {
+            if (auto kids = ForeignChildren(h); !kids.empty()) {
                 out.adoptedMs = NowMs() - t0;
                 out.window = h;
                 out.adopted = kids.front();
-                break;
+                return true;
             }
         }
-        if (out.adopted)
-            break;
-        if (!out.top.Running()) {
-            wprintf(L"%ls ended before adopting a window\n", s.name);
-            return false;
+        return false;
+    });
+    return adopted && Adopted(s, out);
+}
+
+// Starts the launcher and waits until one of its top-level windows owns the
+// login artwork with the login page over it, both visible: what the player
+// sees first.
+bool StartUntilLogin(const Subject& s, Started& out) {
+    double t0 = NowMs();
+    if (!out.top.Start(s.exe, s.args)) {
+        wprintf(L"cannot start %ls (error %lu)\n", s.exe.c_str(), GetLastError());
+        return false;
+    }
+    return PollUntil(s, out, L"the login screen", [&] {
+        for (HWND h : FindWindows({.pid = out.top.Id()})) {
+            if (out.windowMs < 0)
+                out.windowMs = NowMs() - t0;
+            if (LoginWindows w = WaitForLogin(h, Millis(0)); w.page) {
+                out.loginMs = NowMs() - t0;
+                out.window = h;
+                out.login = w;
+                out.loginPid = WindowProcessId(w.page);
+                return true;
+            }
         }
-        Sleep(kPollMs);
-    }
-    if (!out.adopted) {
-        wprintf(L"%ls adopted no window within %lld s\n", s.name,
-                static_cast<long long>(std::chrono::duration_cast<std::chrono::seconds>(kStartTimeout).count()));
         return false;
-    }
-    if (std::wstring title = WindowText(out.window); title != s.title) {
-        wprintf(L"%ls: the adopting window is titled \"%ls\", not \"%ls\"\n", s.name, title.c_str(), s.title.c_str());
-        return false;
-    }
-    out.adoptedPid = WindowProcessId(out.adopted);
-    out.GatherFamily();
-    return true;
+    });
+}
+
+// Where the login page draws its first server link, learnt once per page size
+// by laying the page out here with the same engine; the runs all show it at
+// the same size, so the clock never includes this.
+std::optional<RECT> ServerLinkBox(HWND page) {
+    static std::map<std::pair<LONG, LONG>, std::optional<RECT>> known;
+    RECT client{};
+    GetClientRect(page, &client);
+    const auto size = std::make_pair(client.right, client.bottom);
+    if (auto it = known.find(size); it != known.end())
+        return it->second;
+    return known[size] =
+               LinkBoxOnPage(LoginPageUrl(), L"app://loadgame|", client.right, client.bottom, kLoginPageHostFlags);
 }
 
 // One round trip to a window's thread: everything sent to it before is handled.
@@ -233,8 +294,37 @@ std::pair<double, double> PeaksAtAdoption(Started& run) {
             child != run.family.end() && child->second ? PeakWorkingSetMb(child->second.get()) : -1};
 }
 
+// Logs in as a player would: once the login page has handled everything up to
+// its showing, a mouse click on its first server link; then waits until the
+// game page is adopted as the launcher's first tab and shown, timed from the click.
+bool LogIn(const Subject& s, Started& run) {
+    const auto box = ServerLinkBox(run.login.page);
+    if (!box) {
+        wprintf(L"%ls: the login page has no server link to click\n", s.name);
+        return false;
+    }
+    Flush(run.login.page);
+    ClickBox(run.login.page, *box);
+    const double t0 = NowMs();
+    const bool adopted = PollUntil(s, run, L"the tab adopted after the click", [&] {
+        auto kids = ForeignChildren(run.window);
+        if (kids.empty() || !IsWindowVisible(kids.front()))
+            return false;
+        run.adoptedMs = NowMs() - t0;
+        run.adopted = kids.front();
+        return true;
+    });
+    if (!adopted || !Adopted(s, run))
+        return false;
+    if (run.adoptedPid != run.loginPid) {
+        wprintf(L"%ls: the tab adopted after the click is not the process that showed the login\n", s.name);
+        return false;
+    }
+    return true;
+}
+
 struct Figures {
-    std::vector<double> ovnStart, minimalStart;
+    std::vector<double> ovnLogin, ovnClickToTab, minimalStart;
     std::vector<double> minimalTopMb, minimalChildMb;
     std::vector<double> launcherAtAdoptionMb, pageAtAdoptionMb;
     double launcherMb = -1, pageMb = -1;
@@ -263,16 +353,17 @@ bool RunMinimal(const Subject& s, Figures& f, bool record) {
 
 bool RunOvn(const Subject& s, Figures& f, bool record, int idleSeconds) {
     Started run;
-    if (!StartUntilAdopted(s, run))
+    if (!StartUntilLogin(s, run) || !LogIn(s, run))
         return false;
     auto [topMb, childMb] = PeaksAtAdoption(run);
     if (record) {
-        f.ovnStart.push_back(run.adoptedMs);
+        f.ovnLogin.push_back(run.loginMs);
+        f.ovnClickToTab.push_back(run.adoptedMs);
         f.launcherAtAdoptionMb.push_back(topMb);
         f.pageAtAdoptionMb.push_back(childMb);
     }
-    wprintf(L"  Ovn      %7.0f ms   (window at %5.0f ms)   peak %5.1f + %5.1f MB%ls\n", run.adoptedMs, run.windowMs,
-            topMb, childMb, record ? L"" : L"   warm-up, not counted");
+    wprintf(L"  Ovn      %7.0f ms   (window at %5.0f ms)   peak %5.1f + %5.1f MB   click to tab %5.0f ms%ls\n",
+            run.loginMs, run.windowMs, topMb, childMb, run.adoptedMs, record ? L"" : L"   warm-up, not counted");
     fflush(stdout);
 
     if (idleSeconds > 0) {
@@ -366,8 +457,11 @@ int wmain(int argc, wchar_t** argv) {
 
     wprintf(L"Ovn benchmark on %ls, portal %ls, %d runs of each, alternating\n", Platform().c_str(),
             env.portal.c_str(), runs);
-    wprintf(L"Start: from starting the first process to a window of another process adopted as its\n"
-            L"child (polled every %lu ms). One unrecorded warm-up of each first.\n", kPollMs);
+    wprintf(L"Start: from starting the first process to, for Ovn, its login screen shown (the artwork\n"
+            L"and the login page over it, both visible) and, for the minimal program, a window of another\n"
+            L"process adopted as its child (polled every %lu ms). Then Ovn logs in with a mouse click on\n"
+            L"the login page's first server link, timed from the click to the game page adopted and\n"
+            L"shown as its first tab. One unrecorded warm-up of each first.\n", kPollMs);
     fflush(stdout);
 
     Figures f;
@@ -382,7 +476,7 @@ int wmain(int argc, wchar_t** argv) {
         return 1;
     }
 
-    const double ovnMs = Median(f.ovnStart), minMs = Median(f.minimalStart);
+    const double ovnMs = Median(f.ovnLogin), minMs = Median(f.minimalStart);
     const double ratio = minMs > 0 ? ovnMs / minMs : 0;
     const double floorTop = Median(f.minimalTopMb), floorChild = Median(f.minimalChildMb);
     const double pageGoal = floorChild + 8;
@@ -390,13 +484,17 @@ int wmain(int argc, wchar_t** argv) {
     wprintf(L"\n");
     Row(L"figure", L"value", L"goal", L"");
     Row(L"------", L"-----", L"----", L"");
-    Row(L"start to first adoption, Ovn / minimal", Format(L"%.0f ms / %.0f ms = %.2f", ovnMs, minMs, ratio),
+    Row(L"start to login shown, Ovn / minimal adopt.", Format(L"%.0f ms / %.0f ms = %.2f", ovnMs, minMs, ratio),
         L"ratio <= 1.25", Verdict(ratio > 0 && ratio <= 1.25));
     // The fastest runs are the least disturbed by other work on the machine.
-    const double ovnBest = *std::min_element(f.ovnStart.begin(), f.ovnStart.end());
+    const double ovnBest = *std::min_element(f.ovnLogin.begin(), f.ovnLogin.end());
     const double minBest = *std::min_element(f.minimalStart.begin(), f.minimalStart.end());
     Row(L"  the same, fastest run of each", Format(L"%.0f ms / %.0f ms = %.2f", ovnBest, minBest, ovnBest / minBest),
         L"(for information)", L"");
+    const auto [clickFastest, clickSlowest] = std::minmax_element(f.ovnClickToTab.begin(), f.ovnClickToTab.end());
+    Row(L"click on a server link to adopted tab",
+        Format(L"%.0f ms (fastest %.0f, slowest %.0f)", Median(f.ovnClickToTab), *clickFastest, *clickSlowest), L"-",
+        L"");
     Row(L"peak working set, launcher",
         Format(L"%.1f MB (at adoption %.1f; minimal A %.1f)", f.launcherMb, Median(f.launcherAtAdoptionMb), floorTop),
         L"-", L"");
