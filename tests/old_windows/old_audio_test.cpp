@@ -122,8 +122,8 @@ TEST(OlderWindowsSound, SilencesWaveOutputOfEveryModuleNowAndLoadedLater) {
     // the function asked for by name.
     HMODULE later = LoadLibraryW(L"ovn_audio_player_late.dll");
     ASSERT_NE(later, nullptr);
-    auto laterEntry = reinterpret_cast<EntryFn>(GetProcAddress(later, "PlayerWaveOutWriteEntry"));
-    auto laterWrite = reinterpret_cast<WriteFn>(GetProcAddress(later, "PlayerWaveWrite"));
+    auto laterEntry = reinterpret_cast<EntryFn>(reinterpret_cast<void*>(GetProcAddress(later, "PlayerWaveOutWriteEntry")));
+    auto laterWrite = reinterpret_cast<WriteFn>(reinterpret_cast<void*>(GetProcAddress(later, "PlayerWaveWrite")));
     ASSERT_TRUE(laterEntry && laterWrite);
     EXPECT_NE(laterEntry(), real);
     EXPECT_TRUE(playback.Play(laterWrite, 0x33, true));
@@ -155,7 +155,7 @@ TEST(OlderWindowsSound, SilencesDirectSoundBuffers) {
     ASSERT_LE(MajorVersion(), 5u);
     HMODULE player = LoadLibraryW(L"ovn_audio_player_late.dll");
     ASSERT_NE(player, nullptr);
-    auto play = reinterpret_cast<DirectSoundFn>(GetProcAddress(player, "PlayerDirectSound"));
+    auto play = reinterpret_cast<DirectSoundFn>(reinterpret_cast<void*>(GetProcAddress(player, "PlayerDirectSound")));
     ASSERT_NE(play, nullptr);
     HRESULT hr = S_OK;
     // Installed again (the previous test removed them) with the player loaded.
