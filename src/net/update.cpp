@@ -15,12 +15,6 @@ namespace ovn::net {
 
 namespace {
 
-std::wstring ExecutableFolder() {
-    std::wstring exe = ExecutablePath();
-    std::size_t slash = exe.rfind(L'\\');
-    return slash == std::wstring::npos ? std::wstring() : exe.substr(0, slash + 1);
-}
-
 void DiscardPackage(const std::wstring& path) {
     if (!::DeleteFileW(path.c_str()) && ::GetLastError() != ERROR_FILE_NOT_FOUND)
         ::MoveFileExW(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);

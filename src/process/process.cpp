@@ -97,6 +97,12 @@ void StartSelfProcess(const wchar_t* path) {
     StartProgramWithArguments(program, {});
 }
 
+std::wstring ExecutableFolder() {
+    const std::wstring exe = ExecutablePath();
+    const std::size_t slash = exe.rfind(L'\\');
+    return slash == std::wstring::npos ? std::wstring() : exe.substr(0, slash + 1);
+}
+
 bool WriteSettingsValue(const wchar_t* name, const void* data, DWORD size) {
     HKEY raw = nullptr;
     LSTATUS status = ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &raw, nullptr);

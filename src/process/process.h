@@ -19,6 +19,8 @@ extern int PagesBefore;
 
 // The running executable's full path (at most 259 characters; empty on failure).
 std::wstring ExecutablePath();
+// The folder of the running executable with its trailing backslash; empty on failure.
+std::wstring ExecutableFolder();
 // The common application-data folder + "\Quenra\GameLogin"; empty when the
 // system does not tell the common folder.
 std::wstring GameLoginFolder();

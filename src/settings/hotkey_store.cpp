@@ -10,11 +10,8 @@
 namespace ovn::settings {
 
 std::wstring HotkeyIniPath() {
-    const std::wstring exe = ExecutablePath();
-    const std::size_t slash = exe.find_last_of(L'\\');
-    if (slash == std::wstring::npos)
-        return {};
-    return exe.substr(0, slash + 1) + L"Statistic.ini";
+    const std::wstring folder = ExecutableFolder();
+    return folder.empty() ? std::wstring() : folder + L"Statistic.ini";
 }
 
 HotkeySetting ReadHotkeySetting(HotkeyId id) {

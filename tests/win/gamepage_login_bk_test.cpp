@@ -198,9 +198,11 @@ TEST_F(LoginBkTest, ThePageStaysExactlyOverTheArtworkWhenMovedOrDragged) {
     send(0, sx + 20, sy + 10);
     send(0, sx + 40, sy + 25);
     send(MOUSEEVENTF_LEFTUP, sx + 40, sy + 25);
-    for (int i = 0; i < 200 && Rect(bk.hwnd()).left != moved.left + 40; ++i) {
+    // Waits for the move loop's last position, waking on each message it brings.
+    const DWORD deadline = GetTickCount() + 5000;
+    while (Rect(bk.hwnd()).left != moved.left + 40 && GetTickCount() < deadline) {
         skintest::PumpIdle();
-        Sleep(10);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
     }
     const RECT dragged = Rect(bk.hwnd());
     EXPECT_EQ(dragged.left, moved.left + 40);
