@@ -10,6 +10,7 @@ packages=(
     xvfb xdotool x11-utils imagemagick               # a display, keys and screenshots without a screen
     fonts-wqy-microhei                               # the program's Chinese texts under Wine
     python3 python3-pil curl bc                      # local portal, skin generator, scripts
+    ccache                                           # rebuilds of the same sources are hits
 )
 
 missing=()
