@@ -61,13 +61,23 @@ ovn_ensure_display() {
     (
         flock 9
         if [ -f "$OVN_WINE_ROOT/xvfb.pid" ] && kill -0 "$(cat "$OVN_WINE_ROOT/xvfb.pid")" 2>/dev/null; then exit 0; fi
-        local n=90
-        while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-        # The lock descriptor must not live on in Xvfb, or the next caller waits forever.
-        Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 9>&- &
-        echo $! > "$OVN_WINE_ROOT/xvfb.pid"
+        # Another checkout may pick the same free number at the same moment; the
+        # loser's Xvfb ends at once, and it tries the next number.
+        local n=90 pid
+        while :; do
+            while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+            # The lock descriptor must not live on in Xvfb, or the next caller waits forever.
+            Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 9>&- &
+            pid=$!
+            for _ in $(seq 50); do
+                { [ -e "/tmp/.X11-unix/X$n" ] || ! kill -0 "$pid" 2>/dev/null; } && break
+                sleep 0.1
+            done
+            kill -0 "$pid" 2>/dev/null && break
+            n=$((n + 1))
+        done
+        echo "$pid" > "$OVN_WINE_ROOT/xvfb.pid"
         echo ":$n" > "$OVN_WINE_ROOT/xvfb.display"
-        for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
     ) 9>"$OVN_WINE_ROOT/.display.lock"
     export DISPLAY=$(cat "$OVN_WINE_ROOT/xvfb.display")
 }
