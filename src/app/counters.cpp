@@ -2,9 +2,12 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "app/install_rules.h"
 #include "app/kelvor3_app.h"
 #include "common/log.h"
+#include "framework/handles.h"
 #include "net/http.h"
 #include "process/process.h"
 
@@ -12,23 +15,32 @@ namespace ovn {
 
 namespace {
 
-// What SendPing hands the thread; lives on SendPing's stack until the thread has
-// set PingCopiedEvent.
-struct PingHandOver {
-    const wchar_t* url;
-    CKelvor3App* app;
+// What the ping thread owns: its copy of the URL and its own handles of the two
+// events. The sender may return, close its handles and even end its main
+// function while the request is still under way; the thread touches nothing of
+// the sender's.
+struct PingJob {
+    std::wstring url;
+    fw::Handle copied, done;
 };
 
 constexpr std::size_t kUrlMax = 511;
 
 DWORD WINAPI PingThread(void* param) {
-    auto* handOver = static_cast<PingHandOver*>(param);
-    std::wstring url(handOver->url);
-    CKelvor3App* app = handOver->app;
-    ::SetEvent(app->PingCopiedEvent());
-    net::HttpSendOnly(url);  // nothing is retried or reported to the player
-    ::SetEvent(app->PingDoneEvent());
+    std::unique_ptr<PingJob> job(static_cast<PingJob*>(param));
+    ::SetEvent(job->copied.get());
+    net::HttpSendOnly(job->url);  // nothing is retried or reported to the player
+    ::SetEvent(job->done.get());
     return 0;
+}
+
+// This process's own second handle of event (null on failure).
+HANDLE Duplicate(HANDLE event) {
+    HANDLE copy = nullptr;
+    if (!::DuplicateHandle(::GetCurrentProcess(), event, ::GetCurrentProcess(), &copy, 0, FALSE,
+                           DUPLICATE_SAME_ACCESS))
+        return nullptr;
+    return copy;
 }
 
 }  // namespace
@@ -51,18 +63,31 @@ unsigned BumpCounter(const wchar_t* key) {
 }
 
 int SendPing(const wchar_t* url, CKelvor3App& app) {
-    if (!url || wcslen(url) > kUrlMax || !app.PingCopiedEvent() || !app.PingDoneEvent())
+    if (!SendPing(url, app.PingCopiedEvent(), app.PingDoneEvent()))
         return 0;
-    PingHandOver handOver{url, &app};
-    HANDLE thread = ::CreateThread(nullptr, 0, &PingThread, &handOver, 0, nullptr);
+    app.NotePingStarted();
+    return 1;
+}
+
+int SendPing(const wchar_t* url, HANDLE copiedEvent, HANDLE doneEvent) {
+    if (!url || wcslen(url) > kUrlMax || !copiedEvent || !doneEvent)
+        return 0;
+    auto job = std::make_unique<PingJob>();
+    job->url = url;
+    job->copied.reset(Duplicate(copiedEvent));
+    job->done.reset(Duplicate(doneEvent));
+    if (!job->copied || !job->done) {
+        LogFailure(L"no handles for the ping thread", ::GetLastError());
+        return 0;
+    }
+    fw::Handle thread(::CreateThread(nullptr, 0, &PingThread, job.get(), 0, nullptr));
     if (!thread) {
         LogFailure(L"no ping thread", ::GetLastError());
         return 0;
     }
-    app.NotePingStarted();
-    ::WaitForSingleObject(app.PingCopiedEvent(), INFINITE);
-    ::ResetEvent(app.PingCopiedEvent());
-    ::CloseHandle(thread);
+    job.release();  // the thread's now
+    ::WaitForSingleObject(copiedEvent, INFINITE);
+    ::ResetEvent(copiedEvent);
     return 1;
 }
 

@@ -2,6 +2,8 @@
 #pragma once
 #include <string>
 
+#include <windows.h>
+
 namespace ovn {
 
 class CKelvor3App;
@@ -17,5 +19,11 @@ unsigned BumpCounter(const wchar_t* key);
 // it (the thread then sets the app's PingDoneEvent when the request is over), 0
 // when no thread started.
 int SendPing(const wchar_t* url, CKelvor3App& app);
+// The same with the two events given: copiedEvent is set once the thread has its
+// copy (and reset again before the call returns), doneEvent when the request is
+// over. Both are manual-reset events. The thread works on its own copy of the URL
+// and its own handles of the events, so the caller may close its handles (or
+// end its main function) while the request is under way.
+int SendPing(const wchar_t* url, HANDLE copiedEvent, HANDLE doneEvent);
 
 }  // namespace ovn

@@ -5,9 +5,12 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
+#include <vector>
+
 #include "app/counters.h"
 #include "app/install_rules.h"
 #include "app/kelvor3_app.h"
+#include "common/code_page.h"
 #include "common/log.h"
 #include "common/portal.h"
 #include "common/text.h"
@@ -46,39 +49,70 @@ std::wstring ProgramsFolder() {
     return programs.empty() ? programs : programs + L"\\" + kProgramsFolder;
 }
 
-// The path in the ANSI code page when it converts there and back unchanged.
-std::optional<std::string> ExactAnsi(const std::wstring& path) {
-    if (path.empty())
-        return std::nullopt;
-    BOOL lossy = FALSE;
-    int n = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path.c_str(), -1, nullptr, 0, nullptr, &lossy);
-    if (n <= 0 || lossy)
-        return std::nullopt;
-    std::string ansi(static_cast<std::size_t>(n), '\0');
-    ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path.c_str(), -1, ansi.data(), n, nullptr, &lossy);
-    ansi.resize(static_cast<std::size_t>(n - 1));
-    int back = ::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, ansi.c_str(), -1, nullptr, 0);
-    std::wstring round(static_cast<std::size_t>(back > 0 ? back : 1), L'\0');
-    if (back <= 0 || ::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, ansi.c_str(), -1, round.data(), back) <= 0)
-        return std::nullopt;
-    round.resize(static_cast<std::size_t>(back - 1));
-    if (lossy || round != path)
-        return std::nullopt;
-    return ansi;
+// The folder of a path, without the backslash (the whole path when it has none).
+std::wstring FolderOf(const std::wstring& path) {
+    std::size_t slash = path.rfind(L'\\');
+    return slash == std::wstring::npos ? path : path.substr(0, slash);
 }
 
-// A path the batch may name: exactly as it is, else its short form.
-std::optional<std::string> BatchPath(const std::wstring& path) {
-    if (auto exact = ExactAnsi(path))
+// The batch file, created new (never an existing file taken over), with the
+// name GetTempFileName makes and ".bat": the placeholder files that reserve
+// the names are deleted again. Empty when none could be made.
+struct NewBatchFile {
+    std::wstring path;
+    fw::FileHandle file;
+};
+NewBatchFile CreateNewBatchFile() {
+    NewBatchFile batch;
+    wchar_t folder[MAX_PATH] = {};
+    DWORD n = ::GetTempPathW(MAX_PATH, folder);
+    if (n == 0 || n >= MAX_PATH) {
+        LogFailure(L"remove: no temporary folder", ::GetLastError());
+        return batch;
+    }
+    std::vector<std::wstring> placeholders;
+    for (int attempt = 0; attempt < 8 && !batch.file; ++attempt) {
+        wchar_t placeholder[MAX_PATH] = {};
+        if (!::GetTempFileNameW(folder, L"DelSelf", 0, placeholder)) {
+            LogFailure(L"remove: no batch file name", ::GetLastError());
+            break;
+        }
+        placeholders.emplace_back(placeholder);
+        const std::wstring path = placeholders.back() + L".bat";
+        // A batch of that name may be a former removal's, still running: the
+        // placeholder stays until the loop is over, so the next name differs.
+        batch.file.reset(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                                       nullptr));
+        if (batch.file)
+            batch.path = path;
+        else if (::GetLastError() != ERROR_FILE_EXISTS && ::GetLastError() != ERROR_ALREADY_EXISTS)
+            LogFailureF(::GetLastError(), L"remove: cannot create %ls", path.c_str());
+    }
+    for (const std::wstring& placeholder : placeholders)
+        ::DeleteFileW(placeholder.c_str());
+    return batch;
+}
+
+// Leaves the executable for the system to delete at the next restart.
+SelfDeletion DeleteAtRestart(const std::wstring& exe, const wchar_t* why) {
+    LogFailureF(0, L"remove: %ls; %ls is left for deletion at the next restart", why, exe.c_str());
+    if (::MoveFileExW(exe.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
+        return SelfDeletion::AtRestart;
+    LogFailureF(::GetLastError(), L"remove: %ls cannot be left for deletion at restart either", exe.c_str());
+    return SelfDeletion::Nothing;
+}
+
+}  // namespace
+
+std::optional<std::string> BatchPath(const std::wstring& path, unsigned codePage) {
+    if (auto exact = path.empty() ? std::nullopt : ExactInCodePage(path, codePage))
         return exact;
     wchar_t shortPath[MAX_PATH] = {};
     DWORD n = ::GetShortPathNameW(path.c_str(), shortPath, MAX_PATH);
     if (n == 0 || n >= MAX_PATH)
         return std::nullopt;
-    return ExactAnsi(shortPath);
+    return ExactInCodePage(shortPath, codePage);
 }
-
-}  // namespace
 
 std::wstring InstalledPath() {
     std::wstring folder = GameLoginFolder();
@@ -208,25 +242,21 @@ void RemoveShortcuts() {
         LogFailureF(::GetLastError(), L"remove: cannot remove %ls", folder.c_str());
 }
 
-int AppendToFile(const wchar_t* path, const std::string& text) {
-    fw::FileHandle file(::CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+bool WriteNewFile(const wchar_t* path, const std::string& text) {
+    fw::FileHandle file(
+        ::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
-        return -1;
-    if (::SetFilePointer(file.get(), 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER && ::GetLastError() != 0) {
-        DWORD error = ::GetLastError();
-        file.reset();
-        ::SetLastError(error);
-        return -1;
-    }
+        return false;
     DWORD written = 0;
-    if (!::WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr)) {
+    if (!::WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) ||
+        written != text.size()) {
         DWORD error = ::GetLastError();
         file.reset();
+        ::DeleteFileW(path);
         ::SetLastError(error);
-        return -1;
+        return false;
     }
-    return static_cast<int>(written);
+    return true;
 }
 
 int CountFiles(const std::wstring& folder) {
@@ -238,18 +268,18 @@ int CountFiles(const std::wstring& folder) {
     WIN32_FIND_DATAW found{};
     HANDLE search = ::FindFirstFileW(pattern.c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
-        return 1;
+        return -1;
     int count = 0;
     do {
         std::wstring_view name = found.cFileName;
         if (name == L"." || name == L"..")
             continue;
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            // A linked folder is not ours to count into (and may loop).
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-                count += CountFiles(base + found.cFileName);
-            else
-                ++count;
+            // A linked folder is not ours to count into (and may loop); one we
+            // cannot look into holds something as far as we know.
+            const int inside =
+                (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ? 1 : CountFiles(base + found.cFileName);
+            count += inside < 0 ? 1 : inside;
         } else {
             ++count;
         }
@@ -258,56 +288,58 @@ int CountFiles(const std::wstring& folder) {
     return count;
 }
 
-void StartSelfDelete() {
-    char tempFolder[MAX_PATH] = {};
-    char tempFile[MAX_PATH] = {};
-    DWORD n = ::GetTempPathA(MAX_PATH, tempFolder);
-    if (n == 0 || n >= MAX_PATH || !::GetTempFileNameA(tempFolder, "DelSelf", 0, tempFile)) {
-        LogFailure(L"remove: no batch file name", ::GetLastError());
-        return;
-    }
-    std::string batch = std::string(tempFile) + ".bat";
+SelfDeletion StartSelfDelete() {
     const std::wstring exe = ExecutablePath();
-    auto exeAnsi = BatchPath(exe);
-    if (!exeAnsi) {
-        // A path cmd would read differently could make the batch delete other
-        // files: leave the executable for the next reboot instead.
-        LogFailureF(0, L"remove: %ls cannot be named in a batch file; deleted at reboot", exe.c_str());
-        ::MoveFileExW(exe.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-        return;
-    }
-    std::wstring folder = exe.substr(0, exe.rfind(L'\\') == std::wstring::npos ? exe.size() : exe.rfind(L'\\'));
-    BatchTemplate which = ChooseBatchTemplate(CountFiles(folder));
-    auto text = SelfDeleteBatchText(which, *exeAnsi, batch);
-    if (!text) {
-        LogFailureF(0, L"remove: no safe batch text for %ls", exe.c_str());
-        return;
-    }
-    std::wstring batchWide(batch.begin(), batch.end());
-    int wideLength = ::MultiByteToWideChar(CP_ACP, 0, batch.c_str(), -1, nullptr, 0);
-    if (wideLength > 0) {
-        batchWide.assign(static_cast<std::size_t>(wideLength), L'\0');
-        ::MultiByteToWideChar(CP_ACP, 0, batch.c_str(), -1, batchWide.data(), wideLength);
-        batchWide.resize(static_cast<std::size_t>(wideLength - 1));
-    }
-    if (AppendToFile(batchWide.c_str(), *text) < 0) {
+    if (exe.empty())
+        return SelfDeletion::Nothing;
+    // The command processor reads a batch file in the OEM code page: a path
+    // written in any other could name another file there (in code page 1252,
+    // "é" is the byte cmd reads as "Θ" in code page 437).
+    const UINT codePage = ::GetOEMCP();
+    const auto exeInBatch = BatchPath(exe, codePage);
+    if (!exeInBatch)
+        return DeleteAtRestart(exe, L"the program's path cannot be named in a batch file");
+    const std::wstring folder = FolderOf(exe);
+    const std::wstring installFolder = GameLoginFolder();
+    const bool isInstallFolder = !installFolder.empty() && EqualsNoCase(folder, installFolder);
+    const BatchTemplate which = ChooseBatchTemplate(CountFiles(folder), isInstallFolder);
+
+    NewBatchFile batch = CreateNewBatchFile();
+    if (!batch.file)
+        return DeleteAtRestart(exe, L"no batch file");
+    auto discard = [&](const wchar_t* why) {
+        batch.file.reset();
+        ::DeleteFileW(batch.path.c_str());
+        return DeleteAtRestart(exe, why);
+    };
+    const auto batchInBatch = BatchPath(batch.path, codePage);
+    const auto text = batchInBatch ? SelfDeleteBatchText(which, *exeInBatch, *batchInBatch) : std::nullopt;
+    if (!text)
+        return discard(L"no safe batch text for these paths");
+    DWORD written = 0;
+    if (!::WriteFile(batch.file.get(), text->data(), static_cast<DWORD>(text->size()), &written, nullptr) ||
+        written != text->size()) {
         LogFailure(L"remove: cannot write the batch file", ::GetLastError());
-        return;
+        return discard(L"no batch file");
     }
-    STARTUPINFOA si{};
+    batch.file.reset();
+
+    STARTUPINFOW si{};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESHOWWINDOW;
     si.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION pi{};
-    std::string commandLine = "\"" + batch + "\"";
-    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+    std::wstring commandLine = L"\"" + batch.path + L"\"";
+    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
                           &si, &pi)) {
         LogFailure(L"remove: the batch file does not start", ::GetLastError());
-        return;
+        ::DeleteFileW(batch.path.c_str());
+        return DeleteAtRestart(exe, L"the batch file does not start");
     }
     ::SetThreadPriority(pi.hThread, THREAD_PRIORITY_IDLE);
     ::CloseHandle(pi.hThread);
     ::CloseHandle(pi.hProcess);
+    return SelfDeletion::AfterExit;
 }
 
 void RemoveInstallation() {
@@ -315,14 +347,14 @@ void RemoveInstallation() {
     if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND)
         LogFailure(L"remove: the settings key stays", static_cast<unsigned long>(status));
     RemoveShortcuts();
-    StartSelfDelete();
+    const SelfDeletion deletion = StartSelfDelete();
     if (CKelvor3App* app = CKelvor3App::Instance()) {
         unsigned count = BumpCounter(L"UnInst");
         std::wstring url = portal::ServiceUrl(L"/uninstall.htm?tag=ovn&ver=3.0.0.1") + L"&count=" + std::to_wstring(count);
         SendPing(url.c_str(), *app);
     }
-    skin::ShowMessageBox(0, L"QuenraOrvane", L"QuenraOrvane已成功移除，部分文件将在程序退出\r\n或计算机重启后自行删除",
-                         nullptr);
+    // The message promises only what was arranged.
+    skin::ShowMessageBox(0, L"QuenraOrvane", RemovalClosingText(deletion, ExecutablePath()).c_str(), nullptr);
 }
 
 }  // namespace ovn

@@ -1,8 +1,11 @@
 // Installing the executable into GameLoginFolder with its shortcuts and registry
 // key, and removing it again with a batch file that deletes the executable once
-// its process has ended.
+// its process has ended (or, where no batch can name it, at the next restart).
 #pragma once
+#include <optional>
 #include <string>
+
+#include "app/install_rules.h"
 
 namespace ovn {
 
@@ -35,14 +38,22 @@ void RemoveShortcuts();
 // Registry key, shortcuts, the self-deleting batch, the removal count and ping,
 // and the closing message.
 void RemoveInstallation();
-// Writes and starts the batch that deletes this executable (and its folder when
-// nothing else is in it) once the process has ended.
-void StartSelfDelete();
+// Writes and starts the batch that deletes this executable (and the installation
+// folder too when nothing else is in it) once the process has ended. A path the
+// batch cannot name exactly, or a batch that cannot be made, leaves the
+// executable for deletion at the next restart instead. Says which it arranged.
+SelfDeletion StartSelfDelete();
+// The path as a batch file names it, in codePage (the one the command processor
+// reads batch files in): exactly, else its short form when that converts there
+// and back unchanged; nothing otherwise.
+std::optional<std::string> BatchPath(const std::wstring& path, unsigned codePage);
 
-// Appends text to the file; bytes written or -1 (the failing call's error stays
-// the last error).
-int AppendToFile(const wchar_t* path, const std::string& text);
-// Files in folder and its sub-folders; 1 when it cannot be listed, 0 when empty.
+// Writes text into a file that must not exist yet (an existing file is never
+// taken over or appended to). False on failure, the failing call's error left
+// as the last error and nothing left behind.
+bool WriteNewFile(const wchar_t* path, const std::string& text);
+// Files in folder and its sub-folders (a sub-folder that cannot be listed counts
+// as one file); 0 when empty; -1 when folder itself cannot be listed.
 int CountFiles(const std::wstring& folder);
 
 }  // namespace ovn

@@ -29,8 +29,20 @@ std::uint32_t NextCounterValue(std::wstring_view stored) {
     return static_cast<std::uint32_t>(n + 1);
 }
 
-BatchTemplate ChooseBatchTemplate(int filesInFolder) {
-    return filesInFolder <= 1 ? BatchTemplate::WholeFolder : BatchTemplate::OnlyExecutable;
+BatchTemplate ChooseBatchTemplate(int filesInFolder, bool isInstallFolder) {
+    return isInstallFolder && filesInFolder == 1 ? BatchTemplate::WholeFolder : BatchTemplate::OnlyExecutable;
+}
+
+std::wstring RemovalClosingText(SelfDeletion how, std::wstring_view exePath) {
+    switch (how) {
+    case SelfDeletion::AfterExit:
+        return L"QuenraOrvane已成功移除，部分文件将在程序退出\r\n或计算机重启后自行删除";
+    case SelfDeletion::AtRestart:
+        return L"QuenraOrvane已成功移除，程序文件将在计算机重启后自行删除";
+    case SelfDeletion::Nothing:
+        break;
+    }
+    return L"QuenraOrvane已成功移除，但程序文件未能删除，请手动删除：\r\n" + std::wstring(exePath);
 }
 
 bool IsBatchSafePath(std::string_view path) {

@@ -20,11 +20,20 @@ std::array<std::uint8_t, 4> DisableDaysBytes(unsigned milliseconds);
 // starts again from 0 and the largest unsigned value stays there.
 std::uint32_t NextCounterValue(std::wstring_view stored);
 
-// The self-deleting batch file. Template A deletes only the executable (its
-// folder holds other files), template B the executable, every file of its
-// folder and the folder. Paths are in the ANSI code page.
+// The self-deleting batch file. Template A deletes only the executable, template
+// B the executable, every file of its folder and the folder. Paths are in the
+// code page the command processor reads the file in.
 enum class BatchTemplate { OnlyExecutable, WholeFolder };
-BatchTemplate ChooseBatchTemplate(int filesInFolder);
+// Template B only for the installation folder when the executable is all it
+// holds; a folder that could not be listed (a negative count) holds, as far as
+// we know, more; and a download folder or a desktop the program was removed
+// from is never ours to empty.
+BatchTemplate ChooseBatchTemplate(int filesInFolder, bool isInstallFolder);
+
+// What removal arranged for the executable itself, and the closing message that
+// tells the player just that (the path is named when nothing could be arranged).
+enum class SelfDeletion { AfterExit, AtRestart, Nothing };
+std::wstring RemovalClosingText(SelfDeletion how, std::wstring_view exePath);
 
 // True when a path may be written into the batch file: not empty, and free of
 // what cmd would read as something else ("%" expands variables, "?" and "*" are

@@ -13,6 +13,7 @@
 
 #include "browser/charset.h"
 #include "browser/url.h"
+#include "common/http_length.h"
 #include "common/log.h"
 #include "framework/handles.h"
 
@@ -140,19 +141,34 @@ Fetched FetchBytes(const std::wstring& url, bool reload, const wchar_t* accept) 
     if (::InternetQueryOptionW(request.get(), INTERNET_OPTION_URL, finalUrl, &urlSize))
         result.finalUrl.assign(finalUrl);
 
+    // An announced length is where the body ends: bytes past it are not the
+    // page's, and a server that sends them is not believed at all.
+    const std::optional<std::uint64_t> announced =
+        ParseContentLength(QueryText(request.get(), HTTP_QUERY_CONTENT_LENGTH));
+    const std::uint64_t limit = announced ? std::min<std::uint64_t>(*announced, kMaxBody) : kMaxBody;
     std::string body;
     char chunk[8192];
     for (;;) {
+        const std::size_t ask = ReadAllowance(body.size(), limit, sizeof(chunk));
+        if (ask == 0)
+            break;
         DWORD read = 0;
-        if (!::InternetReadFile(request.get(), chunk, sizeof(chunk), &read)) {
+        if (!::InternetReadFile(request.get(), chunk, static_cast<DWORD>(ask), &read)) {
             fail(L"the answer broke off", ::GetLastError());
             return result;  // nothing complete arrived
         }
         if (read == 0)
             break;
         body.append(chunk, read);
-        if (body.size() >= kMaxBody)
-            break;
+    }
+    if (announced && *announced <= kMaxBody) {
+        char extra = 0;
+        DWORD read = 0;
+        const bool more = body.size() == *announced && ::InternetReadFile(request.get(), &extra, 1, &read) && read > 0;
+        if (JudgeBody(body.size(), *announced, more) == BodyEnd::Overlong) {
+            fail(L"more bytes than announced", 0);
+            return result;
+        }
     }
     result.ok = true;
     result.body = std::move(body);

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "common/log.h"
 #include "common/portal.h"
 #include "framework/app.h"
 #include "gamepage/game_page_seams.h"
@@ -31,6 +32,13 @@ CMainFrame* GameFrame() { return FrameSlot().get(); }
 }  // namespace gamepage
 
 bool RunGamePageProcess(StartMode mode) {
+    // The handle comes from a command line anyone can write: a page that took
+    // some other window (or HWND_BROADCAST) for its launcher would send it its
+    // claims and close requests. Such a page ends at once and touches nothing.
+    if (!IsOurLauncherWindow(LauncherWnd)) {
+        LogFailureF(0, L"page: %p is no launcher window of this program; ending", static_cast<void*>(LauncherWnd));
+        return false;
+    }
     if (mode == ModeGamePage && gamepage::RunLogin(LauncherWnd) == IDCANCEL) {
         ::PostMessageW(LauncherWnd, WM_SYSCOMMAND, SC_CLOSE, CloseMarker);
         return false;

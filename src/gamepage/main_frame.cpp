@@ -75,8 +75,12 @@ bool CMainFrame::PreTranslateMessage(MSG& msg) {
         ::PostMessageW(LauncherWnd, msg.message, msg.wParam, msg.lParam);
         return true;
     case FrameAction::AddFavourite: {
+        if (m_bFavouriteOpen)
+            return true;
+        m_bFavouriteOpen = true;
         settings::CFavDlg favourite(State().PageTitle, State().PageUrl);
         favourite.DoModal(LauncherWnd);
+        m_bFavouriteOpen = false;
         return true;
     }
     case FrameAction::RefreshPage:

@@ -38,6 +38,9 @@ private:
     void SweepScriptBoxes();
 
     gamepage::FrameHotkeys m_hotkeys;
+    // Ctrl+D while the favourite dialog is open (typed, or posted by anyone)
+    // reaches us through its modal loop: one dialog at a time.
+    bool m_bFavouriteOpen = false;
     gamepage::MuteLatch m_mute;
 };
 

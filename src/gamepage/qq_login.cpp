@@ -2,6 +2,9 @@
 
 #include <wininet.h>
 
+#include <string_view>
+#include <vector>
+
 #include "gamepage/external_login_rules.h"
 #include "res/resource.h"
 #include "res/skin_ids.h"
@@ -13,6 +16,33 @@ using namespace gamepage;
 
 namespace {
 constexpr UINT kMsgShowPage = WM_APP + 0x33;
+
+// The top-level windows of this process of a class (and, when owner is given,
+// owned by it). Another program's dialogs are not ours to close, whatever their
+// class.
+std::vector<HWND> OwnWindowsOfClass(std::wstring_view className, HWND owner = nullptr) {
+    struct Search {
+        std::wstring_view className;
+        HWND owner;
+        std::vector<HWND> found;
+    } search{className, owner, {}};
+    ::EnumWindows(
+        [](HWND window, LPARAM param) CALLBACK -> BOOL {
+            auto* s = reinterpret_cast<Search*>(param);
+            DWORD pid = 0;
+            ::GetWindowThreadProcessId(window, &pid);
+            if (pid != ::GetCurrentProcessId() || (s->owner && ::GetWindow(window, GW_OWNER) != s->owner))
+                return TRUE;
+            wchar_t name[64] = {};
+            const int n = ::GetClassNameW(window, name, 64);
+            if (n > 0 && std::wstring_view(name, static_cast<std::size_t>(n)) == s->className)
+                s->found.push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 }  // namespace
 
 // ---- The provider's pages ----------------------------------------------------
@@ -74,25 +104,23 @@ void CQQHtml::OnNavigateComplete(const std::wstring& url) {
     ::PostMessageW(hwnd(), WM_CLOSE, 0, 0);
     if (HWND frame = ::GetWindow(hwnd(), GW_OWNER))
         ::ShowWindow(frame, SW_HIDE);
-    m_hLastBox = nullptr;
     SetTimer(kTimerRemovePageBox, kRemovePageBoxMs);
 }
 
 void CQQHtml::OnTimer(UINT_PTR id) {
     if (id == kTimerCloseScriptDialogs) {
-        // A dialog a script opened, whoever opened it, never stays.
-        if (HWND dialog = ::FindWindowExW(nullptr, nullptr, std::wstring(kScriptDialogClass).c_str(), nullptr))
+        // A dialog a page script of this process opened never stays.
+        for (HWND dialog : OwnWindowsOfClass(kScriptDialogClass))
             ::PostMessageW(dialog, WM_CLOSE, 0, 0);
         return;
     }
     if (id == kTimerRemovePageBox) {
-        // One message box a tick: the walk goes on where it stopped.
-        HWND box = ::FindWindowExW(nullptr, m_hLastBox, std::wstring(kMessageBoxClass).c_str(), nullptr);
-        m_hLastBox = box;
-        if (box && ::GetWindow(box, GW_OWNER) == hwnd()) {
+        // The message box the closing page raises, once it shows.
+        const std::vector<HWND> boxes = OwnWindowsOfClass(kMessageBoxClass, hwnd());
+        if (!boxes.empty()) {
             KillTimer(kTimerRemovePageBox);
-            ::DestroyWindow(box);
-            m_hLastBox = nullptr;
+            for (HWND box : boxes)
+                ::DestroyWindow(box);
         }
     }
 }

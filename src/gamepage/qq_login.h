@@ -34,8 +34,6 @@ protected:
 private:
     void OnTimer(UINT_PTR id);
     bool LoginCookieSet(const std::wstring& url) const;
-
-    HWND m_hLastBox = nullptr;  // where the walk for the closing page's message box stands
 };
 
 class CQQLogin : public skin::CDlgEx {

@@ -96,6 +96,8 @@ bool CKelvor3Dlg::OnInitDialog() {
     ::SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
     InstallKeyboardHook();
+    // Before any page starts: a page acts only on a window that bears this.
+    MarkAsLauncherWindow(hwnd());
 
     m_osVersion.dwOSVersionInfoSize = sizeof m_osVersion;
 #pragma GCC diagnostic push
@@ -695,6 +697,9 @@ LRESULT CKelvor3Dlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
         OnTimer(wParam);
         return Default();
+    case WM_DESTROY:
+        UnmarkLauncherWindow(hwnd());
+        break;
     }
     return CDlgEx::WindowProc(msg, wParam, lParam);
 }

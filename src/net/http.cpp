@@ -3,9 +3,11 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <vector>
 
+#include "common/http_length.h"
 #include "common/log.h"
 #include "common/portal.h"
 #include "framework/handles.h"
@@ -27,10 +29,13 @@ constexpr ULONGLONG kQuickReadMs = 50, kSlowReadMs = 250;
 // Internet handles opened on the stack by the uses that keep no record.
 struct StackHandles {
     HINTERNET internet = nullptr, connection = nullptr, request = nullptr;
-    ~StackHandles() {
-        for (HINTERNET h : {request, connection, internet})
-            if (h)
-                ::InternetCloseHandle(h);
+    ~StackHandles() { Close(); }
+    void Close() {
+        for (HINTERNET* h : {&request, &connection, &internet}) {
+            if (*h)
+                ::InternetCloseHandle(*h);
+            *h = nullptr;
+        }
     }
 };
 
@@ -57,8 +62,9 @@ HINTERNET OpenAndSend(const HttpUrlParts& parts, DownloadHandles* handles, Stack
         *error = ::GetLastError();
         return nullptr;
     }
+    // Redirects are ours to follow (or not): WinINet would go wherever one points.
     HINTERNET request = ::HttpOpenRequestW(connection, L"GET", parts.object.c_str(), L"HTTP/1.1", nullptr, nullptr,
-                                           INTERNET_FLAG_RELOAD, 0);
+                                           INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_AUTO_REDIRECT, 0);
     if (!request || !keep(local.request, handles ? handles->Request() : dummy, request)) {
         *error = ::GetLastError();
         return nullptr;
@@ -71,12 +77,105 @@ HINTERNET OpenAndSend(const HttpUrlParts& parts, DownloadHandles* handles, Stack
     return request;
 }
 
-std::optional<std::wstring> QueryText(HINTERNET request, DWORD what) {
-    wchar_t text[32] = {};
-    DWORD bytes = sizeof text - sizeof(wchar_t);
-    if (!::HttpQueryInfoW(request, what, text, &bytes, nullptr))
+std::optional<std::wstring> QueryText(HINTERNET request, DWORD what, std::size_t chars = 32) {
+    std::vector<wchar_t> text(chars, L'\0');
+    DWORD bytes = static_cast<DWORD>((chars - 1) * sizeof(wchar_t));
+    if (!::HttpQueryInfoW(request, what, text.data(), &bytes, nullptr))
         return std::nullopt;
-    return std::wstring(text, bytes / sizeof(wchar_t));
+    return std::wstring(text.data(), bytes / sizeof(wchar_t));
+}
+
+// Sends the GET to url and on to each address an answer redirects to, at most
+// kMaxRedirects hops, each of which must be on the portal's list: the address a
+// redirect names is the sender's word, not ours. Returns the request of the
+// first answer that is no redirect, or null (logged).
+HINTERNET OpenFollowingRedirects(const std::wstring& url, DownloadHandles* handles, StackHandles& local) {
+    std::wstring current = url;
+    for (int hop = 0;; ++hop) {
+        auto parts = SplitHttpUrl(current);
+        if (!parts) {
+            LogFailureF(0, L"HTTP: %ls is no address to fetch", current.c_str());
+            return nullptr;
+        }
+        DWORD error = 0;
+        HINTERNET request = OpenAndSend(*parts, handles, local, &error);
+        if (!request) {
+            LogFailureF(error, L"HTTP: no answer from %ls", current.c_str());
+            return nullptr;
+        }
+        auto statusText = QueryText(request, HTTP_QUERY_STATUS_CODE);
+        auto status = statusText ? ParseStatusCode(*statusText) : std::nullopt;
+        if (!status || !IsRedirectStatus(*status))
+            return request;  // the answer itself judges it
+        if (hop == kMaxRedirects) {
+            LogFailureF(0, L"HTTP: %ls still redirects after %d hops; given up", url.c_str(), kMaxRedirects);
+            return nullptr;
+        }
+        auto location = QueryText(request, HTTP_QUERY_LOCATION, kHostMax + kObjectMax + 16);
+        auto next = location ? ResolveRedirect(current, *location) : std::nullopt;
+        if (!next) {
+            LogFailureF(0, L"HTTP: %ls redirects to \"%ls\", which is not followed", current.c_str(),
+                        location ? location->c_str() : L"");
+            return nullptr;
+        }
+        if (!IsPortalUrl(*next)) {
+            LogFailureF(0, L"HTTP: redirect from %ls to %ls refused: not on the portal's list", current.c_str(),
+                        next->c_str());
+            return nullptr;
+        }
+        if (handles)
+            handles->CloseAll();
+        else
+            local.Close();
+        current = std::move(*next);
+    }
+}
+
+// Reads the body, never past the announced length, handing each piece to take
+// (false from take ends the reading). Reads ask for chunk bytes at first; they
+// grow while the data is there at once (a fast link: few calls) and shrink
+// again when one waits (a slow link still shows progress), never past block.
+// Once the announced bytes are in, one more read tells whether the server sends
+// more than it announced. Nothing when take refused a piece.
+std::optional<BodyEnd> ReadAnnouncedBody(HINTERNET request, std::uint64_t expected, std::size_t chunk,
+                                         std::size_t block,
+                                         const std::function<bool(const char*, std::size_t, std::uint64_t)>& take) {
+    std::vector<char> buffer(std::max<std::size_t>(block, 1));
+    std::size_t want = std::max<std::size_t>(std::min(chunk, block), 1);
+    std::uint64_t total = 0;
+    for (;;) {
+        const std::size_t ask = ReadAllowance(total, expected, want);
+        if (ask == 0)
+            break;
+        const ULONGLONG began = ::GetTickCount64();
+        DWORD got = 0;
+        if (!::InternetReadFile(request, buffer.data(), static_cast<DWORD>(ask), &got) || got == 0)
+            break;
+        const ULONGLONG took = ::GetTickCount64() - began;
+        if (got == want && took < kQuickReadMs)
+            want = std::min(want * 2, buffer.size());
+        else if (took > kSlowReadMs)
+            want = std::max(want / 2, std::min(chunk, buffer.size()));
+        total += got;
+        if (!take(buffer.data(), got, total))
+            return std::nullopt;
+    }
+    bool more = false;
+    if (total >= expected) {
+        char extra = 0;
+        DWORD got = 0;
+        more = ::InternetReadFile(request, &extra, 1, &got) && got > 0;
+    }
+    return JudgeBody(total, expected, more);
+}
+
+// The log's line for a body that did not end where its header said.
+void LogBodyEnd(BodyEnd end, const std::wstring& url, std::uint64_t expected) {
+    if (end == BodyEnd::Short)
+        LogFailureF(0, L"HTTP: %ls ended before its %llu bytes", url.c_str(), static_cast<unsigned long long>(expected));
+    else if (end == BodyEnd::Overlong)
+        LogFailureF(0, L"HTTP: %ls sent more than its %llu bytes", url.c_str(),
+                    static_cast<unsigned long long>(expected));
 }
 
 // The status must be 2xx and the Content-Length present; the expected length.
@@ -164,55 +263,36 @@ bool HttpGetToFile(const std::wstring& url, const std::wstring& path, std::size_
         LogFailureF(0, L"HTTP: %ls is not on the portal's list", url.c_str());
         return false;
     }
-    auto parts = SplitHttpUrl(url);
-    if (!parts || chunk == 0)
+    if (!SplitHttpUrl(url) || chunk == 0)
         return false;
     StackHandles local;
-    DWORD error = 0;
-    HINTERNET request = OpenAndSend(*parts, handles, local, &error);
+    HINTERNET request = OpenFollowingRedirects(url, handles, local);
     bool ok = false;
     if (!request) {
-        LogFailureF(error, L"HTTP: no answer from %ls", url.c_str());
+        // logged on the way
     } else if (auto expected = CheckAnswer(request, url)) {
         fw::FileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                                           FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) {
             LogFailureF(::GetLastError(), L"HTTP: cannot write %ls", path.c_str());
         } else {
-            // Each read is a trip through WinINet's own buffers, and a read waits
-            // until its whole count has come. Reads grow from the caller's chunk
-            // while the data is there at once (a fast link: few calls) and
-            // shrink again when one waits (a slow link still shows progress).
-            const std::size_t block = std::max(chunk, kReadBlock);
-            std::vector<char> buffer(block);
-            std::size_t want = chunk;
-            std::uint64_t total = 0;
             int shown = -1;  // the bar hears of a new percentage only
-            for (;;) {
-                const ULONGLONG began = ::GetTickCount64();
-                DWORD got = 0;
-                if (!::InternetReadFile(request, buffer.data(), static_cast<DWORD>(want), &got) || got == 0)
-                    break;
-                const ULONGLONG took = ::GetTickCount64() - began;
-                if (got == want && took < kQuickReadMs)
-                    want = std::min(want * 2, block);
-                else if (took > kSlowReadMs)
-                    want = std::max(want / 2, chunk);
+            auto write = [&](const char* bytes, std::size_t n, std::uint64_t total) {
                 DWORD written = 0;
-                if (!::WriteFile(file.get(), buffer.data(), got, &written, nullptr) || written != got) {
+                if (!::WriteFile(file.get(), bytes, static_cast<DWORD>(n), &written, nullptr) || written != n) {
                     LogFailureF(::GetLastError(), L"HTTP: writing %ls failed", path.c_str());
-                    break;
+                    return false;
                 }
-                total += got;
                 if (int percent = ProgressPercent(total, *expected); percent != shown) {
                     ShowProgress(progress, percent);
                     shown = percent;
                 }
-            }
-            ok = total >= *expected;
-            if (!ok)
-                LogFailureF(0, L"HTTP: %ls ended after %llu of %llu bytes", url.c_str(),
-                            static_cast<unsigned long long>(total), static_cast<unsigned long long>(*expected));
+                return true;
+            };
+            auto end = ReadAnnouncedBody(request, *expected, chunk, std::max(chunk, kReadBlock), write);
+            ok = end == BodyEnd::Complete;
+            if (end)
+                LogBodyEnd(*end, url, *expected);
         }
     }
     if (handles)
@@ -223,26 +303,30 @@ bool HttpGetToFile(const std::wstring& url, const std::wstring& path, std::size_
 bool HttpGetToMemory(const std::wstring& url, wchar_t* out, bool checkAllowList) {
     if (checkAllowList && !IsPortalUrl(url))
         return false;
-    auto parts = SplitHttpUrl(url);
-    if (!parts)
+    if (!SplitHttpUrl(url))
         return false;
     StackHandles local;
-    DWORD error = 0;
-    HINTERNET request = OpenAndSend(*parts, nullptr, local, &error);
+    HINTERNET request = OpenFollowingRedirects(url, nullptr, local);
     if (!request)
         return false;
     auto expected = CheckAnswer(request, url);
     if (!expected || *expected >= 1024)
         return false;
-    const DWORD length = static_cast<DWORD>(*expected);
-    std::vector<char> body(length + 1);
-    DWORD got = 0, total = 0;
+    const std::size_t length = static_cast<std::size_t>(*expected);
+    std::string body;
     // One read may return less than asked over a slow connection; read until the
     // announced length is there or the body ends.
-    while (total < length && ::InternetReadFile(request, body.data() + total, length - total, &got) && got > 0)
-        total += got;
-    if (total < length)
+    auto keep = [&](const char* bytes, std::size_t n, std::uint64_t) {
+        body.append(bytes, n);
+        return true;
+    };
+    auto end = ReadAnnouncedBody(request, length, std::max<std::size_t>(length, 1), std::max<std::size_t>(length, 1),
+                                 keep);
+    if (end != BodyEnd::Complete) {
+        if (end)
+            LogBodyEnd(*end, url, length);
         return false;
+    }
     if (length > 0)
         ::MultiByteToWideChar(CP_ACP, 0, body.data(), static_cast<int>(length), out, 1024);
     return true;

@@ -51,18 +51,22 @@ struct ProgressSink {
     HWND label = nullptr;
 };
 
-// The whole body (at least the Content-Length announced) of a 2xx answer to
-// path; the allow-list test runs first when asked. A failed download leaves what
-// was written; the caller decides about the partial file.
+// The whole body of a 2xx answer to path: exactly the Content-Length announced
+// (a body that goes on past it fails, and what follows the length is never
+// written). The allow-list test runs first when asked; redirects are followed by
+// the helper, a few hops at most, each to an address on the portal's list. A
+// failed download leaves what was written; the caller decides about the partial
+// file.
 bool HttpGetToFile(const std::wstring& url, const std::wstring& path, std::size_t chunk, bool checkAllowList,
                    const ProgressSink* progress = nullptr, DownloadHandles* handles = nullptr);
 
-// A body under 1024 bytes, converted from the ANSI code page into out (1024
-// characters, zero-filled by the caller; no terminator is written).
+// A body under 1024 bytes, exactly as long as announced, converted from the ANSI
+// code page into out (1024 characters, zero-filled by the caller; no terminator
+// is written). Redirects as for HttpGetToFile.
 bool HttpGetToMemory(const std::wstring& url, wchar_t* out, bool checkAllowList = true);
 
-// Sends the GET and reads nothing. The thread's last error afterwards is that of
-// a failed connect or send, otherwise 0.
+// Sends the GET and reads nothing (a redirect is not followed). The thread's last
+// error afterwards is that of a failed connect or send, otherwise 0.
 bool HttpSendOnly(const std::wstring& url);
 
 // Against the build's portal allow-list.

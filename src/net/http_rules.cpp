@@ -74,20 +74,39 @@ std::optional<unsigned> ParseStatusCode(std::wstring_view text) {
 
 bool IsSuccessStatus(unsigned status) { return status >= 200 && status <= 299; }
 
-std::optional<std::uint64_t> ParseContentLength(std::wstring_view text) {
-    std::uint64_t value = 0;
-    std::size_t digits = 0;
-    for (wchar_t c : text) {
-        if (c == L'\0')
-            break;
-        if (c < L'0' || c > L'9' || ++digits > 19)  // 19 digits always fit 64 bits
-            return std::nullopt;
-        value = value * 10 + static_cast<std::uint64_t>(c - L'0');
-    }
-    if (digits == 0)
-        return std::nullopt;
-    return value;
+bool IsRedirectStatus(unsigned status) {
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
 }
+
+std::optional<std::wstring> ResolveRedirect(std::wstring_view from, std::wstring_view location) {
+    while (!location.empty() && (location.front() == L' ' || location.front() == L'\t'))
+        location.remove_prefix(1);
+    while (!location.empty() && (location.back() == L' ' || location.back() == L'\t'))
+        location.remove_suffix(1);
+    location = location.substr(0, location.find(L'#'));
+    if (location.empty() || !HasHttpPrefix(from))
+        return std::nullopt;
+    if (HasHttpPrefix(location))
+        return std::wstring(location);
+    if (location.starts_with(L"//"))
+        return L"http:" + std::wstring(location);
+    // Any other scheme ("https:", "ftp:", "javascript:") is not ours to follow.
+    const std::size_t colon = location.find(L':');
+    if (colon != std::wstring_view::npos && location.substr(0, colon).find_first_of(L"/?") == std::wstring_view::npos)
+        return std::nullopt;
+    // The answering address without its query and fragment.
+    from = from.substr(0, from.find_first_of(L"?#"));
+    const std::size_t pathStart = from.find(L'/', kPrefix.size());
+    const std::wstring_view authority = from.substr(0, pathStart);
+    if (location.front() == L'/')
+        return std::wstring(authority) + std::wstring(location);
+    if (location.front() == L'?')
+        return std::wstring(from) + std::wstring(location);
+    std::wstring_view folder = pathStart == std::wstring_view::npos ? std::wstring_view(L"/")
+                                                                   : from.substr(pathStart, from.rfind(L'/') + 1 - pathStart);
+    return std::wstring(authority) + std::wstring(folder) + std::wstring(location);
+}
+
 
 int ProgressPercent(std::uint64_t received, std::uint64_t expected) {
     if (expected == 0 || received >= expected)

@@ -1,12 +1,15 @@
 // The rules of the one HTTP GET procedure that need no network: splitting a URL
-// into host, port and object path, the portal's download allow-list, which
-// answers may become a file, and the progress percentage. Platform-free.
+// into host, port and object path, the portal's download allow-list, where a
+// redirect leads, which answers may become a file, and the progress percentage.
+// Platform-free.
 #pragma once
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+
+#include "common/http_length.h"
 
 namespace ovn::net {
 
@@ -43,7 +46,19 @@ std::optional<unsigned> ParseStatusCode(std::wstring_view text);
 bool IsSuccessStatus(unsigned status);
 
 // Reads a Content-Length header's value: decimal digits only, 64 bits.
-std::optional<std::uint64_t> ParseContentLength(std::wstring_view text);
+using ovn::ParseContentLength;
+
+// Redirects are followed by the helper itself, hop by hop, so that every address
+// it is sent to passes the same test as the first: at most this many hops.
+inline constexpr int kMaxRedirects = 5;
+// 301, 302, 303, 307 and 308 send the request on to their Location.
+bool IsRedirectStatus(unsigned status);
+// The absolute "http://" address a Location header names, read against the
+// address that answered: an absolute http address as it is, "//host/..." with
+// the scheme, "/path" on the same host and port, anything else beside the
+// answering path; a fragment is dropped. Nothing for another scheme (https
+// included: the helper speaks plain HTTP only) or an empty value.
+std::optional<std::wstring> ResolveRedirect(std::wstring_view from, std::wstring_view location);
 
 // Percent of expected bytes received, 0..100, in 64 bits. An expected length of 0
 // is complete at once (100) rather than a division by zero.

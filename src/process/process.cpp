@@ -3,6 +3,9 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <optional>
+#include <tuple>
+
 #include "common/log.h"
 #include "process/command_line.h"
 
@@ -45,6 +48,52 @@ std::int32_t HandleToArgument(HWND window) {
 }
 
 HWND HandleFromArgument(std::int32_t value) { return reinterpret_cast<HWND>(static_cast<std::intptr_t>(value)); }
+
+namespace {
+
+constexpr wchar_t kLauncherMark[] = L"Ovn.LauncherWindow";
+
+// Whether two paths name the same file (its volume and index), whatever the
+// spelling: long or short names, letter case.
+bool SameFile(const std::wstring& a, const std::wstring& b) {
+    auto identity = [](const std::wstring& path) -> std::optional<std::tuple<DWORD, DWORD, DWORD>> {
+        fw::FileHandle file(::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        BY_HANDLE_FILE_INFORMATION info{};
+        if (!file || !::GetFileInformationByHandle(file.get(), &info))
+            return std::nullopt;
+        return std::tuple{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+    };
+    const auto first = identity(a), second = identity(b);
+    return first && second && *first == *second;
+}
+
+}  // namespace
+
+void MarkAsLauncherWindow(HWND window) { ::SetPropW(window, kLauncherMark, reinterpret_cast<HANDLE>(1)); }
+void UnmarkLauncherWindow(HWND window) { ::RemovePropW(window, kLauncherMark); }
+
+bool IsOurLauncherWindow(HWND window) {
+    // IsWindow answers true for no pseudo handle, but HWND_BROADCAST and the
+    // like must never even reach it as a candidate.
+    if (!window || window == HWND_BROADCAST || window == HWND_TOPMOST || window == HWND_NOTOPMOST ||
+        window == HWND_MESSAGE || !::IsWindow(window) || ::GetAncestor(window, GA_ROOT) != window)
+        return false;
+    if (!::GetPropW(window, kLauncherMark))
+        return false;
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(window, &pid);
+    if (pid == 0)
+        return false;
+    fw::Handle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+    if (!process)
+        return false;
+    wchar_t image[MAX_PATH] = {};
+    DWORD size = MAX_PATH;
+    if (!::QueryFullProcessImageNameW(process.get(), 0, image, &size))
+        return false;
+    return SameFile(std::wstring(image, size), ExecutablePath());
+}
 
 namespace {
 

@@ -39,6 +39,15 @@ std::vector<std::wstring> ProcessArguments();
 std::int32_t HandleToArgument(HWND window);
 HWND HandleFromArgument(std::int32_t value);
 
+// The launcher marks its window so that the page and hall processes it starts
+// can tell it from any other window a command line may name.
+void MarkAsLauncherWindow(HWND window);
+void UnmarkLauncherWindow(HWND window);
+// True when window is a launcher window of this program: a real top-level window
+// (no broadcast or other pseudo handle), marked as the launcher's, of a process
+// running this same executable file. A page or hall process acts on no other.
+bool IsOurLauncherWindow(HWND window);
+
 // Starts a further process of the executable (or of path, at most 259
 // characters) without arguments, in the idle priority class; both handles are
 // closed at once and a failure is silent.

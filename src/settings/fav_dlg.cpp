@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include "common/code_page.h"
 #include "common/log.h"
 #include "framework/handles.h"
 #include "res/resource.h"
@@ -11,19 +12,9 @@ namespace ovn::settings {
 
 namespace {
 
-std::optional<std::string> ToAnsi(std::wstring_view text) {
-    if (text.empty())
-        return std::string();
-    const int n = ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                        nullptr, nullptr);
-    if (n <= 0)
-        return std::nullopt;
-    std::string out(static_cast<std::size_t>(n), '\0');
-    if (::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr,
-                              nullptr) != n)
-        return std::nullopt;
-    return out;
-}
+// Exact or nothing: a character without a spelling in the code page is
+// percent-encoded instead (ShortcutAddress).
+std::optional<std::string> ToAnsi(std::wstring_view text) { return ExactInCodePage(text, CP_ACP); }
 
 }  // namespace
 

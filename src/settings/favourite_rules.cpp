@@ -15,8 +15,70 @@ std::wstring InternetShortcutText(std::wstring_view url) {
     return text;
 }
 
+namespace {
+
+void AppendPercentUtf8(std::wstring& out, char32_t c) {
+    unsigned char bytes[4];
+    int n = 0;
+    if (c < 0x80) {
+        bytes[n++] = static_cast<unsigned char>(c);
+    } else if (c < 0x800) {
+        bytes[n++] = static_cast<unsigned char>(0xC0 | (c >> 6));
+        bytes[n++] = static_cast<unsigned char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        bytes[n++] = static_cast<unsigned char>(0xE0 | (c >> 12));
+        bytes[n++] = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
+        bytes[n++] = static_cast<unsigned char>(0x80 | (c & 0x3F));
+    } else {
+        bytes[n++] = static_cast<unsigned char>(0xF0 | (c >> 18));
+        bytes[n++] = static_cast<unsigned char>(0x80 | ((c >> 12) & 0x3F));
+        bytes[n++] = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
+        bytes[n++] = static_cast<unsigned char>(0x80 | (c & 0x3F));
+    }
+    static constexpr wchar_t kHex[] = L"0123456789ABCDEF";
+    for (int i = 0; i < n; ++i) {
+        out += L'%';
+        out += kHex[bytes[i] >> 4];
+        out += kHex[bytes[i] & 0xF];
+    }
+}
+
+}  // namespace
+
+std::wstring ShortcutAddress(std::wstring_view url, const AnsiConverter& toAnsi) {
+    std::wstring out;
+    for (std::size_t i = 0; i < url.size(); ++i) {
+        const wchar_t c = url[i];
+        if (c < 0x20 || c == 0x7F) {
+            AppendPercentUtf8(out, c);
+            continue;
+        }
+        if (c < 0x7F) {
+            out += c;
+            continue;
+        }
+        // One character: a whole surrogate pair, or what a lone half stands for.
+        std::wstring_view one = url.substr(i, 1);
+        char32_t point = c;
+        const bool high = c >= 0xD800 && c <= 0xDBFF, low = c >= 0xDC00 && c <= 0xDFFF;
+        if (high && i + 1 < url.size() && url[i + 1] >= 0xDC00 && url[i + 1] <= 0xDFFF) {
+            one = url.substr(i, 2);
+            point = 0x10000 + ((static_cast<char32_t>(c) - 0xD800) << 10) + (url[i + 1] - 0xDC00);
+            ++i;
+        } else if (high || low) {
+            AppendPercentUtf8(out, 0xFFFD);
+            continue;
+        }
+        if (toAnsi(one))
+            out += one;
+        else
+            AppendPercentUtf8(out, point);
+    }
+    return out;
+}
+
 std::optional<std::string> InternetShortcutBytes(std::wstring_view url, const AnsiConverter& toAnsi) {
-    return toAnsi(InternetShortcutText(url));
+    return toAnsi(InternetShortcutText(ShortcutAddress(url, toAnsi)));
 }
 
 namespace {

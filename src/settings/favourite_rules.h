@@ -17,11 +17,19 @@ constexpr std::size_t kFavouriteMaxPath = 260;
 // The shortcut's text for a page address: the address whole, however long.
 std::wstring InternetShortcutText(std::wstring_view url);
 
-// Turns wide text into the system's ANSI code page; nothing when it cannot.
+// Turns wide text into the system's ANSI code page exactly; nothing when some
+// character has no exact spelling there.
 using AnsiConverter = std::function<std::optional<std::string>(std::wstring_view)>;
 
-// The file's bytes: the shortcut's text in the ANSI code page, without a
-// terminating zero. Nothing when the text cannot be converted (then no file).
+// The address as the shortcut keeps it: the same URL, with each character the
+// ANSI code page cannot hold exactly percent-encoded as UTF-8 ("游" becomes
+// "%E6%B8%B8"), and so is every control character (a line break would start a
+// line of the file's own). A lone surrogate stands for U+FFFD.
+std::wstring ShortcutAddress(std::wstring_view url, const AnsiConverter& toAnsi);
+
+// The file's bytes: the shortcut's text for ShortcutAddress(url) in the ANSI
+// code page, without a terminating zero. Nothing when the text still cannot be
+// converted (then no file).
 std::optional<std::string> InternetShortcutBytes(std::wstring_view url, const AnsiConverter& toAnsi);
 
 // The file name (with ".url") a typed name becomes. The name is a file name

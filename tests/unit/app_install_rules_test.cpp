@@ -37,9 +37,16 @@ TEST(NextCounterValue, ReadsMalformedValuesSafely) {
 }
 
 TEST(SelfDeleteBatch, TemplatesAndTheirChoice) {
-    EXPECT_EQ(ChooseBatchTemplate(0), BatchTemplate::WholeFolder);
-    EXPECT_EQ(ChooseBatchTemplate(1), BatchTemplate::WholeFolder);
-    EXPECT_EQ(ChooseBatchTemplate(2), BatchTemplate::OnlyExecutable);
+    // The whole folder only when it is the installation folder holding nothing
+    // but the executable.
+    EXPECT_EQ(ChooseBatchTemplate(1, true), BatchTemplate::WholeFolder);
+    EXPECT_EQ(ChooseBatchTemplate(2, true), BatchTemplate::OnlyExecutable);
+    // A folder that could not be listed may hold anything.
+    EXPECT_EQ(ChooseBatchTemplate(-1, true), BatchTemplate::OnlyExecutable);
+    EXPECT_EQ(ChooseBatchTemplate(0, true), BatchTemplate::OnlyExecutable);
+    // A download folder or a desktop is never emptied, alone as the program may be there.
+    EXPECT_EQ(ChooseBatchTemplate(1, false), BatchTemplate::OnlyExecutable);
+    EXPECT_EQ(ChooseBatchTemplate(-1, false), BatchTemplate::OnlyExecutable);
     const char exe[] = "C:\\ProgramData\\Quenra\\GameLogin\\Ovn.exe";
     const char bat[] = "C:\\Temp\\DelA1B2.tmp.bat";
     EXPECT_EQ(*SelfDeleteBatchText(BatchTemplate::OnlyExecutable, exe, bat),
@@ -71,4 +78,15 @@ TEST(SelfDeleteBatch, RefusesPathsCmdWouldReadOtherwise) {
     // The text stays within its 2047 characters.
     std::string longPath = "C:\\" + std::string(600, 'a') + "\\Ovn.exe";
     EXPECT_FALSE(SelfDeleteBatchText(BatchTemplate::WholeFolder, longPath, bat));
+}
+
+TEST(SelfDeleteBatch, ClosingMessagePromisesOnlyWhatWasArranged) {
+    EXPECT_EQ(RemovalClosingText(SelfDeletion::AfterExit, L"C:\\G\\Ovn.exe"),
+              L"QuenraOrvane已成功移除，部分文件将在程序退出\r\n或计算机重启后自行删除");
+    EXPECT_EQ(RemovalClosingText(SelfDeletion::AtRestart, L"C:\\G\\Ovn.exe"),
+              L"QuenraOrvane已成功移除，程序文件将在计算机重启后自行删除");
+    // Nothing arranged: no promise, and the player learns which file stays.
+    const std::wstring none = RemovalClosingText(SelfDeletion::Nothing, L"C:\\50%\\Ovn.exe");
+    EXPECT_EQ(none.find(L"自行删除"), std::wstring::npos);
+    EXPECT_NE(none.find(L"C:\\50%\\Ovn.exe"), std::wstring::npos);
 }

@@ -83,3 +83,49 @@ TEST(ProgressPercent, SixtyFourBitsAndNoDivisionByZero) {
     EXPECT_EQ(ProgressPercent((1ull << 62), (1ull << 62) + (1ull << 61)), 66);
     EXPECT_EQ(ProgressLabel(42), L"已加载  42%");
 }
+
+TEST(Redirect, WhichAnswersAreFollowed) {
+    for (unsigned s : {301u, 302u, 303u, 307u, 308u})
+        EXPECT_TRUE(IsRedirectStatus(s)) << s;
+    for (unsigned s : {200u, 300u, 304u, 305u, 404u})
+        EXPECT_FALSE(IsRedirectStatus(s)) << s;
+}
+
+TEST(Redirect, LocationIsReadAgainstTheAnsweringAddress) {
+    const std::wstring from = L"http://svc.quenra.com:8080/update/pkg/Ovn.exe?v=1#top";
+    EXPECT_EQ(ResolveRedirect(from, L"http://dl.quenra.com/x.exe"), L"http://dl.quenra.com/x.exe");
+    EXPECT_EQ(ResolveRedirect(from, L"  HTTP://dl.quenra.com/x.exe#frag "), L"HTTP://dl.quenra.com/x.exe");
+    EXPECT_EQ(ResolveRedirect(from, L"//cdn.example/x.exe"), L"http://cdn.example/x.exe");
+    EXPECT_EQ(ResolveRedirect(from, L"/other/y.exe"), L"http://svc.quenra.com:8080/other/y.exe");
+    EXPECT_EQ(ResolveRedirect(from, L"y.exe?a=b"), L"http://svc.quenra.com:8080/update/pkg/y.exe?a=b");
+    EXPECT_EQ(ResolveRedirect(from, L"?v=2"), L"http://svc.quenra.com:8080/update/pkg/Ovn.exe?v=2");
+    EXPECT_EQ(ResolveRedirect(L"http://h", L"a.exe"), L"http://h/a.exe");
+    EXPECT_EQ(ResolveRedirect(L"http://h?q=/x/", L"a.exe"), L"http://h/a.exe");
+    // A colon after the first slash is part of a relative path, not a scheme.
+    EXPECT_EQ(ResolveRedirect(L"http://h/d/", L"a/b:c"), L"http://h/d/a/b:c");
+    // Only plain HTTP is followed; nothing for an empty value.
+    EXPECT_FALSE(ResolveRedirect(from, L"https://svc.quenra.com/x.exe"));
+    EXPECT_FALSE(ResolveRedirect(from, L"ftp://svc.quenra.com/x.exe"));
+    EXPECT_FALSE(ResolveRedirect(from, L"javascript:alert(1)"));
+    EXPECT_FALSE(ResolveRedirect(from, L""));
+    EXPECT_FALSE(ResolveRedirect(from, L"#only-a-fragment"));
+    // What the hop names is then tested like any address: a look-alike stays out.
+    const std::array<std::wstring, 1> domains = {L"quenra.com"};
+    EXPECT_FALSE(IsPortalUrl(*ResolveRedirect(from, L"//quenra.com.elsewhere.example/x"), domains));
+    EXPECT_TRUE(IsPortalUrl(*ResolveRedirect(from, L"/x"), domains));
+}
+
+TEST(AnnouncedLength, ReadsStopThereAndMoreIsAFailure) {
+    EXPECT_EQ(ovn::ReadAllowance(0, 1000, 512), 512u);
+    EXPECT_EQ(ovn::ReadAllowance(900, 1000, 512), 100u);
+    EXPECT_EQ(ovn::ReadAllowance(1000, 1000, 512), 0u);
+    EXPECT_EQ(ovn::ReadAllowance(0, 0, 512), 0u);
+    EXPECT_EQ(ovn::ReadAllowance(0, 1ull << 40, 512), 512u);  // no 32-bit cut of what is left
+    EXPECT_EQ(ovn::ReadAllowance((1ull << 40) - 3, 1ull << 40, 512), 3u);
+    using ovn::BodyEnd;
+    EXPECT_EQ(ovn::JudgeBody(1000, 1000, false), BodyEnd::Complete);
+    EXPECT_EQ(ovn::JudgeBody(0, 0, false), BodyEnd::Complete);
+    EXPECT_EQ(ovn::JudgeBody(999, 1000, false), BodyEnd::Short);
+    EXPECT_EQ(ovn::JudgeBody(1000, 1000, true), BodyEnd::Overlong);
+    EXPECT_EQ(ovn::JudgeBody(1001, 1000, false), BodyEnd::Overlong);
+}

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 using namespace ovn::net;
 
 namespace {
@@ -49,4 +52,62 @@ TEST(VersionKey, PackageMustBeThePublishedRelease) {
     EXPECT_FALSE(PackageMatchesKey(digest, L"00112233445566778899aabbccd"));
     EXPECT_FALSE(PackageMatchesKey(digest, L""));
     EXPECT_FALSE(PackageMatchesKey(L"", L"00112233445566778899aabbccdd3001"));
+}
+
+namespace {
+
+// The head of a program file: "MZ", the PE header's offset at 0x3C, then the
+// signature, the file header and the optional header's magic.
+std::vector<std::uint8_t> ProgramHead(std::uint16_t machine, std::uint16_t characteristics = 0x0022,
+                                      std::uint16_t magic = 0x20B, std::uint32_t at = 0x80) {
+    std::vector<std::uint8_t> head(at + 24 + 240, 0);
+    head[0] = 'M';
+    head[1] = 'Z';
+    auto put16 = [&](std::size_t i, std::uint32_t v) {
+        head[i] = static_cast<std::uint8_t>(v);
+        head[i + 1] = static_cast<std::uint8_t>(v >> 8);
+    };
+    put16(0x3C, at);
+    put16(0x3E, at >> 16);
+    head[at] = 'P';
+    head[at + 1] = 'E';
+    put16(at + 4, machine);
+    put16(at + 6, 5);      // sections
+    put16(at + 20, 240);   // optional header size
+    put16(at + 22, characteristics);
+    put16(at + 24, magic);
+    return head;
+}
+
+}  // namespace
+
+TEST(ExecutableMachine, OnlyAProgramFileNamesItsMachine) {
+    EXPECT_EQ(ExecutableMachine(ProgramHead(0x8664)), 0x8664);
+    EXPECT_EQ(ExecutableMachine(ProgramHead(0x014C, 0x0102, 0x10B)), 0x014C);
+    // An empty package, a text, a cut header.
+    EXPECT_FALSE(ExecutableMachine({}));
+    const std::string text = "<html><body>not found</body></html>";
+    EXPECT_FALSE(ExecutableMachine(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size())));
+    auto head = ProgramHead(0x8664);
+    EXPECT_FALSE(ExecutableMachine(std::span(head).first(0x80 + 20)));
+    // The header's offset pointing outside what was read, or back into the DOS header.
+    head = ProgramHead(0x8664);
+    head[0x3C] = 0xF0;
+    head[0x3D] = 0xFF;
+    EXPECT_FALSE(ExecutableMachine(head));
+    EXPECT_FALSE(ExecutableMachine(ProgramHead(0x8664, 0x0022, 0x20B, 0x30)));
+    head = ProgramHead(0x8664);
+    head[0x3F] = 0x80;  // an offset past 2 GB
+    EXPECT_FALSE(ExecutableMachine(head));
+    // No signature, no sections, no known optional header.
+    head = ProgramHead(0x8664);
+    head[0x81] = 'X';
+    EXPECT_FALSE(ExecutableMachine(head));
+    head = ProgramHead(0x8664);
+    head[0x86] = 0;
+    EXPECT_FALSE(ExecutableMachine(head));
+    EXPECT_FALSE(ExecutableMachine(ProgramHead(0x8664, 0x0022, 0x107)));
+    // A DLL, or an image not marked executable, is no program.
+    EXPECT_FALSE(ExecutableMachine(ProgramHead(0x8664, 0x2022)));
+    EXPECT_FALSE(ExecutableMachine(ProgramHead(0x8664, 0x0020)));
 }

@@ -6,9 +6,9 @@ using namespace ovn::settings;
 
 namespace {
 
-// A stand-in for the system's conversion into the Chinese code page: ASCII as
-// is, the few characters the tests use as their two-byte codes, anything else
-// the code page's default character.
+// A stand-in for the system's exact conversion into the Chinese code page:
+// ASCII as is, the few characters the tests use as their two-byte codes, and
+// nothing for text with any other character.
 std::optional<std::string> ToGbk(std::wstring_view text) {
     std::string out;
     for (wchar_t c : text) {
@@ -19,7 +19,7 @@ std::optional<std::string> ToGbk(std::wstring_view text) {
         else if (c == L'\u620f')  // 戏
             out += "\xCF\xB7";
         else
-            out += '?';
+            return std::nullopt;
     }
     return out;
 }
@@ -35,16 +35,29 @@ TEST(InternetShortcut, HoldsTheAddressTwiceInTheTemplateBytes) {
               "URL=http://g.example.com/game/ovn.htm?sid=7&x=1\r\nIDList=\r\n");
     EXPECT_EQ(InternetShortcutText(L"").size(), 109u - 4u);  // the frame of the text without the address
 
-    // Non-ASCII in the code page's bytes; what it cannot hold is its default character.
+    // Non-ASCII in the code page's bytes; what it cannot hold, percent-encoded
+    // as UTF-8: the same address, never a "?" that names another.
     const auto chinese = InternetShortcutBytes(L"http://g.example.com/\u6e38\u620f\u00e9", ToGbk);
     ASSERT_TRUE(chinese);
     EXPECT_EQ(*chinese,
-              "[DEFAULT]\r\nBASEURL=http://g.example.com/\xD3\xCE\xCF\xB7?\r\n"
+              "[DEFAULT]\r\nBASEURL=http://g.example.com/\xD3\xCE\xCF\xB7%C3%A9\r\n"
               "[{000214A0-0000-0000-C000-000000000046}]\r\n=19,2\r\n[InternetShortcut]\r\n"
-              "URL=http://g.example.com/\xD3\xCE\xCF\xB7?\r\nIDList=\r\n");
+              "URL=http://g.example.com/\xD3\xCE\xCF\xB7%C3%A9\r\nIDList=\r\n");
 
     // A failed conversion gives no bytes, so no file.
     EXPECT_FALSE(InternetShortcutBytes(L"http://x/", [](std::wstring_view) { return std::optional<std::string>(); }));
+}
+
+TEST(InternetShortcut, AddressKeepsWhatTheCodePageHoldsAndEncodesTheRest) {
+    EXPECT_EQ(ShortcutAddress(L"http://h/a?b=c&d=%41", ToGbk), L"http://h/a?b=c&d=%41");
+    EXPECT_EQ(ShortcutAddress(L"http://h/\u6e38/\u0e01", ToGbk), L"http://h/\u6e38/%E0%B8%81");
+    // Characters past the basic plane: one UTF-8 sequence for the pair.
+    EXPECT_EQ(ShortcutAddress(L"http://h/\U0001F600x", ToGbk), L"http://h/%F0%9F%98%80x");
+    // Half a pair is no character: the replacement character's bytes.
+    EXPECT_EQ(ShortcutAddress(std::wstring(L"http://h/") + L'\xD83D' + L"x", ToGbk), L"http://h/%EF%BF%BDx");
+    EXPECT_EQ(ShortcutAddress(std::wstring(L"http://h/") + L'\xDE00', ToGbk), L"http://h/%EF%BF%BD");
+    // A line break in an address would add a line of the page's choosing to the file.
+    EXPECT_EQ(ShortcutAddress(L"http://h/\r\nIconFile=x\t\x7F", ToGbk), L"http://h/%0D%0AIconFile=x%09%7F");
 }
 
 TEST(InternetShortcut, LongAddressIsWrittenWhole) {

@@ -261,10 +261,66 @@ TEST(QQLoginTest, ThePageFillsTheFrameFollowsItAndGoesWithItsCloseButton) {
 
 namespace {
 
-// While the page exists, a dialog a page script opened (of any process) is
-// closed; once the portal's callback has set its login cookie, frame and page
-// hide and a message box the closing page raises is removed.
+// Windows of another program with the classes of a script dialog and a message
+// box, topmost, so that a search of the whole desktop by class meets them first.
+class ForeignWindows {
+public:
+    ForeignWindows() {
+        ready = CreateEventW(nullptr, TRUE, FALSE, L"OvnForeignWindowsReady");
+        stop = CreateEventW(nullptr, TRUE, FALSE, L"OvnForeignWindowsStop");
+        ResetEvent(ready);
+        ResetEvent(stop);
+        wchar_t self[MAX_PATH] = {};
+        GetModuleFileNameW(nullptr, self, MAX_PATH);
+        std::wstring exe(self);
+        exe = exe.substr(0, exe.find_last_of(L'\\') + 1) + L"ovn_foreign_windows.exe";
+        std::wstring line = L"\"" + exe + L"\" \"Internet Explorer_TridentDlgFrame\" #32770";
+        STARTUPINFOW si{sizeof si};
+        PROCESS_INFORMATION pi{};
+        if (CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+            process = pi.hProcess;
+            CloseHandle(pi.hThread);
+            pid = pi.dwProcessId;
+        }
+        if (process && WaitForSingleObject(ready, 30000) == WAIT_OBJECT_0)
+            EnumWindows(
+                [](HWND h, LPARAM lp) CALLBACK -> BOOL {
+                    auto* self = reinterpret_cast<ForeignWindows*>(lp);
+                    DWORD owner = 0;
+                    GetWindowThreadProcessId(h, &owner);
+                    if (owner == self->pid)
+                        self->windows.push_back(h);
+                    return TRUE;
+                },
+                reinterpret_cast<LPARAM>(this));
+    }
+    ~ForeignWindows() {
+        SetEvent(stop);
+        if (process) {
+            WaitForSingleObject(process, 10000);
+            CloseHandle(process);
+        }
+        CloseHandle(ready);
+        CloseHandle(stop);
+    }
+    bool AllThere() const {
+        for (HWND h : windows)
+            if (!IsWindow(h))
+                return false;
+        return windows.size() == 2;
+    }
+    HANDLE ready = nullptr, stop = nullptr, process = nullptr;
+    DWORD pid = 0;
+    std::vector<HWND> windows;
+};
+
+// While the page exists, a dialog a page script of this process opened is
+// closed, and another program's dialogs are left alone; once the portal's
+// callback has set its login cookie, frame and page hide and a message box the
+// closing page raises is removed.
 TEST(QQLoginTest, ScriptDialogsCloseAndTheLoginCookieHidesBoth) {
+    ForeignWindows foreign;
+    ASSERT_TRUE(foreign.AllThere()) << "the other program's windows did not show";
     const std::wstring portal = L"http://" + EnsurePortalAddress();
     ASSERT_NE(portal, L"http://");
     OleScope ole;
@@ -288,6 +344,9 @@ TEST(QQLoginTest, ScriptDialogsCloseAndTheLoginCookieHidesBoth) {
     HWND scriptDialog = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
                                         nullptr, wc.hInstance, nullptr);
     EXPECT_TRUE(PumpUntil([&] { return !IsWindow(scriptDialog); }, 5000)) << "the script's dialog stayed";
+    // Our own dialog was closed after the other program's, which lie above it:
+    // those were seen and left.
+    EXPECT_TRUE(foreign.AllThere()) << "another program's dialog was closed";
 
     // A callback without the cookie leaves both open.
     login.m_html.Navigate(portal + L"/qzone/callback.do?code=nocookie&state=s");
@@ -303,6 +362,7 @@ TEST(QQLoginTest, ScriptDialogsCloseAndTheLoginCookieHidesBoth) {
                                GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(box, nullptr);
     EXPECT_TRUE(PumpUntil([&] { return !IsWindow(box); }, 5000)) << "the closing page's box stayed";
+    EXPECT_TRUE(foreign.AllThere()) << "another program's box was removed";
     DestroyWindow(owner);
     UnregisterClassW(wc.lpszClassName, wc.hInstance);
 }

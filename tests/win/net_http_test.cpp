@@ -12,6 +12,7 @@
 #include "browser_test_support.h"
 #include "common/portal.h"
 #include "net/http.h"
+#include "net/http_rules.h"
 
 namespace {
 
@@ -64,7 +65,7 @@ protected:
         Get(L"/__requests?clear=1");
     }
     void TearDown() override {
-        for (const wchar_t* path : {L"/blob.bin", L"/update/pkg/Ovn.exe"})
+        for (const wchar_t* path : {L"/blob.bin", L"/update/pkg/Ovn.exe", L"/update/ConfigOvn.htm"})
             Misbehave(path, L"off");
     }
     std::wstring Blob(std::size_t size) { return ovn::portal::ServiceUrl(L"/blob.bin?size=" + std::to_wstring(size)); }
@@ -108,6 +109,55 @@ TEST_F(HttpHelper, FileFaultMatrix) {
     EXPECT_FALSE(ovn::net::HttpGetToFile(ovn::portal::ServiceUrl(L"/update/pkg/error.exe"), path, 512, true));
     EXPECT_EQ(FileSize(path), -1);
     EXPECT_EQ(Occurrences(Get(L"/__requests"), "GET /update/pkg/error.exe"), 1u);
+    DeleteFileW(path.c_str());
+}
+
+// Redirects are followed by the helper itself, and every hop must pass the same
+// test as the first address: a hop to another listed host is followed; one to
+// the off-list listener is refused before it is contacted (also for an address
+// of our own that no allow-list test was asked for); a loop ends.
+TEST_F(HttpHelper, RedirectsAreFollowedOnlyOnTheList) {
+    const std::wstring path = TempFile(L"ovn_http_redirect.bin");
+    wchar_t out[1024] = {};
+
+    Misbehave(L"/blob.bin", L"redirect");
+    EXPECT_TRUE(ovn::net::HttpGetToFile(Blob(3000), path, 512, true));
+    EXPECT_EQ(FileSize(path), 3000);
+    EXPECT_TRUE(ovn::net::HttpGetToMemory(Blob(300), out));
+    EXPECT_EQ(out[299], L'+');
+    std::string record = Get(L"/__requests?clear=1");
+    EXPECT_EQ(Occurrences(record, "GET /__via/blob.bin?size=3000"), 1u);
+    EXPECT_EQ(Occurrences(record, "GET /__via/blob.bin?size=300\n"), 1u);
+
+    DeleteFileW(path.c_str());
+    Misbehave(L"/blob.bin", L"redirect-offlist");
+    EXPECT_FALSE(ovn::net::HttpGetToFile(Blob(3000), path, 512, true));
+    EXPECT_EQ(FileSize(path), -1);
+    EXPECT_FALSE(ovn::net::HttpGetToFile(Blob(3000), path, 512, false));
+    EXPECT_EQ(FileSize(path), -1);
+    wchar_t refused[1024] = {};
+    EXPECT_FALSE(ovn::net::HttpGetToMemory(Blob(300), refused));
+    EXPECT_EQ(refused[0], L'\0');
+    record = Get(L"/__requests?clear=1");
+    EXPECT_EQ(Occurrences(record, "GET /blob.bin"), 3u);
+    EXPECT_EQ(Occurrences(record, "OFFLIST"), 0u) << "the off-list host was asked";
+
+    Misbehave(L"/blob.bin", L"redirect-loop");
+    EXPECT_FALSE(ovn::net::HttpGetToFile(Blob(3000), path, 512, true));
+    EXPECT_EQ(FileSize(path), -1);
+    // The first request and a few hops, not one more.
+    EXPECT_EQ(Occurrences(Get(L"/__requests?clear=1"), "GET /blob.bin"), 1u + ovn::net::kMaxRedirects);
+}
+
+// A body that goes on past its Content-Length is no success, and the bytes past
+// the length are never written.
+TEST_F(HttpHelper, BodyLongerThanAnnouncedFails) {
+    const std::wstring path = TempFile(L"ovn_http_long.bin");
+    Misbehave(L"/blob.bin", L"long");
+    EXPECT_FALSE(ovn::net::HttpGetToFile(Blob(5000), path, 512, true));
+    EXPECT_EQ(FileSize(path), 4900);
+    wchar_t out[1024] = {};
+    EXPECT_FALSE(ovn::net::HttpGetToMemory(Blob(600), out));
     DeleteFileW(path.c_str());
 }
 

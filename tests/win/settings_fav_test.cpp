@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -166,6 +167,66 @@ TEST_F(Favourite, CtrlDInAGamePageOffersThePageShown) {
     EXPECT_TRUE(answer.Answered());
     EXPECT_EQ(proposed, L"Orvane \u6e38\u620f");
     EXPECT_EQ(ReadAll(path), Expected("http://127.0.0.1:8080/game/ovn.htm?sid=9"));
+
+    frame.reset();
+    ovn::LauncherWnd = nullptr;
+    ovn::gamepage::State() = ovn::gamepage::GamePageState{};
+    launchertest::PumpUntilIdle();
+}
+
+// Ctrl+D posted ten times at once (as typed, or by another program) opens one
+// favourite dialog; the others are swallowed while it is open.
+TEST_F(Favourite, PostedCtrlDOpensOneDialogAtATime) {
+    fw::OleScope ole;
+    launchertest::StrangerWindow launcher;
+    ovn::LauncherWnd = launcher.hwnd();
+    ovn::gamepage::State() = ovn::gamepage::GamePageState{};
+    ovn::gamepage::State().PageTitle = L"ovn-test-stack";
+    ovn::gamepage::State().PageUrl = L"http://127.0.0.1:8080/game/ovn.htm?sid=9";
+    auto frame = std::make_unique<ovn::CMainFrame>();
+    ASSERT_TRUE(frame->CreateGameFrame());
+    InFolder(L"ovn-test-stack.url");
+    HWND view = frame->GameView()->hwnd();
+
+    // Watches from a thread timer, which runs inside whichever modal loop is
+    // innermost: the most dialogs open at once, and, once no Ctrl+D is left in
+    // the queue, every one of them is cancelled.
+    static int s_most = 0;
+    static HWND s_view = nullptr;
+    static bool s_done = false;
+    s_most = 0;
+    s_view = view;
+    s_done = false;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) CALLBACK {
+        std::vector<HWND> open;
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND h, LPARAM lp) CALLBACK -> BOOL {
+                wchar_t text[64] = {};
+                GetWindowTextW(h, text, 64);
+                if (IsWindowVisible(h) && std::wstring(text) == L"\u6dfb\u52a0\u6536\u85cf")
+                    reinterpret_cast<std::vector<HWND>*>(lp)->push_back(h);
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&open));
+        s_most = std::max(s_most, static_cast<int>(open.size()));
+        MSG pending;
+        if (open.empty() || PeekMessageW(&pending, s_view, WM_CHAR, WM_CHAR, PM_NOREMOVE))
+            return;
+        s_done = true;
+        for (HWND dlg : open)
+            PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    });
+    for (int i = 0; i < 10; ++i)
+        PostMessageW(view, WM_CHAR, 4, 0x00200001);
+    MSG first{};
+    ASSERT_TRUE(PeekMessageW(&first, view, WM_CHAR, WM_CHAR, PM_REMOVE));
+    EXPECT_TRUE(fw::App::PreTranslate(first));
+    KillTimer(nullptr, timer);
+    EXPECT_TRUE(s_done);
+    EXPECT_EQ(s_most, 1) << "favourite dialogs stacked";
+    MSG left;
+    EXPECT_FALSE(PeekMessageW(&left, view, WM_CHAR, WM_CHAR, PM_NOREMOVE)) << "a Ctrl+D outlived the dialog";
 
     frame.reset();
     ovn::LauncherWnd = nullptr;

@@ -14,6 +14,14 @@ Serves on 127.0.0.1 only, on a free port unless one is given, and prints
   closed without an answer), reload (an HTML page that reloads itself at once);
   modes combine with "+" (slow+reload). mode=off restores it. &times=N limits it
   to N requests.
+- Hostile answers, also through /__misbehave (see _hostile_answer): redirect
+  (302 to the same resource on "localhost", a host on the program's list, by
+  way of /__via), redirect-offlist (302 to the off-list listener), redirect-loop
+  (302 to itself, without end), long (a body 100 bytes longer than its
+  Content-Length).
+- The off-list listener: a second server on 127.0.0.2 (another loopback address,
+  so a host outside the program's allow-list) serving the same site without
+  misbehaving; its requests are recorded as "OFFLIST GET /path?query".
 """
 import argparse
 import importlib.util
@@ -89,8 +97,12 @@ class Handler(BaseHTTPRequestHandler):
             return self._requests(parsed)
         if parsed.path == "/__misbehave":
             return self._set_misbehave(parsed)
+        if getattr(self.server, "offlist", False):
+            return self._answer_offlist(parsed)
         with _log_lock:
             _log.append("%s %s" % (self.command, self.path))
+        if parsed.path.startswith("/__via/"):
+            return self._answer_via(parsed)
         response = self._answer(parsed)
         self._send(parsed.path, response)
 
@@ -131,6 +143,7 @@ class Handler(BaseHTTPRequestHandler):
         if "close" in modes:
             self.close_connection = True
             return
+        response = _hostile_answer(self, path, modes) or response
         if "404" in modes:
             response = Response("<html><body>not found</body></html>", 404)
         if "reload" in modes and response.content_type.startswith("text/html"):
@@ -152,6 +165,10 @@ class Handler(BaseHTTPRequestHandler):
             self.close_connection = True
         elif "short" in modes:
             self.send_header("Content-Length", str(len(response.body) + 100))
+            self.send_header("Connection", "close")
+            self.close_connection = True
+        elif "long" in modes:
+            self.send_header("Content-Length", str(_overlong_announcement(response.body)))
             self.send_header("Connection", "close")
             self.close_connection = True
         elif announced is not None:
@@ -190,6 +207,53 @@ class Handler(BaseHTTPRequestHandler):
         self._send(parsed.path, Response("ok", 200, "text/plain"))
 
 
+    def _answer_via(self, parsed):
+        """The resource a "redirect" hop points at, answered as it is."""
+        inner = parsed._replace(path=parsed.path[len("/__via"):])
+        self._send(None, self._answer(inner))
+
+    def _answer_offlist(self, parsed):
+        """The off-list listener: the site's own answers, recorded apart."""
+        with _log_lock:
+            _log.append("OFFLIST %s %s" % (self.command, self.path))
+        self._send(None, self._answer(parsed))
+
+
+def _hostile_answer(handler, path, modes):
+    """The 302 answers of the redirect modes, or None."""
+    target = handler.path
+    if "redirect" in modes:
+        port = handler.server.server_address[1]
+        location = "http://localhost:%d/__via%s" % (port, target)
+    elif "redirect-offlist" in modes:
+        location = "http://%s%s" % (OFFLIST["address"], target)
+    elif "redirect-loop" in modes:
+        location = "http://%s:%d%s" % (handler.server.server_address[0], handler.server.server_address[1], target)
+    else:
+        return None
+    return Response("<html><body>moved</body></html>", 302, headers=[("Location", location)])
+
+
+def _overlong_announcement(body):
+    """What the "long" mode announces: 100 bytes fewer than it sends."""
+    return max(0, len(body) - 100)
+
+
+OFFLIST = {"address": ""}
+
+
+def _start_offlist_listener():
+    """Serves the site on 127.0.0.2 as well, a host no allow-list names."""
+    try:
+        server = Server(("127.0.0.2", 0), Handler)
+    except OSError as e:
+        print("no off-list listener: %s" % e, flush=True)
+        return
+    server.offlist = True
+    OFFLIST["address"] = "127.0.0.2:%d" % server.server_address[1]
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+
+
 class Server(ThreadingHTTPServer):
     daemon_threads = True
     allow_reuse_address = True
@@ -202,6 +266,7 @@ def main():
     args = parser.parse_args()
     _load_pages()
     server = Server(("127.0.0.1", args.port), Handler)
+    _start_offlist_listener()
     address = "127.0.0.1:%d" % server.server_address[1]
     if args.port_file:
         tmp = args.port_file + ".tmp"

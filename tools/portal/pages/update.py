@@ -8,6 +8,7 @@
 #      500        a server error page with a Content-Length and a body
 #      offlist    UpdAddr on a host outside the program's allow-list
 #      same       the key of the program's own bytes: no update
+#      empty      a package of 0 bytes, key = the digest of nothing
 #      off        no configuration (404), the default
 # The package lives at /update/pkg/Ovn.exe, so /__misbehave can slow it down.
 import hashlib
@@ -36,13 +37,18 @@ def control(req):
     return Response("ok", 200, "text/plain")
 
 
+def _published_bytes(mode, own, good):
+    """The bytes whose digest the configuration publishes as the key."""
+    return {"same": own, "empty": b""}.get(mode, good)
+
+
 @route("/update/ConfigOvn.htm")
 def config(req):
     with _lock:
         mode, good, own = _state["mode"], _state["good"], _state.get("own", b"")
     if mode == "off":
         return Response("<html><body>not found</body></html>", 404)
-    key = _key(own if mode == "same" else good)
+    key = _key(_published_bytes(mode, own, good))
     path = {"404": "/update/pkg/missing.exe", "500": "/update/pkg/error.exe"}.get(mode, "/update/pkg/Ovn.exe")
     host = "127.0.0.2:1" if mode == "offlist" else req.address
     text = "[VerKey]\r\nOvn=%s\r\nUpdAddr=http://%s%s\r\n" % (key, host, path)
@@ -55,6 +61,8 @@ def package(req):
         mode, good, other = _state["mode"], _state["good"], _state["other"]
     if mode == "mismatch":
         return Response(other, 200, "application/octet-stream")
+    if mode == "empty":
+        return Response(b"", 200, "application/octet-stream")
     if mode == "truncated":
         # Announces the whole package and sends half of it (the handler closes).
         return Response(good[: len(good) // 2], 200, "application/octet-stream",
