@@ -329,26 +329,6 @@ TEST_F(GameFrame, HallProcessEndsWhenTheLauncherIsGone) {
     EXPECT_EQ(State().GameView, nullptr);
 }
 
-// A hall (and a page, tests/e2e) acts only on a launcher window of this
-// program: given a broadcast handle, a window that bears no launcher mark, a
-// child window or a handle of nothing, it ends at once, and neither that window
-// nor any other hears from it.
-TEST_F(GameFrame, ProcessWithoutItsLauncherEndsAndTouchesNothing) {
-    HWND unmarked = MakeLauncher();
-    ovn::UnmarkLauncherWindow(unmarked);
-    HWND child = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 10, 10, launcher, nullptr, nullptr, nullptr);
-    for (HWND given : {HWND_BROADCAST, unmarked, child, static_cast<HWND>(nullptr),
-                       reinterpret_cast<HWND>(static_cast<INT_PTR>(0x7FFF0000))}) {
-        SCOPED_TRACE(reinterpret_cast<INT_PTR>(given));
-        ovn::LauncherWnd = given;
-        EXPECT_FALSE(ovn::RunGamePageProcess(ovn::ModeGameHall));
-        EXPECT_EQ(ovn::gamepage::GameFrame(), nullptr);
-    }
-    PumpIdle();
-    EXPECT_TRUE(log.messages.empty()) << "a window heard from a page without its launcher";
-    DestroyWindow(unmarked);
-}
-
 // The frame's hotkeys come from Statistic.ini (a value that does not read is the
 // default) and are read again when the launcher says so; the launcher's sound
 // state is applied once per change.

@@ -288,7 +288,9 @@ public:
                     auto* self = reinterpret_cast<ForeignWindows*>(lp);
                     DWORD owner = 0;
                     GetWindowThreadProcessId(h, &owner);
-                    if (owner == self->pid)
+                    wchar_t title[16] = {};
+                    GetWindowTextW(h, title, 16);
+                    if (owner == self->pid && std::wstring(title) == L"foreign")
                         self->windows.push_back(h);
                     return TRUE;
                 },
