@@ -3,6 +3,9 @@
 // program: files, shortcuts through the shell, the registry, the portal's record.
 #include <gtest/gtest.h>
 
+#include <set>
+#include <string>
+
 #include "tests/e2e/life_support.h"
 
 using namespace life;
@@ -40,17 +43,65 @@ protected:
         return installer.Id();
     }
 
-    // Answers the removal question with Yes and the closing message with OK.
-    void Remove(Process& remover) {
+    // Answers the removal question with Yes and the closing message, which must
+    // say closing, with OK.
+    void Remove(Process& remover, const wchar_t* closing = kDeletedAfterExit) {
         HWND ask = WaitForBox(remover.Id(), L"确定要移除 QuenraOrvane极速登录器吗？", 20s);
         ASSERT_NE(ask, nullptr) << "no removal question";
         ASSERT_TRUE(PressBoxButton(ask, L"是"));
-        HWND done = WaitForBox(remover.Id(), L"QuenraOrvane已成功移除，部分文件将在程序退出\r\n或计算机重启后自行删除", 20s);
-        ASSERT_NE(done, nullptr) << "no closing message";
+        HWND done = WaitForBox(remover.Id(), closing, 20s);
+        ASSERT_NE(done, nullptr) << "no closing message, or one that says something else";
         ASSERT_TRUE(PressBoxButton(done, L"确定"));
         EXPECT_EQ(remover.Wait(20s), 0u);
     }
+
+    static constexpr wchar_t kDeletedAfterExit[] = L"QuenraOrvane已成功移除，部分文件将在程序退出\r\n或计算机重启后自行删除";
+    static constexpr wchar_t kDeletedAtRestart[] = L"QuenraOrvane已成功移除，程序文件将在计算机重启后自行删除";
 };
+
+// The placeholder files GetTempFileName leaves for the removal batch's name.
+std::set<std::wstring> BatchPlaceholders() {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    std::set<std::wstring> names;
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW((std::wstring(temp) + L"Del*.tmp").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do
+        names.insert(found.cFileName);
+    while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
+}
+
+// The files left for the system to delete at the next restart, as it keeps them.
+std::wstring PendingDeletions() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\Session Manager", 0, KEY_READ, &key) !=
+        ERROR_SUCCESS)
+        return {};
+    std::wstring value(32768, L'\0');
+    DWORD bytes = static_cast<DWORD>(value.size() * sizeof(wchar_t));
+    LSTATUS status = RegQueryValueExW(key, L"PendingFileRenameOperations", nullptr, nullptr,
+                                      reinterpret_cast<BYTE*>(value.data()), &bytes);
+    RegCloseKey(key);
+    value.resize(status == ERROR_SUCCESS ? bytes / sizeof(wchar_t) : 0);
+    return value;
+}
+
+void RestorePendingDeletions(const std::wstring& value) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\Session Manager", 0, KEY_WRITE,
+                      &key) != ERROR_SUCCESS)
+        return;
+    if (value.empty())
+        RegDeleteValueW(key, L"PendingFileRenameOperations");
+    else
+        RegSetValueExW(key, L"PendingFileRenameOperations", 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(value.data()),
+                       static_cast<DWORD>(value.size() * sizeof(wchar_t)));
+    RegCloseKey(key);
+}
 
 TEST_F(InstallE2e, DownloadedCopyInstallsItselfAndStartsTheInstalledCopy) {
     const DWORD installer = Install();
@@ -168,6 +219,7 @@ TEST_F(InstallE2e, RemovalTakesKeyShortcutsAndTheExecutableButKeepsSharedFiles) 
     const std::wstring otherLink = ProgramsFolder() + L"\\Other.lnk";
     ASSERT_TRUE(CopyOver(ProgramsLink(kLinkGame), otherLink));
     PortalRequests(true);
+    const std::set<std::wstring> placeholders = BatchPlaceholders();
 
     Process remover;
     ASSERT_TRUE(remover.Start(InstalledExe(), L"/uninst"));
@@ -184,24 +236,38 @@ TEST_F(InstallE2e, RemovalTakesKeyShortcutsAndTheExecutableButKeepsSharedFiles) 
     EXPECT_TRUE(WaitFor([] { return !Exists(InstalledExe()); }, 30s)) << "the executable was not deleted";
     EXPECT_TRUE(Exists(InstallFolder() + L"\\Statistic.ini"));
     EXPECT_EQ(ReadCounter(L"UnInst"), L"1");
+    // The batch deleted itself, and the name's placeholder is gone too.
+    EXPECT_EQ(BatchPlaceholders(), placeholders);
     DeleteFileW(otherLink.c_str());
     RemoveDirectoryW(ProgramsFolder().c_str());
 }
 
-TEST_F(InstallE2e, RemovalFromAFolderOfItsOwnTakesTheFolder) {
+TEST_F(InstallE2e, RemovalTakesTheInstallationFolderWhenOnlyTheProgramIsLeft) {
+    Install();
+    EndAllCopies();
+    for (const wchar_t* file : {L"\\Statistic.ini", L"\\OldOvn.exe", L"\\NewOvn.exe"})
+        DeleteFileW((InstallFolder() + file).c_str());
+    Process remover;
+    ASSERT_TRUE(remover.Start(InstalledExe(), L"/uninst"));
+    Remove(remover);
+    EXPECT_TRUE(WaitFor([] { return !Exists(InstallFolder()); }, 30s)) << "the installation folder stayed";
+}
+
+TEST_F(InstallE2e, RemovalFromADownloadFolderTakesOnlyTheProgram) {
+    // Alone in its folder, but the folder is the player's, not the installation's.
     const std::wstring exe = DownloadCopy(L"alone");
     const std::wstring folder = exe.substr(0, exe.rfind(L'\\'));
     Process remover;
     ASSERT_TRUE(remover.Start(exe, L"/uninst"));
     Remove(remover);
-    EXPECT_TRUE(WaitFor([&] { return !Exists(folder); }, 30s)) << "the folder stayed";
+    EXPECT_TRUE(WaitFor([&] { return !Exists(exe); }, 30s)) << "the executable stayed";
+    EXPECT_TRUE(Exists(folder)) << "a folder not ours was removed";
 }
 
 TEST_F(InstallE2e, RemovalFromAFolderTheCodePageCannotNameTouchesNothingElse) {
     // "游戏" has no spelling in a Western code page: converted it would come back
     // as "??", which cmd reads as a wildcard matching the neighbour "ab".
     const std::wstring exe = DownloadCopy(L"游戏");
-    const std::wstring folder = exe.substr(0, exe.rfind(L'\\'));
     const std::wstring neighbour = Environment::Get().stateDir + L"\\ab";
     CreateDirectoryW(neighbour.c_str(), nullptr);
     ASSERT_TRUE(CopyOver(Environment::Get().exePath, neighbour + L"\\Ovn.exe"));
@@ -209,10 +275,45 @@ TEST_F(InstallE2e, RemovalFromAFolderTheCodePageCannotNameTouchesNothingElse) {
     Process remover;
     ASSERT_TRUE(remover.Start(exe, L"/uninst"));
     Remove(remover);
-    // Named by its short path the batch still deletes the program and its folder.
-    EXPECT_TRUE(WaitFor([&] { return !Exists(folder); }, 30s)) << "the folder stayed";
+    // Named by its short path the batch still deletes the program.
+    EXPECT_TRUE(WaitFor([&] { return !Exists(exe); }, 30s)) << "the executable stayed";
     EXPECT_TRUE(Exists(neighbour + L"\\Ovn.exe"));
     EXPECT_TRUE(Exists(neighbour + L"\\Keep.dat"));
+}
+
+TEST_F(InstallE2e, RemovalFromAFolderOfAccentsDeletesItsOwnProgramNotTheNeighbours) {
+    // The command processor reads the batch in the OEM code page (437 here, the
+    // ANSI one being 1252): the ANSI byte of "é" would name the folder "Jeu-Θ".
+    ASSERT_EQ(GetACP(), 1252u) << "the case needs a Western prefix";
+    ASSERT_EQ(GetOEMCP(), 437u);
+    const std::wstring exe = DownloadCopy(L"Jeu-\u00e9");
+    const std::wstring neighbour = Environment::Get().stateDir + L"\\Jeu-\u0398";
+    CreateDirectoryW(neighbour.c_str(), nullptr);
+    ASSERT_TRUE(CopyOver(Environment::Get().exePath, neighbour + L"\\Ovn.exe"));
+    ASSERT_TRUE(CopyOver(Environment::Get().exePath, neighbour + L"\\Keep.dat"));
+    Process remover;
+    ASSERT_TRUE(remover.Start(exe, L"/uninst"));
+    Remove(remover);
+    EXPECT_TRUE(WaitFor([&] { return !Exists(exe); }, 30s)) << "the executable stayed";
+    EXPECT_TRUE(Exists(neighbour + L"\\Ovn.exe")) << "the neighbour's program was deleted";
+    EXPECT_TRUE(Exists(neighbour + L"\\Keep.dat")) << "the neighbour's file was deleted";
+}
+
+TEST_F(InstallE2e, RemovalFromAPathNoBatchCanCarryLeavesTheProgramForTheRestart) {
+    // "%" would be expanded by the command processor: no batch names this path.
+    const std::wstring exe = DownloadCopy(L"50%off");
+    const std::wstring before = PendingDeletions();
+    struct Restore {
+        std::wstring value;
+        ~Restore() { RestorePendingDeletions(value); }
+    } restore{before};
+    Process remover;
+    ASSERT_TRUE(remover.Start(exe, L"/uninst"));
+    Remove(remover, kDeletedAtRestart);
+    // Still there until the restart, and on the system's list for it.
+    EXPECT_TRUE(Exists(exe));
+    const std::wstring pending = PendingDeletions();
+    EXPECT_NE(pending.find(exe.substr(2)), std::wstring::npos) << "not left for deletion at restart";
 }
 
 }  // namespace

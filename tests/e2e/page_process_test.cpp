@@ -1,6 +1,6 @@
-// A game-hall process seen from outside, with the test as its launcher: it asks
-// to be adopted, ends when the launcher window is gone, and a crash leaves one
-// dump next to its executable.
+// Page and hall processes seen from outside: one given a launcher handle that is
+// not a launcher window of this program ends and touches no window of the
+// session; a crash leaves one dump next to its executable.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -13,58 +13,77 @@ using namespace e2e;
 
 namespace {
 
-// Stands in for the launcher window and records the adoption requests.
-class FakeLauncher {
+constexpr UINT kFlushMarker = WM_APP + 0x5E;
+
+// A top-level window of another program (this test), standing for whatever a
+// command line may name: it records every message a page process could send a
+// launcher, and a broadcast reaches it as it reaches every top-level window.
+class Witness {
 public:
-    FakeLauncher() {
+    Witness() {
         WNDCLASSW wc{};
-        wc.lpfnWndProc = &FakeLauncher::Proc;
+        wc.lpfnWndProc = &Witness::Proc;
         wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"OvnE2eFakeLauncher";
+        wc.lpszClassName = L"OvnE2eWitness";
         RegisterClassW(&wc);
-        hwnd = CreateWindowExW(0, wc.lpszClassName, L"fake launcher", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0,
-                               800, 600, nullptr, nullptr, wc.hInstance, nullptr);
+        hwnd = CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, L"QuenraOrvane", WS_POPUP, 0, 0, 80, 60, nullptr,
+                               nullptr, wc.hInstance, nullptr);
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     }
-    ~FakeLauncher() {
+    ~Witness() {
         if (IsWindow(hwnd))
             DestroyWindow(hwnd);
     }
+    // What reached it from others, once everything posted before now has been
+    // handled (a marker posted behind it comes back).
+    std::vector<UINT> Heard() {
+        flushed = false;
+        PostMessageW(hwnd, kFlushMarker, 0, 0);
+        WaitFor([&] { return flushed; }, 10s);
+        return heard;
+    }
+
     HWND hwnd = nullptr;
-    std::vector<std::pair<WPARAM, LPARAM>> adoptions;
 
 private:
     static LRESULT CALLBACK Proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
-        auto* self = reinterpret_cast<FakeLauncher*>(GetWindowLongPtrW(h, GWLP_USERDATA));
-        if (self && msg == ovn::kMsgAdoptFrame) {
-            self->adoptions.emplace_back(w, l);
+        auto* self = reinterpret_cast<Witness*>(GetWindowLongPtrW(h, GWLP_USERDATA));
+        if (self && msg == kFlushMarker) {
+            self->flushed = true;
             return 0;
+        }
+        if (self && (msg == WM_SYSCOMMAND || msg == WM_COPYDATA || msg == WM_CLOSE || msg == ovn::kMsgAdoptFrame ||
+                     msg == WM_KEYDOWN)) {
+            self->heard.push_back(msg);
+            return 0;  // a close request stays a record, not a close
         }
         return DefWindowProcW(h, msg, w, l);
     }
+    std::vector<UINT> heard;
+    bool flushed = false;
 };
 
-std::wstring HallArgs(HWND launcher) {
-    return L"/gmhall /" + std::to_wstring(static_cast<long long>(reinterpret_cast<INT_PTR>(launcher)));
+std::wstring Handle(HWND window) { return std::to_wstring(static_cast<long long>(reinterpret_cast<INT_PTR>(window))); }
+
+TEST(PageProcessE2e, WithoutItsLauncherAPageEndsAndTouchesNothing) {
+    Witness witness;
+    ASSERT_NE(witness.hwnd, nullptr);
+    // HWND_BROADCAST, a window of another program, and a handle of nothing.
+    const std::wstring lines[] = {L"/newgm /65535 /0", L"/newgm /" + Handle(witness.hwnd) + L" /0",
+                                  L"/gmhall /" + Handle(witness.hwnd), L"/newgm /1234567 /1"};
+    for (const std::wstring& line : lines) {
+        SCOPED_TRACE(std::string(line.begin(), line.end()));
+        Process page;
+        ASSERT_TRUE(page.Start(line));
+        EXPECT_NE(page.Wait(30s), static_cast<DWORD>(STILL_ACTIVE)) << "the page did not end";
+        page.Kill();
+        EXPECT_TRUE(witness.Heard().empty()) << "a window heard from a page without its launcher";
+        EXPECT_TRUE(IsWindow(witness.hwnd));
+    }
 }
 
-TEST(PageProcessE2e, HallAsksForAdoptionAndEndsWithItsLauncher) {
-    FakeLauncher launcher;
-    Process hall;
-    ASSERT_TRUE(hall.Start(HallArgs(launcher.hwnd)));
-    ASSERT_TRUE(WaitFor([&] { return !launcher.adoptions.empty(); }, 20s)) << "no adoption request";
-    HWND frame = reinterpret_cast<HWND>(launcher.adoptions.front().first);
-    EXPECT_EQ(launcher.adoptions.front().second, 1) << "a hall asks with lParam 1";
-    EXPECT_TRUE(WaitFor([&] { return IsChild(launcher.hwnd, frame); }));
-    EXPECT_EQ(WindowProcessId(frame), hall.Id());
-
-    DestroyWindow(launcher.hwnd);
-    auto t0 = GetTickCount();
-    EXPECT_EQ(hall.Wait(10s), 0u);
-    printf("hall ended %lu ms after its launcher window went\n", GetTickCount() - t0);
-}
-
-// The dump is written next to the executable, so the test runs its own copy.
+// The dump is written next to the executable, so the test runs its own copy:
+// its launcher and the page process that launcher starts, which crashes.
 TEST(PageProcessE2e, CrashLeavesExactlyOneDumpNextToTheExe) {
     std::wstring dir = Environment::Get().stateDir + L"\\crash";
     CreateDirectoryW(dir.c_str(), nullptr);
@@ -72,21 +91,27 @@ TEST(PageProcessE2e, CrashLeavesExactlyOneDumpNextToTheExe) {
     DeleteFileW((dir + L"\\Ovn.dmp").c_str());
     ASSERT_TRUE(CopyFileW(Environment::Get().exePath.c_str(), exe.c_str(), FALSE));
 
-    FakeLauncher launcher;
-    Process hall;
-    ASSERT_TRUE(hall.Start(exe, HallArgs(launcher.hwnd)));
-    ASSERT_TRUE(WaitFor([&] { return !launcher.adoptions.empty(); }, 20s));
+    Process launcher;
+    ASSERT_TRUE(launcher.Start(exe, L"/OvnD"));
+    DWORD page = 0;
+    ASSERT_TRUE(WaitFor([&] {
+        auto kids = ChildProcesses(launcher.Id());
+        page = kids.empty() ? 0 : kids.front();
+        return page != 0;
+    }, 30s)) << "the launcher started no page";
+    ASSERT_TRUE(SettleChildren(launcher.Id()));
 
     // Two faults in the process: the first writes the dump, the second must not
     // write another (and the process ends either way).
-    HANDLE target = OpenProcess(PROCESS_ALL_ACCESS, FALSE, hall.Id());
+    HANDLE target = OpenProcess(PROCESS_ALL_ACCESS, FALSE, page);
     ASSERT_NE(target, nullptr);
     auto bad = reinterpret_cast<LPTHREAD_START_ROUTINE>(static_cast<ULONG_PTR>(0x10));
     HANDLE t1 = CreateRemoteThread(target, nullptr, 0, bad, nullptr, 0, nullptr);
     ASSERT_NE(t1, nullptr);
     CloseHandle(t1);
+    EXPECT_EQ(WaitForSingleObject(target, 20000), WAIT_OBJECT_0) << "the crashed process did not end";
     CloseHandle(target);
-    EXPECT_NE(hall.Wait(20s), STILL_ACTIVE) << "the crashed process did not end";
+    launcher.Kill();
 
     int dumps = 0;
     WIN32_FIND_DATAW fd;
@@ -100,6 +125,7 @@ TEST(PageProcessE2e, CrashLeavesExactlyOneDumpNextToTheExe) {
         FindClose(find);
     }
     EXPECT_EQ(dumps, 1);
+    WaitFor([] { return ProcessesNamed(L"Ovn.exe").empty(); }, 15s);
 }
 
 }  // namespace

@@ -1,8 +1,9 @@
 // Self-update from outside: the portal publishes a package, the installed copy
 // started from its shortcut downloads it, swaps it in and starts it; a package
 // that is cut short, not the published one, missing or a server's error page
-// leaves the running copy untouched and running; closing the progress dialog
-// during a slow download leaves a working launcher.
+// leaves the running copy untouched and running, as does an empty package or
+// one redirected off the portal's list; closing the progress dialog during a
+// slow download leaves a working launcher.
 #include <gtest/gtest.h>
 
 #include "tests/e2e/life_support.h"
@@ -120,6 +121,8 @@ TEST_F(UpdateE2e, BadPackagesLeaveTheRunningCopy) {
         {L"mismatch", "GET /update/pkg/Ovn.exe"},
         {L"404", "GET /update/pkg/missing.exe"},
         {L"500", "GET /update/pkg/error.exe"},
+        // The digest of nothing published as the key: no program to swap in.
+        {L"empty", "GET /update/pkg/Ovn.exe"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.mode, c.mode + wcslen(c.mode)));
@@ -137,6 +140,17 @@ TEST_F(UpdateE2e, OffListPackageIsNeverFetched) {
     StartFromShortcut();
     ExpectRunningCopyUntouched();
     EXPECT_EQ(CountRequests("GET /update/ConfigOvn.htm"), 1);
+}
+
+TEST_F(UpdateE2e, PackageRedirectedOffTheListIsNeverFetched) {
+    // The package's own address is on the list; its answer sends the download
+    // on to a host that is not, which serves the published package.
+    PublishUpdate(L"good", L"offlist-hop");
+    HttpGet(L"/__misbehave?path=/update/pkg/Ovn.exe&mode=redirect-offlist");
+    StartFromShortcut();
+    ExpectRunningCopyUntouched();
+    EXPECT_EQ(CountRequests("GET /update/pkg/Ovn.exe"), 1);
+    EXPECT_EQ(CountRequests("OFFLIST"), 0) << "the off-list host was asked";
 }
 
 TEST_F(UpdateE2e, CancelDuringASlowDownloadLeavesAWorkingLauncher) {
