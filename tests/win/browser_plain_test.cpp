@@ -7,11 +7,29 @@
 #include "browser_test_support.h"
 #include "common/portal.h"
 
+#include <wininet.h>
+
 using namespace webtest;
 using ovn::browser::PlainWebView;
 using ovn::browser::WebEngineKind;
 
 namespace {
+
+// Asks the local portal something; true when it answered.
+bool HttpGetText(const std::wstring& url) {
+    HINTERNET session = InternetOpenW(L"ovn-test", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+    HINTERNET request = InternetOpenUrlW(session, url.c_str(), nullptr, 0, INTERNET_FLAG_RELOAD, 0);
+    char buf[256];
+    DWORD read = 0;
+    const bool ok = request != nullptr;
+    while (request && InternetReadFile(request, buf, sizeof buf, &read) && read)
+        ;
+    if (request)
+        InternetCloseHandle(request);
+    InternetCloseHandle(session);
+    return ok;
+}
+
 
 class PlainEngine : public ::testing::Test {
 protected:
@@ -153,6 +171,17 @@ TEST_F(PlainEngine, RefreshFetchesAgainAndErrorsComplete) {
     ASSERT_TRUE(WaitForDocument(1));
     EXPECT_EQ(events.log[1], L"error " + missing + L" 404");
     EXPECT_EQ(events.log[2], L"complete " + missing);
+}
+
+// A page whose body goes on past its Content-Length is not believed: the
+// error page, as for a broken answer, never a page with bytes of unknown origin.
+TEST_F(PlainEngine, PageLongerThanAnnouncedIsAnError) {
+    const std::wstring page = ovn::portal::ServiceUrl(L"/game/ovn.htm");
+    ASSERT_TRUE(HttpGetText(ovn::portal::ServiceUrl(L"/__misbehave?path=/game/ovn.htm&mode=long&times=1")));
+    view->Navigate(page);
+    ASSERT_TRUE(WaitForDocument(1));
+    EXPECT_EQ(events.log[1], L"error " + page + L" 0");
+    EXPECT_NE(view->Title(), L"Orvane");
 }
 
 TEST_F(PlainEngine, ReadsThePagesCharacterSet) {
