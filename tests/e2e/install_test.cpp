@@ -264,39 +264,29 @@ TEST_F(InstallE2e, RemovalFromADownloadFolderTakesOnlyTheProgram) {
     EXPECT_TRUE(Exists(folder)) << "a folder not ours was removed";
 }
 
-TEST_F(InstallE2e, RemovalFromAFolderTheCodePageCannotNameTouchesNothingElse) {
-    // "游戏" has no spelling in a Western code page: converted it would come back
-    // as "??", which cmd reads as a wildcard matching the neighbour "ab".
-    const std::wstring exe = DownloadCopy(L"游戏");
-    const std::wstring neighbour = Environment::Get().stateDir + L"\\ab";
-    CreateDirectoryW(neighbour.c_str(), nullptr);
-    ASSERT_TRUE(CopyOver(Environment::Get().exePath, neighbour + L"\\Ovn.exe"));
-    ASSERT_TRUE(CopyOver(Environment::Get().exePath, neighbour + L"\\Keep.dat"));
-    Process remover;
-    ASSERT_TRUE(remover.Start(exe, L"/uninst"));
-    Remove(remover);
-    // Named by its short path the batch still deletes the program.
-    EXPECT_TRUE(WaitFor([&] { return !Exists(exe); }, 30s)) << "the executable stayed";
-    EXPECT_TRUE(Exists(neighbour + L"\\Ovn.exe"));
-    EXPECT_TRUE(Exists(neighbour + L"\\Keep.dat"));
-}
-
-TEST_F(InstallE2e, RemovalFromAFolderOfAccentsDeletesItsOwnProgramNotTheNeighbours) {
-    // The command processor reads the batch in the OEM code page (437 here, the
-    // ANSI one being 1252): the ANSI byte of "é" would name the folder "Jeu-Θ".
-    ASSERT_EQ(GetACP(), 1252u) << "the case needs a Western prefix";
+TEST_F(InstallE2e, RemovalFromFoldersTheAnsiCodePageMisnamesTouchesNothingElse) {
+    // Each folder of the program beside the neighbour its ANSI spelling would
+    // name in the batch. "游戏" has no ANSI spelling in a Western code page: it
+    // would come back as "??", a wildcard matching "ab". And the command
+    // processor reads the batch in the OEM code page (437 here, the ANSI one
+    // being 1252): the ANSI byte of "é" is "Θ" there.
+    ASSERT_EQ(GetACP(), 1252u) << "the cases need a Western prefix";
     ASSERT_EQ(GetOEMCP(), 437u);
-    const std::wstring exe = DownloadCopy(L"Jeu-\u00e9");
-    const std::wstring neighbour = Environment::Get().stateDir + L"\\Jeu-\u0398";
-    CreateDirectoryW(neighbour.c_str(), nullptr);
-    ASSERT_TRUE(CopyOver(Environment::Get().exePath, neighbour + L"\\Ovn.exe"));
-    ASSERT_TRUE(CopyOver(Environment::Get().exePath, neighbour + L"\\Keep.dat"));
-    Process remover;
-    ASSERT_TRUE(remover.Start(exe, L"/uninst"));
-    Remove(remover);
-    EXPECT_TRUE(WaitFor([&] { return !Exists(exe); }, 30s)) << "the executable stayed";
-    EXPECT_TRUE(Exists(neighbour + L"\\Ovn.exe")) << "the neighbour's program was deleted";
-    EXPECT_TRUE(Exists(neighbour + L"\\Keep.dat")) << "the neighbour's file was deleted";
+    const std::pair<const wchar_t*, const wchar_t*> cases[] = {{L"游戏", L"ab"}, {L"Jeu-\u00e9", L"Jeu-\u0398"}};
+    for (const auto& [own, other] : cases) {
+        SCOPED_TRACE(std::wstring(own));
+        const std::wstring exe = DownloadCopy(own);
+        const std::wstring neighbour = Environment::Get().stateDir + L"\\" + other;
+        CreateDirectoryW(neighbour.c_str(), nullptr);
+        ASSERT_TRUE(CopyOver(Environment::Get().exePath, neighbour + L"\\Ovn.exe"));
+        ASSERT_TRUE(CopyOver(Environment::Get().exePath, neighbour + L"\\Keep.dat"));
+        Process remover;
+        ASSERT_TRUE(remover.Start(exe, L"/uninst"));
+        Remove(remover);
+        EXPECT_TRUE(WaitFor([&] { return !Exists(exe); }, 30s)) << "the executable stayed";
+        EXPECT_TRUE(Exists(neighbour + L"\\Ovn.exe")) << "the neighbour's program was deleted";
+        EXPECT_TRUE(Exists(neighbour + L"\\Keep.dat")) << "the neighbour's file was deleted";
+    }
 }
 
 TEST_F(InstallE2e, RemovalFromAPathNoBatchCanCarryLeavesTheProgramForTheRestart) {

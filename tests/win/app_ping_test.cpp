@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/counters.h"
+#include "loopback_listener.h"
 
 namespace {
 
@@ -27,34 +28,18 @@ std::set<DWORD> ThreadsOfThisProcess() {
     return ids;
 }
 
-bool Readable(SOCKET s, long seconds) {
-    fd_set ready;
-    FD_ZERO(&ready);
-    FD_SET(s, &ready);
-    timeval wait{seconds, 0};
-    return select(0, &ready, nullptr, nullptr, &wait) == 1;
-}
-
 TEST(PingThread, OwnsItsEventsWhenTheSenderHasClosedThem) {
-    WSADATA wsa{};
-    ASSERT_EQ(WSAStartup(MAKEWORD(2, 2), &wsa), 0);
-    SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in at{};
-    at.sin_family = AF_INET;
-    at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&at), sizeof at), 0);
-    ASSERT_EQ(listen(listener, 4), 0);
-    int len = sizeof at;
-    getsockname(listener, reinterpret_cast<sockaddr*>(&at), &len);
-    const std::wstring url = L"http://127.0.0.1:" + std::to_wstring(ntohs(at.sin_port)) + L"/active.htm?tag=ovn";
+    nettest::LoopbackListener listener;
+    ASSERT_TRUE(listener.ok());
+    const std::wstring url = L"http://127.0.0.1:" + std::to_wstring(listener.port()) + L"/active.htm?tag=ovn";
 
     HANDLE copied = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     const std::set<DWORD> before = ThreadsOfThisProcess();
     ASSERT_EQ(ovn::SendPing(url.c_str(), copied, done), 1);
     // The ping is held at the listener until the test answers it.
-    ASSERT_TRUE(Readable(listener, 30)) << "the ping never connected";
-    SOCKET peer = accept(listener, nullptr, nullptr);
+    ASSERT_TRUE(listener.Pending(30)) << "the ping never connected";
+    SOCKET peer = accept(listener.socket(), nullptr, nullptr);
     ASSERT_NE(peer, INVALID_SOCKET);
     std::vector<HANDLE> started;
     for (DWORD id : ThreadsOfThisProcess())
@@ -86,8 +71,6 @@ TEST(PingThread, OwnsItsEventsWhenTheSenderHasClosedThem) {
     EXPECT_EQ(WaitForSingleObject(fresh[1], 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "the ping set an event not its own";
     CloseHandle(fresh[0]);
     CloseHandle(fresh[1]);
-    closesocket(listener);
-    WSACleanup();
 }
 
 }  // namespace

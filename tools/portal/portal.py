@@ -18,7 +18,7 @@ Serves on 127.0.0.1 only, on a free port unless one is given, and prints
   (302 to the same resource on "localhost", a host on the program's list, by
   way of /__via), redirect-offlist (302 to the off-list listener), redirect-loop
   (302 to itself, without end), long (a body 100 bytes longer than its
-  Content-Length).
+  Content-Length, sent with the headers in one write).
 - The off-list listener: a second server on 127.0.0.2 (another loopback address,
   so a host outside the program's allow-list) serving the same site without
   misbehaving; its requests are recorded as "OFFLIST GET /path?query".
@@ -177,6 +177,8 @@ class Handler(BaseHTTPRequestHandler):
             self.close_connection = True
         else:
             self.send_header("Content-Length", str(len(response.body)))
+        if "long" in modes:
+            return _send_with_headers(self, body)
         self.end_headers()
         if "slow" in modes:
             for i in range(0, len(body), chunk):
@@ -237,6 +239,14 @@ def _hostile_answer(handler, path, modes):
 def _overlong_announcement(body):
     """What the "long" mode announces: 100 bytes fewer than it sends."""
     return max(0, len(body) - 100)
+
+
+def _send_with_headers(handler, body):
+    """Headers and body in one write, so that the client's first read of the
+    answer already holds the bytes past the announced length."""
+    handler._headers_buffer.append(b"\r\n")
+    handler._headers_buffer.append(body)
+    handler.flush_headers()
 
 
 OFFLIST = {"address": ""}
