@@ -1,6 +1,7 @@
 // Self-update: compares the version key the portal publishes with the key of
 // this copy's own file, downloads a different release next to the executable,
-// checks it against the published key and swaps it in.
+// checks it against the published key and that it is a program for this
+// machine, and swaps it in.
 #pragma once
 #include <string>
 
@@ -17,8 +18,9 @@ public:
     // Fetches the update configuration; the published key (at most 63
     // characters) into key and the package URL into m_strUpdateUrl.
     int FetchUpdateConfig(std::wstring& key);
-    // Downloads m_strUpdateUrl with the progress dialog, checks it and swaps it
-    // in; 1 when this executable's path now holds the new release.
+    // Downloads m_strUpdateUrl with the progress dialog, checks it (the published
+    // digest, and a PE image of the running copy's machine type) and swaps it in;
+    // 1 when this executable's path now holds the new release.
     int InstallUpdate();
 
     std::wstring m_strUpdateUrl;
