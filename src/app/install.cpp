@@ -5,6 +5,7 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
+#include <functional>
 #include <vector>
 
 #include "app/counters.h"
@@ -55,23 +56,21 @@ std::wstring FolderOf(const std::wstring& path) {
     return slash == std::wstring::npos ? path : path.substr(0, slash);
 }
 
-// The batch file, created new (never an existing file taken over), with the
-// name GetTempFileName makes and ".bat": the placeholder files that reserve
-// the names are deleted again. Empty when none could be made.
-struct NewBatchFile {
-    std::wstring path;
-    fw::FileHandle file;
-};
-NewBatchFile CreateNewBatchFile() {
-    NewBatchFile batch;
+// Writes the batch into a file of its own that did not exist before (never an
+// existing file taken over or appended to), named as GetTempFileName names a new
+// temporary file, with ".bat"; the placeholder files that reserve the names are
+// deleted again. textFor makes the text for a batch path (nothing: no batch can
+// be written). The batch's path, or empty (logged).
+std::wstring WriteBatchFile(const std::function<std::optional<std::string>(const std::wstring&)>& textFor) {
     wchar_t folder[MAX_PATH] = {};
     DWORD n = ::GetTempPathW(MAX_PATH, folder);
     if (n == 0 || n >= MAX_PATH) {
         LogFailure(L"remove: no temporary folder", ::GetLastError());
-        return batch;
+        return {};
     }
     std::vector<std::wstring> placeholders;
-    for (int attempt = 0; attempt < 8 && !batch.file; ++attempt) {
+    std::wstring written;
+    for (int attempt = 0; attempt < 8 && written.empty(); ++attempt) {
         wchar_t placeholder[MAX_PATH] = {};
         if (!::GetTempFileNameW(folder, L"DelSelf", 0, placeholder)) {
             LogFailure(L"remove: no batch file name", ::GetLastError());
@@ -79,18 +78,23 @@ NewBatchFile CreateNewBatchFile() {
         }
         placeholders.emplace_back(placeholder);
         const std::wstring path = placeholders.back() + L".bat";
-        // A batch of that name may be a former removal's, still running: the
+        const auto text = textFor(path);
+        if (!text) {
+            LogFailureF(0, L"remove: no safe batch text for %ls", path.c_str());
+            break;
+        }
+        if (WriteNewFile(path.c_str(), *text)) {
+            written = path;
+        } else if (::GetLastError() != ERROR_FILE_EXISTS && ::GetLastError() != ERROR_ALREADY_EXISTS) {
+            LogFailureF(::GetLastError(), L"remove: cannot write %ls", path.c_str());
+            break;
+        }
+        // A batch of that name may be a former removal's, still running: its
         // placeholder stays until the loop is over, so the next name differs.
-        batch.file.reset(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                                       nullptr));
-        if (batch.file)
-            batch.path = path;
-        else if (::GetLastError() != ERROR_FILE_EXISTS && ::GetLastError() != ERROR_ALREADY_EXISTS)
-            LogFailureF(::GetLastError(), L"remove: cannot create %ls", path.c_str());
     }
     for (const std::wstring& placeholder : placeholders)
         ::DeleteFileW(placeholder.c_str());
-    return batch;
+    return written;
 }
 
 // Leaves the executable for the system to delete at the next restart.
@@ -105,13 +109,25 @@ SelfDeletion DeleteAtRestart(const std::wstring& exe, const wchar_t* why) {
 }  // namespace
 
 std::optional<std::string> BatchPath(const std::wstring& path, unsigned codePage) {
-    if (auto exact = path.empty() ? std::nullopt : ExactInCodePage(path, codePage))
-        return exact;
-    wchar_t shortPath[MAX_PATH] = {};
-    DWORD n = ::GetShortPathNameW(path.c_str(), shortPath, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH)
+    if (path.empty())
         return std::nullopt;
-    return ExactInCodePage(shortPath, codePage);
+    if (auto exact = ExactInCodePage(path, codePage))
+        return exact;
+    auto shortForm = [](const std::wstring& of) -> std::wstring {
+        wchar_t shortPath[MAX_PATH] = {};
+        DWORD n = ::GetShortPathNameW(of.c_str(), shortPath, MAX_PATH);
+        return n == 0 || n >= MAX_PATH ? std::wstring() : std::wstring(shortPath, n);
+    };
+    std::wstring named = shortForm(path);
+    // A file still to be written has no short form yet: its folder's, and its
+    // own name as it is.
+    const std::size_t slash = path.rfind(L'\\');
+    if (named.empty() && slash != std::wstring::npos && slash > 0) {
+        const std::wstring folder = shortForm(path.substr(0, slash));
+        if (!folder.empty())
+            named = folder + path.substr(slash);
+    }
+    return named.empty() ? std::nullopt : ExactInCodePage(named, codePage);
 }
 
 std::wstring InstalledPath() {
@@ -304,36 +320,23 @@ SelfDeletion StartSelfDelete() {
     const bool isInstallFolder = !installFolder.empty() && EqualsNoCase(folder, installFolder);
     const BatchTemplate which = ChooseBatchTemplate(CountFiles(folder), isInstallFolder);
 
-    NewBatchFile batch = CreateNewBatchFile();
-    if (!batch.file)
+    const std::wstring batch = WriteBatchFile([&](const std::wstring& path) -> std::optional<std::string> {
+        const auto batchInBatch = BatchPath(path, codePage);
+        return batchInBatch ? SelfDeleteBatchText(which, *exeInBatch, *batchInBatch) : std::nullopt;
+    });
+    if (batch.empty())
         return DeleteAtRestart(exe, L"no batch file");
-    auto discard = [&](const wchar_t* why) {
-        batch.file.reset();
-        ::DeleteFileW(batch.path.c_str());
-        return DeleteAtRestart(exe, why);
-    };
-    const auto batchInBatch = BatchPath(batch.path, codePage);
-    const auto text = batchInBatch ? SelfDeleteBatchText(which, *exeInBatch, *batchInBatch) : std::nullopt;
-    if (!text)
-        return discard(L"no safe batch text for these paths");
-    DWORD written = 0;
-    if (!::WriteFile(batch.file.get(), text->data(), static_cast<DWORD>(text->size()), &written, nullptr) ||
-        written != text->size()) {
-        LogFailure(L"remove: cannot write the batch file", ::GetLastError());
-        return discard(L"no batch file");
-    }
-    batch.file.reset();
 
     STARTUPINFOW si{};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESHOWWINDOW;
     si.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION pi{};
-    std::wstring commandLine = L"\"" + batch.path + L"\"";
+    std::wstring commandLine = L"\"" + batch + L"\"";
     if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
                           &si, &pi)) {
         LogFailure(L"remove: the batch file does not start", ::GetLastError());
-        ::DeleteFileW(batch.path.c_str());
+        ::DeleteFileW(batch.c_str());
         return DeleteAtRestart(exe, L"the batch file does not start");
     }
     ::SetThreadPriority(pi.hThread, THREAD_PRIORITY_IDLE);

@@ -89,7 +89,11 @@ TEST(InstallFiles, BatchPathIsSpeltInTheCodePageItIsReadIn) {
     ASSERT_TRUE(shortName);
     for (char c : *shortName)
         EXPECT_TRUE(static_cast<unsigned char>(c) < 0x80 && c != '?') << *shortName;
-    // A path that does not exist has no short form either: nothing.
+    // A batch still to be written there: its folder's short form and its own name.
+    const auto toWrite = ovn::BatchPath(chinese + L"\\DelA1B2.tmp.bat", 437);
+    ASSERT_TRUE(toWrite);
+    EXPECT_EQ(*toWrite, *shortName + "\\DelA1B2.tmp.bat");
+    // A name nothing can spell, in whatever folder: nothing.
     EXPECT_FALSE(ovn::BatchPath(Scratch(L"\u6e38-missing"), 437));
     DeleteFileW(exe.c_str());
     RemoveDirectoryW(folder.c_str());
