@@ -412,7 +412,7 @@ LRESULT CKelvor3Dlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         break;
     case WM_COPYDATA:
-        return m_processes.ClaimLabel(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+        return m_processes.ClaimLabel(reinterpret_cast<HWND>(wParam), reinterpret_cast<const COPYDATASTRUCT*>(lParam));
     case WM_USER + 1:
         OnTrayNotify(wParam, lParam);
         return 0;

@@ -4,6 +4,7 @@
 
 #include "common/log.h"
 #include "common/page_area.h"
+#include "framework/dialog.h"
 #include "launcher/child_command.h"
 #include "process/process.h"
 
@@ -67,9 +68,19 @@ bool PageProcesses::PagePending() {
     return static_cast<bool>(m_hPendingProcess);
 }
 
-LRESULT PageProcesses::ClaimLabel(const COPYDATASTRUCT* data) {
+LRESULT PageProcesses::ClaimLabel(HWND sender, const COPYDATASTRUCT* data) {
     if (!data)
         return 0;
+    // Any process can send this: a stranger's well-formed claim would take the
+    // pending page's one label, and the player's own claim would then be refused.
+    if (OffererOf(sender) != launcher::Offerer::PendingPage) {
+        DWORD pid = 0;
+        if (sender && ::IsWindow(sender))
+            ::GetWindowThreadProcessId(sender, &pid);
+        LogFailureF(0, L"label claim refused: window %p of process %lu is not the page we are waiting for", sender,
+                    pid);
+        return 0;
+    }
     auto label = launcher::LabelFromCopyData(data->lpData, data->cbData);
     if (!label)
         return 0;  // not a label: refused rather than read past what was sent
@@ -90,6 +101,8 @@ HWND PageProcesses::LiveHall() {
 
 launcher::Offerer PageProcesses::OffererOf(HWND window) const {
     DWORD pid = 0;
+    if (!window || !::IsWindow(window))
+        return launcher::Offerer::Stranger;
     ::GetWindowThreadProcessId(window, &pid);
     if (pid == 0)
         return launcher::Offerer::Stranger;
@@ -305,6 +318,13 @@ void PageProcesses::CheckPendingProcess() {
     m_bPendingAbandoned = false;
     ::KillTimer(m_launcher, kTimerPendingWatch);
     m_slots.DropUnadoptedLabels();
+    // A later tab's login runs modally over the launcher and disables it; a page
+    // killed or crashed at its login never enables it again. Unless a dialog of
+    // our own holds it, the launcher takes its input back.
+    if (!::IsWindowEnabled(m_launcher) && fw::Dialog::ModalLoopsRunning() == 0) {
+        LogFailure(L"launcher enabled again: its page ended at its login", 0);
+        ::EnableWindow(m_launcher, TRUE);
+    }
     if (m_slots.Empty() && (abandoned || !m_slots.AnyArrived()))
         m_events.OnNothingLeftToShow();
 }

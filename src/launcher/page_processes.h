@@ -60,8 +60,9 @@ public:
     bool StartGamePage();
     // "Another account in this window": starts a page unless the rules say no.
     launcher::PageRequest RequestPage();
-    // A page's WM_COPYDATA: 1 when its label is accepted.
-    LRESULT ClaimLabel(const COPYDATASTRUCT* data);
+    // A page's WM_COPYDATA (sender: the window it names as its own): 1 when its
+    // label is accepted. Only the page we started and are waiting for may claim.
+    LRESULT ClaimLabel(HWND sender, const COPYDATASTRUCT* data);
 
     // A page's or the hall's request to be adopted (WM_USER+2).
     enum class Arrival { None, Page, Hall };
