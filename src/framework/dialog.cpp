@@ -5,6 +5,12 @@
 
 namespace fw {
 
+namespace {
+int g_modalLoops = 0;  // the program's windows all live on one thread
+}  // namespace
+
+int Dialog::ModalLoopsRunning() { return g_modalLoops; }
+
 Dialog::~Dialog() {
     if (hwnd())
         Destroy();  // still bound: our WindowProc no longer runs, the dialog manager does the rest
@@ -38,6 +44,7 @@ INT_PTR Dialog::DoModal(HWND owner) {
     if (dialog && !m_endRequested && ShowOnModalStart())
         ::ShowWindow(dialog, SW_SHOW);
 
+    ++g_modalLoops;
     MSG msg;
     while (dialog && !m_endRequested && hwnd()) {
         BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
@@ -53,6 +60,7 @@ INT_PTR Dialog::DoModal(HWND owner) {
         }
     }
 
+    --g_modalLoops;
     if (disabledOwner)
         ::EnableWindow(owner, TRUE);
     if (owner && hwnd() && ::GetActiveWindow() == hwnd())

@@ -24,6 +24,10 @@ public:
     // The owner of a modal dialog: the top-level window of the one asked for, or
     // of the application's main window when none is; null when there is neither.
     static HWND ModalOwner(HWND requested);
+    // How many of this process's modal dialogs are running now (nested ones count
+    // each). A window that another process disabled may be enabled again only
+    // when none of ours holds it disabled.
+    static int ModalLoopsRunning();
 
     // Centres the window over its owner when the owner is visible and not
     // minimised, otherwise in the work area (kept on the work area either way).

@@ -150,7 +150,8 @@ void CLoginDlg::LoadGame(const std::wstring& url) {
     data.dwData = 0;
     data.cbData = static_cast<DWORD>((label.size() + 1) * sizeof(wchar_t));
     data.lpData = const_cast<wchar_t*>(label.c_str());
-    const LRESULT accepted = ::SendMessageW(LauncherWnd, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+    const LRESULT accepted = ::SendMessageW(LauncherWnd, WM_COPYDATA, reinterpret_cast<WPARAM>(hwnd()),
+                                                reinterpret_cast<LPARAM>(&data));
     if (!accepted) {
         m_bEnded = true;  // nothing the page asks for while the message shows counts any more
         m_queued.clear();

@@ -10,7 +10,7 @@
 #include "common/input.h"
 #include "framework/handles.h"
 #include "launcher/launcher_input.h"
-#include "launcher/page_slots.h"
+#include "launcher/page_processes.h"
 #include "launcher/tab_strip_win.h"
 #include "settings/add_acc_dlg.h"
 #include "skin/btn_ex.h"
@@ -26,9 +26,7 @@ namespace ovn {
 constexpr UINT_PTR kTimerSound = 3;         // 400 ms from the first page: sound state, button images
 constexpr UINT_PTR kTimerNotice = 4;        // the notice pop-up (nothing starts it yet)
 constexpr UINT_PTR kTimerClearCache = 7;    // cache clearing (nothing starts it yet)
-constexpr UINT_PTR kTimerPendingWatch = 8;  // a page still logging in has not died silently
-constexpr UINT kPendingWatchMs = 500;
-constexpr UINT kPendingAbandonCheckMs = 50;  // a page that said it gives up is about to end
+// Timer 8 watches the page still logging in (page_processes.h).
 // Posted to itself by the keyboard hook: a boss key is waiting (see RunPendingHideToggles).
 constexpr UINT kMsgHookHideToggle = WM_APP + 40;
 
@@ -40,7 +38,7 @@ extern HotkeySetting BossHotkey, SwitchHotkey, SoundHotkey;  // not loaded: noth
 extern int LastWidth;       // client width seen by the previous size change
 extern int LastSoundImage;  // the sound state last put on the sound button
 
-class CKelvor3Dlg : public skin::CDlgEx {
+class CKelvor3Dlg : public skin::CDlgEx, private PageProcessEvents {
 public:
     CKelvor3Dlg();
     ~CKelvor3Dlg() override;
@@ -62,15 +60,15 @@ public:
     static bool KeyboardHookInstalled();
 
     // The page slots: windows in tab order, their labels, the hall, the current tab.
-    const launcher::PageSlots& Slots() const { return m_slots; }
-    HWND PageWindow(std::size_t index) const;
-    HWND CurrentPage() const { return ToHwnd(m_slots.Current()); }
-    HWND HallWindow() const { return ToHwnd(m_slots.Hall()); }
-    HANDLE PendingProcess() const { return m_hPendingProcess.get(); }
+    const launcher::PageSlots& Slots() const { return m_processes.Slots(); }
+    HWND PageWindow(std::size_t index) const { return m_processes.PageWindow(index); }
+    HWND CurrentPage() const { return m_processes.CurrentPage(); }
+    HWND HallWindow() const { return m_processes.HallWindow(); }
+    HANDLE PendingProcess() const { return m_processes.PendingProcess(); }
 
     // Which executable the children run: this one, unless a test puts a stand-in there.
-    void SetChildProgram(std::wstring path) { m_childProgram = std::move(path); }
-    const std::wstring& ChildProgram() const { return m_childProgram; }
+    void SetChildProgram(std::wstring path) { m_processes.SetChildProgram(std::move(path)); }
+    const std::wstring& ChildProgram() const { return m_processes.ChildProgram(); }
 
     // Title-strip controls.
     skin::CBtnEx m_btnHide;
@@ -80,8 +78,7 @@ public:
     skin::CStaticEx m_lnkOtherAccount;
     settings::CAddAccDlg m_addAccDlg;  // its window is made the first time the link is clicked
 
-    launcher::PageSlots m_slots;  // m_pages, m_labels, m_hallWnd, m_nSelected
-    fw::Handle m_hPendingProcess;  // the newest page process whose window has not arrived
+    PageProcesses m_processes{*this};  // the pages' and the hall's processes and windows
     CTabStrip m_tabStrip;  // the tabs painted into the caption band, with their tooltip
     int m_bMuted = 0;
     int m_bHallShown = 0;
@@ -99,14 +96,9 @@ protected:
     void PaintOverFrame(HDC dc, int width, int height) override;  // the tabs (tab_strip_win.cpp)
 
 private:
-    static HWND ToHwnd(launcher::WindowId id) { return reinterpret_cast<HWND>(id); }
-    static launcher::WindowId ToId(HWND hwnd) { return reinterpret_cast<launcher::WindowId>(hwnd); }
-
     void DoDataExchange();
     void SetUpSkin();
-    LRESULT ClaimLabel(const COPYDATASTRUCT* data);
     LRESULT AdoptWindow(HWND window, bool isHall);
-    void PlacePagesOnSize(UINT type);
     void OnSize(int width);  // title-strip controls after the frame has sized itself
     bool ClampWindowSize(WINDOWPOS* pos);
     void OnTimer(UINT_PTR id);
@@ -117,14 +109,10 @@ private:
     // carrying out of their decision (true: the message is used up).
     launcher::LauncherState InputState() const;
     bool ApplyInputAction(launcher::LauncherAction action, const MSG& msg);
-    void PlaceInPageArea(HWND window);
     void InvalidateSpan(int left, int top, int right, int bottom);
-    void CheckPendingProcess();
-    bool PagePending();  // a page process we started is still on its way
-    bool HallProcessStarting();
-    HWND LiveHall();     // the hall's window, forgotten once it is gone
-    launcher::Offerer OffererOf(HWND window) const;
-    void OnFirstArrival();
+    // The life cycle's turns (PageProcessEvents).
+    void OnFirstArrival() override;
+    void OnNothingLeftToShow() override { ExitLauncher(); }
     void ShowOtherAccountPrompt();  // the link was clicked
 
     // Seams: each arrives with the feature named in its definition's comment.
@@ -140,13 +128,10 @@ private:
     // The tab strip's messages (tab_strip_win.cpp); false leaves the message to the frame.
     bool HandleTabStripMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
-    std::wstring m_childProgram;
-    fw::Handle m_hHallProcess;  // the hall process until its window arrives
     gdi::Bitmap m_bmpSoundOn, m_bmpSoundOff, m_bmpHallHidden, m_bmpHallShown;
     gdi::Bitmap m_bmpHide, m_bmpMenu;
     bool m_bAsking = false;   // the quit question is open
     bool m_bExiting = false;  // ExitLauncher ran
-    bool m_bPendingAbandoned = false;  // the pending page said it gave up its login
 };
 
 }  // namespace ovn

@@ -77,10 +77,7 @@ bool CKelvor3Dlg::KeyboardHookInstalled() { return static_cast<bool>(KeyboardHoo
 void CKelvor3Dlg::LoadHotkeys() {
     BossHotkey = settings::ReadHotkeySetting(HotkeyId::Boss);
     SwitchHotkey = settings::ReadHotkeySetting(HotkeyId::Switch);
-    for (launcher::WindowId page : m_slots.Pages())
-        ::PostMessageW(ToHwnd(page), kMsgReloadHotkeys, 0, 0);
-    if (HWND hall = HallWindow())
-        ::PostMessageW(hall, kMsgReloadHotkeys, 0, 0);
+    m_processes.PostToPages(kMsgReloadHotkeys, 0, 0, true);
     SoundHotkey = settings::ReadHotkeySetting(HotkeyId::Sound);
 }
 

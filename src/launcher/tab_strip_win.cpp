@@ -131,7 +131,7 @@ bool CTabStrip::Press(POINT client, std::size_t tabs, int selected, bool hallSho
 // caption, so the mouse messages over the tabs come as non-client ones (screen
 // points); maximised, the band is client area and they come as client ones.
 bool CKelvor3Dlg::HandleTabStripMessage(UINT msg, WPARAM, LPARAM lParam, LRESULT& result) {
-    const std::size_t tabs = m_slots.PageCount();
+    const std::size_t tabs = Slots().PageCount();
     const auto clientPoint = [&] {
         POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         const bool screen = msg == WM_NCHITTEST || msg == WM_NCLBUTTONDOWN || msg == WM_NCLBUTTONUP ||
@@ -144,14 +144,14 @@ bool CKelvor3Dlg::HandleTabStripMessage(UINT msg, WPARAM, LPARAM lParam, LRESULT
     case WM_NCHITTEST: {
         // The frame's answer stands: the normal window stays draggable by its caption.
         result = OnNcHitTest(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-        m_tabStrip.MouseAt(clientPoint(), tabs, m_slots.Labels(), result == HTCAPTION);
+        m_tabStrip.MouseAt(clientPoint(), tabs, Slots().Labels(), result == HTCAPTION);
         return true;
     }
     case WM_NCLBUTTONDOWN:
     case WM_LBUTTONDOWN: {
         // Over a tab the press selects it and never starts the caption's move loop.
         int show = -1;
-        if (!m_tabStrip.Press(clientPoint(), tabs, static_cast<int>(m_slots.Selected()), m_slots.HallShown(), show))
+        if (!m_tabStrip.Press(clientPoint(), tabs, static_cast<int>(Slots().Selected()), Slots().HallShown(), show))
             return false;
         if (show >= 0)
             ShowPage(PageWindow(static_cast<std::size_t>(show)));
@@ -198,7 +198,7 @@ bool CKelvor3Dlg::HandleTabStripMessage(UINT msg, WPARAM, LPARAM lParam, LRESULT
 
 void CKelvor3Dlg::PaintOverFrame(HDC dc, int, int) {
     HFONT font = reinterpret_cast<HFONT>(::SendMessageW(hwnd(), WM_GETFONT, 0, 0));
-    m_tabStrip.Paint(dc, font, m_slots.PageCount(), m_slots.Labels(), static_cast<int>(m_slots.Selected()));
+    m_tabStrip.Paint(dc, font, Slots().PageCount(), Slots().Labels(), static_cast<int>(Slots().Selected()));
 }
 
 }  // namespace ovn

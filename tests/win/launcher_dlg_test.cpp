@@ -42,10 +42,28 @@ protected:
     bool WaitVisible(HWND window, bool visible) {
         return PumpUntil([&] { return (IsWindowVisible(window) != FALSE) == visible; });
     }
-    LRESULT Claim(const std::wstring& label) {
+    // The login window of the pending stand-in page, once it has made one.
+    HWND PendingLogin() {
+        HWND found = nullptr;
+        PumpUntil([&] {
+            const DWORD pid = dlg.PendingProcess() ? GetProcessId(dlg.PendingProcess()) : 0;
+            found = nullptr;
+            for (HWND w = FindWindowExW(nullptr, nullptr, L"OvnStandInLogin", nullptr); w && pid;
+                 w = FindWindowExW(nullptr, w, L"OvnStandInLogin", nullptr)) {
+                DWORD owner = 0;
+                GetWindowThreadProcessId(w, &owner);
+                if (owner == pid)
+                    found = w;
+            }
+            return found != nullptr;
+        });
+        return found;
+    }
+    // A claim sent as from the given window (the launcher sees only the window named).
+    LRESULT Claim(const std::wstring& label, HWND from) {
         COPYDATASTRUCT cds = {0, static_cast<DWORD>((label.size() + 1) * sizeof(wchar_t)),
                               const_cast<wchar_t*>(label.c_str())};
-        return SendMessageW(launcher, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds));
+        return SendMessageW(launcher, WM_COPYDATA, reinterpret_cast<WPARAM>(from), reinterpret_cast<LPARAM>(&cds));
     }
     // The tabs' minimum width, which tells how many pages the launcher holds.
     int NarrowestWidth() {
@@ -81,21 +99,33 @@ TEST_F(Launcher, StartsHiddenAtTheCornerWithTheFirstPageRequested) {
 TEST_F(Launcher, LabelsAreBoundedByThePendingPageAndMalformedOnesRefused) {
     Start("");  // the first page stays logging in
     ASSERT_TRUE(child.WaitForLines(1));
+    HWND login = PendingLogin();
+    ASSERT_NE(login, nullptr);
     // No terminator within the byte count, an odd count, no data: refused.
     const wchar_t noEnd[] = {L'a', L'b', L'c'};
     COPYDATASTRUCT cds = {0, sizeof noEnd, const_cast<wchar_t*>(noEnd)};
-    EXPECT_EQ(SendMessageW(launcher, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds)), 0);
+    const WPARAM from = reinterpret_cast<WPARAM>(login);
+    EXPECT_EQ(SendMessageW(launcher, WM_COPYDATA, from, reinterpret_cast<LPARAM>(&cds)), 0);
     const wchar_t odd[] = L"abc";
     cds = {0, 7, const_cast<wchar_t*>(odd)};
-    EXPECT_EQ(SendMessageW(launcher, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds)), 0);
+    EXPECT_EQ(SendMessageW(launcher, WM_COPYDATA, from, reinterpret_cast<LPARAM>(&cds)), 0);
     cds = {0, 0, nullptr};
-    EXPECT_EQ(SendMessageW(launcher, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds)), 0);
+    EXPECT_EQ(SendMessageW(launcher, WM_COPYDATA, from, reinterpret_cast<LPARAM>(&cds)), 0);
+
+    // A well-formed claim from anyone but the pending page is refused, and
+    // leaves the page its label: no window, a stranger's, the launcher's own,
+    // a window that is gone.
+    const std::wstring label = L"12\u670d-\u9f99\u57ce-player";
+    StrangerWindow stranger;
+    HWND gone = StrangerWindow().hwnd();
+    for (HWND other : {HWND{}, stranger.hwnd(), launcher, gone, HWND_BROADCAST})
+        EXPECT_EQ(Claim(label, other), 0) << other;
+    EXPECT_TRUE(dlg.Slots().Labels().empty());
 
     // One page is on its way: one label, and no more however many are sent.
-    const std::wstring label = L"12\u670d-\u9f99\u57ce-player";
-    EXPECT_EQ(Claim(label), 1);
+    EXPECT_EQ(Claim(label, login), 1);
     for (int i = 0; i < 50; ++i)
-        EXPECT_EQ(Claim(L"flood" + std::to_wstring(i)), 0);
+        EXPECT_EQ(Claim(L"flood" + std::to_wstring(i), login), 0);
     EXPECT_EQ(dlg.Slots().Labels(), std::vector<std::wstring>{label});
 }
 
@@ -457,6 +487,52 @@ TEST_F(Launcher, APageThatDiesBeforeArrivingIsForgotten) {
     ASSERT_TRUE(PumpUntil([&] { return !dlg.PendingProcess(); }, 5000));
     EXPECT_EQ(dlg.Slots().Labels(), std::vector<std::wstring>{L"first"});
     EXPECT_EQ(dlg.Slots().PageCount(), 1u);
+}
+
+TEST_F(Launcher, ALaterLoginThatDiesGivesTheLauncherItsInputBack) {
+    Start("claim=first\narrive=auto\n");
+    ASSERT_NE(WaitForPages(1), nullptr);
+    // A later tab's login disables the launcher while it runs; this one is then
+    // killed at its login.
+    StandInChild dying(L"dying", 60);
+    dying.Plan("disable=1\n");
+    dlg.SetChildProgram(dying.Program());
+    PostMessageW(launcher, ovn::kMsgOtherAccount, 1, 0);
+    ASSERT_TRUE(PumpUntil([&] { return dlg.PendingProcess() && !IsWindowEnabled(launcher); }));
+    const HANDLE pending = dlg.PendingProcess();
+    TerminateProcess(pending, 9);
+    WaitForSingleObject(pending, 10000);
+    SendMessageW(launcher, WM_TIMER, ovn::kTimerPendingWatch, 0);
+    EXPECT_FALSE(dlg.PendingProcess());
+    EXPECT_TRUE(IsWindowEnabled(launcher));
+
+    // The player's close is asked about again.
+    BoxAnswerer no(launcher, 2);
+    PostMessageW(launcher, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(PumpUntil([&] { return no.Answered() == 1; }));
+    EXPECT_TRUE(IsWindow(launcher));
+}
+
+TEST_F(Launcher, APageDyingWhileTheLauncherAsksLeavesItsQuestionModal) {
+    Start("claim=first\narrive=auto\n");
+    ASSERT_NE(WaitForPages(1), nullptr);
+    StandInChild dying(L"dying", 60);
+    dlg.SetChildProgram(dying.Program());
+    PostMessageW(launcher, ovn::kMsgOtherAccount, 1, 0);
+    ASSERT_TRUE(PumpUntil([&] { return dlg.PendingProcess() != nullptr; }));
+    // While the launcher's own exit question is open, the pending page dies: the
+    // launcher stays disabled under its question until it is answered.
+    bool checked = false;
+    BoxAnswerer no(launcher, 2, [&] {
+        TerminateProcess(dlg.PendingProcess(), 9);
+        WaitForSingleObject(dlg.PendingProcess(), 10000);
+        SendMessageW(launcher, WM_TIMER, ovn::kTimerPendingWatch, 0);
+        checked = !dlg.PendingProcess() && !IsWindowEnabled(launcher);
+    });
+    PostMessageW(launcher, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(PumpUntil([&] { return no.Answered() == 1; }));
+    EXPECT_TRUE(checked);
+    EXPECT_TRUE(IsWindowEnabled(launcher));
 }
 
 TEST(LauncherAlone, ALauncherWhoseFirstPageDiedEnds) {

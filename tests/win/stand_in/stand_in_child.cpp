@@ -8,6 +8,7 @@
 // /<launcher>"), it can play that child as "<folder>\<name>.plan" says, one
 // "key=value" a line:
 //   claim=<label>     send the label claim first ("{n}" becomes the page count)
+//   disable=1         disable the launcher, as a later tab's modal login does
 //   abandon=1         then give up the login: post the close request and end
 //   arrive=auto       make a frame, put it inside the launcher and ask to be
 //                     adopted in the role started for; arrive=page or arrive=hall
@@ -159,10 +160,23 @@ ChildArguments ParseArguments(const std::wstring& args) {
     return out;
 }
 
-void SendClaim(HWND launcher, std::wstring label) {
+// A page claims from its login window: a hidden one of class "OvnStandInLogin"
+// stands for it, made when the page starts.
+HWND MakeLoginWindow() {
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = &DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"OvnStandInLogin";
+    RegisterClassW(&wc);
+    return CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, L"stand-in login", WS_POPUP, 0, 0, 10, 10, nullptr,
+                           nullptr, wc.hInstance, nullptr);
+}
+
+void SendClaim(HWND launcher, HWND login, std::wstring label) {
     COPYDATASTRUCT cds = {0, static_cast<DWORD>((label.size() + 1) * sizeof(wchar_t)), label.data()};
     DWORD_PTR answer = 0;
-    SendMessageTimeoutW(launcher, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds), SMTO_NORMAL, 10000, &answer);
+    SendMessageTimeoutW(launcher, WM_COPYDATA, reinterpret_cast<WPARAM>(login), reinterpret_cast<LPARAM>(&cds),
+                        SMTO_NORMAL, 10000, &answer);
     AppendLine(g_inbox, std::to_string(GetCurrentProcessId()) + " claim " + std::to_string(answer) + "\r\n");
 }
 
@@ -208,12 +222,15 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
     HWND frame = nullptr;
     if ((child.page || child.hall) && IsWindow(child.launcher)) {
+        HWND login = child.page ? MakeLoginWindow() : nullptr;
         std::string label = PlanValue(plan, "claim");
         if (!label.empty()) {
             if (std::size_t n = label.find("{n}"); n != std::string::npos)
                 label.replace(n, 3, std::to_string(child.pages));
-            SendClaim(child.launcher, Wide(label));
+            SendClaim(child.launcher, login, Wide(label));
         }
+        if (PlanValue(plan, "disable") == "1")
+            EnableWindow(child.launcher, FALSE);
         if (PlanValue(plan, "abandon") == "1") {
             PostMessageW(child.launcher, WM_SYSCOMMAND, SC_CLOSE, kCloseMarker);
             if (stop)

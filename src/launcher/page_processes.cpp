@@ -1,0 +1,332 @@
+#include "launcher/page_processes.h"
+
+#include <algorithm>
+
+#include "common/log.h"
+#include "common/page_area.h"
+#include "framework/dialog.h"
+#include "launcher/child_command.h"
+#include "process/process.h"
+
+namespace ovn {
+
+namespace {
+
+// The pages and the hall belong to other processes: the launcher moves, shows
+// and hides them without waiting for them, so a page that hangs cannot hang it.
+void PlaceChild(HWND window, const Box& box) {
+    ::SetWindowPos(window, nullptr, box.x, box.y, box.w, box.h,
+                   SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW | SWP_ASYNCWINDOWPOS);
+}
+
+void ShowChild(HWND window, bool show) { ::ShowWindowAsync(window, show ? SW_SHOW : SW_HIDE); }
+
+// A window of ours that leaves the launcher: out of it, out of sight, told to close.
+void DetachAndClose(HWND window) {
+    ::SetParent(window, nullptr);
+    ShowChild(window, false);
+    ::PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+// The process behind a child we started, while it still runs (its id cannot be
+// reused by another process while we hold the handle).
+DWORD RunningProcessId(HANDLE process) {
+    if (!process || ::WaitForSingleObject(process, 0) != WAIT_TIMEOUT)
+        return 0;
+    return ::GetProcessId(process);
+}
+
+}  // namespace
+
+PageProcesses::PageProcesses(PageProcessEvents& events) : m_events(events), m_childProgram(ExecutablePath()) {}
+
+HWND PageProcesses::PageWindow(std::size_t index) const {
+    return index < m_slots.PageCount() ? ToHwnd(m_slots.Pages()[index]) : nullptr;
+}
+
+bool PageProcesses::StartGamePage() {
+    fw::Handle process;
+    if (!StartProgramWithArguments(
+            m_childProgram, launcher::GamePageArguments(HandleToArgument(m_launcher), m_slots.PageCount()), &process))
+        return false;  // the previous pending page, if any, stays pending
+    m_hPendingProcess = std::move(process);  // an older pending handle is closed, not terminated
+    m_bPendingAbandoned = false;
+    ::SetTimer(m_launcher, kTimerPendingWatch, kPendingWatchMs, nullptr);
+    return true;
+}
+
+launcher::PageRequest PageProcesses::RequestPage() {
+    const launcher::PageRequest request = launcher::DecidePageRequest(m_slots.PageCount(), PagePending());
+    if (request == launcher::PageRequest::Start)
+        StartGamePage();
+    return request;
+}
+
+bool PageProcesses::PagePending() {
+    if (m_hPendingProcess && ::WaitForSingleObject(m_hPendingProcess.get(), 0) != WAIT_TIMEOUT)
+        CheckPendingProcess();  // it ended: settle that first
+    return static_cast<bool>(m_hPendingProcess);
+}
+
+LRESULT PageProcesses::ClaimLabel(HWND sender, const COPYDATASTRUCT* data) {
+    if (!data)
+        return 0;
+    // Any process can send this: a stranger's well-formed claim would take the
+    // pending page's one label, and the player's own claim would then be refused.
+    if (OffererOf(sender) != launcher::Offerer::PendingPage) {
+        DWORD pid = 0;
+        if (sender && ::IsWindow(sender))
+            ::GetWindowThreadProcessId(sender, &pid);
+        LogFailureF(0, L"label claim refused: window %p of process %lu is not the page we are waiting for", sender,
+                    pid);
+        return 0;
+    }
+    auto label = launcher::LabelFromCopyData(data->lpData, data->cbData);
+    if (!label)
+        return 0;  // not a label: refused rather than read past what was sent
+    if (m_slots.ClaimLabel(*label, PagePending()))
+        return 1;
+    LogFailure(L"label claim refused: a duplicate, or no page waiting for one", 0);
+    return 0;
+}
+
+HWND PageProcesses::LiveHall() {
+    HWND hall = HallWindow();
+    if (hall && !::IsWindow(hall)) {
+        m_slots.ForgetHall();  // its process ended: the button may start a new one
+        hall = nullptr;
+    }
+    return hall;
+}
+
+launcher::Offerer PageProcesses::OffererOf(HWND window) const {
+    DWORD pid = 0;
+    if (!window || !::IsWindow(window))
+        return launcher::Offerer::Stranger;
+    ::GetWindowThreadProcessId(window, &pid);
+    if (pid == 0)
+        return launcher::Offerer::Stranger;
+    if (pid == RunningProcessId(m_hPendingProcess.get()))
+        return launcher::Offerer::PendingPage;
+    if (pid == RunningProcessId(m_hHallProcess.get()))
+        return launcher::Offerer::HallProcess;
+    return launcher::Offerer::Stranger;
+}
+
+PageProcesses::Arrival PageProcesses::AdoptWindow(HWND window, bool isHall) {
+    // Anybody can post this request: the window must be one of the two children
+    // we are waiting for, already inside us, in the role it was started for.
+    if (!window || window == m_launcher || !::IsWindow(window))
+        return Arrival::None;
+    const launcher::WindowId id = ToId(window);
+    if (std::find(m_slots.Pages().begin(), m_slots.Pages().end(), id) != m_slots.Pages().end() ||
+        id == m_slots.Hall())
+        return Arrival::None;
+
+    launcher::AdoptionOffer offer;
+    offer.who = OffererOf(window);
+    offer.asHall = isHall;
+    offer.insideUs = ::GetParent(window) == m_launcher;
+    offer.hallHeld = LiveHall() != nullptr;
+    offer.pages = m_slots.PageCount();
+    const launcher::Admission admission = launcher::DecideAdoption(offer);
+    if (admission == launcher::Admission::Refuse) {
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(window, &pid);
+        LogFailureF(0, L"adoption refused: window %p of process %lu is not a child we are waiting for%ls", window,
+                    pid, offer.insideUs ? L"" : L" (or not inside the launcher)");
+        return Arrival::None;
+    }
+
+    // Whatever becomes of the window, the request that started its process is over.
+    if (offer.who == launcher::Offerer::PendingPage) {
+        m_hPendingProcess.reset();
+        m_bPendingAbandoned = false;
+        if (admission != launcher::Admission::AdoptPage)
+            m_slots.DropUnadoptedLabels();  // its label has no tab to go to
+    } else {
+        m_hHallProcess.reset();
+    }
+
+    switch (admission) {
+    case launcher::Admission::CloseIt:
+        LogFailureF(0, L"adoption refused: our own %ls cannot be taken as %ls; told to close",
+                    offer.who == launcher::Offerer::PendingPage ? L"page" : L"hall", isHall ? L"the hall" : L"a page");
+        DetachAndClose(window);
+        return Arrival::None;
+    case launcher::Admission::AdoptHall:
+        if (m_slots.Adopt(id, true).firstArrival)
+            m_events.OnFirstArrival();
+        if (m_slots.HallShown()) {
+            ShowPage(nullptr);
+            PlaceInPageArea(window);
+            ShowChild(window, true);
+        } else {
+            ShowChild(window, false);
+        }
+        return Arrival::Hall;
+    case launcher::Admission::AdoptPage:
+        if (m_slots.Adopt(id, false).firstArrival)
+            m_events.OnFirstArrival();
+        ShowPage(window);
+        return Arrival::Page;
+    case launcher::Admission::Refuse:
+        break;
+    }
+    return Arrival::None;
+}
+
+void PageProcesses::PlaceInPageArea(HWND window) const {
+    RECT client = {};
+    ::GetClientRect(m_launcher, &client);
+    PlaceChild(window, PageArea(client.right, client.bottom));
+}
+
+void PageProcesses::ShowPage(HWND page) {
+    const auto& pages = m_slots.Pages();
+    const auto held = std::find(pages.begin(), pages.end(), ToId(page));
+    if (page && held != pages.end()) {
+        // A page on screen means the hall is not.
+        m_slots.Select(static_cast<std::size_t>(held - pages.begin()));
+        m_slots.SetHallShown(false);
+    }
+    for (launcher::WindowId id : pages) {
+        HWND w = ToHwnd(id);
+        if (page && w == page) {
+            PlaceInPageArea(w);
+            ShowChild(w, true);
+            ::SetForegroundWindow(w);
+        } else {
+            ShowChild(w, false);
+        }
+    }
+    if (page && held != pages.end())
+        if (HWND hall = LiveHall())
+            ShowChild(hall, false);
+}
+
+void PageProcesses::ShowNextPage() {
+    m_slots.SelectNext();
+    ShowPage(CurrentPage());
+}
+
+bool PageProcesses::ClosePage(std::size_t index) {
+    if (index >= m_slots.PageCount())
+        return false;
+    const launcher::WindowId window = m_slots.Pages()[index];
+    const bool hallShown = m_slots.HallShown();
+    m_slots.Close(index);
+    if (hallShown)
+        ShowPage(nullptr);  // the hall stays where the player put it
+    else
+        ShowPage(CurrentPage());
+    DetachAndClose(ToHwnd(window));
+    return true;
+}
+
+void PageProcesses::CloseAll() {
+    if (m_hPendingProcess) {
+        ::TerminateProcess(m_hPendingProcess.get(), 0);  // a page still logging in goes with us
+        m_hPendingProcess.reset();
+    }
+    m_hHallProcess.reset();
+    for (launcher::WindowId id : m_slots.TakeAllPages())
+        DetachAndClose(ToHwnd(id));
+    ::KillTimer(m_launcher, kTimerPendingWatch);
+    // The hall is told nothing: it ends once the launcher window is gone.
+}
+
+bool PageProcesses::HallProcessStarting() {
+    if (!m_hHallProcess)
+        return false;
+    if (::WaitForSingleObject(m_hHallProcess.get(), 0) == WAIT_TIMEOUT)
+        return true;
+    m_hHallProcess.reset();  // it ended without its window: a new click may try again
+    return false;
+}
+
+void PageProcesses::ToggleGameHall() {
+    HWND hall = LiveHall();
+    if (m_slots.HallShown()) {
+        m_slots.SetHallShown(false);
+        ShowPage(CurrentPage());
+        if (hall)
+            ShowChild(hall, false);
+        return;
+    }
+    if (!hall && !HallProcessStarting()) {
+        // One hall at a time: a click while it is still starting starts no second one.
+        fw::Handle process;
+        if (!StartProgramWithArguments(m_childProgram, launcher::GameHallArguments(HandleToArgument(m_launcher)),
+                                       &process))
+            return;  // nothing to show instead: the page stays
+        m_hHallProcess = std::move(process);
+    }
+    // Until it arrives the area stays empty; it is shown on arrival.
+    m_slots.SetHallShown(true);
+    ShowPage(nullptr);
+    if (hall) {
+        PlaceInPageArea(hall);
+        ShowChild(hall, true);
+    }
+}
+
+void PageProcesses::PlaceOnSize(UINT sizeType) {
+    // A minimised launcher keeps its pages at their size.
+    if (sizeType == SIZE_MINIMIZED)
+        return;
+    if (HWND hall = LiveHall(); hall && m_slots.HallShown())
+        PlaceInPageArea(hall);
+    else if (!m_slots.Empty())
+        PlaceInPageArea(CurrentPage());
+}
+
+void PageProcesses::PostToPages(UINT msg, WPARAM wParam, LPARAM lParam, bool toHall) const {
+    for (launcher::WindowId page : m_slots.Pages())
+        ::PostMessageW(ToHwnd(page), msg, wParam, lParam);
+    if (HWND hall = HallWindow(); toHall && hall)
+        ::PostMessageW(hall, msg, wParam, lParam);
+}
+
+void PageProcesses::NoteAbandonNotice() {
+    // The page posts this and then ends: look again shortly.
+    m_bPendingAbandoned = true;
+    ::SetTimer(m_launcher, kTimerPendingWatch, kPendingAbandonCheckMs, nullptr);
+}
+
+void PageProcesses::CheckPendingProcess() {
+    if (!m_hPendingProcess) {
+        ::KillTimer(m_launcher, kTimerPendingWatch);
+        return;
+    }
+    if (::WaitForSingleObject(m_hPendingProcess.get(), 0) != WAIT_OBJECT_0) {
+        // Back to the normal pace after a quick look.
+        ::SetTimer(m_launcher, kTimerPendingWatch, kPendingWatchMs, nullptr);
+        return;
+    }
+    // The page ended without its window: it abandoned its login, crashed or could
+    // not make its frame. Its label must not stay behind, and a launcher with no
+    // page left to show must not stay on, invisible or showing only the hall the
+    // player never asked for.
+    const bool abandoned = m_bPendingAbandoned;
+    if (!abandoned) {
+        DWORD code = 0;
+        ::GetExitCodeProcess(m_hPendingProcess.get(), &code);
+        LogFailureF(0, L"page process ended before its window arrived (exit code 0x%lx)", code);
+    }
+    m_hPendingProcess.reset();
+    m_bPendingAbandoned = false;
+    ::KillTimer(m_launcher, kTimerPendingWatch);
+    m_slots.DropUnadoptedLabels();
+    // A later tab's login runs modally over the launcher and disables it; a page
+    // killed or crashed at its login never enables it again. Unless a dialog of
+    // our own holds it, the launcher takes its input back.
+    if (!::IsWindowEnabled(m_launcher) && fw::Dialog::ModalLoopsRunning() == 0) {
+        LogFailure(L"launcher enabled again: its page ended at its login", 0);
+        ::EnableWindow(m_launcher, TRUE);
+    }
+    if (m_slots.Empty() && (abandoned || !m_slots.AnyArrived()))
+        m_events.OnNothingLeftToShow();
+}
+
+}  // namespace ovn

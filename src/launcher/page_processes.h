@@ -1,0 +1,114 @@
+// The life cycle of the launcher's page processes: starting the game-page and
+// game-hall processes, the page that is still logging in, the tab labels they
+// claim, the adoption of their windows, which of them is on screen in the page
+// area, and closing them. The launcher window owns one and attaches it to itself;
+// what may be adopted, claimed or started is decided by the rules of page_slots.h,
+// and this class carries those decisions out on the windows and processes.
+#pragma once
+#include <windows.h>
+
+#include <cstddef>
+#include <string>
+
+#include "framework/handles.h"
+#include "launcher/page_slots.h"
+
+namespace ovn {
+
+// Timers the life cycle runs on the launcher window.
+constexpr UINT_PTR kTimerPendingWatch = 8;  // a page still logging in has not died silently
+constexpr UINT kPendingWatchMs = 500;
+constexpr UINT kPendingAbandonCheckMs = 50;  // a page that said it gives up is about to end
+
+// What the launcher window does when the life cycle reaches one of its turns.
+class PageProcessEvents {
+public:
+    // The first window ever adopted: the launcher comes into sight.
+    virtual void OnFirstArrival() = 0;
+    // The page the launcher was started for is gone without a tab ever being
+    // shown (its login was abandoned, or it died): nothing is left to show.
+    virtual void OnNothingLeftToShow() = 0;
+
+protected:
+    ~PageProcessEvents() = default;
+};
+
+class PageProcesses {
+public:
+    explicit PageProcesses(PageProcessEvents& events);
+    PageProcesses(const PageProcesses&) = delete;
+    PageProcesses& operator=(const PageProcesses&) = delete;
+
+    // The launcher window the pages live in (and whose timer watches the pending page).
+    void Attach(HWND launcher) { m_launcher = launcher; }
+    // Which executable the children run: this one, unless a test puts a stand-in there.
+    void SetChildProgram(std::wstring path) { m_childProgram = std::move(path); }
+    const std::wstring& ChildProgram() const { return m_childProgram; }
+
+    const launcher::PageSlots& Slots() const { return m_slots; }
+    HWND PageWindow(std::size_t index) const;
+    HWND CurrentPage() const { return ToHwnd(m_slots.Current()); }
+    HWND HallWindow() const { return ToHwnd(m_slots.Hall()); }
+    HANDLE PendingProcess() const { return m_hPendingProcess.get(); }
+    // The page area shows the hall (the launcher's own record, never the hall's say).
+    bool HallShown() const { return m_slots.HallShown(); }
+    // A page process we started is still on its way (one that ended is settled first).
+    bool PagePending();
+
+    // Starts a game-page process for the next tab; false when it could not start
+    // (then the previous pending page, if any, stays pending).
+    bool StartGamePage();
+    // "Another account in this window": starts a page unless the rules say no.
+    launcher::PageRequest RequestPage();
+    // A page's WM_COPYDATA (sender: the window it names as its own): 1 when its
+    // label is accepted. Only the page we started and are waiting for may claim.
+    LRESULT ClaimLabel(HWND sender, const COPYDATASTRUCT* data);
+
+    // A page's or the hall's request to be adopted (WM_USER+2).
+    enum class Arrival { None, Page, Hall };
+    Arrival AdoptWindow(HWND window, bool isHall);
+
+    // Shows the given page (it becomes the current tab) and hides every other;
+    // null hides every page.
+    void ShowPage(HWND page);
+    // The current tab moves to the next one (wrapping) and is shown.
+    void ShowNextPage();
+    // Button 1004: shows the hall (starting its process the first time) or goes
+    // back to the current page.
+    void ToggleGameHall();
+    // Tab index leaves the launcher: detached and told to close; the tab at the
+    // same index (or the new last one) is shown unless the hall is. False when no
+    // such tab is held now.
+    bool ClosePage(std::size_t index);
+    // The launcher ends: a page still logging in is killed, every page told to close.
+    void CloseAll();
+
+    // Keeps what is shown in the page area after the launcher was resized.
+    void PlaceOnSize(UINT sizeType);
+    // Posts a message to every page, and to the hall as well when toHall.
+    void PostToPages(UINT msg, WPARAM wParam, LPARAM lParam, bool toHall) const;
+
+    // The pending page said it gave up its login: look at its process shortly.
+    void NoteAbandonNotice();
+    // Timer kTimerPendingWatch: settles a pending page that ended without its window.
+    void CheckPendingProcess();
+
+    static HWND ToHwnd(launcher::WindowId id) { return reinterpret_cast<HWND>(id); }
+    static launcher::WindowId ToId(HWND hwnd) { return reinterpret_cast<launcher::WindowId>(hwnd); }
+
+private:
+    bool HallProcessStarting();
+    HWND LiveHall();  // the hall's window, forgotten once it is gone
+    launcher::Offerer OffererOf(HWND window) const;
+    void PlaceInPageArea(HWND window) const;
+
+    PageProcessEvents& m_events;
+    HWND m_launcher = nullptr;
+    std::wstring m_childProgram;
+    launcher::PageSlots m_slots;   // m_pages, m_labels, m_hallWnd, m_nSelected
+    fw::Handle m_hPendingProcess;  // the newest page process whose window has not arrived
+    fw::Handle m_hHallProcess;     // the hall process until its window arrives
+    bool m_bPendingAbandoned = false;  // the pending page said it gave up its login
+};
+
+}  // namespace ovn
