@@ -144,15 +144,36 @@ TEST_F(Favourite, CancelWritesNothing) {
     EXPECT_FALSE(Exists(path));
 }
 
-TEST_F(Favourite, CtrlDInAGamePageOffersThePageShown) {
+namespace {
+
+// A game frame showing a page of the title given, in a stand-in launcher.
+struct GamePage {
+    explicit GamePage(const wchar_t* title) {
+        ovn::LauncherWnd = launcher.hwnd();
+        ovn::gamepage::State() = ovn::gamepage::GamePageState{};
+        ovn::gamepage::State().PageTitle = title;
+        ovn::gamepage::State().PageUrl = L"http://127.0.0.1:8080/game/ovn.htm?sid=9";
+        frame = std::make_unique<ovn::CMainFrame>();
+        if (!frame->CreateGameFrame())
+            frame.reset();
+    }
+    ~GamePage() {
+        frame.reset();
+        ovn::LauncherWnd = nullptr;
+        ovn::gamepage::State() = ovn::gamepage::GamePageState{};
+        launchertest::PumpUntilIdle();
+    }
     fw::OleScope ole;
     launchertest::StrangerWindow launcher;
-    ovn::LauncherWnd = launcher.hwnd();
-    ovn::gamepage::State() = ovn::gamepage::GamePageState{};
-    ovn::gamepage::State().PageTitle = L"Orvane \u6e38\u620f";
-    ovn::gamepage::State().PageUrl = L"http://127.0.0.1:8080/game/ovn.htm?sid=9";
-    auto frame = std::make_unique<ovn::CMainFrame>();
-    ASSERT_TRUE(frame->CreateGameFrame());
+    std::unique_ptr<ovn::CMainFrame> frame;
+};
+
+}  // namespace
+
+TEST_F(Favourite, CtrlDInAGamePageOffersThePageShown) {
+    GamePage page(L"Orvane \u6e38\u620f");
+    ASSERT_TRUE(page.frame);
+    const auto& frame = page.frame;
 
     const std::wstring path = InFolder(L"Orvane \u6e38\u620f.url");
     std::wstring proposed;
@@ -168,25 +189,15 @@ TEST_F(Favourite, CtrlDInAGamePageOffersThePageShown) {
     EXPECT_EQ(proposed, L"Orvane \u6e38\u620f");
     EXPECT_EQ(ReadAll(path), Expected("http://127.0.0.1:8080/game/ovn.htm?sid=9"));
 
-    frame.reset();
-    ovn::LauncherWnd = nullptr;
-    ovn::gamepage::State() = ovn::gamepage::GamePageState{};
-    launchertest::PumpUntilIdle();
 }
 
 // Ctrl+D posted ten times at once (as typed, or by another program) opens one
 // favourite dialog; the others are swallowed while it is open.
 TEST_F(Favourite, PostedCtrlDOpensOneDialogAtATime) {
-    fw::OleScope ole;
-    launchertest::StrangerWindow launcher;
-    ovn::LauncherWnd = launcher.hwnd();
-    ovn::gamepage::State() = ovn::gamepage::GamePageState{};
-    ovn::gamepage::State().PageTitle = L"ovn-test-stack";
-    ovn::gamepage::State().PageUrl = L"http://127.0.0.1:8080/game/ovn.htm?sid=9";
-    auto frame = std::make_unique<ovn::CMainFrame>();
-    ASSERT_TRUE(frame->CreateGameFrame());
+    GamePage page(L"ovn-test-stack");
+    ASSERT_TRUE(page.frame);
     InFolder(L"ovn-test-stack.url");
-    HWND view = frame->GameView()->hwnd();
+    HWND view = page.frame->GameView()->hwnd();
 
     // Watches from a thread timer, which runs inside whichever modal loop is
     // innermost: the most dialogs open at once, and, once no Ctrl+D is left in
@@ -228,8 +239,4 @@ TEST_F(Favourite, PostedCtrlDOpensOneDialogAtATime) {
     MSG left;
     EXPECT_FALSE(PeekMessageW(&left, view, WM_CHAR, WM_CHAR, PM_NOREMOVE)) << "a Ctrl+D outlived the dialog";
 
-    frame.reset();
-    ovn::LauncherWnd = nullptr;
-    ovn::gamepage::State() = ovn::gamepage::GamePageState{};
-    launchertest::PumpUntilIdle();
 }
