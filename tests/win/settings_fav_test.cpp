@@ -116,6 +116,16 @@ TEST_F(Favourite, NonAsciiAddressIsWrittenInTheAnsiCodePage) {
     EXPECT_EQ(ReadAll(path), Expected("http://127.0.0.1/caf" + e));
 }
 
+TEST_F(Favourite, AddressTheCodePageCannotHoldIsPercentEncoded) {
+    // "游戏" has no spelling in a Western code page: the same address, its
+    // characters as UTF-8 escapes, never "??".
+    if (GetACP() != 1252)
+        GTEST_SKIP() << "the case needs a Western code page, not " << GetACP();
+    const std::wstring path = InFolder(L"ovn-test-encoded.url");
+    Run(L"t", L"http://127.0.0.1/\u6e38\u620f?caf\u00e9", L"ovn-test-encoded");
+    EXPECT_EQ(ReadAll(path), Expected("http://127.0.0.1/%E6%B8%B8%E6%88%8F?caf\xE9"));
+}
+
 TEST_F(Favourite, NamesWithPathCharactersStayInTheFolder) {
     const std::wstring parent = folder.substr(0, folder.find_last_of(L'\\'));
     const std::wstring outside = parent.substr(0, parent.find_last_of(L'\\')) + L"\\ovn-test-escape.url";
