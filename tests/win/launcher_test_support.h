@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <fstream>
+#include <functional>
 #include <map>
 #include <optional>
 #include <sstream>
@@ -258,6 +259,8 @@ public:
 
     int Answered() const { return m_answered; }
     const std::wstring& Text() const { return m_text; }
+    // Runs when a box is found, before it is answered.
+    std::function<void()> onSeen;
 
 private:
     static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD) {
@@ -285,6 +288,8 @@ private:
         self->m_last = find.found;
         auto* box = dynamic_cast<ovn::skin::CMessageBox*>(fw::Window::FromHandle(find.found));
         self->m_text = box->m_strText;
+        if (self->onSeen)
+            self->onSeen();
         ++self->m_answered;
         const int id = self->m_button == 1 ? ovn::skin::kMessageBoxButton1 : ovn::skin::kMessageBoxButton2;
         PostMessageW(find.found, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
