@@ -75,6 +75,9 @@ void CKelvor3Dlg::ShowSystemMenu() {
     RECT button{};
     ::GetWindowRect(m_btnMenu.hwnd(), &button);
     const PopupMenu menu = BuildMenu(launcher::MenuKind::System);
+    // The click on the button may have left the focus with the page shown (a
+    // window of another process): the menu takes its input from the launcher.
+    ::SetForegroundWindow(hwnd());
     const unsigned id = TrackMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN, POINT{button.left, button.bottom + 2}, hwnd());
     RunMenuCommand(launcher::MenuKind::System, id);
 }

@@ -142,7 +142,18 @@ protected:
     // Clicks the "系统" button with the mouse and chooses the position-th item
     // (separators not counted) at the keyboard; true once the menu has closed.
     bool ChooseInSystemMenu(int position) {
+        // The mouse comes to the button from elsewhere, as a player's does.
+        const RECT client = WindowRect(wnd);
+        menutest::ClickScreen({(client.left + client.right) / 2, (client.top + client.bottom) / 2}, false, false);
         ClickWindow(GetDlgItem(wnd, IDC_BTN_MENU));
+        if (!menutest::WaitForOpenMenu(launcher.Id()).window)
+            return false;
+        menutest::ChooseWithKeys(position);
+        return menutest::WaitForMenuClosed(launcher.Id());
+    }
+    // The same in the tray menu, opened by the icon's right-click message.
+    bool ChooseInTrayMenu(int position) {
+        PostMessageW(wnd, WM_USER + 1, 1, WM_RBUTTONUP);
         if (!menutest::WaitForOpenMenu(launcher.Id()).window)
             return false;
         menutest::ChooseWithKeys(position);
@@ -356,7 +367,7 @@ TEST_F(LauncherE2e, RefreshFromTheMenuFetchesWhatIsShownAgain) {
     ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(page); }));
     ASSERT_TRUE(WaitFor([] { return CountRequests("/webgame.htm") >= 1; }, 20s));
     const int hallFetches = CountRequests("/webgame.htm");
-    ASSERT_TRUE(ChooseInSystemMenu(0));
+    ASSERT_TRUE(ChooseInTrayMenu(0));
     EXPECT_TRUE(WaitFor([&] { return CountRequests("/webgame.htm") == hallFetches + 1; }));
     EXPECT_EQ(CountRequests("/game/ovn.htm?srv=3"), pageFetches + 1);
 }
@@ -368,9 +379,7 @@ TEST_F(LauncherE2e, QuitFromTheTrayMenuEndsEverythingWithoutAQuestion) {
     PostMessageW(wnd, WM_COMMAND, MAKEWPARAM(kHallButton, BN_CLICKED), 0);
     ASSERT_TRUE(WaitFor([&] { return ForeignChildren(wnd).size() >= 2; }, 20s));
     ASSERT_TRUE(SettleChildren(launcher.Id()));
-    PostMessageW(wnd, WM_USER + 1, 1, WM_RBUTTONUP);
-    ASSERT_TRUE(menutest::WaitForOpenMenu(launcher.Id()).window) << "no tray menu";
-    menutest::ChooseWithKeys(5);  // "退出"
+    ASSERT_TRUE(ChooseInTrayMenu(5));  // "退出"
     // Nobody answers a question here: the launcher ends only if it asks none.
     EXPECT_EQ(launcher.Wait(15s), 0u);
     // (TearDown checks that every page process ended with it.)
@@ -408,7 +417,7 @@ TEST_F(LauncherE2e, UpdateFromTheMenu) {
     // A newer one: "/update" is started and the launcher ends at once.
     life::PublishUpdate(L"good", L"menu");
     PortalRequests(true);
-    ASSERT_TRUE(ChooseInSystemMenu(3));
+    ASSERT_TRUE(ChooseInTrayMenu(3));
     EXPECT_EQ(launcher.Wait(20s), 0u);
     EXPECT_TRUE(WaitFor([] { return CountRequests("GET /update/pkg/Ovn.exe") == 1; }, 30s))
         << "the updater did not fetch the package";

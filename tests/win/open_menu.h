@@ -104,8 +104,8 @@ inline void ChooseWithKeys(int position) {
     Key(VK_RETURN);
 }
 
-// Moves the mouse to a screen point and clicks there.
-inline void ClickScreen(POINT at, bool right = false) {
+// Moves the mouse to a screen point (and clicks there, unless told not to).
+inline void ClickScreen(POINT at, bool right = false, bool click = true) {
     const int w = GetSystemMetrics(SM_CXSCREEN) - 1, h = GetSystemMetrics(SM_CYSCREEN) - 1;
     auto send = [&](DWORD flags) {
         INPUT in = {};
@@ -117,6 +117,8 @@ inline void ClickScreen(POINT at, bool right = false) {
     };
     send(0);
     Sleep(30);
+    if (!click)
+        return;
     send(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
     Sleep(30);
     send(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
