@@ -92,7 +92,7 @@ int wmain() {
         wprintf(L"  (the launcher did not paint over the screen in time)\n");
     Shot(L"launcher");
 
-    wprintf(L"the system menu opens under the \"系统\" button\n");
+    wprintf(L"the system menu opens under its button in the title strip\n");
     ClickWindow(GetDlgItem(wnd, IDC_BTN_MENU));
     const menutest::OpenMenu menu = menutest::WaitForOpenMenu(launcher.Id());
     if (menu.window) {
