@@ -12,10 +12,10 @@
 #include "common/log.h"
 #include "skin/message_box.h"
 #include "app/startup.h"
-#include "app/startup_seams.h"
 #include "app/counters.h"
 #include "app/elevation.h"
 #include "app/install.h"
+#include "browser/cache_clearing.h"
 #include "common/portal.h"
 #include "gamepage/game_page_process.h"
 #include "launcher/kelvor3_dlg.h"
@@ -143,7 +143,7 @@ bool CKelvor3App::InitInstance() {
     if (m_mode == ModeShortcut || m_mode == ModeLauncher)
         PingForMode(L"Game", (std::wstring(L"/active.htm?tag=ovn") + kVersionQuery).c_str());  // not waited for
 
-    SetCacheLimit();
+    browser::SetCacheLimit();  // every mode that gets here: 2, 3, 5, 6 and 7
 
     if (m_mode == ModeGamePage || m_mode == ModeGameHall) {
         if (FAILED(::OleInitialize(nullptr))) {

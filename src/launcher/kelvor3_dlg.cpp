@@ -42,6 +42,8 @@ CKelvor3Dlg::CKelvor3Dlg() : skin::CDlgEx(IDD_KELVOR3_DIALOG) {
 }
 
 CKelvor3Dlg::~CKelvor3Dlg() {
+    // A clearing still running stops before the window it reports to goes.
+    m_cacheClearing.Stop();
     // Gone before the members it paints with.
     if (hwnd())
         Destroy();
@@ -396,6 +398,8 @@ LRESULT CKelvor3Dlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     LRESULT tabResult = 0;
     if (HandleTabStripMessage(msg, wParam, lParam, tabResult))
         return tabResult;
+    if (HandleMenuMessage(msg, wParam, lParam))
+        return 0;
 
     switch (msg) {
     case WM_PAINT:
@@ -415,14 +419,8 @@ LRESULT CKelvor3Dlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_COPYDATA:
         return m_processes.ClaimLabel(reinterpret_cast<HWND>(wParam), reinterpret_cast<const COPYDATASTRUCT*>(lParam));
-    case WM_USER + 1:
-        OnTrayNotify(wParam, lParam);
-        return 0;
     case kMsgAdoptFrame:
         return AdoptWindow(reinterpret_cast<HWND>(wParam), lParam != 0);
-    case WM_USER + 3:
-        ShowTrayMenu();
-        return 0;
     case kMsgHotkeysChanged:
         LoadHotkeys();
         return 0;

@@ -7,11 +7,15 @@
 
 #include <string>
 
+#include "browser/cache_clearing.h"
+#include "browser/cache_rules.h"
 #include "common/input.h"
 #include "framework/handles.h"
 #include "launcher/launcher_input.h"
+#include "launcher/menu_rules.h"
 #include "launcher/page_processes.h"
 #include "launcher/tab_strip_win.h"
+#include "launcher/tray_icon.h"
 #include "settings/add_acc_dlg.h"
 #include "skin/btn_ex.h"
 #include "skin/dlg_ex.h"
@@ -25,10 +29,15 @@ namespace ovn {
 // Timers of the launcher window.
 constexpr UINT_PTR kTimerSound = 3;         // 400 ms from the first page: sound state, button images
 constexpr UINT_PTR kTimerNotice = 4;        // the notice pop-up (nothing starts it yet)
-constexpr UINT_PTR kTimerClearCache = 7;    // cache clearing (nothing starts it yet)
+constexpr UINT_PTR kTimerClearCache = 7;    // cache clearing, as the menu item does (nothing starts it)
 // Timer 8 watches the page still logging in (page_processes.h).
 // Posted to itself by the keyboard hook: a boss key is waiting (see RunPendingHideToggles).
 constexpr UINT kMsgHookHideToggle = WM_APP + 40;
+// Posted by the cache-clearing worker when it has finished.
+constexpr UINT kMsgCachesCleared = WM_APP + 41;
+// Posted to itself when the launcher is shown again while the message of a
+// clearing that finished meanwhile is waiting.
+constexpr UINT kMsgCachesClearedNotice = WM_APP + 42;
 
 class CKelvor3Dlg;
 
@@ -115,15 +124,24 @@ private:
     void OnNothingLeftToShow() override { ExitLauncher(); }
     void ShowOtherAccountPrompt();  // the link was clicked
 
-    // Seams: each arrives with the feature named in its definition's comment.
+    // The system-wide keyboard hook (keyboard_hook.cpp).
     void InstallKeyboardHook();
     void RemoveKeyboardHook();
+
+    // The tray icon, the menus and their commands (launcher_menus.cpp).
     void SetTrayIcon(bool add);
     void OnTrayNotify(WPARAM id, LPARAM mouseMessage);
     void ShowTrayMenu();
     void ShowSystemMenu();
-    void ShowNoticePopup();
+    void RunMenuCommand(launcher::MenuKind kind, unsigned id);
+    void OpenSettings();
     void StartCacheClearing();
+    void ShowCachesClearedMessage();
+    // The tray's and the cache worker's messages; false when msg is none of them.
+    bool HandleMenuMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+
+    // Seam: arrives with the notice pop-up (kelvor3_dlg_seams.cpp).
+    void ShowNoticePopup();
 
     // The tab strip's messages (tab_strip_win.cpp); false leaves the message to the frame.
     bool HandleTabStripMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
@@ -132,6 +150,9 @@ private:
     gdi::Bitmap m_bmpHide, m_bmpMenu;
     bool m_bAsking = false;   // the quit question is open
     bool m_bExiting = false;  // ExitLauncher ran
+    TrayIcon m_trayIcon;
+    browser::ClearingTurns m_clearingTurns;  // one clearing at a time, its message after the work
+    browser::CacheClearing m_cacheClearing;  // the worker; stopped before the window goes
 };
 
 }  // namespace ovn

@@ -5,17 +5,7 @@
 
 namespace ovn {
 
-// Arrives with the tray icon.
-void CKelvor3Dlg::SetTrayIcon(bool) {}
-// Arrives with the tray icon: left click hides or restores, right click opens the menu.
-void CKelvor3Dlg::OnTrayNotify(WPARAM, LPARAM) {}
-// Arrives with the launcher menus.
-void CKelvor3Dlg::ShowTrayMenu() {}
-// Arrives with the launcher menus.
-void CKelvor3Dlg::ShowSystemMenu() {}
 // Arrives with the notice pop-up.
 void CKelvor3Dlg::ShowNoticePopup() {}
-// Arrives with cache clearing.
-void CKelvor3Dlg::StartCacheClearing() {}
 
 }  // namespace ovn

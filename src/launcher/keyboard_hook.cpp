@@ -104,6 +104,8 @@ void CKelvor3Dlg::ToggleHideAll() {
     }
     ::ShowWindow(h, SW_RESTORE);
     ForceForeground();
+    if (m_clearingTurns.MessageWaiting())
+        ::PostMessageW(h, kMsgCachesClearedNotice, 0, 0);  // a clearing finished while we were hidden
 }
 
 void CKelvor3Dlg::ForceForeground() {

@@ -149,10 +149,28 @@ TEST_F(InstallE2e, DownloadedCopyInstallsItselfAndStartsTheInstalledCopy) {
     EXPECT_EQ(ReadCounter(L"Game"), L"1");
 }
 
+// The browser cache's size limit, as the launcher and the page processes set it
+// at their start; none when the value is not there.
+constexpr wchar_t kCacheKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\5.0\\Cache\\Content";
+DWORD CacheLimit() {
+    DWORD value = 0, size = sizeof value;
+    return RegGetValueW(HKEY_CURRENT_USER, kCacheKey, L"CacheLimit", RRF_RT_REG_DWORD, nullptr, &value, &size) ==
+                   ERROR_SUCCESS
+               ? value
+               : 0;
+}
+void ForgetCacheLimit() {
+    HKEY key = nullptr;
+    RegCreateKeyExW(HKEY_CURRENT_USER, kCacheKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
+    RegDeleteValueW(key, L"CacheLimit");
+    RegCloseKey(key);
+}
+
 TEST_F(InstallE2e, ShortcutsStartTheirModesAndEveryStartCounts) {
     Install();
     EndAllCopies();
     PortalRequests(true);
+    ForgetCacheLimit();
 
     // The game shortcut: the launcher, counted.
     LinkInfo game = ReadLink(DesktopLink(kLinkGame));
@@ -162,8 +180,10 @@ TEST_F(InstallE2e, ShortcutsStartTheirModesAndEveryStartCounts) {
         EXPECT_NE(WaitForWindow({.pid = p.Id(), .title = L"QuenraOrvane", .visibleOnly = true}, 30s), nullptr);
         EXPECT_TRUE(WaitFor([] { return CountRequests("GET /active.htm?tag=ovn&ver=3.0.0.1&count=2") == 1; }, 20s));
         EXPECT_EQ(ReadCounter(L"Game"), L"2");
+        EXPECT_EQ(CacheLimit(), 0x100000u) << "the launcher sets the cache limit at its start";
         EndAllCopies();
     }
+    ForgetCacheLimit();
     // A stored count the program cannot read starts again from 1.
     WritePrivateProfileStringW(L"Ovn", L"Quenra", L"garbage", (InstallFolder() + L"\\Statistic.ini").c_str());
     // The portal shortcut: the portal's page, counted, and the process ends once
@@ -189,6 +209,7 @@ TEST_F(InstallE2e, ShortcutsStartTheirModesAndEveryStartCounts) {
         ASSERT_TRUE(p.Start(web.target, web.arguments));
         EXPECT_EQ(p.Wait(30s), 0u);
         EXPECT_EQ(CountRequests("GET /active.htm?tag=webQuenra&ver=3.0.0.1&count=1"), 1);
+        EXPECT_EQ(CacheLimit(), 0u) << "the portal shortcut leaves the cache limit alone";
         EXPECT_EQ(ReadCounter(L"Quenra"), L"1");
         // The browser hand-over reads the setting before it goes.
         WaitFor([&] { return ChildProcesses(p.Id()).empty(); }, 10s);

@@ -12,6 +12,8 @@
 #include "tests/e2e/driver/driver.h"
 #include "tests/e2e/driver/fake_page.h"
 #include "tests/e2e/driver/login.h"
+#include "tests/e2e/life_support.h"
+#include "tests/win/open_menu.h"
 
 using namespace e2e;
 
@@ -135,6 +137,27 @@ protected:
         RECT r = WindowRect(wnd);
         const int width = r.right - r.left;
         return width <= 300 ? 0 : (width - 483) / 189;
+    }
+
+    // Clicks the "系统" button with the mouse and chooses the position-th item
+    // (separators not counted) at the keyboard; true once the menu has closed.
+    bool ChooseInSystemMenu(int position) {
+        // The mouse comes to the button from elsewhere, as a player's does.
+        const RECT client = WindowRect(wnd);
+        menutest::ClickScreen({(client.left + client.right) / 2, (client.top + client.bottom) / 2}, false, false);
+        ClickWindow(GetDlgItem(wnd, IDC_BTN_MENU));
+        if (!menutest::WaitForOpenMenu(launcher.Id()).window)
+            return false;
+        menutest::ChooseWithKeys(position);
+        return menutest::WaitForMenuClosed(launcher.Id());
+    }
+    // The same in the tray menu, opened by the icon's right-click message.
+    bool ChooseInTrayMenu(int position) {
+        PostMessageW(wnd, WM_USER + 1, 1, WM_RBUTTONUP);
+        if (!menutest::WaitForOpenMenu(launcher.Id()).window)
+            return false;
+        menutest::ChooseWithKeys(position);
+        return menutest::WaitForMenuClosed(launcher.Id());
     }
 
     Process launcher;
@@ -325,6 +348,79 @@ TEST_F(LauncherE2e, KilledLauncherTakesEveryPageProcessWithIt) {
     // Reported, not asserted: timing on a shared machine is a benchmark's job.
     RecordProperty("page_exit_ms", static_cast<int>(ms));
     printf("page processes ended %lld ms after the launcher was killed\n", static_cast<long long>(ms));
+}
+
+// The menus with real page processes. The system menu is opened by a click on
+// its button and worked at the keyboard, as the launcher has the focus then; the
+// tray menu through the icon's callback message (Wine's desktop shows no icon).
+TEST_F(LauncherE2e, RefreshFromTheMenuFetchesWhatIsShownAgain) {
+    Start();
+    HWND page = WaitForFirstFrame();
+    ASSERT_NE(page, nullptr);
+    ASSERT_TRUE(WaitFor([] { return CountRequests("/game/ovn.htm?srv=3") >= 1; }));
+    const int pageFetches = CountRequests("/game/ovn.htm?srv=3");
+    ASSERT_TRUE(ChooseInSystemMenu(0));  // "刷新 (F5)"
+    EXPECT_TRUE(WaitFor([&] { return CountRequests("/game/ovn.htm?srv=3") == pageFetches + 1; }));
+
+    // With the hall shown, the hall is fetched again and the page is not.
+    PostMessageW(wnd, WM_COMMAND, MAKEWPARAM(kHallButton, BN_CLICKED), 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(page); }));
+    ASSERT_TRUE(WaitFor([] { return CountRequests("/webgame.htm") >= 1; }, 20s));
+    const int hallFetches = CountRequests("/webgame.htm");
+    ASSERT_TRUE(ChooseInTrayMenu(0));
+    EXPECT_TRUE(WaitFor([&] { return CountRequests("/webgame.htm") == hallFetches + 1; }));
+    EXPECT_EQ(CountRequests("/game/ovn.htm?srv=3"), pageFetches + 1);
+}
+
+TEST_F(LauncherE2e, QuitFromTheTrayMenuEndsEverythingWithoutAQuestion) {
+    Start();
+    HWND page = WaitForFirstFrame();
+    ASSERT_NE(page, nullptr);
+    PostMessageW(wnd, WM_COMMAND, MAKEWPARAM(kHallButton, BN_CLICKED), 0);
+    ASSERT_TRUE(WaitFor([&] { return ForeignChildren(wnd).size() >= 2; }, 20s));
+    ASSERT_TRUE(SettleChildren(launcher.Id()));
+    ASSERT_TRUE(ChooseInTrayMenu(5));  // "退出"
+    // Nobody answers a question here: the launcher ends only if it asks none.
+    EXPECT_EQ(launcher.Wait(15s), 0u);
+    // (TearDown checks that every page process ended with it.)
+}
+
+TEST_F(LauncherE2e, UpdateFromTheMenu) {
+    // The installed copy, started without a switch, is the launcher and checks
+    // for no update by itself.
+    CoInitialize(nullptr);
+    life::ClearInstallation();
+    CreateDirectoryW((life::SpecialFolderPath(CSIDL_COMMON_APPDATA) + L"\\Quenra").c_str(), nullptr);
+    CreateDirectoryW(life::InstallFolder().c_str(), nullptr);
+    ASSERT_TRUE(life::CopyOver(Environment::Get().exePath, life::InstalledExe()));
+    struct Cleanup {
+        ~Cleanup() {
+            life::PublishUpdate(L"off");
+            life::ClearInstallation();
+            CoUninitialize();
+        }
+    } cleanup;
+
+    // The same version published: the launcher says so and stays.
+    life::PublishUpdate(L"same");
+    ASSERT_TRUE(launcher.Start(life::InstalledExe(), L""));
+    wnd = WaitForWindow({.pid = launcher.Id(), .title = kTitle, .visibleOnly = true}, 20s);
+    ASSERT_NE(wnd, nullptr);
+    ASSERT_NE(WaitForFirstFrame(), nullptr);
+    ASSERT_TRUE(ChooseInSystemMenu(3));  // "更新"
+    HWND box = WaitForBox(launcher.Id(), L"已经是最新版本，无需进行更新。", 20s);
+    ASSERT_NE(box, nullptr);
+    PressBoxButton(box, L"确定");
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(box); }));
+    EXPECT_TRUE(launcher.Running());
+
+    // A newer one: "/update" is started and the launcher ends at once.
+    life::PublishUpdate(L"good", L"menu");
+    PortalRequests(true);
+    ASSERT_TRUE(ChooseInTrayMenu(3));
+    EXPECT_EQ(launcher.Wait(20s), 0u);
+    EXPECT_TRUE(WaitFor([] { return CountRequests("GET /update/pkg/Ovn.exe") == 1; }, 30s))
+        << "the updater did not fetch the package";
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "res/resource.h"
 #include "tests/e2e/driver/driver.h"
 #include "tests/e2e/driver/login.h"
+#include "tests/win/open_menu.h"
 
 using namespace e2e;
 
@@ -27,6 +28,30 @@ void Painted(HWND wnd) {
     RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     DWORD_PTR ignored = 0;
     SendMessageTimeoutW(wnd, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
+}
+
+COLORREF ScreenPixel(int x, int y) {
+    HDC screen = GetDC(nullptr);
+    const COLORREF colour = GetPixel(screen, x, y);
+    ReleaseDC(nullptr, screen);
+    return colour;
+}
+
+bool Drawn(COLORREF colour) { return colour != RGB(0, 0, 0) && colour != CLR_INVALID; }
+
+// The launcher has filled the work area and its caption band and page area are
+// on the screen: what a picture of it must show. The first page's adoption
+// makes it fill the screen; until it has painted at that size, the screen
+// there is still the black of the empty display.
+bool LauncherOnScreen(HWND wnd) {
+    RECT work{}, r = WindowRect(wnd);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    if (!EqualRect(&work, &r) || !IsWindowVisible(wnd))
+        return false;
+    Painted(wnd);
+    const int middle = (r.left + r.right) / 2;
+    return Drawn(ScreenPixel(middle, r.top + 15)) && Drawn(ScreenPixel(middle, (r.top + r.bottom) / 2)) &&
+           Drawn(ScreenPixel(r.left + 2, r.bottom - 2));
 }
 
 }  // namespace
@@ -63,13 +88,35 @@ int wmain() {
     wprintf(L"a server and an account are picked; the game page is adopted\n");
     ClickLink(login.page, LoginPageUrl(), L"S3服", kLoginPageHostFlags);
     WaitFor([&] { return !ForeignChildren(wnd).empty(); }, 30s);
-    Painted(wnd);
+    if (!WaitFor([&] { return LauncherOnScreen(wnd); }, 20s))
+        wprintf(L"  (the launcher did not paint over the screen in time)\n");
     Shot(L"launcher");
+
+    wprintf(L"the system menu opens under its button in the title strip\n");
+    ClickWindow(GetDlgItem(wnd, IDC_BTN_MENU));
+    const menutest::OpenMenu menu = menutest::WaitForOpenMenu(launcher.Id());
+    if (menu.window) {
+        // On screen once its background shows at both ends (the launcher under
+        // it is dark, the menu light).
+        const RECT m = WindowRect(menu.window);
+        const COLORREF background = GetSysColor(COLOR_MENU);
+        WaitFor([&] {
+            DWORD_PTR ignored = 0;
+            SendMessageTimeoutW(menu.window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
+            return ScreenPixel(m.right - 6, m.top + 6) == background &&
+                   ScreenPixel(m.right - 6, m.bottom - 6) == background;
+        });
+        Shot(L"system-menu");
+        menutest::Key(VK_ESCAPE);
+        menutest::WaitForMenuClosed(launcher.Id());
+    } else {
+        wprintf(L"  system-menu: FAILED (no menu opened)\n");
+    }
 
     wprintf(L"the hall button shows the hall over the page\n");
     PostMessageW(wnd, WM_COMMAND, MAKEWPARAM(IDC_BTN_HALL, BN_CLICKED), 0);
     WaitFor([&] { return ForeignChildren(wnd).size() >= 2; }, 30s);
-    Painted(wnd);
+    WaitFor([&] { return LauncherOnScreen(wnd); }, 20s);
     Shot(L"launcher-hall");
 
     wprintf(L"closing the launcher (it asks first: an account is in a game)\n");

@@ -523,12 +523,13 @@ TEST_F(Launcher, APageDyingWhileTheLauncherAsksLeavesItsQuestionModal) {
     // While the launcher's own exit question is open, the pending page dies: the
     // launcher stays disabled under its question until it is answered.
     bool checked = false;
-    BoxAnswerer no(launcher, 2, [&] {
+    BoxAnswerer no(launcher, 2);
+    no.onSeen = [&] {
         TerminateProcess(dlg.PendingProcess(), 9);
         WaitForSingleObject(dlg.PendingProcess(), 10000);
         SendMessageW(launcher, WM_TIMER, ovn::kTimerPendingWatch, 0);
         checked = !dlg.PendingProcess() && !IsWindowEnabled(launcher);
-    });
+    };
     PostMessageW(launcher, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(PumpUntil([&] { return no.Answered() == 1; }));
     EXPECT_TRUE(checked);

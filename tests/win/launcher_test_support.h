@@ -245,9 +245,7 @@ private:
 // own modal loop.
 class BoxAnswerer {
 public:
-    // beforeAnswer, if given, runs while the box is open, just before it is answered.
-    BoxAnswerer(HWND except, int button, std::function<void()> beforeAnswer = {})
-        : m_except(except), m_button(button), m_beforeAnswer(std::move(beforeAnswer)) {
+    BoxAnswerer(HWND except, int button) : m_except(except), m_button(button) {
         s_current = this;
         m_timer = SetTimer(nullptr, 0, 50, &BoxAnswerer::OnTimer);
     }
@@ -261,6 +259,8 @@ public:
 
     int Answered() const { return m_answered; }
     const std::wstring& Text() const { return m_text; }
+    // Runs when a box is found, before it is answered.
+    std::function<void()> onSeen;
 
 private:
     static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD) {
@@ -288,8 +288,8 @@ private:
         self->m_last = find.found;
         auto* box = dynamic_cast<ovn::skin::CMessageBox*>(fw::Window::FromHandle(find.found));
         self->m_text = box->m_strText;
-        if (self->m_beforeAnswer)
-            self->m_beforeAnswer();
+        if (self->onSeen)
+            self->onSeen();
         ++self->m_answered;
         const int id = self->m_button == 1 ? ovn::skin::kMessageBoxButton1 : ovn::skin::kMessageBoxButton2;
         PostMessageW(find.found, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
@@ -298,7 +298,6 @@ private:
     static inline BoxAnswerer* s_current = nullptr;
     HWND m_except;
     int m_button;
-    std::function<void()> m_beforeAnswer;
     UINT_PTR m_timer = 0;
     int m_answered = 0;
     HWND m_last = nullptr;

@@ -1,0 +1,168 @@
+// The launcher's menus and their commands: the system menu under the "系统"
+// button, the tray icon with its clicks and its menu, and what each item does
+// (the items and the decisions are menu_rules.h's), with cache clearing on its
+// worker and its message once the work is done.
+#include <algorithm>
+
+#include "common/log.h"
+#include "common/protocol.h"
+#include "launcher/kelvor3_dlg.h"
+#include "launcher/menu_rules.h"
+#include "net/update.h"
+#include "settings/hotkey_store.h"
+#include "settings/setting_dlg.h"
+#include "skin/message_box.h"
+
+namespace ovn {
+
+namespace {
+
+struct MenuTraits {
+    using Handle = HMENU;
+    static Handle Empty() { return nullptr; }
+    static bool Valid(Handle h) { return h != nullptr; }
+    static void Close(Handle h) { ::DestroyMenu(h); }
+};
+using PopupMenu = fw::UniqueHandle<MenuTraits>;
+
+// Item 2 names the boss key as it is stored at the moment the menu opens.
+PopupMenu BuildMenu(launcher::MenuKind kind) {
+    PopupMenu menu(::CreatePopupMenu());
+    if (!menu)
+        return menu;
+    for (const launcher::MenuItem& item : launcher::MenuItems(kind, settings::ReadHotkeySetting(HotkeyId::Boss))) {
+        if (item.separator)
+            ::AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+        else
+            ::AppendMenuW(menu.get(), MF_STRING, item.id, item.text.c_str());
+    }
+    return menu;
+}
+
+// The chosen item's id, 0 when the menu was dismissed.
+unsigned TrackMenu(const PopupMenu& menu, UINT align, POINT at, HWND owner) {
+    if (!menu)
+        return 0;
+    return static_cast<unsigned>(::TrackPopupMenu(menu.get(), align | TPM_RETURNCMD, at.x, at.y, 0, owner, nullptr));
+}
+
+}  // namespace
+
+void CKelvor3Dlg::SetTrayIcon(bool add) {
+    if (add)
+        m_trayIcon.Add(hwnd(), m_hIcon);
+    else
+        m_trayIcon.Remove();
+}
+
+void CKelvor3Dlg::OnTrayNotify(WPARAM id, LPARAM mouseMessage) {
+    // Only our icon's clicks, and only while it is there.
+    if (!m_trayIcon.Active() || id != 1)
+        return;
+    switch (launcher::DecideTrayMessage(static_cast<std::uintptr_t>(mouseMessage))) {
+    case launcher::TrayAction::HideRestore:
+        ToggleHideAll();
+        break;
+    case launcher::TrayAction::OpenMenu:
+        ::PostMessageW(hwnd(), kMsgShowTrayMenu, 0, 0);
+        break;
+    case launcher::TrayAction::None:
+        break;
+    }
+}
+
+void CKelvor3Dlg::ShowSystemMenu() {
+    RECT button{};
+    ::GetWindowRect(m_btnMenu.hwnd(), &button);
+    const PopupMenu menu = BuildMenu(launcher::MenuKind::System);
+    // The click on the button may have left the focus with the page shown (a
+    // window of another process): the menu takes its input from the launcher.
+    ::SetForegroundWindow(hwnd());
+    const unsigned id = TrackMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN, POINT{button.left, button.bottom + 2}, hwnd());
+    RunMenuCommand(launcher::MenuKind::System, id);
+}
+
+void CKelvor3Dlg::ShowTrayMenu() {
+    if (!m_trayIcon.Active())
+        return;
+    const PopupMenu menu = BuildMenu(launcher::MenuKind::Tray);
+    // A menu whose owner is not in front would not close when the player clicks elsewhere.
+    ::SetForegroundWindow(hwnd());
+    POINT at{};
+    ::GetCursorPos(&at);
+    const unsigned id = TrackMenu(menu, TPM_BOTTOMALIGN | TPM_RIGHTALIGN, at, hwnd());
+    ::PostMessageW(hwnd(), WM_NULL, 0, 0);  // lets the system finish the menu's switch of focus
+    RunMenuCommand(launcher::MenuKind::Tray, id);
+}
+
+void CKelvor3Dlg::RunMenuCommand(launcher::MenuKind kind, unsigned id) {
+    switch (launcher::DecideMenuCommand(kind, id)) {
+    case launcher::MenuCommand::Refresh:
+        // Marked as ours, so the page refreshes even when F5 is one of the hotkeys.
+        ::PostMessageW(hwnd(), WM_KEYDOWN, VK_F5, CloseMarker);
+        break;
+    case launcher::MenuCommand::HideRestore:
+        ToggleHideAll();
+        break;
+    case launcher::MenuCommand::ClearCache:
+        StartCacheClearing();
+        break;
+    case launcher::MenuCommand::Update: {
+        net::Updater updater;
+        if (net::UpdateFromMenu(updater, hwnd()))
+            ExitLauncher();  // "/update" runs: it replaces this copy and starts the new one
+        break;
+    }
+    case launcher::MenuCommand::Settings:
+        OpenSettings();
+        break;
+    case launcher::MenuCommand::Quit:
+        ExitLauncher();  // from the tray: no question
+        break;
+    case launcher::MenuCommand::None:
+        break;
+    }
+}
+
+void CKelvor3Dlg::OpenSettings() {
+    if (settings::OpenSettingsDialog)
+        return;  // one is open already (the tray menu works while it is)
+    // The dialog is OpenSettingsDialog while its window is open: the boss key cancels it.
+    settings::CSettingDlg dialog;
+    dialog.DoModal(hwnd());
+}
+
+void CKelvor3Dlg::StartCacheClearing() {
+    if (!m_clearingTurns.Request()) {
+        LogFailure(L"cache clearing asked for while it runs: no second one", 0);
+        return;  // its message comes when the running one has finished
+    }
+    if (!m_cacheClearing.Start(hwnd(), kMsgCachesCleared, browser::CacheLocations::OfThisUser()))
+        m_clearingTurns.Abandon();
+}
+
+bool CKelvor3Dlg::HandleMenuMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case kMsgTrayCallback:
+        OnTrayNotify(wParam, lParam);
+        return true;
+    case kMsgShowTrayMenu:
+        ShowTrayMenu();
+        return true;
+    case kMsgCachesCleared:
+        // Only the worker's own word counts: its thread says it has finished.
+        if (m_cacheClearing.Finished() && m_clearingTurns.Finished(::IsWindowVisible(hwnd()) != FALSE))
+            ShowCachesClearedMessage();
+        return true;
+    case kMsgCachesClearedNotice:
+        // The launcher was hidden when the clearing finished; it is back now.
+        if (::IsWindowVisible(hwnd()) && m_clearingTurns.Shown())
+            ShowCachesClearedMessage();
+        return true;
+    }
+    return false;
+}
+
+void CKelvor3Dlg::ShowCachesClearedMessage() { skin::ShowMessageBox(0, L"QuenraOrvane", L"缓存清除完毕！", hwnd()); }
+
+}  // namespace ovn

@@ -1,0 +1,288 @@
+// The launcher's menus as a player uses them: the system menu opened by a real
+// click on the "系统" button, the tray menu through the icon's callback message
+// (Wine's desktop here shows no notification area), each item's text read back
+// from the open menu, and items chosen with the mouse or the keyboard. The
+// launcher runs for real on the test thread; its pages are stand-in processes.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <shlobj.h>
+
+#include <atomic>
+#include <fstream>
+#include <functional>
+#include <thread>
+
+#include "common/protocol.h"
+#include "keys_test_support.h"
+#include "launcher/tray_icon.h"
+#include "launcher_test_support.h"
+#include "open_menu.h"
+#include "settings/setting_dlg.h"
+
+using namespace launchertest;
+using menutest::MenuEntry;
+using menutest::OpenMenu;
+
+namespace {
+
+const std::vector<std::wstring> kSystemTexts = {L"刷新 (F5)", L"隐藏/恢复(Ctrl  +  Shift  +  H)", L"清除缓存", L"-",
+                                                L"更新", L"设置...", L"版本号: 3.0.0.1"};
+const std::vector<std::wstring> kTrayTexts = {L"刷新 (F5)", L"隐藏/恢复(Ctrl  +  Shift  +  H)", L"清除缓存", L"-",
+                                              L"更新", L"设置...", L"退出"};
+
+std::vector<std::wstring> Texts(const std::vector<MenuEntry>& items) {
+    std::vector<std::wstring> texts;
+    for (const MenuEntry& item : items)
+        texts.push_back(item.text);
+    return texts;
+}
+
+// Runs this thread's messages until everything posted to it so far has been
+// handled: a marker posted behind them comes back. (A button clicked with the
+// mouse keeps a system timer going, so the queue is never quite empty.)
+void Flush() {
+    constexpr UINT kMark = WM_APP + 99;
+    PostThreadMessageW(GetCurrentThreadId(), kMark, 0, 0);
+    for (;;) {
+        MSG msg;
+        if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+            continue;
+        }
+        if (!msg.hwnd && msg.message == kMark)
+            return;
+        if (!fw::App::PreTranslate(msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+}
+
+class LauncherMenus : public LauncherHost {
+protected:
+    void SetUp() override {
+        LauncherHost::SetUp();
+        ini.Set(L"ShortKey", L"6,72");  // Ctrl+Shift+H
+    }
+    HWND StartWithPage() {
+        Start("arrive=auto\n");
+        HWND page = WaitForPages(1);
+        if (page)
+            PumpUntil([&] { return IsWindowVisible(page) != FALSE; });
+        return page;
+    }
+    // Opens a menu with `open` on this thread and, once the menu is on screen,
+    // runs `inMenu` on another thread (the menu's loop runs here meanwhile);
+    // returns when both are done and what the menu's command posted is handled.
+    void WithMenu(const std::function<void()>& open, const std::function<void(const OpenMenu&)>& inMenu) {
+        std::atomic<bool> done{false};
+        std::thread player([&] {
+            const OpenMenu menu = menutest::WaitForOpenMenu(GetCurrentProcessId());
+            if (menu.window) {
+                inMenu(menu);
+                // A menu left open would hold this thread in its loop for good.
+                if (!menutest::WaitForMenuClosed(GetCurrentProcessId(), 10000)) {
+                    ADD_FAILURE() << "the menu stayed open";
+                    while (menutest::FindOpenMenu(GetCurrentProcessId()).window) {
+                        menutest::Key(VK_ESCAPE);
+                        Sleep(200);
+                    }
+                }
+            } else {
+                ADD_FAILURE() << "no menu opened";
+            }
+            done = true;
+        });
+        open();
+        PumpUntil([&] { return done.load(); }, 30000);
+        player.join();
+        Flush();
+    }
+    void ClickSystemButton() {
+        // The page shown last took the focus; a player's click brings the
+        // launcher back in front first.
+        SetForegroundWindow(launcher);
+        PumpUntil([&] { return GetForegroundWindow() == launcher; }, 5000);
+        RECT r{};
+        GetWindowRect(GetDlgItem(launcher, IDC_BTN_MENU), &r);
+        menutest::ClickScreen({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    }
+    void TrayClick(LPARAM mouseMessage) { PostMessageW(launcher, ovn::kMsgTrayCallback, 1, mouseMessage); }
+
+    keystest::ScopedHotkeyIni ini;
+};
+
+}  // namespace
+
+TEST_F(LauncherMenus, TheSystemButtonOpensItsMenuUnderItWithEveryItem) {
+    HWND page = StartWithPage();
+    ASSERT_NE(page, nullptr);
+    RECT button{};
+    GetWindowRect(GetDlgItem(launcher, IDC_BTN_MENU), &button);
+
+    // Read back from the open menu; the version item does nothing.
+    std::vector<MenuEntry> items;
+    RECT placed{};
+    WithMenu([&] { ClickSystemButton(); },
+             [&](const OpenMenu& menu) {
+                 items = menutest::ReadItems(menu.menu);
+                 GetWindowRect(menu.window, &placed);
+                 menutest::ChooseWithMouse(menu, 6);
+             });
+    EXPECT_EQ(Texts(items), kSystemTexts);
+    ASSERT_EQ(items.size(), 7u);
+    EXPECT_EQ(items[6].id, 7u);
+    for (const MenuEntry& item : items)
+        if (item.text != L"-")
+            EXPECT_EQ(item.state & (MFS_GRAYED | MFS_CHECKED), 0u) << "every item is plain and enabled";
+    EXPECT_EQ(placed.left, button.left);
+    EXPECT_EQ(placed.top, button.bottom + 2);
+
+    BoxAnswerer none(launcher, 2);
+    Flush();
+    ASSERT_TRUE(IsWindow(page)) << dlg.Slots().PageCount();
+    ASSERT_TRUE(child.Flush(page));
+    EXPECT_TRUE(child.Inbox(page, WM_KEYDOWN).empty());
+    EXPECT_EQ(none.Answered(), 0);
+    EXPECT_EQ(ovn::settings::OpenSettingsDialog, nullptr);
+    EXPECT_TRUE(IsWindowVisible(launcher));
+
+    // "刷新 (F5)", chosen at the keyboard, refreshes the page the launcher shows,
+    // marked as the menu's and not a typed key...
+    WithMenu([&] { ClickSystemButton(); }, [](const OpenMenu&) { menutest::ChooseWithKeys(0); });
+    ASSERT_TRUE(child.Flush(page));
+    ASSERT_EQ(child.Inbox(page, WM_KEYDOWN).size(), 1u);
+    EXPECT_EQ(child.Inbox(page, WM_KEYDOWN)[0].wParam, static_cast<WPARAM>(VK_F5));
+    EXPECT_EQ(child.Inbox(page, WM_KEYDOWN)[0].lParam, ovn::CloseMarker);
+
+    // ...and the hall while it is shown (here from the tray menu).
+    SendMessageW(launcher, WM_COMMAND, MAKEWPARAM(IDC_BTN_HALL, BN_CLICKED), 0);
+    ASSERT_TRUE(PumpUntil([&] { return dlg.HallWindow() && IsWindowVisible(dlg.HallWindow()); }, 15000));
+    HWND hall = dlg.HallWindow();
+    WithMenu([&] { TrayClick(WM_RBUTTONUP); }, [](const OpenMenu& menu) { menutest::ChooseWithMouse(menu, 0); });
+    ASSERT_TRUE(child.Flush(hall));
+    ASSERT_TRUE(child.Flush(page));
+    ASSERT_EQ(child.Inbox(hall, WM_KEYDOWN).size(), 1u);
+    EXPECT_EQ(child.Inbox(hall, WM_KEYDOWN)[0].lParam, ovn::CloseMarker);
+    EXPECT_EQ(child.Inbox(page, WM_KEYDOWN).size(), 1u);
+}
+
+TEST_F(LauncherMenus, BeforeTheFirstPageTheTrayMessagesDoNothing) {
+    Start("");  // no page yet: no icon, and its messages do nothing
+    ASSERT_TRUE(child.WaitForLines(1));
+    TrayClick(WM_LBUTTONUP);
+    TrayClick(WM_RBUTTONUP);
+    Flush();
+    EXPECT_FALSE(menutest::FindOpenMenu(GetCurrentProcessId()).window);
+    EXPECT_TRUE(IsWindowVisible(launcher));
+}
+
+TEST_F(LauncherMenus, TheTrayIconHidesRestoresAndOpensItsMenu) {
+    ASSERT_NE(StartWithPage(), nullptr);
+
+    // A left click hides everything and the next brings it back; other
+    // messages, or another icon's, do nothing.
+    TrayClick(WM_LBUTTONUP);
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(launcher); }));
+    for (LPARAM other : {WM_LBUTTONDOWN, WM_MOUSEMOVE, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN})
+        TrayClick(other);
+    PostMessageW(launcher, ovn::kMsgTrayCallback, 2, WM_LBUTTONUP);
+    Flush();
+    EXPECT_FALSE(IsWindowVisible(launcher));
+    TrayClick(WM_LBUTTONUP);
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(launcher) != FALSE; }));
+
+    // Hidden again, a right click opens the tray menu; "隐藏/恢复" restores.
+    TrayClick(WM_LBUTTONUP);
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(launcher); }));
+    std::vector<MenuEntry> items;
+    WithMenu([&] { TrayClick(WM_RBUTTONUP); },
+             [&](const OpenMenu& menu) {
+                 items = menutest::ReadItems(menu.menu);
+                 menutest::ChooseWithMouse(menu, 1);
+             });
+    EXPECT_EQ(Texts(items), kTrayTexts);
+    ASSERT_EQ(items.size(), 7u);
+    EXPECT_EQ(items[6].id, 6u);
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(launcher) != FALSE; }));
+
+    // "隐藏/恢复" in the system menu hides.
+    WithMenu([&] { ClickSystemButton(); }, [](const OpenMenu& menu) { menutest::ChooseWithMouse(menu, 1); });
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(launcher); }));
+}
+
+TEST_F(LauncherMenus, SettingsOpenFromTheMenuAndTheBossKeyCancelsThem) {
+    keystest::KeySender sender;
+    ASSERT_NE(sender.hwnd(), nullptr);
+    ASSERT_NE(StartWithPage(), nullptr);
+    dlg.LoadHotkeys();  // Ctrl+Shift+H
+    bool opened = false, cancelled = false;
+    WithMenu([&] { ClickSystemButton(); },
+             [&](const OpenMenu& menu) {
+                 menutest::ChooseWithMouse(menu, 5);
+                 // The settings dialog runs modally on the launcher's thread.
+                 HWND settings = nullptr;
+                 for (int i = 0; i < 500 && !settings; ++i, Sleep(20)) {
+                     ovn::settings::CSettingDlg* open = ovn::settings::OpenSettingsDialog;
+                     if (open && open->hwnd() && IsWindowVisible(open->hwnd()))
+                         settings = open->hwnd();
+                 }
+                 opened = settings != nullptr;
+                 if (!opened)
+                     return;
+                 sender.TakeFocus();
+                 sender.Type('H', 2 | 4);
+                 for (int i = 0; i < 500 && IsWindow(settings); ++i)
+                     Sleep(20);
+                 cancelled = !IsWindow(settings);
+             });
+    EXPECT_TRUE(opened) << "no settings dialog";
+    EXPECT_TRUE(cancelled) << "the boss key left the settings dialog open";
+    EXPECT_EQ(ovn::settings::OpenSettingsDialog, nullptr);
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(launcher); }));
+}
+
+TEST_F(LauncherMenus, ClearingTheCacheSaysSoOnceTheWorkIsDone) {
+    wchar_t appData[MAX_PATH] = {};
+    ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData), S_OK);
+    const std::wstring flash = std::wstring(appData) + L"\\Macromedia\\Flash Player";
+    const std::wstring shared = flash + L"\\#SharedObjects";
+    const auto fill = [&] {
+        SHCreateDirectoryExW(nullptr, (shared + L"\\site\\game").c_str(), nullptr);
+        for (int i = 0; i < 400; ++i)
+            std::ofstream((shared + L"\\site\\game\\s" + std::to_wstring(i) + L".sol").c_str()) << "shared object";
+        return GetFileAttributesW(shared.c_str()) != INVALID_FILE_ATTRIBUTES;
+    };
+    ASSERT_TRUE(fill());
+    const std::wstring log = std::wstring(appData) + L"\\ovn-clearing-test.log";
+    DeleteFileW(log.c_str());
+    SetEnvironmentVariableW(L"OVN_LOG", log.c_str());
+    ASSERT_NE(StartWithPage(), nullptr);
+
+    // From the tray menu: the message comes once the folder is gone.
+    bool goneWhenSaid = false;
+    {
+        BoxAnswerer ok(launcher, 1);
+        ok.onSeen = [&] { goneWhenSaid = GetFileAttributesW(shared.c_str()) == INVALID_FILE_ATTRIBUTES; };
+        WithMenu([&] { TrayClick(WM_RBUTTONUP); }, [](const OpenMenu& menu) { menutest::ChooseWithMouse(menu, 2); });
+        ASSERT_TRUE(PumpUntil([&] { return ok.Answered() == 1; }, 30000));
+        EXPECT_EQ(ok.Text(), L"缓存清除完毕！");
+    }
+    EXPECT_TRUE(goneWhenSaid);
+
+    // A second request while one runs starts no second clearing: one message.
+    ASSERT_TRUE(fill());
+    {
+        BoxAnswerer ok(launcher, 1);
+        PostMessageW(launcher, WM_TIMER, ovn::kTimerClearCache, 0);
+        PostMessageW(launcher, WM_TIMER, ovn::kTimerClearCache, 0);
+        ASSERT_TRUE(PumpUntil([&] { return ok.Answered() == 1; }, 30000));
+    }
+    SetEnvironmentVariableW(L"OVN_LOG", nullptr);
+    std::ifstream in(log.c_str());
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("cache clearing asked for while it runs"), std::string::npos) << text;
+    EXPECT_EQ(GetFileAttributesW(shared.c_str()), INVALID_FILE_ATTRIBUTES);
+    in.close();
+    DeleteFileW(log.c_str());
+}
