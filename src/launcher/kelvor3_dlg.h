@@ -12,6 +12,7 @@
 #include "launcher/launcher_input.h"
 #include "launcher/page_slots.h"
 #include "launcher/tab_strip_win.h"
+#include "net/pop_info_dlg.h"
 #include "settings/add_acc_dlg.h"
 #include "skin/btn_ex.h"
 #include "skin/dlg_ex.h"
@@ -24,7 +25,8 @@ namespace ovn {
 
 // Timers of the launcher window.
 constexpr UINT_PTR kTimerSound = 3;         // 400 ms from the first page: sound state, button images
-constexpr UINT_PTR kTimerNotice = 4;        // the notice pop-up (nothing starts it yet)
+constexpr UINT_PTR kTimerNotice = 4;        // the notice pop-up, once, a while after the first page arrived
+constexpr UINT kNoticeDelayMs = 5000;
 constexpr UINT_PTR kTimerClearCache = 7;    // cache clearing (nothing starts it yet)
 constexpr UINT_PTR kTimerPendingWatch = 8;  // a page still logging in has not died silently
 constexpr UINT kPendingWatchMs = 500;
@@ -79,6 +81,7 @@ public:
     skin::CBtnEx m_btnHall;
     skin::CStaticEx m_lnkOtherAccount;
     settings::CAddAccDlg m_addAccDlg;  // its window is made the first time the link is clicked
+    net::CPopInfoDlg m_popInfoDlg;     // the notice pop-up (notice_popup.cpp)
 
     launcher::PageSlots m_slots;  // m_pages, m_labels, m_hallWnd, m_nSelected
     fw::Handle m_hPendingProcess;  // the newest page process whose window has not arrived

@@ -13,8 +13,6 @@ void CKelvor3Dlg::OnTrayNotify(WPARAM, LPARAM) {}
 void CKelvor3Dlg::ShowTrayMenu() {}
 // Arrives with the launcher menus.
 void CKelvor3Dlg::ShowSystemMenu() {}
-// Arrives with the notice pop-up.
-void CKelvor3Dlg::ShowNoticePopup() {}
 // Arrives with cache clearing.
 void CKelvor3Dlg::StartCacheClearing() {}
 

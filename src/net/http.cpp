@@ -101,6 +101,10 @@ std::optional<std::uint64_t> CheckAnswer(HINTERNET request, const std::wstring& 
 }
 
 void ShowProgress(const ProgressSink* sink, int percent) {
+    if (sink && sink->notify) {
+        ::PostMessageW(sink->notify, sink->message, static_cast<WPARAM>(percent), 0);
+        return;
+    }
     if (!sink || !sink->bar)
         return;
     ::SendMessageW(sink->bar, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
@@ -159,7 +163,7 @@ bool IsPortalUrl(const std::wstring& url) {
 }
 
 bool HttpGetToFile(const std::wstring& url, const std::wstring& path, std::size_t chunk, bool checkAllowList,
-                   const ProgressSink* progress, DownloadHandles* handles) {
+                   const ProgressSink* progress, DownloadHandles* handles, fw::FileHandle* keepOpen) {
     if (checkAllowList && !IsPortalUrl(url)) {
         LogFailureF(0, L"HTTP: %ls is not on the portal's list", url.c_str());
         return false;
@@ -174,7 +178,8 @@ bool HttpGetToFile(const std::wstring& url, const std::wstring& path, std::size_
     if (!request) {
         LogFailureF(error, L"HTTP: no answer from %ls", url.c_str());
     } else if (auto expected = CheckAnswer(request, url)) {
-        fw::FileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+        const DWORD access = keepOpen ? GENERIC_READ | GENERIC_WRITE : GENERIC_WRITE;
+        fw::FileHandle file(::CreateFileW(path.c_str(), access, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                                           FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) {
             LogFailureF(::GetLastError(), L"HTTP: cannot write %ls", path.c_str());
@@ -213,6 +218,8 @@ bool HttpGetToFile(const std::wstring& url, const std::wstring& path, std::size_
             if (!ok)
                 LogFailureF(0, L"HTTP: %ls ended after %llu of %llu bytes", url.c_str(),
                             static_cast<unsigned long long>(total), static_cast<unsigned long long>(*expected));
+            else if (keepOpen)
+                *keepOpen = std::move(file);
         }
     }
     if (handles)

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <string>
 
+#include "framework/handles.h"
+
 namespace ovn::net {
 
 // What a dialog keeps so that its Cancel can stop a download running on a worker
@@ -45,17 +47,26 @@ private:
     std::atomic<bool> m_cancelled{false};
 };
 
-// Where progress goes: nothing, a progress bar (0..100), or a bar and a label.
+// Where progress goes: nothing, a progress bar (0..100), or a bar and a label,
+// all told by the downloading thread; or, for a worker thread that must not
+// touch another thread's windows, a message posted to notify with the percent
+// as wParam (then bar and label are not used).
 struct ProgressSink {
     HWND bar = nullptr;
     HWND label = nullptr;
+    HWND notify = nullptr;
+    UINT message = 0;
 };
 
 // The whole body (at least the Content-Length announced) of a 2xx answer to
 // path; the allow-list test runs first when asked. A failed download leaves what
-// was written; the caller decides about the partial file.
+// was written; the caller decides about the partial file. With keepOpen, the
+// file is opened for reading too and handed back open after a success, so that
+// nobody else has written to it or replaced it since (it is shared for reading
+// only); after a failure it is closed.
 bool HttpGetToFile(const std::wstring& url, const std::wstring& path, std::size_t chunk, bool checkAllowList,
-                   const ProgressSink* progress = nullptr, DownloadHandles* handles = nullptr);
+                   const ProgressSink* progress = nullptr, DownloadHandles* handles = nullptr,
+                   fw::FileHandle* keepOpen = nullptr);
 
 // A body under 1024 bytes, converted from the ANSI code page into out (1024
 // characters, zero-filled by the caller; no terminator is written).
