@@ -7,6 +7,7 @@
 
 #include "res/resource.h"
 #include "tests/e2e/driver/login.h"
+#include "tests/e2e/driver/stand_in_browser.h"
 #include "tests/e2e/life_support.h"
 
 using namespace life;
@@ -14,42 +15,6 @@ using namespace life;
 namespace {
 
 constexpr UINT_PTR kTimerNoticeWait = 2;
-
-// Makes the recorder the shell's program for web links while it lives.
-class StandInBrowser {
-public:
-    StandInBrowser() {
-        for (const wchar_t* scheme : {L"http", L"https"}) {
-            const std::wstring key = std::wstring(scheme) + L"\\shell\\open\\command";
-            wchar_t old[1024] = {};
-            DWORD size = sizeof old;
-            const bool had =
-                RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, old, &size) ==
-                ERROR_SUCCESS;
-            m_saved.push_back({key, had, old});
-            const std::wstring command = L"\"" + RecorderPath() + L"\" \"%1\"";
-            RegSetKeyValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, REG_SZ, command.c_str(),
-                            static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
-        }
-    }
-    ~StandInBrowser() {
-        for (const auto& s : m_saved) {
-            if (s.had)
-                RegSetKeyValueW(HKEY_CLASSES_ROOT, s.key.c_str(), nullptr, REG_SZ, s.value.c_str(),
-                                static_cast<DWORD>((s.value.size() + 1) * sizeof(wchar_t)));
-            else
-                RegDeleteKeyValueW(HKEY_CLASSES_ROOT, s.key.c_str(), nullptr);
-        }
-    }
-
-private:
-    struct Saved {
-        std::wstring key;
-        bool had;
-        std::wstring value;
-    };
-    std::vector<Saved> m_saved;
-};
 
 class NoticeE2e : public ::testing::Test {
 protected:
@@ -108,7 +73,7 @@ protected:
 };
 
 TEST_F(NoticeE2e, ShownTwiceThenClickedOpensItsLinkAndNeverComesBack) {
-    StandInBrowser browser;
+    StandInBrowser browser(RecorderPath());
     const std::wstring link = L"http://" + Environment::Get().portal + L"/notice/news.htm?from=notice";
     ASSERT_NE(HttpGet(L"/__notice?form=text&showings=2&text=Hello&link=" + link), "");
     HWND wnd = StartWithPage();
