@@ -97,14 +97,7 @@ void CDownGameDlg::DoDataExchange() {
 bool CDownGameDlg::OnInitDialog() {
     CDlgEx::OnInitDialog();
     DoDataExchange();
-    m_nCaptionHeight = 30;
-    m_nBorderWidth = 4;
-    m_nButtonRightMargin = 0;
-    m_nButtonTop = 0;
-    m_nButtonGap = 0;
-    SetCaptionText(L"游戏下载中...");
-    m_bmpClose = skin::LoadSkinImage(IDB_BTN_CLOSE);
-    SetSkin(skin::LoadSkinImage(IDB_DLG_FRAME), false, true, nullptr, {}, {}, m_bmpClose.get());
+    SetSmallDialogSkin(L"游戏下载中...");
     SetUpControls();
 
     // Without a tag there is nothing to fetch: the dialog stays, idle.
@@ -129,14 +122,8 @@ bool CDownGameDlg::OnInitDialog() {
 
 void CDownGameDlg::SetUpControls() {
     m_bmpButton = skin::LoadSkinImage(IDB_BTN_TEXT);
-    for (skin::CBtnEx* button : {&m_btnOK, &m_btnCancel}) {
-        if (!button->hwnd())
-            continue;
-        button->SetImage(m_bmpButton.get(), true);
-        wchar_t caption[8] = {};
-        ::GetWindowTextW(button->hwnd(), caption, 8);
-        button->m_strText = caption;
-    }
+    for (skin::CBtnEx* button : {&m_btnOK, &m_btnCancel})
+        button->SetTextStrip(m_bmpButton.get(), true);
     if (m_btnOK.hwnd())
         ::EnableWindow(m_btnOK.hwnd(), FALSE);
     if (m_stcPercent.hwnd()) {

@@ -52,7 +52,6 @@ private:
     void ShowPercent(int percent);
     void OnDownloadDone(WPARAM result);
 
-    gdi::Bitmap m_bmpClose;
     gdi::Bitmap m_bmpButton;
 };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "browser/url.h"
+#include "common/text.h"
 
 namespace ovn::net {
 
@@ -18,21 +19,8 @@ std::wstring CutWhole(std::wstring_view text, std::size_t max) {
 }
 
 struct Day {
-    long year = 0, month = 0, day = 0;
+    long long year = 0, month = 0, day = 0;
 };
-
-// Digits only, 1..maxDigits of them.
-std::optional<long> ReadPart(std::wstring_view part, std::size_t maxDigits) {
-    if (part.empty() || part.size() > maxDigits)
-        return std::nullopt;
-    long value = 0;
-    for (wchar_t c : part) {
-        if (c < L'0' || c > L'9')
-            return std::nullopt;
-        value = value * 10 + (c - L'0');
-    }
-    return value;
-}
 
 std::optional<Day> ReadDay(std::wstring_view text) {
     constexpr std::size_t kDateMax = 15, kPartMax = 7;
@@ -45,9 +33,9 @@ std::optional<Day> ReadDay(std::wstring_view text) {
     const std::size_t second = text.find(L'-', first + 1);
     if (second == std::wstring_view::npos)
         return std::nullopt;
-    auto year = ReadPart(text.substr(0, first), kPartMax);
-    auto month = ReadPart(text.substr(first + 1, second - first - 1), kPartMax);
-    auto day = ReadPart(text.substr(second + 1), kPartMax);
+    auto year = ReadDigits(text.substr(0, first), kPartMax);
+    auto month = ReadDigits(text.substr(first + 1, second - first - 1), kPartMax);
+    auto day = ReadDigits(text.substr(second + 1), kPartMax);
     if (!year || !month || !day)
         return std::nullopt;
     return Day{*year, *month, *day};

@@ -22,14 +22,7 @@ CPrgsDlg::~CPrgsDlg() { m_worker.Cancel(); }
 bool CPrgsDlg::OnInitDialog() {
     CDlgEx::OnInitDialog();
     m_progress.SubclassDlgItem(IDC_PRGS_BAR, hwnd());
-    m_nCaptionHeight = 30;
-    m_nBorderWidth = 4;
-    m_nButtonRightMargin = 0;
-    m_nButtonTop = 0;
-    m_nButtonGap = 0;
-    SetCaptionText(L"版本更新中...");
-    m_bmpClose = skin::LoadSkinImage(IDB_BTN_CLOSE);
-    SetSkin(skin::LoadSkinImage(IDB_DLG_FRAME), false, true, nullptr, {}, {}, m_bmpClose.get());
+    SetSmallDialogSkin(L"版本更新中...");
     CenterWindow();
     ::SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     if (m_progress.hwnd())

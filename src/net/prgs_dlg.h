@@ -26,9 +26,6 @@ protected:
     void OnOK() override {}  // Enter does not end a download
     void OnCancel() override;
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
-
-private:
-    gdi::Bitmap m_bmpClose;
 };
 
 }  // namespace ovn::net
