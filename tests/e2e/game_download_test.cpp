@@ -125,8 +125,8 @@ TEST_F(GameDownloadE2e, DownloadsTheInstallerWithProgressAndStartsIt) {
     int seen = 0;
     ASSERT_TRUE(WaitFor([&] {
         seen = Position(dialog);
-        return seen > 10 && seen < 90 && WindowText(label) == L"已加载  " + std::to_wstring(seen) + L"%";
-    }, 30s)) << "bar at " << Position(dialog) << ", label " << testing::PrintToString(WindowText(label).size());
+        return seen > 30 && seen < 90 && WindowText(label) == L"已加载  " + std::to_wstring(seen) + L"%";
+    }, 30s)) << "bar at " << Position(dialog);
     SaveScreenshot(Environment::Get().stateDir + L"\\download.png", dialog);
 
     ASSERT_TRUE(WaitFor([&] { return WindowText(dialog) == L"下载完成"; }, 60s)) << "the download did not finish";
