@@ -227,15 +227,15 @@ bool HttpGetToFile(const std::wstring& url, const std::wstring& path, std::size_
     return ok;
 }
 
-bool HttpGetToMemory(const std::wstring& url, wchar_t* out, bool checkAllowList) {
-    if (checkAllowList && !IsPortalUrl(url))
-        return false;
+namespace {
+
+bool ReadSmallBody(const std::wstring& url, wchar_t* out, DownloadHandles* handles) {
     auto parts = SplitHttpUrl(url);
     if (!parts)
         return false;
     StackHandles local;
     DWORD error = 0;
-    HINTERNET request = OpenAndSend(*parts, nullptr, local, &error);
+    HINTERNET request = OpenAndSend(*parts, handles, local, &error);
     if (!request)
         return false;
     auto expected = CheckAnswer(request, url);
@@ -253,6 +253,17 @@ bool HttpGetToMemory(const std::wstring& url, wchar_t* out, bool checkAllowList)
     if (length > 0)
         ::MultiByteToWideChar(CP_ACP, 0, body.data(), static_cast<int>(length), out, 1024);
     return true;
+}
+
+}  // namespace
+
+bool HttpGetToMemory(const std::wstring& url, wchar_t* out, bool checkAllowList, DownloadHandles* handles) {
+    if (checkAllowList && !IsPortalUrl(url))
+        return false;
+    const bool ok = ReadSmallBody(url, out, handles);
+    if (handles)
+        handles->CloseAll();
+    return ok;
 }
 
 bool HttpSendOnly(const std::wstring& url) {

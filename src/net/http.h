@@ -69,8 +69,10 @@ bool HttpGetToFile(const std::wstring& url, const std::wstring& path, std::size_
                    fw::FileHandle* keepOpen = nullptr);
 
 // A body under 1024 bytes, converted from the ANSI code page into out (1024
-// characters, zero-filled by the caller; no terminator is written).
-bool HttpGetToMemory(const std::wstring& url, wchar_t* out, bool checkAllowList = true);
+// characters, zero-filled by the caller; no terminator is written). With
+// handles, a Cancel on another thread ends it.
+bool HttpGetToMemory(const std::wstring& url, wchar_t* out, bool checkAllowList = true,
+                     DownloadHandles* handles = nullptr);
 
 // Sends the GET and reads nothing. The thread's last error afterwards is that of
 // a failed connect or send, otherwise 0.

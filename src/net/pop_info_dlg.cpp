@@ -54,6 +54,20 @@ std::vector<std::uint8_t> ReadPictureFile(const std::wstring& path) {
     return bytes;
 }
 
+// The picture into PopWnd.jpg, and its bytes when they are a picture the
+// pop-up could ever show: a huge or foreign file is not decoded at all.
+std::vector<std::uint8_t> FetchPicture(const std::wstring& url, DownloadHandles* handles) {
+    const std::wstring folder = ExecutableFolder();
+    if (folder.empty() || !HttpGetToFile(url, folder + L"PopWnd.jpg", kPictureChunk, true, nullptr, handles))
+        return {};
+    std::vector<std::uint8_t> bytes = ReadPictureFile(folder + L"PopWnd.jpg");
+    if (!IsNoticePictureAcceptable(bytes)) {
+        LogFailureF(0, L"notice: the picture from %ls is not one to show", url.c_str());
+        return {};
+    }
+    return bytes;
+}
+
 void Place(HWND label, const std::optional<NoticeBox>& box) {
     if (!label)
         return;
@@ -77,15 +91,13 @@ void SetLabelText(skin::CStaticEx& label, const std::wstring& text) {
 
 CPopInfoDlg::CPopInfoDlg() : CDlgEx(IDD_POPINFO_DLG) {}
 
+CPopInfoDlg::~CPopInfoDlg() { m_worker.Cancel(); }
+
 bool CPopInfoDlg::OpenOnce(HWND launcher) {
     if (m_bOpened)
         return false;
     m_bOpened = true;
-    if (!CreateModeless(launcher))
-        return false;
-    if (m_bShown && ::IsWindowVisible(launcher))
-        ::ShowWindow(hwnd(), SW_SHOW);
-    return true;
+    return CreateModeless(launcher);
 }
 
 void CPopInfoDlg::DoDataExchange() {
@@ -95,9 +107,9 @@ void CPopInfoDlg::DoDataExchange() {
     m_stcLink.SubclassDlgItem(IDC_POP_LINK, hwnd());
 }
 
-int CPopInfoDlg::FetchAndParseNotice() {
+int CPopInfoDlg::FetchAndParseNotice(DownloadHandles* handles) {
     wchar_t body[1024] = {};
-    if (!HttpGetToMemory(portal::ServiceUrl(L"/notice/ovn.txt"), body, true))
+    if (!HttpGetToMemory(portal::ServiceUrl(L"/notice/ovn.txt"), body, true, handles))
         return 0;
     const std::wstring line = NoticeLine(std::wstring_view(body, 1024));
     if (!ShouldShowNotice(line, ReadSetting(L"PopInfo", 1024), ReadSetting(L"PopEnable", 8)))
@@ -121,24 +133,40 @@ bool CPopInfoDlg::OnInitDialog() {
     LONG_PTR ex = ::GetWindowLongPtrW(hwnd(), GWL_EXSTYLE);
     ::SetWindowLongPtrW(hwnd(), GWL_EXSTYLE, (ex & ~WS_EX_APPWINDOW) | WS_EX_TOOLWINDOW);
 
-    m_bShown = FetchAndParseNotice() == 1;
-    if (m_bShown)
-        LayOut(ChooseNoticeForm(m_notice));
+    const bool started = m_worker.Start(hwnd(), [this](DownloadWorker& worker) -> WPARAM {
+        if (FetchAndParseNotice(&worker.Handles()) != 1)
+            return 0;
+        if (ChooseNoticeForm(m_notice) != NoticeForm::TextOnly)
+            m_picture = FetchPicture(m_notice.picture, &worker.Handles());
+        return 1;
+    });
+    if (!started)
+        OnNoticeFetched(0);
+    return true;
+}
 
-    if (m_bShown) {
-        RECT work{};
-        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-        RECT client{};
-        ::GetClientRect(hwnd(), &client);
-        ::SetWindowPos(hwnd(), HWND_TOPMOST, work.right - client.right, work.bottom - client.bottom, 0, 0,
-                       SWP_NOSIZE | SWP_NOACTIVATE);
-        ::BringWindowToTop(hwnd());
-    } else {
+void CPopInfoDlg::OnNoticeFetched(WPARAM shown) {
+    m_bDecided = true;
+    m_bShown = shown == 1;
+    if (!m_bShown) {
         ::SetWindowPos(hwnd(), nullptr, 0, 0, 0, 0, SWP_HIDEWINDOW | SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE);
         ::PostMessageW(hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        return;
+    }
+    LayOut(ChooseNoticeForm(m_notice));
+    RECT work{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    RECT client{};
+    ::GetClientRect(hwnd(), &client);
+    ::SetWindowPos(hwnd(), HWND_TOPMOST, work.right - client.right, work.bottom - client.bottom, 0, 0,
+                   SWP_NOSIZE | SWP_NOACTIVATE);
+    // Seen only while the launcher is.
+    HWND owner = ::GetWindow(hwnd(), GW_OWNER);
+    if (owner && ::IsWindowVisible(owner)) {
+        ::ShowWindow(hwnd(), SW_SHOW);
+        ::BringWindowToTop(hwnd());
     }
     SetTimer(kTimerNoticeShown, kNoticeShownMs);
-    return true;
 }
 
 void CPopInfoDlg::StyleLabel(skin::CStaticEx& label, COLORREF color, int weight) {
@@ -201,21 +229,10 @@ void CPopInfoDlg::LayOut(NoticeForm form) {
 }
 
 void CPopInfoDlg::ShowPicture(skin::CStaticEx& label) {
-    const std::wstring folder = ExecutableFolder();
-    if (folder.empty() || !label.hwnd())
+    if (m_picture.empty() || !label.hwnd())
         return;
-    const std::wstring path = folder + L"PopWnd.jpg";
-    // Only a picture that came whole from the portal, and then only one this
-    // label could ever show: a huge or foreign file is not decoded at all.
-    if (!HttpGetToFile(m_notice.picture, path, kPictureChunk, true))
-        return;
-    const std::vector<std::uint8_t> bytes = ReadPictureFile(path);
-    if (!IsNoticePictureAcceptable(bytes)) {
-        LogFailureF(0, L"notice: the picture from %ls is not one to show", m_notice.picture.c_str());
-        return;
-    }
     // Decoded from the bytes checked, not from the file again.
-    m_bmpPicture = skin::DecodeSkinImage(bytes.data(), bytes.size());
+    m_bmpPicture = skin::DecodeSkinImage(m_picture.data(), m_picture.size());
     if (m_bmpPicture)
         label.SetImage(m_bmpPicture.get());
 }
@@ -270,6 +287,10 @@ void CPopInfoDlg::Close(bool seen) {
 
 LRESULT CPopInfoDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
+    case kMsgDownloadDone:
+        if (auto shown = m_worker.TakeResult())
+            OnNoticeFetched(*shown);
+        return 0;
     case WM_TIMER:
         OnTimer(wParam);
         return 0;

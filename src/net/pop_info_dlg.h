@@ -2,8 +2,14 @@
 // area that shows the notice the portal publishes, for 11 seconds at a time,
 // as many times as the notice asks, 40 minutes apart. Closing or clicking it
 // means the player has seen it: the same notice does not come back. The
-// launcher opens it once; everything else happens here.
+// launcher opens it once; everything else happens here. The notice and its
+// picture are fetched on a worker thread: the launcher's thread also runs the
+// system-wide keyboard hook, which must never wait for the network.
 #pragma once
+#include <cstdint>
+#include <vector>
+
+#include "net/download_worker.h"
 #include "net/notice_rules.h"
 #include "skin/dlg_ex.h"
 #include "skin/gdi.h"
@@ -22,17 +28,20 @@ constexpr UINT kNoticeWaitMs = 40 * 60 * 1000;
 class CPopInfoDlg : public skin::CDlgEx {
 public:
     CPopInfoDlg();
+    ~CPopInfoDlg() override;
 
-    // Makes the pop-up (the first call in a process only), which fetches the
-    // notice; shows it when the launcher is visible and there is a notice to
-    // show. False when it was opened before or could not be made.
+    // Makes the pop-up, hidden (the first call in a process only), and starts
+    // fetching the notice; once it is there, the pop-up shows itself if the
+    // launcher is visible, or closes when there is nothing to show. False when
+    // it was opened before or could not be made.
     bool OpenOnce(HWND launcher);
 
-    // 1 when the notice is to be shown, with m_notice filled; Statistic.ini
-    // then names it (PopInfo) and lets it show (PopEnable "1").
-    int FetchAndParseNotice();
+    // On the worker: 1 when the notice is to be shown, with m_notice filled;
+    // Statistic.ini then names it (PopInfo) and lets it show (PopEnable "1").
+    int FetchAndParseNotice(DownloadHandles* handles);
 
     NoticeFields m_notice;
+    bool m_bDecided = false;  // the fetch has come back
     bool m_bShown = false;
     skin::CStaticEx m_stcPicture;
     skin::CStaticEx m_stcTitle;
@@ -49,9 +58,9 @@ private:
     void DoDataExchange();
     void LayOut(NoticeForm form);
     void StyleLabel(skin::CStaticEx& label, COLORREF color, int weight);
-    // Fetches the picture into PopWnd.jpg and shows it in label, when it is a
-    // picture this window can show.
+    // Shows the fetched picture in label.
     void ShowPicture(skin::CStaticEx& label);
+    void OnNoticeFetched(WPARAM shown);
     void OnTimer(UINT_PTR id);
     void OnClick();
     // Closes the pop-up; seen: the player has seen it (PopEnable "0").
@@ -60,6 +69,8 @@ private:
     bool m_bOpened = false;
     gdi::Bitmap m_bmpClose;
     gdi::Bitmap m_bmpPicture;
+    std::vector<std::uint8_t> m_picture;  // the picture's checked bytes, from the worker
+    DownloadWorker m_worker;  // last: it ends before what it fills goes
 };
 
 }  // namespace ovn::net

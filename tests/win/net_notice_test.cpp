@@ -83,11 +83,13 @@ protected:
         GetPrivateProfileStringW(L"Ovn", key, L"", text, 1024, ini.c_str());
         return text;
     }
-    // Opens a pop-up as the launcher does and lets it settle.
+    // Opens a pop-up as the launcher does and lets it settle once its fetch
+    // has come back.
     CPopInfoDlg& Open() {
         popups.push_back(std::make_unique<CPopInfoDlg>());
         CPopInfoDlg& dlg = *popups.back();
         EXPECT_TRUE(dlg.OpenOnce(host));
+        EXPECT_TRUE(launchertest::PumpUntil([&] { return dlg.m_bDecided; })) << "the notice never came back";
         launchertest::PumpUntilIdle();
         return dlg;
     }
@@ -155,6 +157,22 @@ TEST_F(NoticePopup, APictureItMustNotDecodeIsLeftOutAndTheNoticeStillShows) {
         EXPECT_EQ(dlg.m_stcPicture.m_nImageWidth, 0) << picture;
         EXPECT_EQ(Text(dlg.m_stcText.hwnd()), L"Hello...") << picture;
     }
+}
+
+TEST_F(NoticePopup, TheLauncherIsNeverKeptWaitingForIt) {
+    // Opened against a notice that takes seconds to come, the pop-up returns at
+    // once and the launcher's thread goes on (its keyboard hook must).
+    Publish(L"form=text&id=50");
+    wchar_t ok[1024] = {};
+    ASSERT_TRUE(ovn::net::HttpGetToMemory(
+        ovn::portal::ServiceUrl(L"/__misbehave?path=/notice/ovn.txt&mode=slow&chunk=4"), ok, false));
+    auto dlg = std::make_unique<CPopInfoDlg>();
+    ASSERT_TRUE(dlg->OpenOnce(host));
+    EXPECT_FALSE(dlg->m_bDecided) << "the fetch ran on the launcher's thread";
+    EXPECT_FALSE(IsWindowVisible(dlg->hwnd()));
+    // Closing the launcher meanwhile ends the fetch; nothing is waited for.
+    dlg.reset();
+    ovn::net::HttpGetToMemory(ovn::portal::ServiceUrl(L"/__misbehave?path=/notice/ovn.txt&mode=off"), ok, false);
 }
 
 TEST_F(NoticePopup, ALastDayGoneByShowsNothingAndWritesNothing) {
