@@ -292,7 +292,10 @@ LRESULT CPopInfoDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             OnNoticeFetched(*shown);
         return 0;
     case WM_TIMER:
-        OnTimer(wParam);
+        // Anybody can post a timer message; until the fetch is back there is
+        // nothing to time (and the worker is still filling the notice).
+        if (m_bShown)
+            OnTimer(wParam);
         return 0;
     case WM_SYSCOMMAND:
         // The frame's close button: the player has seen it. Minimise is how
@@ -307,8 +310,9 @@ LRESULT CPopInfoDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         break;
     case WM_COMMAND:
-        if (HIWORD(wParam) == STN_CLICKED &&
+        if (m_bShown && HIWORD(wParam) == STN_CLICKED &&
             (LOWORD(wParam) == IDC_POP_TITLE || LOWORD(wParam) == IDC_POP_TEXT || LOWORD(wParam) == IDC_POP_LINK) &&
+            reinterpret_cast<HWND>(lParam) == ::GetDlgItem(hwnd(), LOWORD(wParam)) &&
             ::IsWindowVisible(reinterpret_cast<HWND>(lParam))) {
             OnClick();
             return 0;
