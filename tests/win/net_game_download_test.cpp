@@ -47,33 +47,40 @@ struct Seen {
     bool watched = false;
 };
 
-// Runs the dialog for tag modally; a timer of this thread looks at it until
-// done(dialog) holds, notes what it shows, then closes it with WM_CLOSE (the
-// frame's close button).
+// What the watch over a running dialog looks at.
+struct Watch {
+    Seen* seen = nullptr;
+    CDownGameDlg* dialog = nullptr;
+    const std::function<bool(HWND)>* until = nullptr;
+    DWORD started = 0;
+};
+Watch g_watch;
+
+// A timer of this thread, inside the dialog's own message loop (a plain
+// function: timer procedures are stdcall on 32-bit Windows).
+void CALLBACK WatchTick(HWND, UINT, UINT_PTR, DWORD) {
+    HWND h = g_watch.dialog->hwnd();
+    Seen& seen = *g_watch.seen;
+    if (!h || seen.watched)
+        return;
+    if (!(*g_watch.until)(h) && GetTickCount() - g_watch.started < 30000)
+        return;
+    seen.watched = true;
+    seen.title = Text(h);
+    seen.okEnabled = IsWindowEnabled(GetDlgItem(h, IDOK)) != FALSE;
+    seen.cancelEnabled = IsWindowEnabled(GetDlgItem(h, IDCANCEL)) != FALSE;
+    PostMessageW(h, WM_CLOSE, 0, 0);
+}
+
+// Runs the dialog modally; the watch looks at it until done(dialog) holds,
+// notes what it shows, then closes it with WM_CLOSE (the frame's close button).
 Seen RunDialog(CDownGameDlg& dlg, const std::function<bool(HWND)>& done) {
-    static Seen* seen = nullptr;
-    static CDownGameDlg* running = nullptr;
-    static const std::function<bool(HWND)>* until = nullptr;
-    static DWORD started = 0;
     Seen result;
-    seen = &result;
-    running = &dlg;
-    until = &done;
-    started = GetTickCount();
-    const UINT_PTR timer = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) {
-        HWND h = running->hwnd();
-        if (!h || seen->watched)
-            return;
-        if (!(*until)(h) && GetTickCount() - started < 30000)
-            return;
-        seen->watched = true;
-        seen->title = Text(h);
-        seen->okEnabled = IsWindowEnabled(GetDlgItem(h, IDOK)) != FALSE;
-        seen->cancelEnabled = IsWindowEnabled(GetDlgItem(h, IDCANCEL)) != FALSE;
-        PostMessageW(h, WM_CLOSE, 0, 0);
-    });
+    g_watch = Watch{&result, &dlg, &done, GetTickCount()};
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, &WatchTick);
     result.result = dlg.DoModal(nullptr);
     KillTimer(nullptr, timer);
+    g_watch = Watch{};
     return result;
 }
 
