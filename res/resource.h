@@ -43,5 +43,18 @@
 #define IDC_SET_SOUND_PROMPT 1016
 #define IDC_SET_BOSS_GROUP 1017
 
+// The notice pop-up and its labels.
+#define IDD_POPINFO_DLG 160
+#define IDC_POP_PICTURE 1019
+#define IDC_POP_TITLE 1020
+#define IDC_POP_TEXT 1021
+#define IDC_POP_LINK 1022
+
+// The game download dialog: its percentage label and progress bar (the buttons
+// are IDOK and IDCANCEL).
+#define IDD_DOWNGAME_DLG 163
+#define IDC_DOWNGAME_LABEL 1024
+#define IDC_DOWNGAME_BAR 1025
+
 #ifndef RC_INVOKED
 #endif

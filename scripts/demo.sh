@@ -12,6 +12,12 @@ state=$root/build/demo-state
 addr=$("$root/tools/portal/ctl.sh" start "$state")
 echo "local portal on $addr"
 export OVN_PORTAL=$addr
+# What the portal publishes for the demo: a notice with a picture (it comes up a
+# few seconds after the first game page), and the hall's Skyrealm launcher,
+# here the tests' stand-in program, to download.
+portal_get() { /usr/bin/python3 -c 'import sys, urllib.request; urllib.request.urlopen(sys.argv[1]).read()' "http://$addr$1"; }
+portal_get "/__notice?form=both&picture=jpg"
+portal_get "/__gamedl?tag=Skyrealm&exe=$root/build/win64/tests/e2e/ovn_recorder.exe"
 
 source "$root/scripts/wine-env.sh"
 ovn_ensure_prefix

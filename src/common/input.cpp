@@ -1,6 +1,7 @@
 #include "common/input.h"
 
 #include "common/protocol.h"
+#include "common/text.h"
 
 namespace ovn {
 
@@ -38,17 +39,10 @@ namespace {
 
 // A decimal number of one to three digits, no sign or blank, at most max.
 std::optional<int> SmallNumber(std::wstring_view digits, int max) {
-    if (digits.empty() || digits.size() > 3)
+    const auto value = ReadDigits(digits, 3);
+    if (!value || *value > max)
         return std::nullopt;
-    int value = 0;
-    for (wchar_t c : digits) {
-        if (c < L'0' || c > L'9')
-            return std::nullopt;
-        value = value * 10 + (c - L'0');
-    }
-    if (value > max)
-        return std::nullopt;
-    return value;
+    return static_cast<int>(*value);
 }
 
 }  // namespace

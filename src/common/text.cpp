@@ -4,6 +4,18 @@
 
 namespace ovn {
 
+std::optional<long long> ReadDigits(std::wstring_view digits, std::size_t maxDigits) {
+    if (digits.empty() || digits.size() > maxDigits || digits.size() > 18)
+        return std::nullopt;
+    long long value = 0;
+    for (wchar_t c : digits) {
+        if (c < L'0' || c > L'9')
+            return std::nullopt;
+        value = value * 10 + (c - L'0');
+    }
+    return value;
+}
+
 long long ReadLeadingInt(std::wstring_view text) {
     size_t i = 0;
     while (i < text.size() && (text[i] == L' ' || text[i] == L'\t' || text[i] == L'\n' ||

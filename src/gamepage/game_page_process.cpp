@@ -5,7 +5,7 @@
 #include "common/log.h"
 #include "common/portal.h"
 #include "framework/app.h"
-#include "gamepage/game_page_seams.h"
+#include "gamepage/game_page_rules.h"
 #include "gamepage/gm_wnd_view.h"
 #include "gamepage/login_dlg.h"
 #include "gamepage/main_frame.h"

@@ -9,7 +9,7 @@
 #include "gamepage/entergame.h"
 #include "gamepage/game_page_process.h"
 #include "gamepage/game_page_rules.h"
-#include "gamepage/game_page_seams.h"
+#include "net/down_game_dlg.h"
 #include "process/process.h"
 #include "skin/message_box.h"
 
@@ -100,8 +100,11 @@ void CGmWndView::RunEnterGame(const std::wstring& url) {
     }
     int answer = skin::ShowMessageBox(1, L"Quenra游戏大厅", L"下载Quenra登录器，玩游戏更加方便快捷，现在就去下载吧？",
                                       LauncherWnd);
-    if (answer == IDOK && gamepage::RunDownGameDialog(LauncherWnd, cmd->gameTag))
+    if (answer == IDOK) {
+        net::CDownGameDlg download(cmd->gameTag);
+        download.DoModal(LauncherWnd);
         return;
+    }
     if (cmd->downloadUrlOpenable)
         ::ShellExecuteW(nullptr, L"open", cmd->downloadUrl.c_str(), nullptr, nullptr, SW_SHOW);
 }

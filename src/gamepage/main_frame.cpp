@@ -5,7 +5,7 @@
 #include "common/portal.h"
 #include "common/protocol.h"
 #include "gamepage/game_page_process.h"
-#include "gamepage/game_page_seams.h"
+#include "gamepage/game_page_rules.h"
 #include "gamepage/gm_wnd_view.h"
 #include "settings/fav_dlg.h"
 #include "settings/hotkey_store.h"

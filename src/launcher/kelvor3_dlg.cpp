@@ -144,6 +144,7 @@ void CKelvor3Dlg::OnFirstArrival() {
     ToggleMaximize();
     SetTrayIcon(true);
     SetTimer(kTimerSound, 400);
+    SetTimer(kTimerNotice, kNoticeDelayMs);
 }
 
 LRESULT CKelvor3Dlg::AdoptWindow(HWND window, bool isHall) {

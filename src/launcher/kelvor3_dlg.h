@@ -16,6 +16,7 @@
 #include "launcher/page_processes.h"
 #include "launcher/tab_strip_win.h"
 #include "launcher/tray_icon.h"
+#include "net/pop_info_dlg.h"
 #include "settings/add_acc_dlg.h"
 #include "skin/btn_ex.h"
 #include "skin/dlg_ex.h"
@@ -28,7 +29,8 @@ namespace ovn {
 
 // Timers of the launcher window.
 constexpr UINT_PTR kTimerSound = 3;         // 400 ms from the first page: sound state, button images
-constexpr UINT_PTR kTimerNotice = 4;        // the notice pop-up (nothing starts it yet)
+constexpr UINT_PTR kTimerNotice = 4;        // the notice pop-up, once, a while after the first page arrived
+constexpr UINT kNoticeDelayMs = 5000;
 constexpr UINT_PTR kTimerClearCache = 7;    // cache clearing, as the menu item does (nothing starts it)
 // Timer 8 watches the page still logging in (page_processes.h).
 // Posted to itself by the keyboard hook: a boss key is waiting (see RunPendingHideToggles).
@@ -86,6 +88,7 @@ public:
     skin::CBtnEx m_btnHall;
     skin::CStaticEx m_lnkOtherAccount;
     settings::CAddAccDlg m_addAccDlg;  // its window is made the first time the link is clicked
+    net::CPopInfoDlg m_popInfoDlg;     // the notice pop-up (notice_popup.cpp)
 
     PageProcesses m_processes{*this};  // the pages' and the hall's processes and windows
     CTabStrip m_tabStrip;  // the tabs painted into the caption band, with their tooltip
@@ -140,7 +143,7 @@ private:
     // The tray's and the cache worker's messages; false when msg is none of them.
     bool HandleMenuMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
-    // Seam: arrives with the notice pop-up (kelvor3_dlg_seams.cpp).
+    // The notice pop-up, once a while after the first page arrived (notice_popup.cpp).
     void ShowNoticePopup();
 
     // The tab strip's messages (tab_strip_win.cpp); false leaves the message to the frame.

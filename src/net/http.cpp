@@ -200,6 +200,10 @@ std::optional<std::uint64_t> CheckAnswer(HINTERNET request, const std::wstring& 
 }
 
 void ShowProgress(const ProgressSink* sink, int percent) {
+    if (sink && sink->notify) {
+        ::PostMessageW(sink->notify, sink->message, static_cast<WPARAM>(percent), 0);
+        return;
+    }
     if (!sink || !sink->bar)
         return;
     ::SendMessageW(sink->bar, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
@@ -258,7 +262,7 @@ bool IsPortalUrl(const std::wstring& url) {
 }
 
 bool HttpGetToFile(const std::wstring& url, const std::wstring& path, std::size_t chunk, bool checkAllowList,
-                   const ProgressSink* progress, DownloadHandles* handles) {
+                   const ProgressSink* progress, DownloadHandles* handles, fw::FileHandle* keepOpen) {
     if (checkAllowList && !IsPortalUrl(url)) {
         LogFailureF(0, L"HTTP: %ls is not on the portal's list", url.c_str());
         return false;
@@ -271,7 +275,8 @@ bool HttpGetToFile(const std::wstring& url, const std::wstring& path, std::size_
     if (!request) {
         // logged on the way
     } else if (auto expected = CheckAnswer(request, url)) {
-        fw::FileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+        const DWORD access = keepOpen ? GENERIC_READ | GENERIC_WRITE : GENERIC_WRITE;
+        fw::FileHandle file(::CreateFileW(path.c_str(), access, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                                           FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) {
             LogFailureF(::GetLastError(), L"HTTP: cannot write %ls", path.c_str());
@@ -293,6 +298,8 @@ bool HttpGetToFile(const std::wstring& url, const std::wstring& path, std::size_
             ok = end == BodyEnd::Complete;
             if (end)
                 LogBodyEnd(*end, url, *expected);
+            if (ok && keepOpen)
+                *keepOpen = std::move(file);
         }
     }
     if (handles)
@@ -300,13 +307,13 @@ bool HttpGetToFile(const std::wstring& url, const std::wstring& path, std::size_
     return ok;
 }
 
-bool HttpGetToMemory(const std::wstring& url, wchar_t* out, bool checkAllowList) {
-    if (checkAllowList && !IsPortalUrl(url))
-        return false;
+namespace {
+
+bool ReadSmallBody(const std::wstring& url, wchar_t* out, DownloadHandles* handles) {
     if (!SplitHttpUrl(url))
         return false;
     StackHandles local;
-    HINTERNET request = OpenFollowingRedirects(url, nullptr, local);
+    HINTERNET request = OpenFollowingRedirects(url, handles, local);
     if (!request)
         return false;
     auto expected = CheckAnswer(request, url);
@@ -330,6 +337,17 @@ bool HttpGetToMemory(const std::wstring& url, wchar_t* out, bool checkAllowList)
     if (length > 0)
         ::MultiByteToWideChar(CP_ACP, 0, body.data(), static_cast<int>(length), out, 1024);
     return true;
+}
+
+}  // namespace
+
+bool HttpGetToMemory(const std::wstring& url, wchar_t* out, bool checkAllowList, DownloadHandles* handles) {
+    if (checkAllowList && !IsPortalUrl(url))
+        return false;
+    const bool ok = ReadSmallBody(url, out, handles);
+    if (handles)
+        handles->CloseAll();
+    return ok;
 }
 
 bool HttpSendOnly(const std::wstring& url) {

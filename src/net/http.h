@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <string>
 
+#include "framework/handles.h"
+
 namespace ovn::net {
 
 // What a dialog keeps so that its Cancel can stop a download running on a worker
@@ -45,10 +47,15 @@ private:
     std::atomic<bool> m_cancelled{false};
 };
 
-// Where progress goes: nothing, a progress bar (0..100), or a bar and a label.
+// Where progress goes: nothing, a progress bar (0..100), or a bar and a label,
+// all told by the downloading thread; or, for a worker thread that must not
+// touch another thread's windows, a message posted to notify with the percent
+// as wParam (then bar and label are not used).
 struct ProgressSink {
     HWND bar = nullptr;
     HWND label = nullptr;
+    HWND notify = nullptr;
+    UINT message = 0;
 };
 
 // The whole body of a 2xx answer to path: exactly the Content-Length announced
@@ -56,14 +63,19 @@ struct ProgressSink {
 // written). The allow-list test runs first when asked; redirects are followed by
 // the helper, a few hops at most, each to an address on the portal's list. A
 // failed download leaves what was written; the caller decides about the partial
-// file.
+// file. With keepOpen, the file is opened for reading too and handed back open
+// after a success, so that nobody else has written to it or replaced it since
+// (it is shared for reading only); after a failure it is closed.
 bool HttpGetToFile(const std::wstring& url, const std::wstring& path, std::size_t chunk, bool checkAllowList,
-                   const ProgressSink* progress = nullptr, DownloadHandles* handles = nullptr);
+                   const ProgressSink* progress = nullptr, DownloadHandles* handles = nullptr,
+                   fw::FileHandle* keepOpen = nullptr);
 
 // A body under 1024 bytes, exactly as long as announced, converted from the ANSI
 // code page into out (1024 characters, zero-filled by the caller; no terminator
-// is written). Redirects as for HttpGetToFile.
-bool HttpGetToMemory(const std::wstring& url, wchar_t* out, bool checkAllowList = true);
+// is written). Redirects as for HttpGetToFile. With handles, a Cancel on another
+// thread ends it.
+bool HttpGetToMemory(const std::wstring& url, wchar_t* out, bool checkAllowList = true,
+                     DownloadHandles* handles = nullptr);
 
 // Sends the GET and reads nothing (a redirect is not followed). The thread's last
 // error afterwards is that of a failed connect or send, otherwise 0.

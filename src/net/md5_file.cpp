@@ -32,13 +32,10 @@ constexpr DWORD kReadBlock = 256 * 1024;
 
 }  // namespace
 
-std::optional<std::wstring> Md5OfFile(const std::wstring& path) {
-    fw::FileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                                      OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!file) {
-        LogFailureF(::GetLastError(), L"no digest: cannot read %ls", path.c_str());
+std::optional<std::wstring> Md5OfHandle(HANDLE file) {
+    LARGE_INTEGER zero{};
+    if (!::SetFilePointerEx(file, zero, nullptr, FILE_BEGIN))
         return std::nullopt;
-    }
     CryptContext ctx;
     if (!::CryptAcquireContextW(&ctx.prov, nullptr, nullptr, PROV_RSA_FULL, CRYPT_VERIFYCONTEXT) ||
         !::CryptCreateHash(ctx.prov, CALG_MD5, 0, 0, &ctx.hash)) {
@@ -48,8 +45,8 @@ std::optional<std::wstring> Md5OfFile(const std::wstring& path) {
     std::vector<BYTE> block(kReadBlock);
     for (;;) {
         DWORD got = 0;
-        if (!::ReadFile(file.get(), block.data(), kReadBlock, &got, nullptr)) {
-            LogFailureF(::GetLastError(), L"no digest: reading %ls failed", path.c_str());
+        if (!::ReadFile(file, block.data(), kReadBlock, &got, nullptr)) {
+            LogFailure(L"no digest: reading failed", ::GetLastError());
             return std::nullopt;
         }
         if (got == 0)
@@ -62,6 +59,16 @@ std::optional<std::wstring> Md5OfFile(const std::wstring& path) {
     if (!::CryptGetHashParam(ctx.hash, HP_HASHVAL, digest.data(), &size, 0) || size != digest.size())
         return std::nullopt;
     return HexDigest(digest);
+}
+
+std::optional<std::wstring> Md5OfFile(const std::wstring& path) {
+    fw::FileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                      OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file) {
+        LogFailureF(::GetLastError(), L"no digest: cannot read %ls", path.c_str());
+        return std::nullopt;
+    }
+    return Md5OfHandle(file.get());
 }
 
 std::optional<std::wstring> LocalVersionKey() {

@@ -1,5 +1,7 @@
 #include "net/prgs_dlg.h"
 
+#include <commctrl.h>
+
 #include "common/log.h"
 #include "res/resource.h"
 #include "res/skin_ids.h"
@@ -9,79 +11,51 @@ namespace ovn::net {
 
 namespace {
 
-constexpr UINT kMsgDownloadDone = WM_APP + 41;
 constexpr std::size_t kPackageChunk = 512;
 
 }  // namespace
 
 CPrgsDlg::CPrgsDlg() : CDlgEx(IDD_PRGS_DLG) {}
 
-CPrgsDlg::~CPrgsDlg() { JoinWorker(); }
+CPrgsDlg::~CPrgsDlg() { m_worker.Cancel(); }
 
 bool CPrgsDlg::OnInitDialog() {
     CDlgEx::OnInitDialog();
     m_progress.SubclassDlgItem(IDC_PRGS_BAR, hwnd());
-    m_nCaptionHeight = 30;
-    m_nBorderWidth = 4;
-    m_nButtonRightMargin = 0;
-    m_nButtonTop = 0;
-    m_nButtonGap = 0;
-    SetCaptionText(L"版本更新中...");
-    m_bmpClose = skin::LoadSkinImage(IDB_BTN_CLOSE);
-    SetSkin(skin::LoadSkinImage(IDB_DLG_FRAME), false, true, nullptr, {}, {}, m_bmpClose.get());
+    SetSmallDialogSkin(L"版本更新中...");
     CenterWindow();
     ::SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     if (m_progress.hwnd())
         m_progress.SetImages(skin::LoadSkinImage(IDB_PROGRESS_BK), skin::LoadSkinImage(IDB_PROGRESS_BAR));
 
-    m_handles.Reset();
-    m_hWorker.reset(::CreateThread(nullptr, 0, &CPrgsDlg::Worker, this, 0, nullptr));
-    if (!m_hWorker) {
-        LogFailure(L"update: no download thread", ::GetLastError());
-        ::PostMessageW(hwnd(), kMsgDownloadDone, 0, 0);
-    }
+    const std::wstring url = m_strUrl, target = m_strTarget;
+    const bool started = m_worker.Start(hwnd(), [url, target](DownloadWorker& worker) -> WPARAM {
+        const ProgressSink sink = worker.Progress();
+        return HttpGetToFile(url, target, kPackageChunk, true, &sink, &worker.Handles()) ? 1 : 0;
+    });
+    if (!started)
+        EndDialog(IDCANCEL);
     return true;
 }
 
-DWORD WINAPI CPrgsDlg::Worker(void* param) {
-    auto* self = static_cast<CPrgsDlg*>(param);
-    ProgressSink sink{self->m_progress.hwnd(), nullptr};
-    bool ok = HttpGetToFile(self->m_strUrl, self->m_strTarget, kPackageChunk, true, &sink, &self->m_handles);
-    if (ok && !self->m_handles.Cancelled())
-        self->m_handles.m_bSuccess.store(1);
-    ::PostMessageW(self->hwnd(), kMsgDownloadDone, 0, 0);
-    return 0;
-}
-
-void CPrgsDlg::JoinWorker() {
-    if (!m_hWorker)
-        return;
-    HANDLE worker = m_hWorker.get();
-    // The worker sends its progress to the bar on this thread: let those
-    // messages through while waiting, or the two would wait on each other.
-    for (;;) {
-        DWORD r = ::MsgWaitForMultipleObjects(1, &worker, FALSE, INFINITE, QS_SENDMESSAGE);
-        if (r != WAIT_OBJECT_0 + 1)
-            break;
-        MSG msg;
-        ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
-    m_hWorker.reset();
-}
-
 void CPrgsDlg::OnCancel() {
-    m_handles.Cancel();  // a pending read ends once its handle is closed
-    JoinWorker();
+    m_worker.Cancel();  // a pending read ends once its handle is closed
     EndDialog(IDCANCEL);
 }
 
 LRESULT CPrgsDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == kMsgDownloadDone) {
-        JoinWorker();
-        EndDialog(m_handles.m_bSuccess.load() == 1 ? IDOK : IDCANCEL);
+    switch (msg) {
+    case kMsgDownloadProgress:
+        if (m_progress.hwnd())
+            ::SendMessageW(m_progress.hwnd(), PBM_SETPOS, wParam, 0);
         return 0;
+    case kMsgDownloadDone:
+        if (auto result = m_worker.TakeResult())
+            EndDialog(*result == 1 ? IDOK : IDCANCEL);
+        return 0;
+    default:
+        return CDlgEx::WindowProc(msg, wParam, lParam);
     }
-    return CDlgEx::WindowProc(msg, wParam, lParam);
 }
 
 }  // namespace ovn::net

@@ -5,8 +5,7 @@
 #pragma once
 #include <string>
 
-#include "framework/handles.h"
-#include "net/http.h"
+#include "net/download_worker.h"
 #include "skin/dlg_ex.h"
 #include "skin/img_progress.h"
 
@@ -19,7 +18,7 @@ public:
 
     std::wstring m_strUrl;     // the package URL
     std::wstring m_strTarget;  // where it is written (NewOvn.exe)
-    DownloadHandles m_handles;
+    DownloadWorker m_worker;
     skin::CImgProgress m_progress;
 
 protected:
@@ -27,14 +26,6 @@ protected:
     void OnOK() override {}  // Enter does not end a download
     void OnCancel() override;
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
-
-private:
-    static DWORD WINAPI Worker(void* self);
-    // Waits for the worker while letting its progress messages through.
-    void JoinWorker();
-
-    fw::Handle m_hWorker;
-    gdi::Bitmap m_bmpClose;
 };
 
 }  // namespace ovn::net

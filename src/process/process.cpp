@@ -152,6 +152,11 @@ std::wstring ExecutableFolder() {
     return slash == std::wstring::npos ? std::wstring() : exe.substr(0, slash + 1);
 }
 
+std::wstring LocalSettingsPath() {
+    const std::wstring folder = ExecutableFolder();
+    return folder.empty() ? std::wstring() : folder + L"Statistic.ini";
+}
+
 bool WriteSettingsValue(const wchar_t* name, const void* data, DWORD size) {
     HKEY raw = nullptr;
     LSTATUS status = ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &raw, nullptr);

@@ -21,6 +21,9 @@ extern int PagesBefore;
 std::wstring ExecutablePath();
 // The folder of the running executable with its trailing backslash; empty on failure.
 std::wstring ExecutableFolder();
+// Statistic.ini next to the running executable (hotkeys, notice); empty when
+// the executable's folder is unknown.
+std::wstring LocalSettingsPath();
 // The common application-data folder + "\Quenra\GameLogin"; empty when the
 // system does not tell the common folder.
 std::wstring GameLoginFolder();

@@ -50,14 +50,8 @@ bool CAddAccDlg::OnInitDialog() {
     SetSkin(skin::LoadSkinImage(IDB_ADDACC_FRAME), true, false, nullptr, {}, {}, nullptr);
 
     m_bmpButton = skin::LoadSkinImage(IDB_BTN_TEXT);
-    for (skin::CBtnEx* button : {&m_btnYes, &m_btnNo}) {
-        if (!button->hwnd())
-            continue;
-        button->SetImage(m_bmpButton.get(), true);
-        wchar_t caption[8] = {};
-        ::GetWindowTextW(button->hwnd(), caption, 8);
-        button->m_strText = caption;
-    }
+    for (skin::CBtnEx* button : {&m_btnYes, &m_btnNo})
+        button->SetTextStrip(m_bmpButton.get(), true);
     if (m_stcText.hwnd()) {
         // The label draws its own text, not its window's: both are set.
         ::SetWindowTextW(m_stcText.hwnd(), kAddAccountText);

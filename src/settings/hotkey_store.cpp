@@ -9,10 +9,7 @@
 
 namespace ovn::settings {
 
-std::wstring HotkeyIniPath() {
-    const std::wstring folder = ExecutableFolder();
-    return folder.empty() ? std::wstring() : folder + L"Statistic.ini";
-}
+std::wstring HotkeyIniPath() { return LocalSettingsPath(); }
 
 HotkeySetting ReadHotkeySetting(HotkeyId id) {
     const std::wstring path = HotkeyIniPath();

@@ -55,24 +55,11 @@ bool CSettingDlg::OnInitDialog() {
     CDlgEx::OnInitDialog();
     DoDataExchange();
     OpenSettingsDialog = this;
-    m_nCaptionHeight = 30;
-    m_nBorderWidth = 4;
-    m_nButtonRightMargin = 0;
-    m_nButtonTop = 0;
-    m_nButtonGap = 0;
-    SetCaptionText(L"设置");
-    gdi::Bitmap close = skin::LoadSkinImage(IDB_BTN_CLOSE);  // copied into the button
-    SetSkin(skin::LoadSkinImage(IDB_DLG_FRAME), false, true, nullptr, {}, {}, close.get());
+    SetSmallDialogSkin(L"设置");
 
     m_bmpButton = skin::LoadSkinImage(IDB_BTN_TEXT);
-    for (skin::CBtnEx* button : {&m_btnOK, &m_btnCancel}) {
-        if (!button->hwnd())
-            continue;
-        button->SetImage(m_bmpButton.get(), false);
-        wchar_t caption[8] = {};
-        ::GetWindowTextW(button->hwnd(), caption, 8);
-        button->m_strText = caption;
-    }
+    for (skin::CBtnEx* button : {&m_btnOK, &m_btnCancel})
+        button->SetTextStrip(m_bmpButton.get(), false);
     m_brGroup.reset(::CreateSolidBrush(kGroupColour));
 
     for (HotkeyId id : kAllHotkeys) {

@@ -56,6 +56,15 @@ void CBtnEx::CaptureWindowRect() {
         ::GetWindowRect(hwnd(), &m_rcWindow);
 }
 
+void CBtnEx::SetTextStrip(HBITMAP strip, bool resize) {
+    if (!hwnd())
+        return;
+    SetImage(strip, resize);
+    wchar_t caption[8] = {};
+    ::GetWindowTextW(hwnd(), caption, 8);
+    m_strText = caption;
+}
+
 int CBtnEx::SetImage(HBITMAP strip, bool resize) {
     const SIZE s = gdi::BitmapSize(strip);
     const Size cell = StripCellSize(s.cx, s.cy);

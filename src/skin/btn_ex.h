@@ -25,6 +25,9 @@ public:
     // Takes the four cells from a strip; the caller keeps the bitmap. With resize,
     // the button becomes one cell in size (not moved, z-order kept). Returns 1.
     int SetImage(HBITMAP strip, bool resize);
+    // A text button: the strip's cells (as SetImage) with the button's own
+    // caption drawn over them.
+    void SetTextStrip(HBITMAP strip, bool resize);
     // Stores the text and turns the tooltip on (created on first use).
     void SetToolTip(const wchar_t* text);
 

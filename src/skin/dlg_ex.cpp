@@ -1,5 +1,6 @@
 #include "skin/dlg_ex.h"
 
+#include "res/skin_ids.h"
 #include "skin/skin_image.h"
 
 #include <windowsx.h>
@@ -174,6 +175,17 @@ void CDlgEx::InvalidateSystemButtons() {
     for (CBtnEx* b : {&m_btnClose, &m_btnMaximize, &m_btnMinimize})
         if (b->hwnd())
             ::InvalidateRect(b->hwnd(), nullptr, TRUE);
+}
+
+void CDlgEx::SetSmallDialogSkin(const wchar_t* title) {
+    m_nCaptionHeight = 30;
+    m_nBorderWidth = 4;
+    m_nButtonRightMargin = 0;
+    m_nButtonTop = 0;
+    m_nButtonGap = 0;
+    SetCaptionText(title);
+    gdi::Bitmap close = LoadSkinImage(IDB_BTN_CLOSE);  // copied into the button
+    SetSkin(LoadSkinImage(IDB_DLG_FRAME), false, true, nullptr, {}, {}, close.get());
 }
 
 void CDlgEx::RequestClose() { ::PostMessageW(hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0); }

@@ -26,6 +26,10 @@ public:
     // minimise and maximise buttons come only with a close button). Returns 1.
     int SetSkin(gdi::Bitmap frame, bool fitToFrame, bool stretch, HBITMAP minimize,
                 gdi::Bitmap maximize, gdi::Bitmap restore, HBITMAP close);
+    // The frame of the program's small dialogs (update progress, settings, game
+    // download): the small-dialog frame image stretched, a 30-pixel caption
+    // with this title, 4-pixel borders and the close button in the corner.
+    void SetSmallDialogSkin(const wchar_t* title);
     // Sets the window text and repaints the title strip; callable from any thread.
     void SetCaptionText(const wchar_t* text);
     // Rebuilds the window's shape from the corners of the frame bitmap.

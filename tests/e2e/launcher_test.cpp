@@ -22,38 +22,6 @@ namespace {
 constexpr wchar_t kTitle[] = L"QuenraOrvane";
 constexpr int kHallButton = IDC_BTN_HALL;
 
-// Sets an environment variable for the processes started while it lives.
-class ScopedEnvironment {
-public:
-    ScopedEnvironment(const wchar_t* name, const std::wstring& value) : m_name(name) {
-        wchar_t old[1024];
-        const DWORD n = GetEnvironmentVariableW(name, old, 1024);
-        m_had = n > 0 && n < 1024;
-        if (m_had)
-            m_old.assign(old, n);
-        SetEnvironmentVariableW(name, value.c_str());
-    }
-    ~ScopedEnvironment() { SetEnvironmentVariableW(m_name, m_had ? m_old.c_str() : nullptr); }
-    ScopedEnvironment(const ScopedEnvironment&) = delete;
-    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
-
-private:
-    const wchar_t* m_name;
-    std::wstring m_old;
-    bool m_had = false;
-};
-
-std::string ReadUtf8(const std::wstring& path) {
-    std::string text;
-    if (FILE* f = _wfopen(path.c_str(), L"rb")) {
-        char buf[4096];
-        for (size_t n; (n = fread(buf, 1, sizeof buf, f)) > 0;)
-            text.append(buf, n);
-        fclose(f);
-    }
-    return text;
-}
-
 size_t Occurrences(const std::string& text, const std::string& what) {
     size_t n = 0;
     for (size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + 1))
@@ -108,20 +76,7 @@ protected:
     }
     // The first page process has logged in (a server picked in its login page
     // with the mouse) and its game page has been adopted and shown.
-    HWND WaitForFirstFrame() {
-        const LoginWindows login = WaitForLogin(wnd);
-        if (!login.page || !ClickLink(login.page, LoginPageUrl(), L"S3服", kLoginPageHostFlags))
-            return nullptr;
-        HWND frame = nullptr;
-        WaitFor(
-            [&] {
-                auto kids = ForeignChildren(wnd);
-                frame = kids.empty() ? nullptr : kids.front();
-                return frame != nullptr && IsWindowVisible(frame);
-            },
-            20s);
-        return frame;
-    }
+    HWND WaitForFirstFrame() { return LogInFirstPage(wnd); }
     // Clicks the hall button and waits for the hall to be shown or hidden (or,
     // given the page, for the page to be hidden under the hall or shown again).
     // The click is posted behind whatever was posted before, so once its effect
@@ -312,7 +267,7 @@ TEST_F(LauncherE2e, ClaimsAndPageRequestsFromStrangersAreBounded) {
     }));
     // The launcher's own account of the other nineteen: each refused.
     size_t refused = 0;
-    WaitFor([&] { return (refused = Occurrences(ReadUtf8(requestLog), "another tab refused")) >= 19; });
+    WaitFor([&] { return (refused = Occurrences(ReadFileText(requestLog), "another tab refused")) >= 19; });
     EXPECT_EQ(refused, 19u);
     look();
     EXPECT_EQ(started.size(), 1u);

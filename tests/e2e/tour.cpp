@@ -119,6 +119,19 @@ int wmain() {
     WaitFor([&] { return LauncherOnScreen(wnd); }, 20s);
     Shot(L"launcher-hall");
 
+    wprintf(L"the portal's notice comes up at the bottom-right a few seconds after the first page\n");
+    HWND notice = nullptr;
+    WaitFor([&] {
+        for (HWND h : FindWindows({.pid = launcher.Id(), .className = L"#32770", .visibleOnly = true}))
+            if (GetDlgItem(h, IDC_POP_TEXT))
+                notice = h;
+        return notice != nullptr;
+    }, 20s);
+    if (notice) {
+        Painted(notice);
+        Shot(L"notice", notice);
+    }
+
     wprintf(L"closing the launcher (it asks first: an account is in a game)\n");
     PostMessageW(wnd, WM_SYSCOMMAND, SC_CLOSE, 0);
     if (HWND box = WaitForBox(launcher.Id(), L"窗口即将关闭，确定要退出游戏？"))

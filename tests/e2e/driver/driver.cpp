@@ -386,4 +386,33 @@ std::vector<std::string> PortalRequests(bool clear) {
     return lines;
 }
 
+ScopedEnvironment::ScopedEnvironment(const wchar_t* name, const std::wstring& value) : m_name(name) {
+    wchar_t old[1024];
+    const DWORD n = GetEnvironmentVariableW(name, old, 1024);
+    m_had = n > 0 && n < 1024;
+    if (m_had)
+        m_old.assign(old, n);
+    SetEnvironmentVariableW(name, value.c_str());
+}
+
+ScopedEnvironment::~ScopedEnvironment() { SetEnvironmentVariableW(m_name, m_had ? m_old.c_str() : nullptr); }
+
+std::wstring RecorderPath() {
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring path = self;
+    return path.substr(0, path.rfind(L'\\') + 1) + L"ovn_recorder.exe";
+}
+
+std::string ReadFileText(const std::wstring& path) {
+    std::string text;
+    if (FILE* f = _wfopen(path.c_str(), L"rb")) {
+        char buf[4096];
+        for (size_t n; (n = fread(buf, 1, sizeof buf, f)) > 0;)
+            text.append(buf, n);
+        fclose(f);
+    }
+    return text;
+}
+
 }  // namespace e2e

@@ -106,6 +106,27 @@ void ClickWindow(HWND hwnd);
 // Saves the screen (or the part covered by hwnd) as a PNG file.
 bool SaveScreenshot(const std::wstring& path, HWND hwnd = nullptr);
 
+// Sets an environment variable for the processes started while it lives.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const wchar_t* name, const std::wstring& value);
+    ~ScopedEnvironment();
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+private:
+    const wchar_t* m_name;
+    std::wstring m_old;
+    bool m_had = false;
+};
+
+// The stand-in program the tests build (ovn_recorder.exe, next to the test
+// program): it appends its own path and command line, one UTF-8 line, to the
+// file OVN_RECORD_FILE names, and ends.
+std::wstring RecorderPath();
+// A file's bytes ("" when there is none): what the recorder wrote, a log.
+std::string ReadFileText(const std::wstring& path);
+
 // Local portal.
 std::string HttpGet(const std::wstring& pathAndQuery);  // body, or "" on failure
 std::vector<std::string> PortalRequests(bool clear = false);

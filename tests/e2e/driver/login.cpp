@@ -99,6 +99,21 @@ LoginWindows WaitForLoginOf(DWORD pid, Millis timeout) {
     return w;
 }
 
+HWND LogInFirstPage(HWND launcher) {
+    const LoginWindows login = WaitForLogin(launcher);
+    if (!login.page || !ClickLink(login.page, LoginPageUrl(), L"S3服", kLoginPageHostFlags))
+        return nullptr;
+    HWND frame = nullptr;
+    WaitFor(
+        [&] {
+            auto kids = ForeignChildren(launcher);
+            frame = kids.empty() ? nullptr : kids.front();
+            return frame != nullptr && IsWindowVisible(frame);
+        },
+        20s);
+    return frame;
+}
+
 bool LeaveOpenLogins(DWORD launcherPid, HWND launcher, Millis timeout) {
     return WaitFor([&] {
         bool settled = true;

@@ -34,6 +34,11 @@ LoginWindows WaitForLogin(HWND launcher, Millis timeout = 30s);
 // The same, for the login of a page process other than those given.
 LoginWindows WaitForLoginOf(DWORD pid, Millis timeout = 30s);
 
+// Logs the launcher's first page process in (a server picked in its login page
+// with the mouse) and waits for its game page to be adopted and shown; the
+// page's frame, or null.
+HWND LogInFirstPage(HWND launcher);
+
 // Leaves the login of every page process of the launcher (process
 // launcherPid, window launcher) with Escape on its artwork, as a login in
 // progress keeps the launcher disabled: true once each of its processes has

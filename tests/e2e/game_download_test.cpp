@@ -1,0 +1,176 @@
+// Another game's launcher downloaded from the game hall, from outside: the
+// hall process (with this test as its launcher window) is asked by its page's
+// link to start a game that is not installed; the player agrees; the download
+// dialog fetches the portal's configuration for the tag and the installer it
+// names, shows its progress, starts the installer (a stand-in that records its
+// start) and says so; or, cancelled during a slow download, closes at once and
+// leaves a hall that still works.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include "common/protocol.h"
+#include "res/resource.h"
+#include "tests/e2e/driver/login.h"
+#include "tests/e2e/life_support.h"
+
+using namespace life;
+
+namespace {
+
+constexpr wchar_t kQuestion[] = L"下载Quenra登录器，玩游戏更加方便快捷，现在就去下载吧？";
+constexpr wchar_t kDownloading[] = L"游戏下载中...";
+constexpr wchar_t kInstaller[] = L"/download/game/Skyrealm.exe";
+
+// The launcher window as far as the hall needs one: it takes the hall in and
+// shows it, as the launcher does.
+class HostWindow {
+public:
+    HostWindow() {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = &HostWindow::Proc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"OvnE2eHallHost";
+        RegisterClassW(&wc);
+        hwnd = CreateWindowExW(0, wc.lpszClassName, L"hall host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 900,
+                               650, nullptr, nullptr, wc.hInstance, nullptr);
+    }
+    ~HostWindow() { DestroyWindow(hwnd); }
+    HWND hwnd = nullptr;
+
+private:
+    static LRESULT CALLBACK Proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+        if (msg == ovn::kMsgAdoptFrame) {
+            HWND frame = reinterpret_cast<HWND>(w);
+            MoveWindow(frame, 0, 0, 900, 650, TRUE);
+            ShowWindow(frame, SW_SHOWNA);
+            return 0;
+        }
+        return DefWindowProcW(h, msg, w, l);
+    }
+};
+
+class GameDownloadE2e : public ::testing::Test {
+protected:
+    void SetUp() override {
+        record = Environment::Get().stateDir + L"\\installer-record.txt";
+        DeleteFileW(record.c_str());
+        wchar_t temp[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, temp);
+        target = std::wstring(temp) + L"Skyrealm.exe";
+        DeleteFileW(target.c_str());
+        ASSERT_EQ(HttpGet(L"/__gamedl?tag=Skyrealm&exe=" + LinuxPath(RecorderPath())), "ok");
+        PortalRequests(true);
+    }
+    void TearDown() override {
+        HttpGet(L"/__misbehave?path=" + std::wstring(kInstaller) + L"&mode=off");
+        HttpGet(L"/__gamedl?tag=Skyrealm&mode=off");
+        DestroyWindow(host.hwnd);
+        EXPECT_NE(hall.Wait(10s), STILL_ACTIVE) << "the hall did not end with its launcher window";
+        hall.Kill();
+    }
+
+    // Starts the hall, clicks its page's link for Skyrealm and agrees to the
+    // download: the download dialog.
+    HWND OpenDownload() {
+        ScopedEnvironment recordTo(L"OVN_RECORD_FILE", record);
+        const std::wstring args =
+            L"/gmhall /" + std::to_wstring(static_cast<long long>(reinterpret_cast<INT_PTR>(host.hwnd)));
+        if (!hall.Start(args))
+            return nullptr;
+        HWND frame = nullptr;
+        if (!WaitFor([&] {
+                auto kids = ForeignChildren(host.hwnd);
+                frame = kids.empty() ? nullptr : kids.front();
+                return frame && IsWindowVisible(frame) && CountRequests("GET /webgame.htm") >= 1;
+            }, 20s))
+            return nullptr;
+        HWND page = frame;
+        while (HWND child = GetWindow(page, GW_CHILD))
+            page = child;
+        const std::wstring hallUrl = L"http://" + Environment::Get().portal + L"/webgame.htm";
+        // The page may still be loading when first seen: try until it has a link.
+        if (!WaitFor([&] { return ClickLink(page, hallUrl, L"entergame|skyrealm", 0); }, 20s))
+            return nullptr;
+        HWND box = WaitForBox(hall.Id(), kQuestion, 20s);
+        if (!box || !PressBoxButton(box, L"确定"))
+            return nullptr;
+        return WaitForWindow({.pid = hall.Id(), .title = kDownloading, .visibleOnly = true}, 20s);
+    }
+    int Position(HWND dialog) {
+        return static_cast<int>(SendMessageW(GetDlgItem(dialog, IDC_DOWNGAME_BAR), PBM_GETPOS, 0, 0));
+    }
+
+    HostWindow host;
+    Process hall;
+    std::wstring record, target;
+};
+
+TEST_F(GameDownloadE2e, DownloadsTheInstallerWithProgressAndStartsIt) {
+    // About twenty slow steps, so that the dialog is seen part-way.
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    ASSERT_TRUE(GetFileAttributesExW(RecorderPath().c_str(), GetFileExInfoStandard, &data));
+    const int chunk = static_cast<int>(data.nFileSizeLow / 20) + 1;
+    HttpGet(L"/__misbehave?path=" + std::wstring(kInstaller) + L"&mode=slow&chunk=" + std::to_wstring(chunk));
+
+    HWND dialog = OpenDownload();
+    ASSERT_NE(dialog, nullptr) << "no download dialog";
+    HWND label = GetDlgItem(dialog, IDC_DOWNGAME_LABEL);
+    HWND ok = GetDlgItem(dialog, IDOK), cancel = GetDlgItem(dialog, IDCANCEL);
+    EXPECT_FALSE(IsWindowEnabled(ok));
+    EXPECT_TRUE(IsWindowEnabled(cancel));
+
+    // Part-way: the bar and its label agree on a percentage short of 100.
+    int seen = 0;
+    ASSERT_TRUE(WaitFor([&] {
+        seen = Position(dialog);
+        return seen > 30 && seen < 90 && WindowText(label) == L"已加载  " + std::to_wstring(seen) + L"%";
+    }, 30s)) << "bar at " << Position(dialog);
+    SaveScreenshot(Environment::Get().stateDir + L"\\download.png", dialog);
+
+    ASSERT_TRUE(WaitFor([&] { return WindowText(dialog) == L"下载完成"; }, 60s)) << "the download did not finish";
+    EXPECT_EQ(Position(dialog), 100);
+    EXPECT_EQ(WindowText(label), L"已加载  100%");
+    EXPECT_TRUE(IsWindowEnabled(ok));
+    EXPECT_FALSE(IsWindowEnabled(cancel));
+    // The installer that was started is the downloaded one, from the temporary folder.
+    EXPECT_TRUE(WaitFor([&] { return ReadFileText(record).find("Skyrealm.exe") != std::string::npos; }))
+        << ReadFileText(record);
+    EXPECT_EQ(CountRequests("GET /update/ConfigSkyrealm.htm"), 1);
+    EXPECT_EQ(CountRequests("GET /download/game/Skyrealm.exe"), 1);
+    // The configuration was kept only while it was read.
+    std::wstring exe = Environment::Get().exePath;
+    EXPECT_FALSE(Exists(exe.substr(0, exe.rfind(L'\\') + 1) + L"Skyrealm.ini"));
+
+    ClickWindow(ok);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+}
+
+TEST_F(GameDownloadE2e, CancelDuringASlowDownloadClosesAtOnceAndTheHallGoesOn) {
+    HttpGet(L"/__misbehave?path=" + std::wstring(kInstaller) + L"&mode=slow&chunk=64");
+    HWND dialog = OpenDownload();
+    ASSERT_NE(dialog, nullptr) << "no download dialog";
+    ASSERT_TRUE(WaitFor([&] { return Position(dialog) >= 0 && CountRequests("GET /download/game/Skyrealm.exe") == 1; }));
+
+    // Esc does not close it (the round trip behind it shows it was handled).
+    PostMessageW(dialog, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+    DWORD_PTR answer = 0;
+    ASSERT_TRUE(SendMessageTimeoutW(dialog, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer));
+    ASSERT_TRUE(IsWindow(dialog));
+
+    // At this pace the installer would take many minutes.
+    ClickWindow(GetDlgItem(dialog, IDCANCEL));
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }, 5s)) << "cancel did not close the dialog";
+    EXPECT_FALSE(Exists(target)) << "the partial installer stayed";
+    EXPECT_EQ(ReadFileText(record), "");
+
+    // The hall still answers: a refresh fetches its page again.
+    const int before = CountRequests("GET /webgame.htm");
+    HWND frame = ForeignChildren(host.hwnd).front();
+    PostMessageW(frame, WM_KEYDOWN, VK_F5, ovn::CloseMarker);
+    EXPECT_TRUE(WaitFor([&] { return CountRequests("GET /webgame.htm") > before; }));
+    EXPECT_TRUE(hall.Running());
+}
+
+}  // namespace
