@@ -7,6 +7,7 @@
 #include "common/protocol.h"
 #include "keys_test_support.h"
 #include "launcher_test_support.h"
+#include "log_test_support.h"
 #include "res/resource.h"
 #include "settings/setting_dlg.h"
 #include "settings_test_support.h"
@@ -106,6 +107,34 @@ TEST_F(SettingsHotkeys, CapturesRefusesConflictsWritesAndTheLauncherReactsAtOnce
     EXPECT_TRUE(IsWindowVisible(launcher));
     sender.Type('S', kCtrl);
     EXPECT_TRUE(PumpUntil([&] { return dlg.m_bMuted == 1; }));
+}
+
+TEST_F(SettingsHotkeys, ASettingsFileThatRefusesWritesIsToldAndLogged) {
+    // A settings file the player may not write (as when it keeps the rights of
+    // a folder only administrators write).
+    ScopedHotkeyIni::Set(L"SndKey", L"2,81");
+    ASSERT_TRUE(SetFileAttributesW(ScopedHotkeyIni::Path().c_str(), FILE_ATTRIBUTE_READONLY));
+    logtest::LogFile log;
+    ovn::settings::CSettingDlg settings;
+    ASSERT_TRUE(settings.CreateModeless(launcher));
+    ShowWindow(settings.hwnd(), SW_SHOW);
+    ASSERT_TRUE(TypeInto(settings, HotkeyId::Sound, 'S', kCtrl, kCtrlWord + L"S"));
+    {
+        BoxAnswerer ok(nullptr, 1);
+        PostMessageW(settings.hwnd(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        ASSERT_TRUE(PumpUntil([&] { return ok.Answered() == 1; }));
+        EXPECT_EQ(ok.Text(), L"热键设置未能保存，请确认设置文件可以写入。");
+    }
+    PumpUntilIdle();
+    // Still open with the player's keys, and the file as it was.
+    EXPECT_TRUE(IsWindow(settings.hwnd()));
+    EXPECT_EQ(Text(settings.Box(HotkeyId::Sound)), kCtrlWord + L"S");
+    EXPECT_EQ(ScopedHotkeyIni::Value(L"SndKey"), L"2,81");
+    bool logged = false;
+    for (const std::wstring& line : log.Lines())
+        logged = logged || line.find(L"hotkey SndKey not written to " + ScopedHotkeyIni::Path()) != std::wstring::npos;
+    EXPECT_TRUE(logged) << "the refused write left no line in the log";
+    settings.Destroy();
 }
 
 TEST_F(SettingsHotkeys, TheBossKeyCancelsAnOpenSettingsDialog) {
