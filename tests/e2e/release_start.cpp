@@ -67,6 +67,7 @@ TEST(ReleaseBuild, ComesUpWithItsLoginScreenWithoutThePortal) {
     HWND wnd = WaitForWindow({.pid = launcher.Id(), .title = L"QuenraOrvane", .visibleOnly = true}, 60s);
     ASSERT_NE(wnd, nullptr) << "the launcher window did not show";
     const LoginWindows login = WaitForLogin(wnd, 60s);
+    EXPECT_TRUE(SaveScreenshot(Environment::Get().stateDir + L"\\release-login.png"));
     ASSERT_NE(login.page, nullptr) << "the login artwork and page did not show";
     const DWORD page = WindowProcessId(login.page);
 
@@ -76,7 +77,6 @@ TEST(ReleaseBuild, ComesUpWithItsLoginScreenWithoutThePortal) {
     for (HWND child = GetWindow(login.page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
         inside += ClassName(child) + L" ";
     std::printf("login page window %ls holds: %ls\n", ClassName(login.page).c_str(), inside.c_str());
-    EXPECT_TRUE(SaveScreenshot(Environment::Get().stateDir + L"\\release-login.png"));
 
     EXPECT_TRUE(Responds(wnd)) << "the launcher hangs";
     EXPECT_TRUE(Responds(login.background)) << "the login artwork hangs";

@@ -4,7 +4,7 @@ imports, and that its tree was compiled like the test tree but for the local-por
 switch. Each check prints what it looked at and exits non-zero on a fault.
 
   check_release.py strings EXE
-  check_release.py imports EXE OBJDUMP DELAYED_DLLS(;-separated)
+  check_release.py imports EXE OBJDUMP DELAYED_DLLS(,-separated)
   check_release.py defines RELEASE_TREE TEST_TREE SOURCE_DIR
 """
 import json
@@ -132,7 +132,7 @@ def check_imports(exe, objdump, delayed_list):
         fail(f"no import table read from {exe}")
     print("  imports: " + ", ".join(sorted(direct)))
     print("  delay-loaded: " + ", ".join(sorted(delayed)))
-    allowed_delayed = {name.lower() + ".dll" for name in delayed_list.split(";") if name}
+    allowed_delayed = {name.lower() + ".dll" for name in delayed_list.split(",") if name}
     faults = []
     for name in sorted(direct - KNOWN_DLLS - MANIFEST_BOUND):
         faults.append(f"{name} is imported directly but is not a known system DLL")
