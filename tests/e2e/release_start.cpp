@@ -68,7 +68,7 @@ TEST(ReleaseBuild, ComesUpWithItsLoginScreenWithoutThePortal) {
     // The login artwork shows. Its page window is made over it at once but shown
     // only once a page has come: with no portal and no HTML engine under Wine
     // none comes, and the artwork's panel stays empty. (On Windows the control
-    // shows its own "cannot display the page" there.)
+    // turns the failed navigation into an error page of its own, which shows.)
     HWND artwork = nullptr, pageWindow = nullptr;
     WaitFor([&] {
         for (HWND h : FindWindows({.visibleOnly = true}))
