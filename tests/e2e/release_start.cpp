@@ -102,8 +102,9 @@ TEST(ReleaseBuild, ComesUpWithItsLoginScreenWithoutThePortal) {
     // Leaving the login ends its page process, cleanly; then the launcher is closed.
     PostMessageW(artwork, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
     fw::Handle pageProcess(OpenProcess(SYNCHRONIZE, FALSE, page));
-    if (pageProcess)
+    if (pageProcess) {
         EXPECT_EQ(WaitForSingleObject(pageProcess.get(), 30000), WAIT_OBJECT_0) << "the page process did not end";
+    }
     if (launcher.Running()) {
         PostMessageW(wnd, WM_SYSCOMMAND, SC_CLOSE, 0);
         if (HWND box = WaitForBox(launcher.Id(), L"窗口即将关闭，确定要退出游戏？", 3s))
