@@ -1,5 +1,6 @@
 # The two commands of the README, and the pieces they are made of.
-.PHONY: all setup native win64 win32 test soak demo bench clean
+# make release: the shipped Ovn.exe for x64 and x86, in build/release-x64 and build/release-x86.
+.PHONY: all setup native win64 win32 release test soak demo bench clean
 
 all: native win64
 
@@ -8,6 +9,9 @@ setup:
 
 native win64 win32: setup
 	@scripts/build.sh $@
+
+release: setup
+	@scripts/build.sh release-x64 release-x86
 
 test:
 	@scripts/run-tests.sh

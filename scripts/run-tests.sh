@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
-# Builds both trees and runs every tier: native unit tests, then the Wine tiers
-# (unit again with a 2-byte wchar_t, Win32 glue, whole-process e2e) in one ctest.
+# Builds the test trees and the release and runs every tier: native unit tests,
+# the Wine tiers (unit again with a 2-byte wchar_t, Win32 glue, whole-process e2e)
+# in one ctest, then the release's checks on the shipped Ovn.exe, x64 and x86.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
 "$root/scripts/setup.sh"
 "$root/scripts/build.sh" native win64
+t0=$(date +%s)
+"$root/scripts/build.sh" release-x64 release-x86
+echo "release builds took $(( $(date +%s) - t0 )) s"
 
 source "$root/scripts/wine-env.sh"
 t0=$(date +%s.%N)
@@ -21,3 +25,7 @@ echo "== native tree =="
 (cd build/native && ctest --output-on-failure -j"$jobs")
 echo "== Windows tree under Wine =="
 (cd build/win64 && ctest --output-on-failure)
+for tree in release-x64 release-x86; do
+    echo "== $tree: the shipped Ovn.exe =="
+    (cd build/$tree && ctest --output-on-failure)
+done

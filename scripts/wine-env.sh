@@ -13,26 +13,36 @@ export XDG_CONFIG_HOME=$HOME/.config XDG_DATA_HOME=$HOME/.local/share XDG_CACHE_
 export XDG_RUNTIME_DIR=$OVN_WINE_ROOT/run
 mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 
+# "wine reg" on a machine-wide value, in the 64-bit and the 32-bit view.
+ovn_reg_hklm() {
+    wine reg "$@" /reg:64 >/dev/null 2>&1
+    wine reg "$@" /reg:32 >/dev/null 2>&1
+}
+
 # Values the program reads from the registry that the tests need to be there.
 ovn_seed_registry() {
-    wine reg add 'HKLM\SOFTWARE\Macromedia\FlashPlayer' /v CurrentVersion /t REG_SZ /d '11,2,202,235' /f >/dev/null 2>&1
+    # Each HKLM value goes into both registry views: with Wine's 32-bit half
+    # installed, a bare "wine reg" writes the 32-bit one, and the 64-bit and
+    # 32-bit programs each read their own. The plug-in's version key keeps the
+    # start's old-plug-in question away from every test but the one about it.
+    ovn_reg_hklm add 'HKLM\SOFTWARE\Macromedia\FlashPlayer' /v CurrentVersion /t REG_SZ /d '11,2,202,235' /f
     # A crashing test process must end as on Windows without a debugger, not wait in
     # winedbg: the automatic debugger named here does not exist, so the process ends.
-    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /t REG_SZ /d 'no-debugger-here.exe %ld %ld' /f >/dev/null 2>&1
-    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /t REG_SZ /d '1' /f >/dev/null 2>&1
+    ovn_reg_hklm add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /t REG_SZ /d 'no-debugger-here.exe %ld %ld' /f
+    ovn_reg_hklm add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /t REG_SZ /d '1' /f
     # No window manager on Xvfb: Wine's managed mode then makes every closing window
     # wait about 2 s, and moving a window after another closed can kill the process.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d 'N' /f >/dev/null 2>&1
     # The program's Chinese texts: link the UI font to a CJK font Debian ships.
-    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v Tahoma /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f >/dev/null 2>&1
-    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v 'MS Shell Dlg' /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f >/dev/null 2>&1
+    ovn_reg_hklm add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v Tahoma /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f
+    ovn_reg_hklm add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v 'MS Shell Dlg' /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f
     wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v '微软雅黑' /t REG_SZ /d 'WenQuanYi Micro Hei' /f >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v '宋体' /t REG_SZ /d 'WenQuanYi Micro Hei' /f >/dev/null 2>&1
 }
 
 # Makes the prefix once; later calls find it ready. Safe when several start at once.
 # Bump when ovn_seed_registry changes: an existing prefix is then seeded again.
-ovn_seed_version=4
+ovn_seed_version=5
 
 ovn_ensure_prefix() {
     [ -f "$WINEPREFIX/.ovn-ready" ] && [ -f "$WINEPREFIX/.ovn-seeded-$ovn_seed_version" ] && return 0

@@ -30,7 +30,7 @@ bool IsElevatedCopy() {
     return false;
 }
 
-bool ElevateAndWait(const std::wstring& arguments) {
+bool ElevateAndWait(const std::wstring& arguments, unsigned long* exitCode) {
     const std::wstring exe = ExecutablePath();
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof info;
@@ -45,6 +45,9 @@ bool ElevateAndWait(const std::wstring& arguments) {
     }
     fw::Handle process(info.hProcess);
     ::WaitForSingleObject(process.get(), INFINITE);
+    DWORD code = 0;
+    if (exitCode && ::GetExitCodeProcess(process.get(), &code))
+        *exitCode = code;
     return true;
 }
 

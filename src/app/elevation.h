@@ -17,7 +17,8 @@ bool IsFilteredToken();
 // True when this process is the elevated copy started by ElevateAndWait.
 bool IsElevatedCopy();
 // Runs this executable with arguments through the shell's "runas" and waits for
-// it. False when the player refused or it could not start (logged).
-bool ElevateAndWait(const std::wstring& arguments);
+// it (its exit code into exitCode when given). False when the player refused or
+// it could not start (logged).
+bool ElevateAndWait(const std::wstring& arguments, unsigned long* exitCode = nullptr);
 
 }  // namespace ovn

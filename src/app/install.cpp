@@ -10,6 +10,7 @@
 
 #include "app/counters.h"
 #include "app/install_rules.h"
+#include "app/rights.h"
 #include "app/kelvor3_app.h"
 #include "common/code_page.h"
 #include "common/log.h"
@@ -152,6 +153,7 @@ int InstallCopy(bool startCopy) {
     }
     EnsureFolder(appData + L"\\Quenra");
     EnsureFolder(appData + L"\\Quenra\\GameLogin");
+    ProtectInstallFolder(appData + L"\\Quenra\\GameLogin");  // before anything is copied in
     const std::wstring self = ExecutablePath();
     const std::wstring target = InstalledPath();
     if (!EqualsNoCase(target, self) && !::CopyFileW(self.c_str(), target.c_str(), FALSE))

@@ -15,6 +15,8 @@
 #include "app/counters.h"
 #include "app/elevation.h"
 #include "app/install.h"
+#include "app/rights.h"
+#include "app/rights_rules.h"
 #include "browser/cache_clearing.h"
 #include "common/portal.h"
 #include "gamepage/game_page_process.h"
@@ -26,6 +28,8 @@ namespace {
 
 constexpr wchar_t kCaption[] = L"QuenraOrvane";
 constexpr wchar_t kVersionQuery[] = L"&ver=3.0.0.1";
+// The elevated updater's exit code when the new copy is in place.
+constexpr int kUpdateInstalledExit = 2;
 
 }  // namespace
 
@@ -54,6 +58,36 @@ void CKelvor3App::FinishUpdateAtStart(bool recreateShortcuts) {
         return;
     fw::ComScope com;
     CreateShortcuts(ExecutablePath());
+}
+
+bool CKelvor3App::InstallUpdateAtStart(bool recreateShortcuts) {
+    const bool elevatedCopy = IsElevatedCopy();
+    switch (ChooseUpdateRoute(CanWriteFolder(ExecutableFolder()), !elevatedCopy && IsFilteredToken())) {
+    case UpdateRoute::InPlace:
+        if (m_updater.InstallUpdate() != 1)
+            return false;
+        if (elevatedCopy) {
+            // The player's own process starts the new copy; its path, and with it
+            // every shortcut, is unchanged.
+            net::StampUpdateTime();
+            m_exitCode = kUpdateInstalledExit;
+        } else {
+            FinishUpdateAtStart(recreateShortcuts);
+        }
+        return true;
+    case UpdateRoute::Elevated: {
+        unsigned long code = 0;
+        if (!ElevateAndWait(std::wstring(L"/update ") + kElevatedSwitch, &code) || code != kUpdateInstalledExit)
+            return false;
+        StartSelfProcess();
+        return true;
+    }
+    case UpdateRoute::NotAttempted:
+        LogFailureF(0, L"update: %ls cannot be written with these rights; the update is not attempted",
+                    ExecutableFolder().c_str());
+        return false;
+    }
+    return false;
 }
 
 bool CKelvor3App::RanElevated() {
@@ -109,15 +143,13 @@ bool CKelvor3App::InitInstance() {
 
     if (m_mode == ModeUpdate) {
         m_updater.CheckForUpdate(1, m_mode);  // only fetches where the new version is
-        if (m_updater.InstallUpdate() == 1) {
-            FinishUpdateAtStart(false);
+        if (InstallUpdateAtStart(false))
             return false;
-        }
+        if (IsElevatedCopy())
+            return false;  // the player's own process goes on as the launcher
     } else if (m_mode == ModeInstall || m_mode == ModeShortcut) {
-        if (m_updater.CheckForUpdate(0, DetectStartMode()) != 0 && m_updater.InstallUpdate() == 1) {
-            FinishUpdateAtStart(true);
+        if (m_updater.CheckForUpdate(0, DetectStartMode()) != 0 && InstallUpdateAtStart(true))
             return false;
-        }
     }
 
     Gdiplus::GdiplusStartupInput gdiplusInput;  // version 1, no callback, background thread

@@ -44,6 +44,10 @@ private:
     void WaitForPing();
     // After an update installed at start: the new copy runs, the shortcuts point at it.
     void FinishUpdateAtStart(bool recreateShortcuts);
+    // Installs the update found at start by the way this process's rights allow
+    // (app/rights_rules.h). True when a new copy is in place and this process
+    // only finishes up.
+    bool InstallUpdateAtStart(bool recreateShortcuts);
     // Install and removal under a filtered token: the elevated copy does the
     // job. True when it ran (this process then only finishes up).
     bool RanElevated();

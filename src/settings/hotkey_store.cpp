@@ -4,6 +4,7 @@
 
 #include <string_view>
 
+#include "common/log.h"
 #include "common/protocol.h"
 #include "process/process.h"
 
@@ -26,8 +27,11 @@ HotkeySetting ReadHotkeySetting(HotkeyId id) {
 
 bool WriteHotkeySetting(HotkeyId id, const HotkeySetting& setting) {
     const std::wstring path = HotkeyIniPath();
-    return !path.empty() && ::WritePrivateProfileStringW(kHotkeySection, HotkeyIniKey(id),
-                                                         FormatHotkeyValue(setting).c_str(), path.c_str()) != FALSE;
+    if (!path.empty() && ::WritePrivateProfileStringW(kHotkeySection, HotkeyIniKey(id),
+                                                      FormatHotkeyValue(setting).c_str(), path.c_str()))
+        return true;
+    LogFailureF(::GetLastError(), L"hotkey %ls not written to %ls", HotkeyIniKey(id), path.c_str());
+    return false;
 }
 
 void NotifyHotkeysChanged() {

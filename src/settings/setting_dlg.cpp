@@ -117,10 +117,17 @@ void CSettingDlg::OnOK() {
         skin::ShowMessageBox(0, L"QuenraOrvane", L"热键冲突，请重新设置不同热键值", hwnd());
         return;
     }
+    bool saved = true;
     for (HotkeyId id : kAllHotkeys)
         if (auto setting = HotkeyFromText(boxes.texts[Index(id)], boxes.heldKeys[Index(id)]))
-            WriteHotkeySetting(id, *setting);
-    NotifyHotkeysChanged();
+            saved = WriteHotkeySetting(id, *setting) && saved;
+    NotifyHotkeysChanged();  // what was written holds at once
+    if (!saved) {
+        // The dialog stays open: the player's keys are not lost, and nothing
+        // claims they were kept.
+        skin::ShowMessageBox(0, L"QuenraOrvane", L"热键设置未能保存，请确认设置文件可以写入。", hwnd());
+        return;
+    }
     EndDialog(IDOK);
 }
 

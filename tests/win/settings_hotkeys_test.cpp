@@ -7,6 +7,7 @@
 #include "common/protocol.h"
 #include "keys_test_support.h"
 #include "launcher_test_support.h"
+#include "log_test_support.h"
 #include "res/resource.h"
 #include "settings/setting_dlg.h"
 #include "settings_test_support.h"
@@ -106,6 +107,38 @@ TEST_F(SettingsHotkeys, CapturesRefusesConflictsWritesAndTheLauncherReactsAtOnce
     EXPECT_TRUE(IsWindowVisible(launcher));
     sender.Type('S', kCtrl);
     EXPECT_TRUE(PumpUntil([&] { return dlg.m_bMuted == 1; }));
+}
+
+TEST_F(SettingsHotkeys, ASettingsFileThatRefusesWritesIsToldAndLogged) {
+    // A settings file that refuses the write (on Windows, one the player has no
+    // rights to; here, as Wine lets its root user write anything, one that
+    // another program holds open without sharing).
+    ScopedHotkeyIni::Set(L"SndKey", L"2,81");
+    fw::FileHandle held(CreateFileW(ScopedHotkeyIni::Path().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_NE(held.get(), INVALID_HANDLE_VALUE);
+    logtest::LogFile log;
+    ovn::settings::CSettingDlg settings;
+    ASSERT_TRUE(settings.CreateModeless(launcher));
+    ShowWindow(settings.hwnd(), SW_SHOW);
+    PumpUntilIdle();
+    {
+        BoxAnswerer ok(nullptr, 1);
+        PostMessageW(settings.hwnd(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        ASSERT_TRUE(PumpUntil([&] { return ok.Answered() == 1; }));
+        EXPECT_EQ(ok.Text(), L"热键设置未能保存，请确认设置文件可以写入。");
+    }
+    PumpUntilIdle();
+    held.reset();
+    // Still open with the player's keys, and the file as it was.
+    EXPECT_TRUE(IsWindow(settings.hwnd()));
+    EXPECT_EQ(Text(settings.Box(HotkeyId::Boss)), L"F10");
+    EXPECT_EQ(ScopedHotkeyIni::Value(L"ShortKey"), L"<none>") << "the file took a write it refused";
+    EXPECT_EQ(ScopedHotkeyIni::Value(L"SndKey"), L"2,81");
+    bool logged = false;
+    for (const std::wstring& line : log.Lines())
+        logged = logged || line.find(L"hotkey ShortKey not written to " + ScopedHotkeyIni::Path()) != std::wstring::npos;
+    EXPECT_TRUE(logged) << "the refused write left no line in the log";
+    settings.Destroy();
 }
 
 TEST_F(SettingsHotkeys, TheBossKeyCancelsAnOpenSettingsDialog) {
