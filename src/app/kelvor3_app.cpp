@@ -62,7 +62,9 @@ void CKelvor3App::FinishUpdateAtStart(bool recreateShortcuts) {
 
 bool CKelvor3App::InstallUpdateAtStart(bool recreateShortcuts) {
     const bool elevatedCopy = IsElevatedCopy();
-    switch (ChooseUpdateRoute(CanWriteFolder(ExecutableFolder()), !elevatedCopy && IsFilteredToken())) {
+    // The package is made beside the program, which is then renamed aside.
+    const bool writable = CanWriteFolder(ExecutableFolder()) && CanReplaceFile(ExecutablePath());
+    switch (ChooseUpdateRoute(writable, !elevatedCopy && IsFilteredToken())) {
     case UpdateRoute::InPlace:
         if (m_updater.InstallUpdate() != 1)
             return false;
