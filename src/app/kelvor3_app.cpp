@@ -19,6 +19,8 @@
 #include "app/rights.h"
 #include "app/rights_rules.h"
 #include "common/portal.h"
+#include "common/text.h"
+#include "process/process.h"
 #include "gamepage/game_page_process.h"
 #include "launcher/kelvor3_dlg.h"
 
@@ -70,8 +72,11 @@ bool CKelvor3App::InstallUpdateAtStart(bool recreateShortcuts) {
             return false;
         if (elevatedCopy) {
             // The player's own process starts the new copy; its path, and with it
-            // every shortcut, is unchanged.
+            // every shortcut, is unchanged. An installation made before the folder
+            // had rights of its own gets them now.
             net::StampUpdateTime();
+            if (EqualsNoCase(InstalledPath(), ExecutablePath()))
+                ProtectInstallFolder(GameLoginFolder());
             m_exitCode = kUpdateInstalledExit;
         } else {
             FinishUpdateAtStart(recreateShortcuts);
