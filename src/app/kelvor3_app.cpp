@@ -19,6 +19,8 @@
 #include "app/rights_rules.h"
 #include "browser/cache_clearing.h"
 #include "common/portal.h"
+#include "common/text.h"
+#include "process/process.h"
 #include "gamepage/game_page_process.h"
 #include "launcher/kelvor3_dlg.h"
 
@@ -62,14 +64,19 @@ void CKelvor3App::FinishUpdateAtStart(bool recreateShortcuts) {
 
 bool CKelvor3App::InstallUpdateAtStart(bool recreateShortcuts) {
     const bool elevatedCopy = IsElevatedCopy();
-    switch (ChooseUpdateRoute(CanWriteFolder(ExecutableFolder()), !elevatedCopy && IsFilteredToken())) {
+    // The package is made beside the program, which is then renamed aside.
+    const bool writable = CanWriteFolder(ExecutableFolder()) && CanReplaceFile(ExecutablePath());
+    switch (ChooseUpdateRoute(writable, !elevatedCopy && IsFilteredToken())) {
     case UpdateRoute::InPlace:
         if (m_updater.InstallUpdate() != 1)
             return false;
         if (elevatedCopy) {
             // The player's own process starts the new copy; its path, and with it
-            // every shortcut, is unchanged.
+            // every shortcut, is unchanged. An installation made before the folder
+            // had rights of its own gets them now.
             net::StampUpdateTime();
+            if (EqualsNoCase(InstalledPath(), ExecutablePath()))
+                ProtectInstallFolder(GameLoginFolder());
             m_exitCode = kUpdateInstalledExit;
         } else {
             FinishUpdateAtStart(recreateShortcuts);

@@ -80,4 +80,10 @@ bool CanWriteFolder(const std::wstring& folder) {
     return true;
 }
 
+bool CanReplaceFile(const std::wstring& path) {
+    fw::FileHandle file(::CreateFileW(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, 0, nullptr));
+    return file.get() != INVALID_HANDLE_VALUE;
+}
+
 }  // namespace ovn

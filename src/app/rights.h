@@ -14,5 +14,9 @@ bool ProtectInstallFolder(const std::wstring& folder);
 bool ApplySddl(const std::wstring& path, const wchar_t* sddl);
 // True when this process can make a file in the folder (tried, then removed).
 bool CanWriteFolder(const std::wstring& folder);
+// True when this process may rename or delete the file (it is opened for that,
+// sharing everything, and closed): the right an update needs on the running
+// program, which a folder that lets anyone add files may still withhold.
+bool CanReplaceFile(const std::wstring& path);
 
 }  // namespace ovn

@@ -32,7 +32,9 @@ enum class UpdateRoute {
     NotAttempted,  // nobody here can replace it: no download at all, the program starts
 };
 
-// folderWritable: a file can be made in the program's folder. canElevate: the
+// folderWritable: a file can be made in the program's folder and the program
+// itself renamed (an installation made before the folder had its own rights lets
+// players add files but not touch the installer's program). canElevate: the
 // process runs with a filtered administrator's token and is not itself the
 // elevated copy (which must never ask again).
 UpdateRoute ChooseUpdateRoute(bool folderWritable, bool canElevate);

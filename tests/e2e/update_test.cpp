@@ -35,6 +35,7 @@ protected:
 
     // Starts the installed copy from its game shortcut's command line.
     void StartFromShortcut() { ASSERT_TRUE(copy.Start(InstalledExe(), L"/OvnD")); }
+    void StartAs(const wchar_t* args) { ASSERT_TRUE(copy.Start(InstalledExe(), args)); }
 
     HWND LauncherWindow(DWORD pid) {
         return WaitForWindow({.pid = pid, .title = L"QuenraOrvane", .visibleOnly = true}, 60s);
@@ -54,6 +55,26 @@ protected:
     Process copy;
     std::string original;
 };
+
+// The copy a player's process starts with an administrator's rights when it may
+// not replace the program itself: it swaps and stamps, and leaves the start of
+// the new copy (and of any launcher) to the player's own process.
+TEST_F(UpdateE2e, TheElevatedUpdaterSwapsAndStampsButStartsNothing) {
+    PublishUpdate(L"off");
+    StartAs(L"/update /elevated");
+    EXPECT_EQ(copy.Wait(60s), 0u) << "without an update the elevated copy just ends";
+    EXPECT_EQ(FileBytes(InstalledExe()), original);
+
+    PublishUpdate(L"good", L"elev");
+    StartAs(L"/update /elevated");
+    EXPECT_EQ(copy.Wait(60s), 2u) << "the player's process is told the new copy is in place";
+    const std::string now = FileBytes(InstalledExe());
+    EXPECT_EQ(now.substr(0, original.size()), original);
+    EXPECT_EQ(now.size(), original.size() + std::string("\0OVN-UPDATE-elev", 16).size());
+    EXPECT_EQ(RegistryValue(L"UpdTime").size(), 16u);
+    EXPECT_EQ(ChildCopy(copy.Id()), 0u) << "the elevated copy started a program";
+    SHDeleteKeyW(HKEY_LOCAL_MACHINE, kSettingsKey);
+}
 
 TEST_F(UpdateE2e, GoodPackageIsSwappedInAndStarted) {
     PublishUpdate(L"good", L"swap");

@@ -15,6 +15,7 @@
 
 #include "app/rights.h"
 #include "app/rights_rules.h"
+#include "process/process.h"
 
 namespace {
 
@@ -139,7 +140,7 @@ TEST(InstallRights, ProtectingTheFolderKeepsAndMakesTheSettingsFile) {
     RemoveDirectoryW(parent.c_str());
 }
 
-TEST(InstallRights, AFolderIsWritableOnlyWhenAFileCanBeMadeThere) {
+TEST(InstallRights, AFolderIsWritableWhenAFileCanBeMadeThereAFileWhenItCanBeRenamed) {
     const std::wstring folder = Scratch(L"ovn_rights_probe");
     CreateDirectoryW(folder.c_str(), nullptr);
     EXPECT_TRUE(ovn::CanWriteFolder(folder));
@@ -150,6 +151,17 @@ TEST(InstallRights, AFolderIsWritableOnlyWhenAFileCanBeMadeThere) {
     EXPECT_EQ(find, INVALID_HANDLE_VALUE);
     if (find != INVALID_HANDLE_VALUE)
         FindClose(find);
+    // A file (the running program among them) may be renamed by its owner.
+    const std::wstring file = folder + L"\\x.exe";
+    CloseHandle(CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    EXPECT_TRUE(ovn::CanReplaceFile(file));
+    EXPECT_TRUE(ovn::CanReplaceFile(ovn::ExecutablePath()));
+    // Not while another program holds it without letting it be deleted.
+    HANDLE held = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_FALSE(ovn::CanReplaceFile(file));
+    CloseHandle(held);
+    DeleteFileW(file.c_str());
+    EXPECT_FALSE(ovn::CanReplaceFile(file));
     RemoveDirectoryW(folder.c_str());
     EXPECT_FALSE(ovn::CanWriteFolder(folder));
     EXPECT_FALSE(ovn::CanWriteFolder(L""));
