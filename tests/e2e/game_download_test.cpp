@@ -1,6 +1,6 @@
-// Another game's launcher downloaded from the game hall, from outside: the
-// hall process (with this test as its launcher window) is asked by its page's
-// link to start a game that is not installed; the player agrees; the download
+// Another game's launcher downloaded from the game hall, from outside: a real
+// launcher shows its hall, whose page's link asks to start a game that is not
+// installed; the player agrees; the download
 // dialog fetches the portal's configuration for the tag and the installer it
 // names, shows its progress, starts the installer (a stand-in that records its
 // start) and says so; or, cancelled during a slow download, closes at once and
@@ -23,34 +23,6 @@ constexpr wchar_t kQuestion[] = L"下载Quenra登录器，玩游戏更加方便�
 constexpr wchar_t kDownloading[] = L"游戏下载中...";
 constexpr wchar_t kInstaller[] = L"/download/game/Skyrealm.exe";
 
-// The launcher window as far as the hall needs one: it takes the hall in and
-// shows it, as the launcher does.
-class HostWindow {
-public:
-    HostWindow() {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = &HostWindow::Proc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"OvnE2eHallHost";
-        RegisterClassW(&wc);
-        hwnd = CreateWindowExW(0, wc.lpszClassName, L"hall host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 900,
-                               650, nullptr, nullptr, wc.hInstance, nullptr);
-    }
-    ~HostWindow() { DestroyWindow(hwnd); }
-    HWND hwnd = nullptr;
-
-private:
-    static LRESULT CALLBACK Proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
-        if (msg == ovn::kMsgAdoptFrame) {
-            HWND frame = reinterpret_cast<HWND>(w);
-            MoveWindow(frame, 0, 0, 900, 650, TRUE);
-            ShowWindow(frame, SW_SHOWNA);
-            return 0;
-        }
-        return DefWindowProcW(h, msg, w, l);
-    }
-};
-
 class GameDownloadE2e : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -66,44 +38,48 @@ protected:
     void TearDown() override {
         HttpGet(L"/__misbehave?path=" + std::wstring(kInstaller) + L"&mode=off");
         HttpGet(L"/__gamedl?tag=Skyrealm&mode=off");
-        DestroyWindow(host.hwnd);
-        EXPECT_NE(hall.Wait(10s), STILL_ACTIVE) << "the hall did not end with its launcher window";
-        hall.Kill();
+        EXPECT_TRUE(QuitLauncher(launcher)) << "the launcher or its hall did not end";
     }
 
-    // Starts the hall, clicks its page's link for Skyrealm and agrees to the
-    // download: the download dialog.
+    // Starts a launcher, logs its first page in, shows the hall, clicks the
+    // hall page's link for Skyrealm and agrees to the download: the download
+    // dialog.
     HWND OpenDownload() {
         ScopedEnvironment recordTo(L"OVN_RECORD_FILE", record);
-        const std::wstring args =
-            L"/gmhall /" + std::to_wstring(static_cast<long long>(reinterpret_cast<INT_PTR>(host.hwnd)));
-        if (!hall.Start(args))
+        if (!launcher.Start(L"/OvnD"))
             return nullptr;
-        HWND frame = nullptr;
+        wnd = WaitForWindow({.pid = launcher.Id(), .title = L"QuenraOrvane", .visibleOnly = true}, 20s);
+        HWND page = wnd ? LogInFirstPage(wnd) : nullptr;
+        if (!page)
+            return nullptr;
+        PostMessageW(wnd, WM_COMMAND, MAKEWPARAM(IDC_BTN_HALL, BN_CLICKED), 0);
         if (!WaitFor([&] {
-                auto kids = ForeignChildren(host.hwnd);
-                frame = kids.empty() ? nullptr : kids.front();
-                return frame && IsWindowVisible(frame) && CountRequests("GET /webgame.htm") >= 1;
+                for (HWND h : ForeignChildren(wnd))
+                    if (h != page)
+                        hallFrame = h;
+                return hallFrame && IsWindowVisible(hallFrame) && CountRequests("GET /webgame.htm") >= 1;
             }, 20s))
             return nullptr;
-        HWND page = frame;
-        while (HWND child = GetWindow(page, GW_CHILD))
-            page = child;
+        GetWindowThreadProcessId(hallFrame, &hallPid);
+        HWND view = hallFrame;
+        while (HWND child = GetWindow(view, GW_CHILD))
+            view = child;
         const std::wstring hallUrl = L"http://" + Environment::Get().portal + L"/webgame.htm";
         // The page may still be loading when first seen: try until it has a link.
-        if (!WaitFor([&] { return ClickLink(page, hallUrl, L"entergame|skyrealm", 0); }, 20s))
+        if (!WaitFor([&] { return ClickLink(view, hallUrl, L"entergame|skyrealm", 0); }, 20s))
             return nullptr;
-        HWND box = WaitForBox(hall.Id(), kQuestion, 20s);
+        HWND box = WaitForBox(hallPid, kQuestion, 20s);
         if (!box || !PressBoxButton(box, L"确定"))
             return nullptr;
-        return WaitForWindow({.pid = hall.Id(), .title = kDownloading, .visibleOnly = true}, 20s);
+        return WaitForWindow({.pid = hallPid, .title = kDownloading, .visibleOnly = true}, 20s);
     }
     int Position(HWND dialog) {
         return static_cast<int>(SendMessageW(GetDlgItem(dialog, IDC_DOWNGAME_BAR), PBM_GETPOS, 0, 0));
     }
 
-    HostWindow host;
-    Process hall;
+    Process launcher;
+    HWND wnd = nullptr, hallFrame = nullptr;
+    DWORD hallPid = 0;
     std::wstring record, target;
 };
 
@@ -167,10 +143,9 @@ TEST_F(GameDownloadE2e, CancelDuringASlowDownloadClosesAtOnceAndTheHallGoesOn) {
 
     // The hall still answers: a refresh fetches its page again.
     const int before = CountRequests("GET /webgame.htm");
-    HWND frame = ForeignChildren(host.hwnd).front();
-    PostMessageW(frame, WM_KEYDOWN, VK_F5, ovn::CloseMarker);
+    PostMessageW(hallFrame, WM_KEYDOWN, VK_F5, ovn::CloseMarker);
     EXPECT_TRUE(WaitFor([&] { return CountRequests("GET /webgame.htm") > before; }));
-    EXPECT_TRUE(hall.Running());
+    EXPECT_TRUE(IsWindow(hallFrame));
 }
 
 }  // namespace

@@ -43,18 +43,7 @@ protected:
             return nullptr;
         return wnd;
     }
-    void Quit() {
-        if (!launcher.Running())
-            return;
-        EXPECT_TRUE(SettleChildren(launcher.Id()));
-        HWND wnd = WaitForWindow({.pid = launcher.Id(), .title = L"QuenraOrvane", .visibleOnly = true}, 2s);
-        PostMessageW(wnd, WM_SYSCOMMAND, SC_CLOSE, 0);
-        if (HWND box = WaitForBox(launcher.Id(), L"窗口即将关闭，确定要退出游戏？", 5s))
-            PressBoxButton(box, L"是");
-        EXPECT_EQ(launcher.Wait(10s), 0u);
-        launcher.Kill();
-        WaitFor([] { return ProcessesNamed(L"Ovn.exe").empty(); }, 15s);
-    }
+    void Quit() { EXPECT_TRUE(QuitLauncher(launcher)); }
     // The launcher's visible pop-up whose text label reads text.
     HWND VisiblePopup(const std::wstring& text) {
         for (HWND h : FindWindows({.pid = launcher.Id(), .className = L"#32770", .visibleOnly = true}))

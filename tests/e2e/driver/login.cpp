@@ -114,6 +114,20 @@ HWND LogInFirstPage(HWND launcher) {
     return frame;
 }
 
+bool QuitLauncher(Process& launcher) {
+    if (!launcher.Running())
+        return true;
+    bool ended = SettleChildren(launcher.Id());
+    HWND wnd = WaitForWindow({.pid = launcher.Id(), .title = L"QuenraOrvane", .visibleOnly = true}, 2s);
+    ended = LeaveOpenLogins(launcher.Id(), wnd) && ended;
+    PostMessageW(wnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+    if (HWND box = WaitForBox(launcher.Id(), L"窗口即将关闭，确定要退出游戏？", 5s))
+        PressBoxButton(box, L"是");
+    ended = launcher.Wait(10s) == 0 && ended;
+    launcher.Kill();
+    return WaitFor([] { return ProcessesNamed(L"Ovn.exe").empty(); }, 15s) && ended;
+}
+
 bool LeaveOpenLogins(DWORD launcherPid, HWND launcher, Millis timeout) {
     return WaitFor([&] {
         bool settled = true;

@@ -45,6 +45,11 @@ HWND LogInFirstPage(HWND launcher);
 // ended or has a frame adopted (a process still starting is waited for).
 bool LeaveOpenLogins(DWORD launcherPid, HWND launcher, Millis timeout = 20s);
 
+// Ends a launcher as the player would: its exit question answered "是", then
+// every Ovn.exe process is waited for (and ended if it stays). False when it did
+// not end by itself.
+bool QuitLauncher(Process& launcher);
+
 // The login page's address on the local portal.
 std::wstring LoginPageUrl();
 
