@@ -1,5 +1,5 @@
 # The two commands of the README, and the pieces they are made of.
-.PHONY: all setup native win64 win32 test soak demo bench clean
+.PHONY: all setup native win64 win32 test soak demo bench fuzz clean
 
 all: native win64
 
@@ -16,6 +16,11 @@ test:
 N ?= 10
 soak:
 	@scripts/soak.sh $(if $(LOAD),--load) $(N)
+
+# Every fuzz target for FUZZ_SECONDS each (make fuzz FUZZ_SECONDS=60).
+FUZZ_SECONDS ?= 10
+fuzz:
+	@FUZZ_SECONDS=$(FUZZ_SECONDS) scripts/fuzz.sh
 
 demo:
 	@scripts/demo.sh

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Configures (once) and builds the named trees: native, win64, win32.
+# Configures (once) and builds the named trees: native, win64, win32, and asan
+# (the native tree with clang under ASan and UBSan, with the fuzz targets).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 werror=OFF
@@ -15,6 +16,7 @@ fi
 for tree in "$@"; do
     case "$tree" in
     native) args=() ;;
+    asan) args=(-DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 -DOVN_SANITIZE=ON) ;;
     win64) args=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" -DOVN_LOCAL_PORTAL=ON) ;;
     win32) args=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" -DOVN_LOCAL_PORTAL=ON) ;;
     *) echo "build: unknown tree $tree" >&2; exit 2 ;;
