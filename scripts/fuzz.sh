@@ -25,8 +25,7 @@ for t in "${targets[@]}"; do
     work=$root/build/asan/fuzz/$t
     mkdir -p "$work/corpus" "$work/findings"
     log=$work/last.log
-    # -timeout: an input that takes a second is a hang; each run keeps going after
-    # a finding (-fork-free, so -keep_going is not available): one finding per run.
+    # An input that takes 2 s is a hang. A run stops at its first finding.
     "$bin/fuzz_$t" -max_total_time="$seconds" -timeout=2 -rss_limit_mb=1024 -print_final_stats=1 \
         -artifact_prefix="$work/findings/" "$work/corpus" "$root/tests/fuzz/corpus/$t" >"$log" 2>&1 || true
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
