@@ -1,6 +1,6 @@
 # The two commands of the README, and the pieces they are made of.
 # make release: the shipped Ovn.exe for x64 and x86, in build/release-x64 and build/release-x86.
-.PHONY: all setup native win64 win32 release test soak demo bench clean
+.PHONY: all setup native win64 win32 release test soak demo bench fuzz clean
 
 all: native win64
 
@@ -20,6 +20,11 @@ test:
 N ?= 10
 soak:
 	@scripts/soak.sh $(if $(LOAD),--load) $(N)
+
+# Every fuzz target for FUZZ_SECONDS each (make fuzz FUZZ_SECONDS=60).
+FUZZ_SECONDS ?= 10
+fuzz:
+	@FUZZ_SECONDS=$(FUZZ_SECONDS) scripts/fuzz.sh
 
 demo:
 	@scripts/demo.sh

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Configures (once) and builds the named trees: native, win64, win32 (the test
-# builds, for the local portal), release-x64 and release-x86 (the shipped Ovn.exe).
+# builds, for the local portal), release-x64 and release-x86 (the shipped Ovn.exe),
+# and asan (the native tree with clang under ASan and UBSan, with the fuzz targets).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 werror=OFF
@@ -31,6 +32,7 @@ for tree in "$@"; do
     win32) args=("$x86" -DOVN_LOCAL_PORTAL=ON) ;;
     release-x64) args=("$x64" "${release[@]}"); tree_werror=ON ;;
     release-x86) args=("$x86" "${release[@]}"); tree_werror=ON ;;
+    asan) args=(-DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 -DOVN_SANITIZE=ON) ;;
     *) echo "build: unknown tree $tree" >&2; exit 2 ;;
     esac
     dir="$root/build/$tree"

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Builds the test trees and the release and runs every tier: native unit tests,
-# the Wine tiers (unit again with a 2-byte wchar_t, Win32 glue, whole-process e2e)
-# in one ctest, then the release's checks on the shipped Ovn.exe, x64 and x86.
+# Builds the test trees, the sanitizer tree and the release and runs every tier:
+# native unit tests, the sanitizer tree (the unit tests again under ASan and UBSan,
+# and every fuzz target's seeds once), the Wine tiers (unit again with a 2-byte
+# wchar_t, Win32 glue, whole-process e2e) in one ctest, then the release's checks
+# on the shipped Ovn.exe, x64 and x86.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -11,6 +13,9 @@ cd "$root"
 t0=$(date +%s)
 "$root/scripts/build.sh" release-x64 release-x86
 echo "release builds took $(( $(date +%s) - t0 )) s"
+t0=$(date +%s.%N)
+"$root/scripts/build.sh" asan
+asan_build=$(echo "$(date +%s.%N) - $t0" | bc)
 
 source "$root/scripts/wine-env.sh"
 t0=$(date +%s.%N)
@@ -23,6 +28,8 @@ trap ovn_stop_wine EXIT
 jobs=$(nproc)
 echo "== native tree =="
 (cd build/native && ctest --output-on-failure -j"$jobs")
+echo "== sanitizer tree (ASan + UBSan; built in $asan_build s) =="
+(cd build/asan && ctest --output-on-failure -j"$jobs")
 echo "== Windows tree under Wine =="
 (cd build/win64 && ctest --output-on-failure)
 for tree in release-x64 release-x86; do

@@ -205,6 +205,11 @@ std::optional<AccountRecord> ParseAccountText(std::wstring_view text) {
                                                          kServerNameChars));
     if (record.server.empty() || record.account.empty())
         return std::nullopt;
+    // "1服S-2服-x-acc" would become server "1服-2": its label would read as another
+    // record's ("1服-2服-x-acc" is account "x-acc" on server 1), and the launcher
+    // would take one account for the other. No real server is named so.
+    if (record.server.find(kServerMark) != std::wstring::npos)
+        return std::nullopt;
     return record;
 }
 

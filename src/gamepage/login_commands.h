@@ -74,7 +74,9 @@ struct AccountRecord {
 // account keeps its own dashes. Capital 'S' is dropped from the server ("S12" is
 // server 12); a server name with '》' keeps the (up to) four characters after the
 // first one. Nothing when the text names no server (no "服-", or nothing but 'S'
-// before it) or no account: such a label would claim nothing real.
+// before it) or no account, or when dropping the 'S' leaves a "服-" in the server
+// (the label would read back as another record): such a label would claim
+// nothing real.
 std::optional<AccountRecord> ParseAccountText(std::wstring_view decodedText);
 
 struct LoadGameCommand {

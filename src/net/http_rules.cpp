@@ -8,6 +8,12 @@ namespace {
 
 constexpr std::wstring_view kPrefix = L"http://";
 
+// ASCII letters, digits, '-', '.' and '_': what a host name or an IPv4 address is made of.
+bool IsHostCharacter(wchar_t c) {
+    return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') || c == L'-' ||
+           c == L'.' || c == L'_';
+}
+
 }  // namespace
 
 bool HasHttpPrefix(std::wstring_view url) {
@@ -41,10 +47,13 @@ bool IsPortalUrl(std::wstring_view url, std::span<const std::wstring> domains) {
     auto parts = SplitHttpUrl(url);
     if (!parts)
         return false;
-    // A query or fragment with no path before it ("http://h?x") still ends the host.
+    // Only a plain host name or address passes: a query or fragment with no path
+    // before it ("http://h?x") still ends the host, and a NUL would end it early
+    // for the system ("evil.example\0.quenra.com" connects to evil.example).
     std::wstring host = ToLowerAscii(parts->host);
-    if (host.find_first_of(L"?#@\\ ") != std::wstring::npos)
-        return false;
+    for (wchar_t c : host)
+        if (!IsHostCharacter(c))
+            return false;
     for (const std::wstring& domain : domains) {
         if (domain.empty())
             continue;

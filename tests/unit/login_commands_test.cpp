@@ -159,6 +159,15 @@ TEST(LoadGame, NoServerOrNoAccountClaimsNothing) {
     EXPECT_FALSE(ParseLoadGame(L"app://exitgame|3服-n-a|u"));
 }
 
+TEST(LoadGame, ALabelReadsBackAsItsOwnRecord) {
+    // The dropped 'S' would leave "1服-2" as the server; that label is also account
+    // "x-acc" on server 1, so two accounts would share it.
+    EXPECT_FALSE(ParseAccountText(L"1服S-2服-x-acc"));
+    auto other = ParseAccountText(L"1服-2服-x-acc");
+    ASSERT_TRUE(other);
+    EXPECT_EQ(ParseAccountText(other->Text()), other);
+}
+
 TEST(LoadGame, RefusalMessageQuotesAccountAndServer) {
     EXPECT_EQ(DuplicateLoginMessage(AccountRecord{L"3", L"abcd", L"alice%s"}),
               L"账号 alice%s 已在 3服 登录，同一账号不能在一服重复登录");

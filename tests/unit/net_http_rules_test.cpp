@@ -48,6 +48,9 @@ TEST(IsPortalUrl, MatchesTheHostNotTheText) {
     EXPECT_FALSE(IsPortalUrl(L"http://evilquenra.com/x.exe", domains));
     EXPECT_FALSE(IsPortalUrl(L"http://quenra.com@elsewhere.example/x.exe", domains));
     EXPECT_FALSE(IsPortalUrl(L"http://elsewhere.example?quenra.com", domains));
+    // The system reads the host up to a NUL: what follows it names nothing.
+    EXPECT_FALSE(IsPortalUrl(std::wstring(L"http://elsewhere.example\0.quenra.com/x.exe", 42), domains));
+    EXPECT_FALSE(IsPortalUrl(L"http://elsewhere.example\t.quenra.com/x.exe", domains));
     EXPECT_FALSE(IsPortalUrl(L"http://127.0.0.10/x", domains));
     EXPECT_FALSE(IsPortalUrl(L"https://quenra.com/x.exe", domains));
     EXPECT_FALSE(IsPortalUrl(L"http://.quenra.com/x", std::array<std::wstring, 1>{L""}));

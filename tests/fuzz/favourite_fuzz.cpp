@@ -1,0 +1,29 @@
+// A favourite's name as the player typed it (or a page's title): the file name
+// stays one name inside the Favorites folder, is never a device, keeps no half
+// character, and the full path fits the file functions.
+#include "fuzz_support.h"
+#include "settings/favourite_rules.h"
+
+using namespace ovn::settings;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::wstring name = ovn::fuzz::Text(data, size);
+    const std::wstring file = FavouriteFileName(name);
+    FUZZ_CHECK(file.size() >= 4 && file.ends_with(L".url"));
+    const std::wstring stem = file.substr(0, file.size() - 4);
+    FUZZ_CHECK(stem.size() <= kFavouriteNameChars + 1);
+    for (wchar_t c : stem)
+        FUZZ_CHECK(c >= 0x20 && std::wstring_view(L"<>:\"/\\|?*").find(c) == std::wstring_view::npos);
+    if (!stem.empty())
+        FUZZ_CHECK(stem.back() < 0xD800 || stem.back() > 0xDBFF || name.size() <= kFavouriteNameChars);
+    // Named again, the file keeps its name: nothing left for a second pass to change.
+    if (stem.size() <= kFavouriteNameChars)
+        FUZZ_CHECK(FavouriteFileName(stem) == file);
+    if (const auto path = FavouritePath(L"C:\\Users\\player\\Favorites", name)) {
+        FUZZ_CHECK(path->size() < kFavouriteMaxPath);
+        FUZZ_CHECK(path->ends_with(file));
+    }
+    const std::wstring shortcut = InternetShortcutText(name);
+    FUZZ_CHECK(shortcut.find(name) != std::wstring::npos);
+    return 0;
+}
