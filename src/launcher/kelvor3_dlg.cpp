@@ -442,7 +442,7 @@ LRESULT CKelvor3Dlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             switch (LOWORD(wParam)) {
             case IDC_BTN_HIDE: ToggleHideAll(); return 0;
             case IDC_BTN_SOUND: m_bMuted = m_bMuted ? 0 : 1; return 0;
-            case IDC_BTN_MENU: ShowSystemMenu(); return 0;
+            case IDC_BTN_MENU: ::PostMessageW(hwnd(), kMsgShowSystemMenu, 0, 0); return 0;
             case IDC_BTN_HALL: ToggleGameHall(); return 0;
             case IDC_LNK_OTHER_ACCOUNT: ShowOtherAccountPrompt(); return 0;
             }

@@ -40,6 +40,9 @@ constexpr UINT kMsgCachesCleared = WM_APP + 41;
 // Posted to itself when the launcher is shown again while the message of a
 // clearing that finished meanwhile is waiting.
 constexpr UINT kMsgCachesClearedNotice = WM_APP + 42;
+// Posted to itself by a click on the "系统" button: the menu opens once the
+// button has finished its click (its mouse capture and state are settled).
+constexpr UINT kMsgShowSystemMenu = WM_APP + 43;
 
 class CKelvor3Dlg;
 

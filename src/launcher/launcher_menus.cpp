@@ -149,6 +149,9 @@ bool CKelvor3Dlg::HandleMenuMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case kMsgShowTrayMenu:
         ShowTrayMenu();
         return true;
+    case kMsgShowSystemMenu:
+        ShowSystemMenu();
+        return true;
     case kMsgCachesCleared:
         // Only the worker's own word counts: its thread says it has finished.
         if (m_cacheClearing.Finished() && m_clearingTurns.Finished(::IsWindowVisible(hwnd()) != FALSE))

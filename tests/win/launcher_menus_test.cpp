@@ -40,22 +40,25 @@ std::vector<std::wstring> Texts(const std::vector<MenuEntry>& items) {
 // Runs this thread's messages until everything posted to it so far has been
 // handled: a marker posted behind them comes back. (A button clicked with the
 // mouse keeps a system timer going, so the queue is never quite empty.)
-void Flush() {
+bool Flush() {
     constexpr UINT kMark = WM_APP + 99;
     PostThreadMessageW(GetCurrentThreadId(), kMark, 0, 0);
-    for (;;) {
+    // A modal loop of the launcher's (a message box) drops the marker: the test
+    // then fails instead of waiting for ever.
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < 30000;) {
         MSG msg;
         if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
             continue;
         }
         if (!msg.hwnd && msg.message == kMark)
-            return;
+            return true;
         if (!fw::App::PreTranslate(msg)) {
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }
     }
+    return false;
 }
 
 class LauncherMenus : public LauncherHost {
@@ -90,13 +93,16 @@ protected:
                 }
             } else {
                 ADD_FAILURE() << "no menu opened";
+                // A menu loop entered without a menu on screen would hold this
+                // thread for good: end it as the system does when it takes the mouse.
+                PostMessageW(launcher, WM_CANCELMODE, 0, 0);
             }
             done = true;
         });
         open();
         PumpUntil([&] { return done.load(); }, 30000);
         player.join();
-        Flush();
+        EXPECT_TRUE(Flush()) << "a loop of the launcher's took the test's messages";
     }
     void ClickSystemButton() {
         // The page shown last took the focus; a player's click brings the
@@ -132,9 +138,10 @@ TEST_F(LauncherMenus, TheSystemButtonOpensItsMenuUnderItWithEveryItem) {
     EXPECT_EQ(Texts(items), kSystemTexts);
     ASSERT_EQ(items.size(), 7u);
     EXPECT_EQ(items[6].id, 7u);
-    for (const MenuEntry& item : items)
+    for (const MenuEntry& item : items) {
         if (item.text != L"-")
             EXPECT_EQ(item.state & (MFS_GRAYED | MFS_CHECKED), 0u) << "every item is plain and enabled";
+    }
     EXPECT_EQ(placed.left, button.left);
     EXPECT_EQ(placed.top, button.bottom + 2);
 
