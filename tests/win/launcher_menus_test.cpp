@@ -139,8 +139,9 @@ TEST_F(LauncherMenus, TheSystemButtonOpensItsMenuUnderItWithEveryItem) {
     ASSERT_EQ(items.size(), 7u);
     EXPECT_EQ(items[6].id, 7u);
     for (const MenuEntry& item : items) {
-        if (item.text != L"-")
+        if (item.text != L"-") {
             EXPECT_EQ(item.state & (MFS_GRAYED | MFS_CHECKED), 0u) << "every item is plain and enabled";
+        }
     }
     EXPECT_EQ(placed.left, button.left);
     EXPECT_EQ(placed.top, button.bottom + 2);
