@@ -1,17 +1,34 @@
 # Sourced by the scripts that run Windows programs: the project's private Wine
-# prefix and, on a machine without a screen, an Xvfb display. Nothing is written
+# prefixes and, on a machine without a screen, an Xvfb display. Nothing is written
 # outside the build folder: HOME and the XDG folders point inside it too, because
 # the prefix links Desktop and Documents to $HOME.
 ovn_root=${OVN_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
-export OVN_WINE_ROOT=${OVN_WINE_ROOT:-$ovn_root/build/wine}
-export WINEPREFIX=$OVN_WINE_ROOT/prefix
-export WINEARCH=win64
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree="
-export HOME=$OVN_WINE_ROOT/home
-export XDG_CONFIG_HOME=$HOME/.config XDG_DATA_HOME=$HOME/.local/share XDG_CACHE_HOME=$HOME/.cache
-export XDG_RUNTIME_DIR=$OVN_WINE_ROOT/run
-mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+
+# Each Windows tree runs in a prefix, a display and a server of its own:
+#   win64  build/wine,   a 64-bit Windows
+#   win32  build/wine32, a 32-bit Windows (not a 64-bit one running the program
+#          through its 32-bit layer): the system older Windows players have.
+# Sourcing selects $OVN_TREE (win64 when unset); ovn_use_tree switches later.
+ovn_use_tree() {
+    case "$1" in
+    win64) export OVN_WINE_ROOT=$ovn_root/build/wine WINEARCH=win64 ;;
+    win32) export OVN_WINE_ROOT=$ovn_root/build/wine32 WINEARCH=win32 ;;
+    *) echo "wine-env: unknown Windows tree '$1'" >&2; return 2 ;;
+    esac
+    export OVN_TREE=$1
+    export WINEPREFIX=$OVN_WINE_ROOT/prefix
+    export HOME=$OVN_WINE_ROOT/home
+    export XDG_CONFIG_HOME=$HOME/.config XDG_DATA_HOME=$HOME/.local/share XDG_CACHE_HOME=$HOME/.cache
+    export XDG_RUNTIME_DIR=$OVN_WINE_ROOT/run
+    mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+    # The caller's own screen, when there is one, serves every tree; otherwise each
+    # tree gets an Xvfb of its own (ovn_ensure_display), not the previous tree's.
+    [ -n "${OVN_OWN_DISPLAY+set}" ] || export OVN_OWN_DISPLAY=${DISPLAY:-}
+    if [ -n "$OVN_OWN_DISPLAY" ]; then export DISPLAY=$OVN_OWN_DISPLAY; else unset DISPLAY; fi
+}
+ovn_use_tree "${OVN_TREE:-win64}" || return
 
 # Values the program reads from the registry that the tests need to be there.
 ovn_seed_registry() {
@@ -98,12 +115,18 @@ ovn_keep_wineserver() {
 # other, so a small hidden program holds the desktop for the whole run (it ends
 # with the server). Detached from any output, like the services.
 ovn_keep_desktop() {
-    local keeper="$ovn_root/build/win64/tests/ovn_desktop_keeper.exe"
+    local keeper="$ovn_root/build/$OVN_TREE/tests/ovn_desktop_keeper.exe"
     [ -f "$keeper" ] || return 0
     local pidfile="$OVN_WINE_ROOT/keeper.pid"
     if [ -f "$pidfile" ] && kill -0 "$(cat "$pidfile")" 2>/dev/null; then return 0; fi
     wine "$keeper" </dev/null >/dev/null 2>&1 &
     echo $! > "$pidfile"
+}
+
+# Whether ovn_keep_wineserver has this prefix's server (and its desktop keeper) running.
+ovn_wineserver_kept() {
+    local pidfile="$OVN_WINE_ROOT/keeper.pid"
+    [ -f "$pidfile" ] && kill -0 "$(cat "$pidfile")" 2>/dev/null
 }
 
 ovn_stop_wine() {
