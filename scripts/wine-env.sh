@@ -30,26 +30,34 @@ ovn_use_tree() {
 }
 ovn_use_tree "${OVN_TREE:-win64}" || return
 
+# Writes a registry value where the prefix's own programs read it. With the 32-bit
+# Wine installed, `wine reg` is the 32-bit reg.exe, which in a 64-bit prefix
+# writes the 32-bit programs' view (WOW6432Node) that a 64-bit Ovn.exe never
+# reads; a 32-bit prefix has only the one view.
+ovn_reg_add() {
+    wine reg add "$@" /reg:64 /f >/dev/null 2>&1
+}
+
 # Values the program reads from the registry that the tests need to be there.
 ovn_seed_registry() {
-    wine reg add 'HKLM\SOFTWARE\Macromedia\FlashPlayer' /v CurrentVersion /t REG_SZ /d '11,2,202,235' /f >/dev/null 2>&1
+    ovn_reg_add 'HKLM\SOFTWARE\Macromedia\FlashPlayer' /v CurrentVersion /t REG_SZ /d '11,2,202,235'
     # A crashing test process must end as on Windows without a debugger, not wait in
     # winedbg: the automatic debugger named here does not exist, so the process ends.
-    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /t REG_SZ /d 'no-debugger-here.exe %ld %ld' /f >/dev/null 2>&1
-    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /t REG_SZ /d '1' /f >/dev/null 2>&1
+    ovn_reg_add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /t REG_SZ /d 'no-debugger-here.exe %ld %ld'
+    ovn_reg_add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /t REG_SZ /d '1'
     # No window manager on Xvfb: Wine's managed mode then makes every closing window
     # wait about 2 s, and moving a window after another closed can kill the process.
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d 'N' /f >/dev/null 2>&1
+    ovn_reg_add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d 'N'
     # The program's Chinese texts: link the UI font to a CJK font Debian ships.
-    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v Tahoma /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f >/dev/null 2>&1
-    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v 'MS Shell Dlg' /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f >/dev/null 2>&1
-    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v '微软雅黑' /t REG_SZ /d 'WenQuanYi Micro Hei' /f >/dev/null 2>&1
-    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v '宋体' /t REG_SZ /d 'WenQuanYi Micro Hei' /f >/dev/null 2>&1
+    ovn_reg_add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v Tahoma /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei'
+    ovn_reg_add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v 'MS Shell Dlg' /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei'
+    ovn_reg_add 'HKCU\Software\Wine\Fonts\Replacements' /v '微软雅黑' /t REG_SZ /d 'WenQuanYi Micro Hei'
+    ovn_reg_add 'HKCU\Software\Wine\Fonts\Replacements' /v '宋体' /t REG_SZ /d 'WenQuanYi Micro Hei'
 }
 
 # Makes the prefix once; later calls find it ready. Safe when several start at once.
 # Bump when ovn_seed_registry changes: an existing prefix is then seeded again.
-ovn_seed_version=4
+ovn_seed_version=5
 
 ovn_ensure_prefix() {
     [ -f "$WINEPREFIX/.ovn-ready" ] && [ -f "$WINEPREFIX/.ovn-seeded-$ovn_seed_version" ] && return 0
