@@ -137,11 +137,12 @@ ovn_wineserver_kept() {
     [ -f "$pidfile" ] && kill -0 "$(cat "$pidfile")" 2>/dev/null
 }
 
+# Stops this tree's server and display; safe under set -e when either is gone already.
 ovn_stop_wine() {
-    wineserver -k >/dev/null 2>&1
+    wineserver -k >/dev/null 2>&1 || true
     rm -f "$OVN_WINE_ROOT/keeper.pid"
     if [ -f "$OVN_WINE_ROOT/xvfb.pid" ]; then
-        kill "$(cat "$OVN_WINE_ROOT/xvfb.pid")" 2>/dev/null
+        kill "$(cat "$OVN_WINE_ROOT/xvfb.pid")" 2>/dev/null || true
         rm -f "$OVN_WINE_ROOT/xvfb.pid" "$OVN_WINE_ROOT/xvfb.display"
     fi
 }
