@@ -16,7 +16,8 @@ release: setup
 test:
 	@scripts/run-tests.sh
 
-# Every Wine tier N times in a row (make soak N=3); LOAD=1 keeps every core busy meanwhile.
+# Every Wine tier of both Windows builds N times in a row (make soak N=3); LOAD=1
+# keeps every core busy meanwhile.
 N ?= 10
 soak:
 	@scripts/soak.sh $(if $(LOAD),--load) $(N)

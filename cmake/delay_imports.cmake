@@ -11,7 +11,7 @@ function(ovn_delay_import_libs out_var)
   foreach(name ${ARGN})
     set(out ${dir}/lib${name}_delay.a)
     set(import_lib /usr/${OVN_MINGW_PREFIX}/lib/lib${name}.a)
-    if(NOT EXISTS ${out} OR ${import_lib} IS_NEWER_THAN ${out})
+    if(NOT EXISTS ${out} OR ${import_lib} IS_NEWER_THAN ${out} OR ${CMAKE_CURRENT_FUNCTION_LIST_FILE} IS_NEWER_THAN ${out})
       execute_process(COMMAND ${OVN_MINGW_PREFIX}-nm ${import_lib} OUTPUT_VARIABLE symbols COMMAND_ERROR_IS_FATAL ANY)
       # "__imp_Name" (64-bit) or "__imp__Name@N" (32-bit, stdcall).
       string(REGEX MATCHALL " I __imp__?[A-Za-z0-9_@]+" entries "${symbols}")
@@ -31,6 +31,14 @@ function(ovn_delay_import_libs out_var)
       file(WRITE ${dir}/${name}.def "${def}")
       execute_process(COMMAND ${OVN_MINGW_PREFIX}-dlltool -k --input-def ${dir}/${name}.def
                               --output-delaylib ${out} --dllname ${name}.dll COMMAND_ERROR_IS_FATAL ANY)
+      # Each function's entry in the table starts out pointing at its stub, which
+      # loads the library at the first call. The 32-bit linker drops a stub
+      # nobody names as unused code (the program calls through the table and
+      # never names the stub), and the entry is then left null. Stubs moved into
+      # a section that is not marked as code are kept; it still ends up in the
+      # program's code.
+      execute_process(COMMAND ${OVN_MINGW_PREFIX}-objcopy "--rename-section=.text=.text$delay,contents,alloc,load,readonly,data"
+                              ${out} COMMAND_ERROR_IS_FATAL ANY)
     endif()
     list(APPEND libs ${out})
   endforeach()

@@ -4,6 +4,14 @@
 // Windows does.
 #include <windows.h>
 
+#include <objidl.h>  // before gdiplus.h, which needs its property types
+#include <gdiplus.h>
+#include <mmsystem.h>
+#include <oleauto.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+#include <wininet.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -75,6 +83,38 @@ TEST(DllSearchChild, WritesADumpWithTheSystemsDbgHelp) {
     CloseHandle(file);
     DeleteFileW(dump.c_str());
     EXPECT_GT(size.QuadPart, 0) << "the system's DbgHelp wrote no dump";
+}
+
+// The libraries loaded at their first call: until then each function's entry in
+// the program's table points at a stub that loads the library. A stub the
+// linker dropped leaves a null entry, and the first call jumps to nowhere.
+TEST(DelayLoad, EveryDelayLoadedLibraryAnswersItsFirstCall) {
+    const struct {
+        const char* library;
+        void* entry;
+    } entries[] = {
+        {"wininet", reinterpret_cast<void*>(&::InternetCrackUrlW)},
+        {"msimg32", reinterpret_cast<void*>(&::AlphaBlend)},
+        {"gdiplus", reinterpret_cast<void*>(&Gdiplus::GdiplusStartup)},
+        {"winmm", reinterpret_cast<void*>(&::timeGetTime)},
+        {"shell32", reinterpret_cast<void*>(&::SHGetFolderPathW)},
+        {"ole32", reinterpret_cast<void*>(&::CoTaskMemFree)},
+        {"oleaut32", reinterpret_cast<void*>(&::SysStringLen)},
+        {"shlwapi", reinterpret_cast<void*>(&::PathFindFileNameW)},
+    };
+    for (const auto& e : entries)
+        EXPECT_NE(e.entry, nullptr) << e.library << ": a call would jump to address 0";
+    for (const auto& e : entries)
+        if (!e.entry)
+            return;
+    EXPECT_STREQ(::PathFindFileNameW(L"a\\b.txt"), L"b.txt");
+    BSTR text = ::SysAllocString(L"four");
+    EXPECT_EQ(::SysStringLen(text), 4u);
+    ::SysFreeString(text);
+    wchar_t folder[MAX_PATH] = {};
+    EXPECT_EQ(::SHGetFolderPathW(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder), S_OK);
+    ::CoTaskMemFree(nullptr);
+    ::timeGetTime();
 }
 
 }  // namespace

@@ -213,11 +213,11 @@ TEST_F(LoginBkTest, ThePageStaysExactlyOverTheArtworkWhenMovedOrDragged) {
 // Enter does nothing; Escape ends the login with 2.
 TEST_F(LoginBkTest, EnterIsSwallowedAndEscapeLeavesWithTwo) {
     CLoginBkDlg bk(owner.hwnd, page);
-    UINT_PTR timer = SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR id, DWORD) {
+    UINT_PTR timer = SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR id, DWORD) CALLBACK {
         HWND found = nullptr;
         EnumThreadWindows(
             GetCurrentThreadId(),
-            [](HWND h, LPARAM lp) -> BOOL {
+            [](HWND h, LPARAM lp) CALLBACK -> BOOL {
                 wchar_t t[32] = {};
                 GetWindowTextW(h, t, 32);
                 if (IsWindowVisible(h) && wcscmp(t, L"QuenraOrvane") == 0 && (GetWindowLongPtrW(h, GWL_EXSTYLE) & WS_EX_LAYERED)) {
@@ -265,7 +265,7 @@ TEST_F(LoginBkTest, LeavesWhenItsLauncherIsGone) {
     WaitForSingleObject(ready, INFINITE);
     CloseHandle(ready);
     CLoginBkDlg bk(g_goneOwner, page);
-    UINT_PTR timer = SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR id, DWORD) {
+    UINT_PTR timer = SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR id, DWORD) CALLBACK {
         KillTimer(nullptr, id);
         PostMessageW(g_goneOwner, WM_CLOSE, 0, 0);
     });

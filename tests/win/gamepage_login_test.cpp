@@ -67,7 +67,7 @@ public:
         ovn::CLoginBkDlg background(launcher, page);
         s_run = this;
         m_page = &page;
-        const UINT_PTR timer = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) {
+        const UINT_PTR timer = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) CALLBACK {
             LoginRun* self = s_run;
             if (self && !self->m_done && self->m_page->hwnd() && IsWindowVisible(self->m_page->hwnd()))
                 self->m_done = self->m_step(*self->m_page);
