@@ -39,26 +39,28 @@ std::vector<std::wstring> Texts(const std::vector<MenuEntry>& items) {
 
 // Runs this thread's messages until everything posted to it so far has been
 // handled: a marker posted behind them comes back. (A button clicked with the
-// mouse keeps a system timer going, so the queue is never quite empty.)
+// mouse keeps a system timer going, so the queue is never quite empty.) The
+// marker goes to a window of its own, so that a modal loop of the launcher's (the
+// clearing's message box) that runs meanwhile hands it on rather than drops it.
 bool Flush() {
-    constexpr UINT kMark = WM_APP + 99;
-    PostThreadMessageW(GetCurrentThreadId(), kMark, 0, 0);
-    // A modal loop of the launcher's (a message box) drops the marker: the test
-    // then fails instead of waiting for ever.
-    for (const DWORD start = GetTickCount(); GetTickCount() - start < 30000;) {
-        MSG msg;
-        if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-            continue;
-        }
-        if (!msg.hwnd && msg.message == kMark)
-            return true;
-        if (!fw::App::PreTranslate(msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-    }
-    return false;
+    static bool marked = false;
+    static HWND marker = [] {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = [](HWND h, UINT msg, WPARAM w, LPARAM l) CALLBACK -> LRESULT {
+            if (msg == WM_APP + 99) {
+                marked = true;
+                return 0;
+            }
+            return DefWindowProcW(h, msg, w, l);
+        };
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"OvnMenuTestFlush";
+        RegisterClassW(&wc);
+        return CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    }();
+    marked = false;
+    PostMessageW(marker, WM_APP + 99, 0, 0);
+    return PumpUntil([] { return marked; }, 30000);
 }
 
 class LauncherMenus : public LauncherHost {
