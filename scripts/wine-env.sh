@@ -74,7 +74,7 @@ ovn_ensure_prefix() {
     # A 64-bit prefix made before the 32-bit Wine was installed has no 32-bit
     # half, and the loader that is then the default cannot start in it: made anew.
     if [ "$WINEARCH" = win64 ] && [ -x /usr/lib/wine/wine ] && [ -f "$WINEPREFIX/.ovn-ready" ] &&
-       [ ! -d "$WINEPREFIX/drive_c/windows/syswow64" ]; then
+       [ ! -e "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]; then
         wineserver -k >/dev/null 2>&1 || true
         rm -rf "$WINEPREFIX"
     fi
