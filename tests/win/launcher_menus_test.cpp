@@ -88,9 +88,9 @@ protected:
                 // A menu left open would hold this thread in its loop for good.
                 if (!menutest::WaitForMenuClosed(GetCurrentProcessId(), 10000)) {
                     ADD_FAILURE() << "the menu stayed open";
-                    while (menutest::FindOpenMenu(GetCurrentProcessId()).window) {
+                    for (int i = 0; i < 10 && menutest::FindOpenMenu(GetCurrentProcessId()).window; ++i) {
                         menutest::Key(VK_ESCAPE);
-                        Sleep(200);
+                        menutest::WaitForMenuClosed(GetCurrentProcessId(), 1000);
                     }
                 }
             } else {
@@ -232,19 +232,18 @@ TEST_F(LauncherMenus, SettingsOpenFromTheMenuAndTheBossKeyCancelsThem) {
                  menutest::ChooseWithMouse(menu, 5);
                  // The settings dialog runs modally on the launcher's thread.
                  HWND settings = nullptr;
-                 for (int i = 0; i < 500 && !settings; ++i, Sleep(20)) {
+                 menutest::PollUntil([&] {
                      ovn::settings::CSettingDlg* open = ovn::settings::OpenSettingsDialog;
                      if (open && open->hwnd() && IsWindowVisible(open->hwnd()))
                          settings = open->hwnd();
-                 }
+                     return settings != nullptr;
+                 }, 10000);
                  opened = settings != nullptr;
                  if (!opened)
                      return;
                  sender.TakeFocus();
                  sender.Type('H', 2 | 4);
-                 for (int i = 0; i < 500 && IsWindow(settings); ++i)
-                     Sleep(20);
-                 cancelled = !IsWindow(settings);
+                 cancelled = menutest::PollUntil([&] { return !IsWindow(settings); }, 10000);
              });
     EXPECT_TRUE(opened) << "no settings dialog";
     EXPECT_TRUE(cancelled) << "the boss key left the settings dialog open";

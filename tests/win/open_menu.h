@@ -40,26 +40,26 @@ inline OpenMenu FindOpenMenu(DWORD pid) {
     return find.found;
 }
 
-// Polls (without pumping this thread) until a menu of pid is open.
+// Polls cond (without pumping this thread: the menu's loop runs on another one)
+// until it holds or timeoutMs passes; whether it held.
+template <typename Cond>
+bool PollUntil(Cond cond, DWORD timeoutMs) {
+    for (const DWORD start = GetTickCount(); !cond(); Sleep(20))
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+    return true;
+}
+
+// Polls until a menu of pid is open.
 inline OpenMenu WaitForOpenMenu(DWORD pid, DWORD timeoutMs = 15000) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        OpenMenu open = FindOpenMenu(pid);
-        if (open.window || GetTickCount() - start > timeoutMs)
-            return open;
-        Sleep(20);
-    }
+    OpenMenu open;
+    PollUntil([&] { return (open = FindOpenMenu(pid)).window != nullptr; }, timeoutMs);
+    return open;
 }
 
 // Polls until no menu of pid is open any more.
 inline bool WaitForMenuClosed(DWORD pid, DWORD timeoutMs = 15000) {
-    const DWORD start = GetTickCount();
-    while (FindOpenMenu(pid).window) {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        Sleep(20);
-    }
-    return true;
+    return PollUntil([&] { return FindOpenMenu(pid).window == nullptr; }, timeoutMs);
 }
 
 struct MenuEntry {
@@ -96,32 +96,37 @@ inline void Key(WORD vk) {
 
 // Chooses the position-th item that is not a separator, with Down from the top
 // and Enter, as a player does at the keyboard (the menu's thread has the input).
+// The keys go in one batch: the input queue keeps their order.
 inline void ChooseWithKeys(int position) {
-    for (int i = 0; i <= position; ++i) {
-        Key(VK_DOWN);
-        Sleep(30);
-    }
-    Key(VK_RETURN);
+    std::vector<INPUT> keys;
+    auto press = [&](WORD vk) {
+        INPUT in = {};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = vk;
+        keys.push_back(in);
+        in.ki.dwFlags = KEYEVENTF_KEYUP;
+        keys.push_back(in);
+    };
+    for (int i = 0; i <= position; ++i)
+        press(VK_DOWN);
+    press(VK_RETURN);
+    SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
 }
 
-// Moves the mouse to a screen point (and clicks there, unless told not to).
+// Moves the mouse to a screen point and clicks there (unless told not to), in
+// one batch of input: the press and release come after the move, in order.
 inline void ClickScreen(POINT at, bool right = false, bool click = true) {
     const int w = GetSystemMetrics(SM_CXSCREEN) - 1, h = GetSystemMetrics(SM_CYSCREEN) - 1;
-    auto send = [&](DWORD flags) {
-        INPUT in = {};
-        in.type = INPUT_MOUSE;
-        in.mi.dx = at.x * 65535 / w;
-        in.mi.dy = at.y * 65535 / h;
-        in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
-        SendInput(1, &in, sizeof in);
-    };
-    send(0);
-    Sleep(30);
-    if (!click)
-        return;
-    send(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
-    Sleep(30);
-    send(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
+    INPUT in[3] = {};
+    const DWORD flags[3] = {0, static_cast<DWORD>(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN),
+                            static_cast<DWORD>(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP)};
+    for (int i = 0; i < 3; ++i) {
+        in[i].type = INPUT_MOUSE;
+        in[i].mi.dx = at.x * 65535 / w;
+        in[i].mi.dy = at.y * 65535 / h;
+        in[i].mi.dwFlags = flags[i] | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+    }
+    SendInput(click ? 3 : 1, in, sizeof(INPUT));
 }
 
 // Clicks item index of the open menu (menus of this process only).
