@@ -96,37 +96,32 @@ inline void Key(WORD vk) {
 
 // Chooses the position-th item that is not a separator, with Down from the top
 // and Enter, as a player does at the keyboard (the menu's thread has the input).
-// The keys go in one batch: the input queue keeps their order.
 inline void ChooseWithKeys(int position) {
-    std::vector<INPUT> keys;
-    auto press = [&](WORD vk) {
-        INPUT in = {};
-        in.type = INPUT_KEYBOARD;
-        in.ki.wVk = vk;
-        keys.push_back(in);
-        in.ki.dwFlags = KEYEVENTF_KEYUP;
-        keys.push_back(in);
-    };
-    for (int i = 0; i <= position; ++i)
-        press(VK_DOWN);
-    press(VK_RETURN);
-    SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
+    for (int i = 0; i <= position; ++i) {
+        Key(VK_DOWN);
+        Sleep(30);
+    }
+    Key(VK_RETURN);
 }
 
-// Moves the mouse to a screen point and clicks there (unless told not to), in
-// one batch of input: the press and release come after the move, in order.
+// Moves the mouse to a screen point (and clicks there, unless told not to).
 inline void ClickScreen(POINT at, bool right = false, bool click = true) {
     const int w = GetSystemMetrics(SM_CXSCREEN) - 1, h = GetSystemMetrics(SM_CYSCREEN) - 1;
-    INPUT in[3] = {};
-    const DWORD flags[3] = {0, static_cast<DWORD>(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN),
-                            static_cast<DWORD>(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP)};
-    for (int i = 0; i < 3; ++i) {
-        in[i].type = INPUT_MOUSE;
-        in[i].mi.dx = at.x * 65535 / w;
-        in[i].mi.dy = at.y * 65535 / h;
-        in[i].mi.dwFlags = flags[i] | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
-    }
-    SendInput(click ? 3 : 1, in, sizeof(INPUT));
+    auto send = [&](DWORD flags) {
+        INPUT in = {};
+        in.type = INPUT_MOUSE;
+        in.mi.dx = at.x * 65535 / w;
+        in.mi.dy = at.y * 65535 / h;
+        in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+        SendInput(1, &in, sizeof in);
+    };
+    send(0);
+    Sleep(30);
+    if (!click)
+        return;
+    send(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
+    Sleep(30);
+    send(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
 }
 
 // Clicks item index of the open menu (menus of this process only).
