@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "browser/control_web_view.h"
-#include "browser/plain_web_view.h"
+#include "browser/plain/plain_web_view.h"
 
 namespace ovn::browser {
 

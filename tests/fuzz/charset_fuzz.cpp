@@ -3,7 +3,7 @@
 // Content-Type up to the first line break, the body after it (raw bytes).
 #include <string_view>
 
-#include "browser/charset.h"
+#include "browser/plain/charset.h"
 #include "fuzz_support.h"
 
 using namespace ovn::browser;

@@ -1,6 +1,6 @@
 // Character references in page text and attributes: a reference is never
 // shorter than what it stands for, and text without '&' is left alone.
-#include "browser/html_document.h"
+#include "browser/plain/html_document.h"
 #include "fuzz_support.h"
 
 using namespace ovn::browser;

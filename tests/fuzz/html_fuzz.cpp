@@ -1,8 +1,8 @@
 // A page from the portal or any site the pages link to: parsed, made absolute,
 // laid out and hit-tested as the plain engine does. Every index the document
 // hands out must point inside it, and laid-out text must stay within its width.
-#include "browser/html_document.h"
-#include "browser/page_boxes.h"
+#include "browser/plain/html_document.h"
+#include "browser/plain/page_boxes.h"
 #include "fuzz_support.h"
 
 using namespace ovn::browser;

@@ -1,5 +1,5 @@
 // A meta refresh's content: the delay is a number of seconds the timer can take.
-#include "browser/html_document.h"
+#include "browser/plain/html_document.h"
 #include "fuzz_support.h"
 
 using namespace ovn::browser;

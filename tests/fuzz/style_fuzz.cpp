@@ -1,6 +1,6 @@
 // A style attribute and a colour as pages write them: what is read must be a
 // colour, and sizes and paddings that cannot be negative are not.
-#include "browser/html_document.h"
+#include "browser/plain/html_document.h"
 #include "fuzz_support.h"
 
 using namespace ovn::browser;

@@ -1,4 +1,4 @@
-#include "browser/html_document.h"
+#include "browser/plain/html_document.h"
 
 #include <gtest/gtest.h>
 
@@ -142,7 +142,7 @@ TEST(HtmlParse, RefreshContentForms) {
     EXPECT_FALSE(ParseRefreshContent(L"-1; url=x"));
 }
 
-#include "browser/charset.h"
+#include "browser/plain/charset.h"
 #include "browser/web_engine.h"
 
 TEST(PageCharset, MarkHeaderThenMeta) {

@@ -1,4 +1,4 @@
-#include "browser/page_boxes.h"
+#include "browser/plain/page_boxes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "browser/plain_browser.h"
+#include "browser/plain/plain_browser.h"
 
 #include <gtest/gtest.h>
 

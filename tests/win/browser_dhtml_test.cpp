@@ -10,7 +10,7 @@
 
 #include "browser/dhtml_dialog.h"
 #include "browser/dhtml_rules.h"
-#include "browser/plain_web_view.h"
+#include "browser/plain/plain_web_view.h"
 #include "browser_test_support.h"
 #include "common/portal.h"
 #include "settings_test_support.h"

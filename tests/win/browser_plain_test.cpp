@@ -3,7 +3,7 @@
 // cancelled, meta refresh and redirects followed.
 #include <gtest/gtest.h>
 
-#include "browser/plain_web_view.h"
+#include "browser/plain/plain_web_view.h"
 #include "browser_test_support.h"
 #include "common/portal.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "browser/plain_web_view.h"
+#include "browser/plain/plain_web_view.h"
 #include "browser_test_support.h"
 #include "common/portal.h"
 #include "framework/gdi_handles.h"

@@ -1,6 +1,6 @@
-#include "browser/charset.h"
+#include "browser/plain/charset.h"
 
-#include "browser/html_document.h"
+#include "browser/plain/html_document.h"
 
 namespace ovn::browser {
 

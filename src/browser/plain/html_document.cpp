@@ -1,10 +1,10 @@
-#include "browser/html_document.h"
+#include "browser/plain/html_document.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <utility>
 
-#include "browser/charset.h"
+#include "browser/plain/charset.h"
 #include "browser/url.h"
 #include "common/text.h"
 

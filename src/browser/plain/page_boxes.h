@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "browser/dhtml_rules.h"
-#include "browser/html_document.h"
-#include "browser/text_layout.h"
+#include "browser/plain/html_document.h"
+#include "browser/plain/text_layout.h"
 
 namespace ovn::browser {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "browser/html_document.h"
+#include "browser/plain/html_document.h"
 #include "browser/web_events.h"
 
 namespace ovn::browser {

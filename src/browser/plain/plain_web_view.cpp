@@ -1,4 +1,4 @@
-#include "browser/plain_web_view.h"
+#include "browser/plain/plain_web_view.h"
 
 #include <wininet.h>
 #include <windowsx.h>
@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "browser/charset.h"
+#include "browser/plain/charset.h"
 #include "browser/url.h"
 #include "common/http_length.h"
 #include "common/log.h"

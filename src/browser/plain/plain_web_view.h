@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "browser/page_boxes.h"
+#include "browser/plain/page_boxes.h"
 #include "browser/page_element.h"
-#include "browser/plain_browser.h"
-#include "browser/text_layout.h"
+#include "browser/plain/plain_browser.h"
+#include "browser/plain/text_layout.h"
 #include "browser/web_view.h"
 #include "framework/gdi_handles.h"
 #include "framework/window.h"

@@ -1,4 +1,4 @@
-#include "browser/text_layout.h"
+#include "browser/plain/text_layout.h"
 
 #include <algorithm>
 

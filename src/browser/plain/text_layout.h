@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "browser/html_document.h"
+#include "browser/plain/html_document.h"
 
 namespace ovn::browser {
 

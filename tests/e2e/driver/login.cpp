@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "browser/plain_web_view.h"
+#include "browser/plain/plain_web_view.h"
 #include "browser/web_view.h"
 
 namespace e2e {
