@@ -1,220 +1,11 @@
-#include "net/http.h"
-
-#include <commctrl.h>
+#include "http/http_client.h"
 
 #include <algorithm>
-#include <functional>
-#include <memory>
 #include <vector>
 
-#include "common/http_length.h"
 #include "common/log.h"
-#include "common/portal.h"
-#include "framework/handles.h"
-#include "net/http_rules.h"
 
-namespace ovn::net {
-
-namespace {
-
-constexpr wchar_t kAgent[] = L"XQV";
-constexpr wchar_t kHeaders[] = L"Accept-Language: zh-cn \r\nContent-Type: application/x-www-form-urlencoded\r\n";
-constexpr DWORD kHeadersLength = 74;
-static_assert(sizeof kHeaders / sizeof kHeaders[0] - 1 == kHeadersLength);
-// A stalled peer ends a read after this long rather than holding the worker.
-constexpr DWORD kReceiveTimeoutMs = 30000;
-constexpr std::size_t kReadBlock = 256 * 1024;
-constexpr ULONGLONG kQuickReadMs = 50, kSlowReadMs = 250;
-
-// Internet handles opened on the stack by the uses that keep no record.
-struct StackHandles {
-    HINTERNET internet = nullptr, connection = nullptr, request = nullptr;
-    ~StackHandles() { Close(); }
-    void Close() {
-        for (HINTERNET* h : {&request, &connection, &internet}) {
-            if (*h)
-                ::InternetCloseHandle(*h);
-            *h = nullptr;
-        }
-    }
-};
-
-// Opens the three handles and sends the request. Handles go into handles when
-// given, else into local. Returns the request handle, or null (error in *error).
-HINTERNET OpenAndSend(const HttpUrlParts& parts, DownloadHandles* handles, StackHandles& local, DWORD* error) {
-    auto keep = [&](HINTERNET& stackSlot, HINTERNET& recordSlot, HINTERNET h) {
-        if (handles)
-            return handles->Keep(recordSlot, h);
-        stackSlot = h;
-        return h != nullptr;
-    };
-    HINTERNET dummy = nullptr;
-    HINTERNET internet = ::InternetOpenW(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
-    if (!internet || !keep(local.internet, handles ? handles->Internet() : dummy, internet)) {
-        *error = ::GetLastError();
-        return nullptr;
-    }
-    DWORD timeout = kReceiveTimeoutMs;
-    ::InternetSetOptionW(internet, INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
-    HINTERNET connection = ::InternetConnectW(internet, parts.host.c_str(), parts.port, nullptr, nullptr,
-                                              INTERNET_SERVICE_HTTP, 0, 0);
-    if (!connection || !keep(local.connection, handles ? handles->Connection() : dummy, connection)) {
-        *error = ::GetLastError();
-        return nullptr;
-    }
-    // Redirects are ours to follow (or not): WinINet would go wherever one points.
-    HINTERNET request = ::HttpOpenRequestW(connection, L"GET", parts.object.c_str(), L"HTTP/1.1", nullptr, nullptr,
-                                           INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_AUTO_REDIRECT, 0);
-    if (!request || !keep(local.request, handles ? handles->Request() : dummy, request)) {
-        *error = ::GetLastError();
-        return nullptr;
-    }
-    if (!::HttpSendRequestW(request, kHeaders, kHeadersLength, nullptr, 0)) {
-        *error = ::GetLastError();
-        return nullptr;
-    }
-    *error = 0;
-    return request;
-}
-
-std::optional<std::wstring> QueryText(HINTERNET request, DWORD what, std::size_t chars = 32) {
-    std::vector<wchar_t> text(chars, L'\0');
-    DWORD bytes = static_cast<DWORD>((chars - 1) * sizeof(wchar_t));
-    if (!::HttpQueryInfoW(request, what, text.data(), &bytes, nullptr))
-        return std::nullopt;
-    return std::wstring(text.data(), bytes / sizeof(wchar_t));
-}
-
-// Sends the GET to url and on to each address an answer redirects to, at most
-// kMaxRedirects hops, each of which must be on the portal's list: the address a
-// redirect names is the sender's word, not ours. Returns the request of the
-// first answer that is no redirect, or null (logged).
-HINTERNET OpenFollowingRedirects(const std::wstring& url, DownloadHandles* handles, StackHandles& local) {
-    std::wstring current = url;
-    for (int hop = 0;; ++hop) {
-        auto parts = SplitHttpUrl(current);
-        if (!parts) {
-            LogFailureF(0, L"HTTP: %ls is no address to fetch", current.c_str());
-            return nullptr;
-        }
-        DWORD error = 0;
-        HINTERNET request = OpenAndSend(*parts, handles, local, &error);
-        if (!request) {
-            LogFailureF(error, L"HTTP: no answer from %ls", current.c_str());
-            return nullptr;
-        }
-        auto statusText = QueryText(request, HTTP_QUERY_STATUS_CODE);
-        auto status = statusText ? ParseStatusCode(*statusText) : std::nullopt;
-        if (!status || !IsRedirectStatus(*status))
-            return request;  // the answer itself judges it
-        if (hop == kMaxRedirects) {
-            LogFailureF(0, L"HTTP: %ls still redirects after %d hops; given up", url.c_str(), kMaxRedirects);
-            return nullptr;
-        }
-        auto location = QueryText(request, HTTP_QUERY_LOCATION, kHostMax + kObjectMax + 16);
-        auto next = location ? ResolveRedirect(current, *location) : std::nullopt;
-        if (!next) {
-            LogFailureF(0, L"HTTP: %ls redirects to \"%ls\", which is not followed", current.c_str(),
-                        location ? location->c_str() : L"");
-            return nullptr;
-        }
-        if (!IsPortalUrl(*next)) {
-            LogFailureF(0, L"HTTP: redirect from %ls to %ls refused: not on the portal's list", current.c_str(),
-                        next->c_str());
-            return nullptr;
-        }
-        if (handles)
-            handles->CloseAll();
-        else
-            local.Close();
-        current = std::move(*next);
-    }
-}
-
-// Reads the body, never past the announced length, handing each piece to take
-// (false from take ends the reading). Reads ask for chunk bytes at first; they
-// grow while the data is there at once (a fast link: few calls) and shrink
-// again when one waits (a slow link still shows progress), never past block.
-// Once the announced bytes are in, one more read tells whether the server sends
-// more than it announced. Nothing when take refused a piece.
-std::optional<BodyEnd> ReadAnnouncedBody(HINTERNET request, std::uint64_t expected, std::size_t chunk,
-                                         std::size_t block,
-                                         const std::function<bool(const char*, std::size_t, std::uint64_t)>& take) {
-    std::vector<char> buffer(std::max<std::size_t>(block, 1));
-    std::size_t want = std::max<std::size_t>(std::min(chunk, block), 1);
-    std::uint64_t total = 0;
-    for (;;) {
-        const std::size_t ask = ReadAllowance(total, expected, want);
-        if (ask == 0)
-            break;
-        const ULONGLONG began = ::GetTickCount64();
-        DWORD got = 0;
-        if (!::InternetReadFile(request, buffer.data(), static_cast<DWORD>(ask), &got) || got == 0)
-            break;
-        const ULONGLONG took = ::GetTickCount64() - began;
-        if (got == want && took < kQuickReadMs)
-            want = std::min(want * 2, buffer.size());
-        else if (took > kSlowReadMs)
-            want = std::max(want / 2, std::min(chunk, buffer.size()));
-        total += got;
-        if (!take(buffer.data(), got, total))
-            return std::nullopt;
-    }
-    bool more = false;
-    if (total >= expected) {
-        char extra = 0;
-        DWORD got = 0;
-        more = ::InternetReadFile(request, &extra, 1, &got) && got > 0;
-    }
-    return JudgeBody(total, expected, more);
-}
-
-// The log's line for a body that did not end where its header said.
-void LogBodyEnd(BodyEnd end, const std::wstring& url, std::uint64_t expected) {
-    if (end == BodyEnd::Short)
-        LogFailureF(0, L"HTTP: %ls ended before its %llu bytes", url.c_str(), static_cast<unsigned long long>(expected));
-    else if (end == BodyEnd::Overlong)
-        LogFailureF(0, L"HTTP: %ls sent more than its %llu bytes", url.c_str(),
-                    static_cast<unsigned long long>(expected));
-}
-
-// The status must be 2xx and the Content-Length present; the expected length.
-std::optional<std::uint64_t> CheckAnswer(HINTERNET request, const std::wstring& url) {
-    auto statusText = QueryText(request, HTTP_QUERY_STATUS_CODE);
-    auto status = statusText ? ParseStatusCode(*statusText) : std::nullopt;
-    if (!status) {
-        LogFailureF(::GetLastError(), L"HTTP: no status from %ls", url.c_str());
-        return std::nullopt;
-    }
-    if (!IsSuccessStatus(*status)) {
-        LogFailureF(0, L"HTTP: status %u from %ls", *status, url.c_str());
-        return std::nullopt;
-    }
-    auto lengthText = QueryText(request, HTTP_QUERY_CONTENT_LENGTH);
-    auto length = lengthText ? ParseContentLength(*lengthText) : std::nullopt;
-    if (!length) {
-        LogFailureF(0, L"HTTP: no Content-Length from %ls", url.c_str());
-        return std::nullopt;
-    }
-    return length;
-}
-
-void ShowProgress(const ProgressSink* sink, int percent) {
-    if (sink && sink->notify) {
-        ::PostMessageW(sink->notify, sink->message, static_cast<WPARAM>(percent), 0);
-        return;
-    }
-    if (!sink || !sink->bar)
-        return;
-    ::SendMessageW(sink->bar, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
-    if (sink->label) {
-        std::wstring text = ProgressLabel(percent);
-        ::SetWindowTextW(sink->label, text.c_str());
-        ::InvalidateRect(sink->label, nullptr, TRUE);
-    }
-}
-
-}  // namespace
+namespace ovn::http {
 
 DownloadHandles::DownloadHandles() { ::InitializeCriticalSection(&m_lock); }
 DownloadHandles::~DownloadHandles() {
@@ -256,120 +47,190 @@ void DownloadHandles::Reset() {
     m_bSuccess.store(0);
 }
 
-bool IsPortalUrl(const std::wstring& url) {
-    auto domains = portal::AllowedDomains();
-    return IsPortalUrl(url, domains);
+Exchange::Exchange(const RequestOptions& options, DownloadHandles* handles)
+    : m_options(options), m_handles(handles ? *handles : m_own) {}
+
+Exchange::~Exchange() { m_handles.CloseAll(); }
+
+std::wstring Exchange::ForLog(const std::wstring& url) const {
+    return m_options.forLog ? m_options.forLog(url) : url;
 }
 
-bool HttpGetToFile(const std::wstring& url, const std::wstring& path, std::size_t chunk, bool checkAllowList,
-                   const ProgressSink* progress, DownloadHandles* handles, fw::FileHandle* keepOpen) {
-    if (checkAllowList && !IsPortalUrl(url)) {
-        LogFailureF(0, L"HTTP: %ls is not on the portal's list", url.c_str());
-        return false;
-    }
-    if (!SplitHttpUrl(url) || chunk == 0)
-        return false;
-    StackHandles local;
-    HINTERNET request = OpenFollowingRedirects(url, handles, local);
-    bool ok = false;
-    if (!request) {
-        // logged on the way
-    } else if (auto expected = CheckAnswer(request, url)) {
-        const DWORD access = keepOpen ? GENERIC_READ | GENERIC_WRITE : GENERIC_WRITE;
-        fw::FileHandle file(::CreateFileW(path.c_str(), access, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                          FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file) {
-            LogFailureF(::GetLastError(), L"HTTP: cannot write %ls", path.c_str());
-        } else {
-            int shown = -1;  // the bar hears of a new percentage only
-            auto write = [&](const char* bytes, std::size_t n, std::uint64_t total) {
-                DWORD written = 0;
-                if (!::WriteFile(file.get(), bytes, static_cast<DWORD>(n), &written, nullptr) || written != n) {
-                    LogFailureF(::GetLastError(), L"HTTP: writing %ls failed", path.c_str());
-                    return false;
-                }
-                if (int percent = ProgressPercent(total, *expected); percent != shown) {
-                    ShowProgress(progress, percent);
-                    shown = percent;
-                }
-                return true;
-            };
-            auto end = ReadAnnouncedBody(request, *expected, chunk, std::max(chunk, kReadBlock), write);
-            ok = end == BodyEnd::Complete;
-            if (end)
-                LogBodyEnd(*end, url, *expected);
-            if (ok && keepOpen)
-                *keepOpen = std::move(file);
-        }
-    }
-    if (handles)
-        handles->CloseAll();
-    return ok;
+void Exchange::LogFailure(DWORD error, const std::wstring& url, const wchar_t* what) const {
+    LogFailureF(error, L"HTTP GET %ls: %ls", ForLog(url).c_str(), what);
 }
 
-namespace {
-
-bool ReadSmallBody(const std::wstring& url, wchar_t* out, DownloadHandles* handles) {
-    if (!SplitHttpUrl(url))
-        return false;
-    StackHandles local;
-    HINTERNET request = OpenFollowingRedirects(url, handles, local);
-    if (!request)
-        return false;
-    auto expected = CheckAnswer(request, url);
-    if (!expected || *expected >= 1024)
-        return false;
-    const std::size_t length = static_cast<std::size_t>(*expected);
-    std::string body;
-    // One read may return less than asked over a slow connection; read until the
-    // announced length is there or the body ends.
-    auto keep = [&](const char* bytes, std::size_t n, std::uint64_t) {
-        body.append(bytes, n);
-        return true;
-    };
-    auto end = ReadAnnouncedBody(request, length, std::max<std::size_t>(length, 1), std::max<std::size_t>(length, 1),
-                                 keep);
-    if (end != BodyEnd::Complete) {
-        if (end)
-            LogBodyEnd(*end, url, length);
+bool Exchange::OpenAndSend(const HttpUrlParts& parts) {
+    m_request = nullptr;
+    HINTERNET internet = ::InternetOpenW(m_options.agent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+    if (!internet || !m_handles.Keep(m_handles.Internet(), internet)) {
+        m_error = ::GetLastError();
         return false;
     }
-    if (length > 0)
-        ::MultiByteToWideChar(CP_ACP, 0, body.data(), static_cast<int>(length), out, 1024);
+    // A stalled peer ends a read after this long rather than holding the worker.
+    if (DWORD timeout = m_options.connectTimeoutMs)
+        ::InternetSetOptionW(internet, INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof timeout);
+    if (DWORD timeout = m_options.receiveTimeoutMs)
+        ::InternetSetOptionW(internet, INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
+    HINTERNET connection = ::InternetConnectW(internet, parts.host.c_str(), parts.port, nullptr, nullptr,
+                                              INTERNET_SERVICE_HTTP, 0, 0);
+    if (!connection || !m_handles.Keep(m_handles.Connection(), connection)) {
+        m_error = ::GetLastError();
+        return false;
+    }
+    DWORD flags = INTERNET_FLAG_NO_UI | (m_options.reload ? INTERNET_FLAG_RELOAD : INTERNET_FLAG_RESYNCHRONIZE);
+    // Unless the options leave redirects to WinINet, they are ours to follow (or
+    // not): WinINet would go wherever one points.
+    if (m_options.redirects != Redirects::Browser)
+        flags |= INTERNET_FLAG_NO_AUTO_REDIRECT;
+    if (parts.secure)
+        flags |= INTERNET_FLAG_SECURE;
+    const std::wstring object = parts.object.starts_with(L'/') ? parts.object : L"/" + parts.object;
+    HINTERNET request =
+        ::HttpOpenRequestW(connection, L"GET", object.c_str(), L"HTTP/1.1", nullptr, nullptr, flags, 0);
+    if (!request || !m_handles.Keep(m_handles.Request(), request)) {
+        m_error = ::GetLastError();
+        return false;
+    }
+    const std::wstring_view headers = m_options.headers;
+    if (!::HttpSendRequestW(request, headers.empty() ? nullptr : headers.data(), static_cast<DWORD>(headers.size()),
+                            nullptr, 0)) {
+        m_error = ::GetLastError();
+        return false;
+    }
+    m_error = 0;
+    m_request = request;
     return true;
 }
 
-}  // namespace
-
-bool HttpGetToMemory(const std::wstring& url, wchar_t* out, bool checkAllowList, DownloadHandles* handles) {
-    if (checkAllowList && !IsPortalUrl(url))
-        return false;
-    const bool ok = ReadSmallBody(url, out, handles);
-    if (handles)
-        handles->CloseAll();
-    return ok;
+bool Exchange::Send(const std::wstring& url) {
+    std::wstring current = url;
+    for (int hop = 0;; ++hop) {
+        auto parts = m_options.redirects == Redirects::Browser ? SplitPageUrl(current) : SplitHttpUrl(current);
+        if (!parts) {
+            m_error = 0;
+            LogFailure(0, current, L"no address to fetch");
+            return false;
+        }
+        if (!OpenAndSend(*parts)) {
+            LogFailure(m_error, current, L"no answer");
+            return false;
+        }
+        if (m_options.redirects != Redirects::Checked)
+            return true;
+        auto status = Status();
+        if (!status || !IsRedirectStatus(*status))
+            return true;  // the answer itself judges it
+        if (hop == kMaxRedirects) {
+            LogFailure(0, url, L"still redirects after the hops allowed; given up");
+            return false;
+        }
+        auto location = Header(HTTP_QUERY_LOCATION, kHostMax + kObjectMax + 16);
+        auto next = location ? ResolveRedirect(current, *location) : std::nullopt;
+        if (!next) {
+            LogFailure(0, current, (L"redirects to \"" + location.value_or(L"") + L"\", which is not followed").c_str());
+            return false;
+        }
+        if (!IsPortalUrl(*next, m_options.allowedDomains)) {
+            LogFailure(0, current, (L"redirect to " + ForLog(*next) + L" refused: not on the portal's list").c_str());
+            return false;
+        }
+        m_handles.CloseAll();
+        m_request = nullptr;
+        current = std::move(*next);
+    }
 }
 
-bool HttpSendOnly(const std::wstring& url) {
-    if (!HasHttpPrefix(url)) {
-        ::SetLastError(0);
-        return false;
-    }
-    auto parts = SplitHttpUrl(url);
-    if (!parts) {
-        ::SetLastError(0);
-        return false;
-    }
-    DWORD error = 0;
-    bool ok = false;
-    {
-        StackHandles local;  // closed before the last error is set
-        ok = OpenAndSend(*parts, nullptr, local, &error) != nullptr;
-    }
-    if (!ok)
-        LogFailureF(error, L"ping %ls not sent", url.c_str());
-    ::SetLastError(ok ? 0 : error);
-    return ok;
+std::optional<std::wstring> Exchange::Header(DWORD what, std::size_t chars) const {
+    if (!m_request || chars < 2)
+        return std::nullopt;
+    std::vector<wchar_t> text(chars, L'\0');
+    DWORD bytes = static_cast<DWORD>((chars - 1) * sizeof(wchar_t));
+    DWORD index = 0;
+    if (!::HttpQueryInfoW(m_request, what, text.data(), &bytes, &index))
+        return std::nullopt;
+    return std::wstring(text.data(), std::min<std::size_t>(bytes / sizeof(wchar_t), chars - 1));
 }
 
-}  // namespace ovn::net
+std::optional<unsigned> Exchange::Status() const {
+    auto text = Header(HTTP_QUERY_STATUS_CODE);
+    return text ? ParseStatusCode(*text) : std::nullopt;
+}
+
+std::optional<std::uint64_t> Exchange::ContentLength() const {
+    auto text = Header(HTTP_QUERY_CONTENT_LENGTH);
+    return text ? ParseContentLength(*text) : std::nullopt;
+}
+
+std::wstring Exchange::FinalUrl() const {
+    if (!m_request)
+        return {};
+    wchar_t url[2048] = {};
+    DWORD bytes = sizeof url - sizeof url[0];
+    if (!::InternetQueryOptionW(m_request, INTERNET_OPTION_URL, url, &bytes))
+        return {};
+    return std::wstring(url);
+}
+
+BodyRead Exchange::ReadBody(std::uint64_t limit, std::size_t chunk, std::size_t block, bool probe, const Taker& take) {
+    BodyRead read;
+    if (!m_request) {
+        read.broken = true;
+        return read;
+    }
+    std::vector<char> buffer(std::max<std::size_t>(block, 1));
+    std::size_t want = std::max<std::size_t>(std::min(chunk, buffer.size()), 1);
+    for (;;) {
+        const std::size_t ask = ReadAllowance(read.received, limit, want);
+        if (ask == 0)
+            break;
+        const ULONGLONG began = ::GetTickCount64();
+        DWORD got = 0;
+        if (!::InternetReadFile(m_request, buffer.data(), static_cast<DWORD>(ask), &got)) {
+            m_error = ::GetLastError();
+            read.broken = true;
+            break;
+        }
+        if (got == 0)
+            break;
+        want = NextReadSize(want, got, ::GetTickCount64() - began, chunk, buffer.size());
+        read.received += got;
+        if (!take(buffer.data(), got, read.received)) {
+            read.refused = true;
+            return read;
+        }
+    }
+    if (probe && !read.broken && read.received >= limit) {
+        char extra = 0;
+        DWORD got = 0;
+        read.more = ::InternetReadFile(m_request, &extra, 1, &got) && got > 0;
+    }
+    return read;
+}
+
+std::optional<std::uint64_t> CheckDownloadAnswer(const Exchange& exchange, const std::wstring& url) {
+    auto status = exchange.Status();
+    if (!status) {
+        exchange.LogFailure(::GetLastError(), url, L"no status");
+        return std::nullopt;
+    }
+    if (!IsSuccessStatus(*status)) {
+        exchange.LogFailure(0, url, (L"status " + std::to_wstring(*status)).c_str());
+        return std::nullopt;
+    }
+    auto length = exchange.ContentLength();
+    if (!length) {
+        exchange.LogFailure(0, url, L"no Content-Length");
+        return std::nullopt;
+    }
+    return length;
+}
+
+void LogBodyEnd(const Exchange& exchange, BodyEnd end, const std::wstring& url, std::uint64_t expected) {
+    if (end == BodyEnd::Short)
+        exchange.LogFailure(0, url, (L"ended before its " + std::to_wstring(expected) + L" bytes").c_str());
+    else if (end == BodyEnd::Overlong)
+        exchange.LogFailure(0, url, (L"sent more than its " + std::to_wstring(expected) + L" bytes").c_str());
+}
+
+}  // namespace ovn::http

@@ -1,23 +1,31 @@
-// The one HTTP GET procedure of the program, on WinINet with a fixed agent and
-// header block, in three forms: the body to a file, the body into memory, and a
-// request whose answer is not read (the activity ping). Synchronous: callers
-// that must stay responsive call it on a worker thread of their own.
+// The program's one HTTP client, on WinINet: every GET of the program goes
+// through an Exchange, whatever asks for it (the downloads, the ping, the plain
+// web engine's pages and pictures). What differs per caller is an option: the
+// agent and the request headers, the time-outs, the cache, and who follows a
+// redirect. Synchronous: callers that must stay responsive use it on a worker
+// thread of their own.
 #pragma once
 #include <windows.h>
 #include <wininet.h>
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 
-#include "framework/handles.h"
+#include "http/http_length.h"
+#include "http/http_rules.h"
 
-namespace ovn::net {
+namespace ovn::http {
 
 // What a dialog keeps so that its Cancel can stop a download running on a worker
 // thread: the worker stores each Internet handle here the moment it has it, and
 // Cancel closes them (a pending read then ends) and joins the worker. The lock
-// keeps a handle from being closed twice or stored after Cancel.
+// keeps a handle from being closed twice or stored after Cancel. An exchange
+// nobody can cancel keeps its handles in one of its own.
 class DownloadHandles {
 public:
     DownloadHandles();
@@ -47,41 +55,88 @@ private:
     std::atomic<bool> m_cancelled{false};
 };
 
-// Where progress goes: nothing, a progress bar (0..100), or a bar and a label,
-// all told by the downloading thread; or, for a worker thread that must not
-// touch another thread's windows, a message posted to notify with the percent
-// as wParam (then bar and label are not used).
-struct ProgressSink {
-    HWND bar = nullptr;
-    HWND label = nullptr;
-    HWND notify = nullptr;
-    UINT message = 0;
+// Who follows an answer that redirects.
+enum class Redirects {
+    // Nobody: the first answer is the answer (the ping).
+    None,
+    // The exchange itself, hop by hop, at most kMaxRedirects hops, each to a plain
+    // "http://" address on the allowed domains: the address a redirect names is
+    // the sender's word, not ours (the downloads).
+    Checked,
+    // WinINet, as a browser would, with the process's cookies (the web pages).
+    Browser,
 };
 
-// The whole body of a 2xx answer to path: exactly the Content-Length announced
-// (a body that goes on past it fails, and what follows the length is never
-// written). The allow-list test runs first when asked; redirects are followed by
-// the helper, a few hops at most, each to an address on the portal's list. A
-// failed download leaves what was written; the caller decides about the partial
-// file. With keepOpen, the file is opened for reading too and handed back open
-// after a success, so that nobody else has written to it or replaced it since
-// (it is shared for reading only); after a failure it is closed.
-bool HttpGetToFile(const std::wstring& url, const std::wstring& path, std::size_t chunk, bool checkAllowList,
-                   const ProgressSink* progress = nullptr, DownloadHandles* handles = nullptr,
-                   fw::FileHandle* keepOpen = nullptr);
+struct RequestOptions {
+    const wchar_t* agent = L"XQV";
+    std::wstring_view headers;  // request headers, each line ending in "\r\n"
+    DWORD connectTimeoutMs = 0;  // 0: the system's
+    DWORD receiveTimeoutMs = 30000;
+    // true: always from the server; false: the cache's copy once the server
+    // confirms it is current.
+    bool reload = true;
+    Redirects redirects = Redirects::Checked;
+    // Where a Checked redirect may lead.
+    std::span<const std::wstring> allowedDomains;
+    // How an address appears in the failure log; null: as it is.
+    std::wstring (*forLog)(std::wstring_view url) = nullptr;
+};
 
-// A body under 1024 bytes, exactly as long as announced, converted from the ANSI
-// code page into out (1024 characters, zero-filled by the caller; no terminator
-// is written). Redirects as for HttpGetToFile. With handles, a Cancel on another
-// thread ends it.
-bool HttpGetToMemory(const std::wstring& url, wchar_t* out, bool checkAllowList = true,
-                     DownloadHandles* handles = nullptr);
+// What one read of a body found.
+struct BodyRead {
+    std::uint64_t received = 0;
+    bool broken = false;  // a read failed before the limit or the end
+    bool more = false;    // probed: bytes follow the limit
+    bool refused = false; // the taker refused a piece
+};
 
-// Sends the GET and reads nothing (a redirect is not followed). The thread's last
-// error afterwards is that of a failed connect or send, otherwise 0.
-bool HttpSendOnly(const std::wstring& url);
+// One GET and its answer. The handles are closed when it ends (or by a Cancel
+// on the DownloadHandles it was given).
+class Exchange {
+public:
+    explicit Exchange(const RequestOptions& options, DownloadHandles* handles = nullptr);
+    ~Exchange();
+    Exchange(const Exchange&) = delete;
+    Exchange& operator=(const Exchange&) = delete;
 
-// Against the build's portal allow-list.
-bool IsPortalUrl(const std::wstring& url);
+    // Sends the GET to url and follows redirects as the options say. False when
+    // no answer came (logged; Error() tells why).
+    bool Send(const std::wstring& url);
+    DWORD Error() const { return m_error; }
 
-}  // namespace ovn::net
+    // The answer's status code, and a header's text (up to chars characters).
+    std::optional<unsigned> Status() const;
+    std::optional<std::wstring> Header(DWORD what, std::size_t chars = 32) const;
+    std::optional<std::uint64_t> ContentLength() const;
+    // The address that gave the answer, after redirects; empty when unknown.
+    std::wstring FinalUrl() const;
+
+    // Reads the body, never past limit, handing each piece to take (false from
+    // take ends the reading). Reads ask for chunk bytes at first and adapt up to
+    // block (see NextReadSize). With probe, once limit bytes are in, one more
+    // read tells whether the server sends more.
+    using Taker = std::function<bool(const char* bytes, std::size_t n, std::uint64_t total)>;
+    BodyRead ReadBody(std::uint64_t limit, std::size_t chunk, std::size_t block, bool probe, const Taker& take);
+
+    // The failure log's line for url, with the options' form of addresses.
+    void LogFailure(DWORD error, const std::wstring& url, const wchar_t* what) const;
+
+private:
+    bool OpenAndSend(const HttpUrlParts& parts);
+    std::wstring ForLog(const std::wstring& url) const;
+
+    RequestOptions m_options;
+    DownloadHandles m_own;
+    DownloadHandles& m_handles;
+    HINTERNET m_request = nullptr;
+    DWORD m_error = 0;
+};
+
+// A 2xx answer with its announced length, as the downloads want it: the expected
+// length, or nothing (logged) for another status or no Content-Length.
+std::optional<std::uint64_t> CheckDownloadAnswer(const Exchange& exchange, const std::wstring& url);
+
+// The log's line for a body that did not end where its header said.
+void LogBodyEnd(const Exchange& exchange, BodyEnd end, const std::wstring& url, std::uint64_t expected);
+
+}  // namespace ovn::http

@@ -1,6 +1,8 @@
-#include "common/http_length.h"
+#include "http/http_length.h"
 
-namespace ovn {
+#include <algorithm>
+
+namespace ovn::http {
 
 std::optional<std::uint64_t> ParseContentLength(std::wstring_view text) {
     std::uint64_t value = 0;
@@ -25,6 +27,16 @@ std::size_t ReadAllowance(std::uint64_t received, std::uint64_t announced, std::
     return left < want ? static_cast<std::size_t>(left) : want;
 }
 
+std::size_t NextReadSize(std::size_t want, std::size_t got, std::uint64_t tookMs, std::size_t chunk,
+                         std::size_t buffer) {
+    constexpr std::uint64_t kQuickReadMs = 50, kSlowReadMs = 250;
+    if (got == want && tookMs < kQuickReadMs)
+        return std::min(want * 2, buffer);
+    if (tookMs > kSlowReadMs)
+        return std::max(want / 2, std::min(chunk, buffer));
+    return want;
+}
+
 BodyEnd JudgeBody(std::uint64_t received, std::uint64_t announced, bool moreAfterLength) {
     if (received < announced)
         return BodyEnd::Short;
@@ -33,4 +45,4 @@ BodyEnd JudgeBody(std::uint64_t received, std::uint64_t announced, bool moreAfte
     return BodyEnd::Complete;
 }
 
-}  // namespace ovn
+}  // namespace ovn::http

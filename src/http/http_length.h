@@ -8,7 +8,7 @@
 #include <optional>
 #include <string_view>
 
-namespace ovn {
+namespace ovn::http {
 
 // Reads a Content-Length header's value: decimal digits only, 64 bits.
 std::optional<std::uint64_t> ParseContentLength(std::wstring_view text);
@@ -18,9 +18,15 @@ std::optional<std::uint64_t> ParseContentLength(std::wstring_view text);
 // reads once more into a scratch byte to learn whether the server sends more.
 std::size_t ReadAllowance(std::uint64_t received, std::uint64_t announced, std::size_t want);
 
+// The next read's size: a read that filled what it asked for at once (a fast
+// link) doubles it, up to the buffer; one that waited (a slow link, which should
+// still show progress) halves it, never below chunk. Times in milliseconds.
+std::size_t NextReadSize(std::size_t want, std::size_t got, std::uint64_t tookMs, std::size_t chunk,
+                         std::size_t buffer);
+
 // How a body ended: every announced byte and nothing after them, fewer, or more
 // (the bytes past the length were never taken).
 enum class BodyEnd { Complete, Short, Overlong };
 BodyEnd JudgeBody(std::uint64_t received, std::uint64_t announced, bool moreAfterLength);
 
-}  // namespace ovn
+}  // namespace ovn::http

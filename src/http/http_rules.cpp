@@ -1,8 +1,8 @@
-#include "net/http_rules.h"
+#include "http/http_rules.h"
 
 #include "common/text.h"
 
-namespace ovn::net {
+namespace ovn::http {
 
 namespace {
 
@@ -40,6 +40,44 @@ std::optional<HttpUrlParts> SplitHttpUrl(std::wstring_view url) {
     if (host.empty() || host.size() > kHostMax)
         return std::nullopt;
     parts.host.assign(host);
+    return parts;
+}
+
+std::optional<HttpUrlParts> SplitPageUrl(std::wstring_view url) {
+    constexpr std::wstring_view kSecure = L"https://";
+    HttpUrlParts parts;
+    std::wstring_view rest;
+    if (HasHttpPrefix(url)) {
+        rest = url.substr(kPrefix.size());
+    } else if (url.size() >= kSecure.size() && EqualsNoCase(url.substr(0, kSecure.size()), kSecure)) {
+        rest = url.substr(kSecure.size());
+        parts.secure = true;
+        parts.port = 443;
+    } else {
+        return std::nullopt;
+    }
+    rest = rest.substr(0, rest.find(L'#'));
+    const std::size_t end = std::min(rest.find_first_of(L"/?"), rest.size());
+    std::wstring_view host = rest.substr(0, end);
+    if (host.find(L'@') != std::wstring_view::npos)
+        return std::nullopt;
+    if (std::size_t colon = host.find(L':'); colon != std::wstring_view::npos) {
+        std::wstring_view digits = host.substr(colon + 1);
+        unsigned port = 0;
+        for (wchar_t c : digits) {
+            if (c < L'0' || c > L'9' || (port = port * 10 + static_cast<unsigned>(c - L'0')) > 65535)
+                return std::nullopt;
+        }
+        if (digits.empty() || port == 0)
+            return std::nullopt;
+        parts.port = static_cast<std::uint16_t>(port);
+        host = host.substr(0, colon);
+    }
+    if (host.empty())
+        return std::nullopt;
+    parts.host.assign(host);
+    std::wstring_view object = rest.substr(end);
+    parts.object = object.starts_with(L'/') ? std::wstring(object) : L"/" + std::wstring(object);
     return parts;
 }
 
@@ -117,16 +155,4 @@ std::optional<std::wstring> ResolveRedirect(std::wstring_view from, std::wstring
 }
 
 
-int ProgressPercent(std::uint64_t received, std::uint64_t expected) {
-    if (expected == 0 || received >= expected)
-        return 100;
-    // received < expected here, so received * 100 overflows only past 2^57 bytes;
-    // dividing first keeps it exact enough beyond that.
-    if (received > UINT64_MAX / 100)
-        return static_cast<int>(received / (expected / 100));
-    return static_cast<int>(received * 100 / expected);
-}
-
-std::wstring ProgressLabel(int percent) { return L"已加载  " + std::to_wstring(percent) + L"%"; }
-
-}  // namespace ovn::net
+}  // namespace ovn::http

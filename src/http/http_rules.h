@@ -1,7 +1,6 @@
-// The rules of the one HTTP GET procedure that need no network: splitting a URL
-// into host, port and object path, the portal's download allow-list, where a
-// redirect leads, which answers may become a file, and the progress percentage.
-// Platform-free.
+// The rules of the HTTP client that need no network: splitting a URL into host,
+// port and object path, the portal's download allow-list, where a redirect
+// leads, and which answers may become a file. Platform-free.
 #pragma once
 #include <cstdint>
 #include <optional>
@@ -9,9 +8,9 @@
 #include <string>
 #include <string_view>
 
-#include "common/http_length.h"
+#include "http/http_length.h"
 
-namespace ovn::net {
+namespace ovn::http {
 
 // Host buffers hold 259 characters, object paths 511 (each plus a terminator).
 inline constexpr std::size_t kHostMax = 259;
@@ -21,6 +20,7 @@ struct HttpUrlParts {
     std::wstring host;
     std::uint16_t port = 80;
     std::wstring object;  // what follows the first "/" after the host, without it
+    bool secure = false;  // https
     bool operator==(const HttpUrlParts&) const = default;
 };
 
@@ -32,6 +32,14 @@ bool HasHttpPrefix(std::wstring_view url);
 // prefix is missing, the host is empty, or host or object path would not fit
 // their buffers: a cut host or path would name another resource.
 std::optional<HttpUrlParts> SplitHttpUrl(std::wstring_view url);
+
+// Splits a page's address as a browser reads it: "http://" or "https://" (any
+// case), the host up to the first "/", "?" or "#", a decimal port (default 80 or
+// 443), and the object from its "/" on (a bare query gets one) without the
+// fragment. Nothing for another scheme, an empty host, a port that is not a
+// number from 1 to 65535, or a name or password before the host: an address that
+// hides its host behind an "@" is not fetched.
+std::optional<HttpUrlParts> SplitPageUrl(std::wstring_view url);
 
 // True when the URL's host (as SplitHttpUrl finds it, without the port) is one
 // of the domains or a sub-domain of one, in any letter case. The domains appear
@@ -45,9 +53,6 @@ std::optional<unsigned> ParseStatusCode(std::wstring_view text);
 // Only a successful answer's body may become a file: 2xx.
 bool IsSuccessStatus(unsigned status);
 
-// Reads a Content-Length header's value: decimal digits only, 64 bits.
-using ovn::ParseContentLength;
-
 // Redirects are followed by the helper itself, hop by hop, so that every address
 // it is sent to passes the same test as the first: at most this many hops.
 inline constexpr int kMaxRedirects = 5;
@@ -60,11 +65,4 @@ bool IsRedirectStatus(unsigned status);
 // included: the helper speaks plain HTTP only) or an empty value.
 std::optional<std::wstring> ResolveRedirect(std::wstring_view from, std::wstring_view location);
 
-// Percent of expected bytes received, 0..100, in 64 bits. An expected length of 0
-// is complete at once (100) rather than a division by zero.
-int ProgressPercent(std::uint64_t received, std::uint64_t expected);
-
-// The progress label's text, "已加载  N%".
-std::wstring ProgressLabel(int percent);
-
-}  // namespace ovn::net
+}  // namespace ovn::http

@@ -7,7 +7,7 @@
 #include "common/log.h"
 #include "common/portal.h"
 #include "net/game_download_rules.h"
-#include "net/http_rules.h"
+#include "net/progress_rules.h"
 #include "net/md5_file.h"
 #include "process/process.h"
 #include "res/resource.h"

@@ -6,9 +6,11 @@
 #include "common/portal.h"
 #include "common/text.h"
 #include "fuzz_support.h"
-#include "net/http_rules.h"
+#include "http/http_rules.h"
+#include "net/progress_rules.h"
 
-using namespace ovn::net;
+using namespace ovn::http;
+using ovn::net::ProgressPercent;
 
 namespace {
 

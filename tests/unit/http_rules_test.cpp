@@ -1,10 +1,10 @@
-#include "net/http_rules.h"
+#include "http/http_rules.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 
-using namespace ovn::net;
+using namespace ovn::http;
 
 TEST(SplitHttpUrl, HostPortAndObject) {
     auto parts = SplitHttpUrl(L"http://h.example:8080/a/b.txt");
@@ -73,20 +73,6 @@ TEST(HttpAnswer, OnlySuccessBodiesAndReadableLengths) {
     EXPECT_FALSE(ParseContentLength(L"99999999999999999999"));
 }
 
-TEST(ProgressPercent, SixtyFourBitsAndNoDivisionByZero) {
-    EXPECT_EQ(ProgressPercent(0, 100), 0);
-    EXPECT_EQ(ProgressPercent(50, 100), 50);
-    EXPECT_EQ(ProgressPercent(99, 100), 99);
-    // 32-bit T x 100 overflows past about 42 MB: 45 MB of 50 MB is 90 %.
-    EXPECT_EQ(ProgressPercent(45ull << 20, 50ull << 20), 90);
-    EXPECT_EQ(ProgressPercent(3ull << 32, 4ull << 32), 75);
-    EXPECT_EQ(ProgressPercent(0, 0), 100);
-    EXPECT_EQ(ProgressPercent(10, 0), 100);
-    EXPECT_EQ(ProgressPercent(200, 100), 100);  // more than announced
-    EXPECT_EQ(ProgressPercent((1ull << 62), (1ull << 62) + (1ull << 61)), 66);
-    EXPECT_EQ(ProgressLabel(42), L"已加载  42%");
-}
-
 TEST(Redirect, WhichAnswersAreFollowed) {
     for (unsigned s : {301u, 302u, 303u, 307u, 308u})
         EXPECT_TRUE(IsRedirectStatus(s)) << s;
@@ -119,16 +105,48 @@ TEST(Redirect, LocationIsReadAgainstTheAnsweringAddress) {
 }
 
 TEST(AnnouncedLength, ReadsStopThereAndMoreIsAFailure) {
-    EXPECT_EQ(ovn::ReadAllowance(0, 1000, 512), 512u);
-    EXPECT_EQ(ovn::ReadAllowance(900, 1000, 512), 100u);
-    EXPECT_EQ(ovn::ReadAllowance(1000, 1000, 512), 0u);
-    EXPECT_EQ(ovn::ReadAllowance(0, 0, 512), 0u);
-    EXPECT_EQ(ovn::ReadAllowance(0, 1ull << 40, 512), 512u);  // no 32-bit cut of what is left
-    EXPECT_EQ(ovn::ReadAllowance((1ull << 40) - 3, 1ull << 40, 512), 3u);
-    using ovn::BodyEnd;
-    EXPECT_EQ(ovn::JudgeBody(1000, 1000, false), BodyEnd::Complete);
-    EXPECT_EQ(ovn::JudgeBody(0, 0, false), BodyEnd::Complete);
-    EXPECT_EQ(ovn::JudgeBody(999, 1000, false), BodyEnd::Short);
-    EXPECT_EQ(ovn::JudgeBody(1000, 1000, true), BodyEnd::Overlong);
-    EXPECT_EQ(ovn::JudgeBody(1001, 1000, false), BodyEnd::Overlong);
+    EXPECT_EQ(ReadAllowance(0, 1000, 512), 512u);
+    EXPECT_EQ(ReadAllowance(900, 1000, 512), 100u);
+    EXPECT_EQ(ReadAllowance(1000, 1000, 512), 0u);
+    EXPECT_EQ(ReadAllowance(0, 0, 512), 0u);
+    EXPECT_EQ(ReadAllowance(0, 1ull << 40, 512), 512u);  // no 32-bit cut of what is left
+    EXPECT_EQ(ReadAllowance((1ull << 40) - 3, 1ull << 40, 512), 3u);
+    EXPECT_EQ(JudgeBody(1000, 1000, false), BodyEnd::Complete);
+    EXPECT_EQ(JudgeBody(0, 0, false), BodyEnd::Complete);
+    EXPECT_EQ(JudgeBody(999, 1000, false), BodyEnd::Short);
+    EXPECT_EQ(JudgeBody(1000, 1000, true), BodyEnd::Overlong);
+    EXPECT_EQ(JudgeBody(1001, 1000, false), BodyEnd::Overlong);
+}
+
+TEST(SplitPageUrl, ReadsAPageAddressAsABrowserDoes) {
+    EXPECT_EQ(*SplitPageUrl(L"http://h.example:8080/a/b.htm?x=1#top"), (HttpUrlParts{L"h.example", 8080, L"/a/b.htm?x=1"}));
+    EXPECT_EQ(*SplitPageUrl(L"HTTPS://h.example"), (HttpUrlParts{L"h.example", 443, L"/", true}));
+    EXPECT_EQ(*SplitPageUrl(L"https://h.example:8443/"), (HttpUrlParts{L"h.example", 8443, L"/", true}));
+    // A query or a fragment right after the host ends it; the query gets its "/".
+    EXPECT_EQ(*SplitPageUrl(L"http://h?a=b"), (HttpUrlParts{L"h", 80, L"/?a=b"}));
+    EXPECT_EQ(*SplitPageUrl(L"http://h#x/y"), (HttpUrlParts{L"h", 80, L"/"}));
+}
+
+TEST(SplitPageUrl, RefusesAddressesThatHideOrBreakTheirHost) {
+    EXPECT_FALSE(SplitPageUrl(L"ftp://h/x"));
+    EXPECT_FALSE(SplitPageUrl(L"app:close"));
+    EXPECT_FALSE(SplitPageUrl(L"http://"));
+    EXPECT_FALSE(SplitPageUrl(L"http:///x"));
+    EXPECT_FALSE(SplitPageUrl(L"http://h:/x"));
+    EXPECT_FALSE(SplitPageUrl(L"http://h:0/x"));
+    EXPECT_FALSE(SplitPageUrl(L"http://h:65536/x"));  // no wrap onto port 0
+    EXPECT_FALSE(SplitPageUrl(L"http://h:8o/x"));
+    // The host a reader would see is not the one that would be asked.
+    EXPECT_FALSE(SplitPageUrl(L"http://quenra.com@evil.example/x"));
+    EXPECT_FALSE(SplitPageUrl(L"http://user:pw@h/x"));
+}
+
+TEST(NextReadSize, GrowsOnAFastLinkAndShrinksOnASlowOne) {
+    EXPECT_EQ(NextReadSize(512, 512, 0, 512, 4096), 1024u);    // filled at once
+    EXPECT_EQ(NextReadSize(4096, 4096, 0, 512, 4096), 4096u);  // never past the buffer
+    EXPECT_EQ(NextReadSize(1024, 100, 0, 512, 4096), 1024u);   // a short read at once: as it was
+    EXPECT_EQ(NextReadSize(1024, 1024, 100, 512, 4096), 1024u);  // neither fast nor slow
+    EXPECT_EQ(NextReadSize(2048, 10, 300, 512, 4096), 1024u);  // waited: halved
+    EXPECT_EQ(NextReadSize(512, 10, 300, 512, 4096), 512u);    // never below chunk
+    EXPECT_EQ(NextReadSize(8192, 8192, 0, 8192, 8192), 8192u); // chunk as large as the buffer: fixed
 }

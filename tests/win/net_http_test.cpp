@@ -12,7 +12,6 @@
 #include "browser_test_support.h"
 #include "common/portal.h"
 #include "net/http.h"
-#include "net/http_rules.h"
 #include "loopback_listener.h"
 
 namespace {
@@ -147,7 +146,7 @@ TEST_F(HttpHelper, RedirectsAreFollowedOnlyOnTheList) {
     EXPECT_FALSE(ovn::net::HttpGetToFile(Blob(3000), path, 512, true));
     EXPECT_EQ(FileSize(path), -1);
     // The first request and a few hops, not one more.
-    EXPECT_EQ(Occurrences(Get(L"/__requests?clear=1"), "GET /blob.bin"), 1u + ovn::net::kMaxRedirects);
+    EXPECT_EQ(Occurrences(Get(L"/__requests?clear=1"), "GET /blob.bin"), 1u + ovn::http::kMaxRedirects);
 }
 
 // A body that goes on past its Content-Length is no success, and the bytes past

@@ -1,21 +1,18 @@
 #include "browser/plain/plain_web_view.h"
 
-#include <wininet.h>
 #include <windowsx.h>
 
 #include <algorithm>
-#include <gdiplus.h>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <utility>
 #include <vector>
 
-#include "browser/plain/charset.h"
+#include "browser/plain/page_decode.h"
+#include "browser/plain/page_fetch.h"
 #include "browser/url.h"
-#include "common/http_length.h"
 #include "common/log.h"
-#include "framework/handles.h"
 
 namespace ovn::browser {
 
@@ -24,202 +21,9 @@ namespace {
 constexpr UINT kMsgFetchDone = WM_APP + 0x41;
 constexpr UINT_PTR kTimerRefresh = 1;
 constexpr int kMargin = 8;
-constexpr size_t kMaxBody = 8 * 1024 * 1024;
-constexpr UINT kMaxPictureSide = 4096;
 constexpr size_t kMaxPictures = 32;  // per document: a page cannot start fetches without end
 constexpr UINT_PTR kMenuRefresh = 1;
 constexpr COLORREF kDefaultBackground = RGB(0xFF, 0xFF, 0xFF);
-constexpr DWORD kTimeoutMs = 30000;
-constexpr wchar_t kUserAgent[] = L"Ovn/3.0.0.1 (Windows)";
-
-struct InternetTraits {
-    using Handle = HINTERNET;
-    static Handle Empty() { return nullptr; }
-    static bool Valid(Handle h) { return h != nullptr; }
-    static void Close(Handle h) { ::InternetCloseHandle(h); }
-};
-using InternetHandle = fw::UniqueHandle<InternetTraits>;
-
-std::wstring Widen(const std::string& bytes, unsigned codePage, DWORD flags) {
-    if (bytes.empty())
-        return {};
-    int n = ::MultiByteToWideChar(codePage, flags, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    if (n <= 0)
-        return {};
-    std::wstring out(static_cast<size_t>(n), L'\0');
-    ::MultiByteToWideChar(codePage, flags, bytes.data(), static_cast<int>(bytes.size()), out.data(), n);
-    return out;
-}
-
-std::wstring DecodeUtf16(const std::string& bytes, bool bigEndian) {
-    std::wstring out;
-    out.reserve(bytes.size() / 2);
-    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        unsigned char a = static_cast<unsigned char>(bytes[i]), b = static_cast<unsigned char>(bytes[i + 1]);
-        out += static_cast<wchar_t>(bigEndian ? (a << 8 | b) : (b << 8 | a));
-    }
-    return out;
-}
-
-// Turns the body into text in the character set the page or the server names;
-// without one, UTF-8 when the bytes are valid UTF-8, else the system's code page.
-std::wstring DecodeBody(std::string body, const std::string& contentType) {
-    std::string charset = DetectCharset(contentType, body);
-    unsigned cp = CodePageForCharset(charset);
-    size_t bom = ByteOrderMarkLength(body);
-    if (bom && (cp == 65001 || cp == 1200 || cp == 1201))
-        body.erase(0, bom);
-    if (cp == 1200 || cp == 1201)
-        return DecodeUtf16(body, cp == 1201);
-    if (cp != 0) {
-        std::wstring text = Widen(body, cp, 0);
-        if (!text.empty() || body.empty())
-            return text;
-    }
-    std::wstring utf8 = Widen(body, CP_UTF8, MB_ERR_INVALID_CHARS);
-    if (!utf8.empty())
-        return utf8;
-    return Widen(body, CP_ACP, 0);
-}
-
-std::wstring QueryText(HINTERNET request, DWORD info) {
-    wchar_t buffer[512];
-    DWORD size = sizeof(buffer);
-    DWORD index = 0;
-    if (!::HttpQueryInfoW(request, info, buffer, &size, &index))
-        return {};
-    return std::wstring(buffer, size / sizeof(wchar_t));
-}
-
-std::string Narrow(const std::wstring& s) {
-    std::string out;
-    for (wchar_t c : s)
-        out += c < 0x80 ? static_cast<char>(c) : '?';
-    return out;
-}
-
-struct Fetched {
-    bool ok = false;
-    int status = 0;
-    std::wstring finalUrl;
-    std::string contentType;
-    std::string body;
-};
-
-// Runs on a worker thread: one GET with the system's cookies (answers' cookies
-// land in the process's store, shared with every other page), cache and redirects.
-Fetched FetchBytes(const std::wstring& url, bool reload, const wchar_t* accept) {
-    Fetched result;
-    // Failures become the error page; the log keeps their cause.
-    auto fail = [&url](const wchar_t* what, unsigned long error) {
-        LogFailureF(error, L"GET %ls: %ls", UrlForLog(url).c_str(), what);
-    };
-    InternetHandle session(::InternetOpenW(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-    if (!session) {
-        fail(L"no internet session", ::GetLastError());
-        return result;
-    }
-    DWORD timeout = kTimeoutMs;
-    ::InternetSetOptionW(session.get(), INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof(timeout));
-    ::InternetSetOptionW(session.get(), INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof(timeout));
-    DWORD flags = INTERNET_FLAG_NO_UI | (reload ? INTERNET_FLAG_RELOAD : INTERNET_FLAG_RESYNCHRONIZE);
-    InternetHandle request(::InternetOpenUrlW(session.get(), url.c_str(), accept, static_cast<DWORD>(-1), flags, 0));
-    if (!request) {
-        fail(L"no answer", ::GetLastError());
-        return result;
-    }
-
-    DWORD status = 0, size = sizeof(status), index = 0;
-    if (::HttpQueryInfoW(request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, &index))
-        result.status = static_cast<int>(status);
-    if (result.status >= 400)
-        fail((L"HTTP " + std::to_wstring(result.status)).c_str(), 0);
-    result.contentType = Narrow(QueryText(request.get(), HTTP_QUERY_CONTENT_TYPE));
-
-    wchar_t finalUrl[2048];
-    DWORD urlSize = sizeof(finalUrl);
-    if (::InternetQueryOptionW(request.get(), INTERNET_OPTION_URL, finalUrl, &urlSize))
-        result.finalUrl.assign(finalUrl);
-
-    // An announced length is where the body ends: bytes past it are not the
-    // page's, and a server that sends them is not believed at all.
-    const std::optional<std::uint64_t> announced =
-        ParseContentLength(QueryText(request.get(), HTTP_QUERY_CONTENT_LENGTH));
-    const std::uint64_t limit = announced ? std::min<std::uint64_t>(*announced, kMaxBody) : kMaxBody;
-    std::string body;
-    char chunk[8192];
-    for (;;) {
-        const std::size_t ask = ReadAllowance(body.size(), limit, sizeof(chunk));
-        if (ask == 0)
-            break;
-        DWORD read = 0;
-        if (!::InternetReadFile(request.get(), chunk, static_cast<DWORD>(ask), &read)) {
-            fail(L"the answer broke off", ::GetLastError());
-            return result;  // nothing complete arrived
-        }
-        if (read == 0)
-            break;
-        body.append(chunk, read);
-    }
-    if (announced && *announced <= kMaxBody) {
-        char extra = 0;
-        DWORD read = 0;
-        const bool more = body.size() == *announced && ::InternetReadFile(request.get(), &extra, 1, &read) && read > 0;
-        if (JudgeBody(body.size(), *announced, more) == BodyEnd::Overlong) {
-            fail(L"more bytes than announced", 0);
-            return result;
-        }
-    }
-    result.ok = true;
-    result.body = std::move(body);
-    return result;
-}
-
-FetchResult FetchPage(const std::wstring& url, bool reload) {
-    Fetched got = FetchBytes(url, reload, L"Accept: text/html, */*\r\n");
-    FetchResult result;
-    result.ok = got.ok;
-    result.status = got.status;
-    result.finalUrl = std::move(got.finalUrl);
-    if (got.ok)
-        result.html = DecodeBody(std::move(got.body), got.contentType);
-    return result;
-}
-
-// A background picture's bytes, decoded; empty when they are not a picture
-// GDI+ reads or one of an unreasonable size.
-fw::gdi::Bitmap DecodePicture(const std::string& bytes, int& width, int& height) {
-    namespace gp = Gdiplus::DllExports;
-    width = height = 0;
-    if (bytes.empty() || bytes.size() > kMaxBody)
-        return {};
-    fw::gdi::GdiplusSession session;
-    if (!session.ok())
-        return {};
-    fw::ComPtr<IStream> stream;
-    if (FAILED(::CreateStreamOnHGlobal(nullptr, TRUE, stream.put())))
-        return {};
-    ULONG written = 0;
-    if (FAILED(stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), &written)) || written != bytes.size())
-        return {};
-    LARGE_INTEGER zero{};
-    stream->Seek(zero, STREAM_SEEK_SET, nullptr);
-    Gdiplus::GpBitmap* raw = nullptr;
-    if (gp::GdipCreateBitmapFromStream(stream.get(), &raw) != Gdiplus::Ok || !raw)
-        return {};
-    fw::gdi::GpImage image(raw);
-    UINT w = 0, h = 0;
-    gp::GdipGetImageWidth(raw, &w);
-    gp::GdipGetImageHeight(raw, &h);
-    if (w == 0 || h == 0 || w > kMaxPictureSide || h > kMaxPictureSide)
-        return {};
-    HBITMAP out = nullptr;
-    if (gp::GdipCreateHBITMAPFromBitmap(raw, &out, 0xFFFFFFFF) != Gdiplus::Ok || !out)
-        return {};
-    width = static_cast<int>(w);
-    height = static_cast<int>(h);
-    return fw::gdi::Bitmap(out);
-}
 
 COLORREF ToColorRef(std::uint32_t rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
 
@@ -241,75 +45,6 @@ struct PlainWebView::Inbox {
     std::vector<std::pair<std::wstring, std::string>> pictures;  // URL, bytes (empty: failed)
 };
 
-// Alive as long as the document its elements belong to is shown.
-struct PlainWebView::DocToken {
-    PlainWebView* view = nullptr;
-};
-
-class PlainWebView::Element final : public PageElement {
-public:
-    Element(std::weak_ptr<DocToken> token, int index) : m_token(std::move(token)), m_index(index) {}
-
-    std::wstring TagName() const override {
-        const HtmlElement* e = Get();
-        return e ? e->tag : std::wstring();
-    }
-    std::wstring ClassName() const override { return Attribute(L"class").value_or(std::wstring()); }
-    std::optional<std::wstring> Attribute(std::wstring_view name) const override {
-        const HtmlElement* e = Get();
-        std::wstring lower(name);
-        for (auto& c : lower)
-            c = static_cast<wchar_t>(::towlower(c));
-        const std::wstring* value = e ? e->Attribute(lower) : nullptr;
-        if (!value)
-            return std::nullopt;
-        return *value;
-    }
-    // A boolean attribute: being there is being true.
-    bool Disabled() const override { return Attribute(L"disabled").has_value(); }
-    bool OffsetBox(ElementBox& box) const override {
-        PlainWebView* view = nullptr;
-        RECT r{};
-        if (!Get(&view) || !view->ElementRect(m_index, r))
-            return false;
-        box = {r.left, r.top, r.right - r.left, r.bottom - r.top};
-        return true;
-    }
-    bool SetBackgroundPositionX(int x) override {
-        PlainWebView* view = nullptr;
-        if (!Get(&view))
-            return false;
-        view->SetBackgroundX(m_index, x);
-        return true;
-    }
-    bool Click() override {
-        PlainWebView* view = nullptr;
-        return Get(&view) && view->ClickElement(m_index);
-    }
-    bool SameAs(const PageElement& other) const override {
-        const auto* o = dynamic_cast<const Element*>(&other);
-        if (!o || o->m_index != m_index)
-            return false;
-        auto a = m_token.lock(), b = o->m_token.lock();
-        return a && a == b;
-    }
-
-private:
-    const HtmlElement* Get(PlainWebView** view = nullptr) const {
-        auto token = m_token.lock();
-        if (!token || !token->view)
-            return nullptr;
-        const auto& elements = token->view->m_browser.Document().elements;
-        if (m_index < 0 || static_cast<size_t>(m_index) >= elements.size())
-            return nullptr;
-        if (view)
-            *view = token->view;
-        return &elements[static_cast<size_t>(m_index)];
-    }
-
-    std::weak_ptr<DocToken> m_token;
-    int m_index;
-};
 
 PlainWebView::PlainWebView(WebViewEvents& events)
     : m_events(events), m_browser(*this, events), m_inbox(std::make_shared<Inbox>()) {}
@@ -448,59 +183,9 @@ int PlainWebView::ElementAtClient(int x, int y) const {
     return ElementAt(m_browser.Document(), m_boxes, x - ContentLeft(), y + m_scrollY - ContentTop());
 }
 
-bool PlainWebView::ElementRect(int index, RECT& rect) const {
-    if (index < 0 || static_cast<size_t>(index) >= m_boxes.size())
-        return false;
-    const ElementBox& box = m_boxes[static_cast<size_t>(index)];
-    if (box.width <= 0 || box.height <= 0)
-        return false;
-    rect.left = ContentLeft() + box.left;
-    rect.top = ContentTop() + box.top - m_scrollY;
-    rect.right = rect.left + box.width;
-    rect.bottom = rect.top + box.height;
-    return true;
-}
-
-int PlainWebView::ElementById(std::wstring_view id) const {
-    const auto& elements = m_browser.Document().elements;
-    for (size_t i = 0; i < elements.size(); ++i)
-        if (const auto* v = elements[i].Attribute(L"id"); v && *v == id)
-            return static_cast<int>(i);
-    return -1;
-}
-
-std::shared_ptr<PageElement> PlainWebView::ElementAtIndex(int index) const {
-    if (!m_docToken || index < 0 || static_cast<size_t>(index) >= m_browser.Document().elements.size())
-        return nullptr;
-    return std::make_shared<Element>(m_docToken, index);
-}
 
 bool PlainWebView::PicturesSettled() const { return m_pictureFetches.empty(); }
 
-int PlainWebView::BackgroundX(int element) const {
-    auto it = m_backgroundX.find(element);
-    if (it != m_backgroundX.end())
-        return it->second;
-    return m_browser.Document().elements[static_cast<size_t>(element)].style.backgroundX;
-}
-
-void PlainWebView::SetBackgroundX(int element, int x) {
-    m_backgroundX[element] = x;
-    RECT r{};
-    if (ElementRect(element, r))
-        ::InvalidateRect(hwnd(), &r, FALSE);
-}
-
-bool PlainWebView::ClickElement(int element) {
-    const auto& elements = m_browser.Document().elements;
-    if (element < 0 || static_cast<size_t>(element) >= elements.size())
-        return false;
-    int link = elements[static_cast<size_t>(element)].link;
-    if (link < 0)
-        return false;
-    m_browser.FollowLink(link);  // the page may cancel the navigation; the click happened
-    return true;
-}
 
 bool PlainWebView::SetBodyScroll(const std::wstring& scroll) {
     if (!m_docToken)

@@ -1,5 +1,5 @@
-// The plain built-in web engine's window: fetches pages with WinINet on a worker
-// thread (so cookies, the cache and redirects are the system's), shows the title,
+// The plain built-in web engine's window: fetches pages on worker threads
+// (page_fetch: cookies, the cache and redirects are the system's), shows the title,
 // the text and the links, the page's background colours and background
 // pictures (sprite buttons), follows a clicked link or a meta refresh, and tells
 // its events of mouse events on the page's elements. The navigation rules
@@ -56,7 +56,10 @@ public:
 
 private:
     struct Inbox;
-    struct DocToken;
+    // Alive as long as the document its elements belong to is shown.
+    struct DocToken {
+        PlainWebView* view = nullptr;
+    };
     class Element;
     struct Picture {
         fw::gdi::Bitmap bitmap;
