@@ -11,6 +11,7 @@
 
 #include "browser_test_support.h"
 #include "common/portal.h"
+#include "http/http_client.h"
 #include "net/http.h"
 #include "loopback_listener.h"
 
@@ -204,6 +205,65 @@ TEST_F(HttpHelper, PingSendsOnlyPlainHttp) {
     // A refused connection reports its error.
     EXPECT_FALSE(ovn::net::HttpSendOnly(L"http://127.0.0.1:1/active.htm"));
     EXPECT_NE(GetLastError(), 0u);
+}
+
+// The one client's options per caller: a page follows a redirect as a browser
+// does and learns where it ended; the ping follows none; a cancelled record
+// takes no handle, so nothing is asked.
+TEST_F(HttpHelper, ClientRedirectOptions) {
+    Misbehave(L"/blob.bin", L"redirect");
+    ovn::http::RequestOptions page;
+    page.redirects = ovn::http::Redirects::Browser;
+    {
+        ovn::http::Exchange exchange(page);
+        ASSERT_TRUE(exchange.Send(Blob(300)));
+        EXPECT_EQ(exchange.Status(), 200u);
+        EXPECT_NE(exchange.FinalUrl().find(L"/__via/blob.bin?size=300"), std::wstring::npos) << exchange.FinalUrl().c_str();
+        std::string body;
+        auto keep = [&](const char* bytes, std::size_t n, std::uint64_t) {
+            body.append(bytes, n);
+            return true;
+        };
+        const ovn::http::BodyRead read = exchange.ReadBody(300, 64, 64, true, keep);
+        EXPECT_FALSE(read.broken);
+        EXPECT_FALSE(read.more);
+        EXPECT_EQ(read.received, 300u);
+        EXPECT_EQ(body.size(), 300u);
+    }
+    ovn::http::RequestOptions ping;
+    ping.redirects = ovn::http::Redirects::None;
+    {
+        ovn::http::Exchange exchange(ping);
+        ASSERT_TRUE(exchange.Send(Blob(301)));
+        EXPECT_EQ(exchange.Status(), 302u);
+    }
+    std::string record = Get(L"/__requests?clear=1");
+    EXPECT_EQ(Occurrences(record, "GET /__via/blob.bin?size=300\n"), 1u);
+    EXPECT_EQ(Occurrences(record, "size=301"), 1u) << "the ping's redirect was followed";
+
+    ovn::http::DownloadHandles cancelled;
+    cancelled.Cancel();
+    ovn::http::Exchange exchange(ping, &cancelled);
+    EXPECT_FALSE(exchange.Send(Blob(302)));
+    EXPECT_EQ(exchange.Error(), static_cast<DWORD>(ERROR_INTERNET_OPERATION_CANCELLED));
+    EXPECT_EQ(Occurrences(Get(L"/__requests"), "size=302"), 0u);
+}
+
+// An overlong page is read to its announced length, and the probe after it
+// tells that more follows.
+TEST_F(HttpHelper, ClientProbesPastTheAnnouncedLength) {
+    Misbehave(L"/blob.bin", L"long");
+    ovn::http::Exchange exchange(ovn::http::RequestOptions{});
+    ASSERT_TRUE(exchange.Send(Blob(3000)));
+    ASSERT_EQ(exchange.ContentLength(), 2900u);
+    std::uint64_t seen = 0;
+    const ovn::http::BodyRead read = exchange.ReadBody(2900, 512, 4096, true, [&](const char*, std::size_t n, std::uint64_t total) {
+        seen += n;
+        return total == seen;
+    });
+    EXPECT_EQ(read.received, 2900u);
+    EXPECT_TRUE(read.more);
+    EXPECT_EQ(ovn::http::JudgeBody(read.received, 2900, read.more), ovn::http::BodyEnd::Overlong);
 }
 
 struct Download {
