@@ -1,9 +1,7 @@
 // The system's web-browser control (IWebBrowser2) in a child window of ours,
-// hosted by our own site object: client site, in-place site and frame, the
-// document host's UI handler and message-box host (which ask the events for the
-// host flags, the context menu and who shows the browser's message boxes), the
-// sink of the control's DWebBrowserEvents2, and a sink of each completed
-// document's element events. Needs OLE initialised on the thread.
+// hosted by our own site object (control_site), which also hears the control's
+// events, and a sink of each completed document's element events. Needs OLE
+// initialised on the thread.
 #pragma once
 #include <windows.h>
 #include <exdisp.h>
@@ -13,6 +11,9 @@
 #include "framework/window.h"
 
 namespace ovn::browser {
+
+class ControlSite;
+class DocumentSink;
 
 class ControlWebView final : public WebView, private fw::Window {
 public:
@@ -38,8 +39,8 @@ public:
     IWebBrowser2* Browser() const { return m_browser.get(); }
 
 private:
-    class Site;
-    class DocumentSink;
+    // The site tells of each completed document.
+    friend class ControlSite;
 
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void Close();
@@ -48,7 +49,7 @@ private:
     void StopListeningToDocument();
 
     WebViewEvents& m_events;
-    Site* m_site = nullptr;  // one reference of ours
+    ControlSite* m_site = nullptr;  // one reference of ours
     fw::ComPtr<IOleObject> m_object;
     fw::ComPtr<IWebBrowser2> m_browser;
     fw::ComPtr<IConnectionPoint> m_connection;
