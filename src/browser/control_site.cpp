@@ -181,22 +181,11 @@ private:
 // hands them, with the element they started on, to the page's events.
 // Hears the document's mouse and context-menu events (HTMLDocumentEvents2) and
 // hands them, with the element they started on, to the page's events.
-class DocumentSink final : public fw::ComObject<IDispatch> {
+class DocumentSink final : public fw::ComObject<fw::EventDispatch> {
 public:
     explicit DocumentSink(WebViewEvents& events) : m_events(&events) {}
     void Detach() { m_events = nullptr; }
 
-    STDMETHODIMP GetTypeInfoCount(UINT* count) override {
-        if (count)
-            *count = 0;
-        return S_OK;
-    }
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** out) override {
-        if (out)
-            *out = nullptr;
-        return E_NOTIMPL;
-    }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
     STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT* result, EXCEPINFO*,
                         UINT*) override {
         auto event = PageEventFromDispId(id);
@@ -245,7 +234,7 @@ private:
 
 // One COM object answers every question the control asks its container.
 class ControlSite final : public fw::ComObject<IOleClientSite, IOleInPlaceSite, IOleInPlaceFrame, IDocHostUIHandler,
-                                              IDocHostShowUI, IDispatch> {
+                                              IDocHostShowUI, fw::EventDispatch> {
 public:
     ControlSite(HWND host, WebViewEvents& events, ControlWebView& owner) : m_host(host), m_events(&events), m_owner(&owner) {}
 
@@ -406,19 +395,8 @@ public:
         return static_cast<HRESULT>(ui->OnShowHelp(window, helpFile, command, data, mouse.x, mouse.y, objectHit));
     }
 
-    // IDispatch: the control's events (and its questions for ambient properties,
-    // which keep their defaults).
-    STDMETHODIMP GetTypeInfoCount(UINT* count) override {
-        if (count)
-            *count = 0;
-        return S_OK;
-    }
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** out) override {
-        if (out)
-            *out = nullptr;
-        return E_NOTIMPL;
-    }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    // IDispatch::Invoke: the control's events (and its questions for ambient
+    // properties, which keep their defaults).
     STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*) override {
         if (!m_events)
             return id < 0 ? DISP_E_MEMBERNOTFOUND : S_OK;

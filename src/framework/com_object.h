@@ -48,6 +48,23 @@ private:
     LONG m_refs = 1;
 };
 
+// An IDispatch that is only called: an event sink, with no type information or
+// names to give.
+class EventDispatch : public IDispatch {
+public:
+    STDMETHODIMP GetTypeInfoCount(UINT* count) override {
+        if (count)
+            *count = 0;
+        return S_OK;
+    }
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** out) override {
+        if (out)
+            *out = nullptr;
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+};
+
 // An owned BSTR.
 class Bstr {
 public:

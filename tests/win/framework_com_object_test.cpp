@@ -9,7 +9,7 @@
 
 namespace {
 
-class Probe final : public fw::ComObject<IOleWindow, IDispatch> {
+class Probe final : public fw::ComObject<IOleWindow, fw::EventDispatch> {
 public:
     explicit Probe(bool& gone) : m_gone(gone) {}
 
@@ -18,12 +18,6 @@ public:
         return E_FAIL;
     }
     STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
-    STDMETHODIMP GetTypeInfoCount(UINT* count) override {
-        *count = 0;
-        return S_OK;
-    }
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
     STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
         return E_NOTIMPL;
     }
