@@ -1,5 +1,6 @@
 #include "skin/message_box.h"
 
+#include "skin/message_box_layout.h"
 #include "skin/skin_image.h"
 
 #include <string_view>
