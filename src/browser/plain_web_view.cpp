@@ -15,6 +15,7 @@
 #include "browser/url.h"
 #include "common/http_length.h"
 #include "common/log.h"
+#include "common/text.h"
 #include "framework/handles.h"
 
 namespace ovn::browser {
@@ -257,9 +258,7 @@ public:
     std::wstring ClassName() const override { return Attribute(L"class").value_or(std::wstring()); }
     std::optional<std::wstring> Attribute(std::wstring_view name) const override {
         const HtmlElement* e = Get();
-        std::wstring lower(name);
-        for (auto& c : lower)
-            c = static_cast<wchar_t>(::towlower(c));
+        const std::wstring lower = ToLowerAscii(name);
         const std::wstring* value = e ? e->Attribute(lower) : nullptr;
         if (!value)
             return std::nullopt;
@@ -505,10 +504,7 @@ bool PlainWebView::ClickElement(int element) {
 bool PlainWebView::SetBodyScroll(const std::wstring& scroll) {
     if (!m_docToken)
         return false;
-    std::wstring value;
-    for (wchar_t c : scroll)
-        value += static_cast<wchar_t>(::towlower(c));
-    m_bodyScroll = value;
+    m_bodyScroll = ToLowerAscii(scroll);
     UpdateScrollBar();
     return true;
 }

@@ -4,6 +4,7 @@
 
 #include "skin/message_box.h"
 #include "common/log.h"
+#include "common/windows_version.h"
 #include "process/process.h"
 #include "common/protocol.h"
 #include "launcher/launcher_input.h"
@@ -73,11 +74,7 @@ bool CKelvor3Dlg::OnInitDialog() {
     // Before any page starts: a page acts only on a window that bears this.
     MarkAsLauncherWindow(hwnd());
 
-    m_osVersion.dwOSVersionInfoSize = sizeof m_osVersion;
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    ::GetVersionExW(&m_osVersion);
-#pragma GCC diagnostic pop
+    m_windowsMajor = WindowsMajorVersion();
 
     SetUpSkin();
 
@@ -272,7 +269,7 @@ void CKelvor3Dlg::OnSize(int width) {
         InvalidateSystemButtons();
     }
 
-    if (m_osVersion.dwMajorVersion < 6 && width < LastWidth) {
+    if (m_windowsMajor < 6 && width < LastWidth) {
         // Older systems leave a trace of the old top-right corner on the desktop.
         RECT r = {};
         ::GetWindowRect(hwnd(), &r);

@@ -97,7 +97,7 @@ public:
     CTabStrip m_tabStrip;  // the tabs painted into the caption band, with their tooltip
     int m_bMuted = 0;
     int m_bHallShown = 0;
-    OSVERSIONINFOW m_osVersion{};
+    unsigned m_windowsMajor = 0;
     HICON m_hIcon = nullptr;
 
 protected:

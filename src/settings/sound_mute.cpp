@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "common/windows_version.h"
 #include "settings/import_redirect.h"
 
 namespace ovn::settings {
@@ -153,17 +154,6 @@ bool HooksInstalled = false;
 bool RemovalRegistered = false;
 
 void RemoveAtExit() { RemoveAudioHooks(); }
-
-DWORD WindowsMajorVersion() {
-    OSVERSIONINFOW version{};
-    version.dwOSVersionInfoSize = sizeof version;
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    if (!::GetVersionExW(&version))
-        return 0;
-#pragma GCC diagnostic pop
-    return version.dwMajorVersion;
-}
 
 DWORD ComponentType(int kind) {
     switch (kind) {
