@@ -88,11 +88,7 @@ void CKelvor3Dlg::SetUpSkin() {
     ::SetWindowLongPtrW(h, GWL_STYLE, ::GetWindowLongPtrW(h, GWL_STYLE) | WS_CLIPCHILDREN);
 
     SetCaptionText(kCaption);
-    m_nCaptionHeight = 30;
-    m_nBorderWidth = 4;
-    m_nButtonRightMargin = 0;
-    m_nButtonTop = 0;
-    m_nButtonGap = 0;
+    SetFrameSpacing({});
     m_nTitleWeight = 600;
 
     // The close and minimise strips are copied into their buttons and stay ours.

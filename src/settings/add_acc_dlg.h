@@ -36,7 +36,6 @@ private:
     void DoDataExchange();
     void Answer(WPARAM newTab);
 
-    gdi::Bitmap m_bmpButton;
     HWND m_launcher = nullptr;  // where the answer goes
 };
 
