@@ -1,11 +1,11 @@
-#include "settings/add_acc_dlg.h"
+#include "launcher/add_acc_dlg.h"
 
 #include "common/protocol.h"
 #include "res/resource.h"
 #include "res/skin_ids.h"
 #include "skin/skin_image.h"
 
-namespace ovn::settings {
+namespace ovn {
 
 namespace {
 
@@ -86,4 +86,4 @@ LRESULT CAddAccDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     return CDlgEx::WindowProc(msg, wParam, lParam);
 }
 
-}  // namespace ovn::settings
+}  // namespace ovn

@@ -8,7 +8,7 @@
 #include "skin/static_ex.h"
 #include "skin/gdi.h"
 
-namespace ovn::settings {
+namespace ovn {
 
 class CAddAccDlg : public skin::CDlgEx {
 public:
@@ -39,4 +39,4 @@ private:
     HWND m_launcher = nullptr;  // where the answer goes
 };
 
-}  // namespace ovn::settings
+}  // namespace ovn

@@ -17,7 +17,7 @@
 #include "launcher/tab_strip_win.h"
 #include "launcher/tray_icon.h"
 #include "net/pop_info_dlg.h"
-#include "settings/add_acc_dlg.h"
+#include "launcher/add_acc_dlg.h"
 #include "skin/btn_ex.h"
 #include "skin/dlg_ex.h"
 #include "skin/gdi.h"
@@ -90,7 +90,7 @@ public:
     skin::CBtnEx m_btnMenu;
     skin::CBtnEx m_btnHall;
     skin::CStaticEx m_lnkOtherAccount;
-    settings::CAddAccDlg m_addAccDlg;  // its window is made the first time the link is clicked
+    CAddAccDlg m_addAccDlg;  // its window is made the first time the link is clicked
     net::CPopInfoDlg m_popInfoDlg;     // the notice pop-up (notice_popup.cpp)
 
     PageProcesses m_processes{*this};  // the pages' and the hall's processes and windows

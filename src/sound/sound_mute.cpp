@@ -1,4 +1,4 @@
-#include "settings/sound_mute.h"
+#include "sound/sound_mute.h"
 
 #include <windows.h>
 
@@ -9,9 +9,9 @@
 #include <cstring>
 
 #include "common/windows_version.h"
-#include "settings/import_redirect.h"
+#include "sound/import_redirect.h"
 
-namespace ovn::settings {
+namespace ovn::sound {
 
 volatile long SoundMuted = 0;
 
@@ -256,4 +256,4 @@ int SetSoundMuted(int muted) {
     return 1;
 }
 
-}  // namespace ovn::settings
+}  // namespace ovn::sound

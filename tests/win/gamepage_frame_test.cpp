@@ -17,7 +17,7 @@
 #include "gamepage/main_frame.h"
 #include "process/process.h"
 #include "settings/hotkey_store.h"
-#include "settings/sound_mute.h"
+#include "sound/sound_mute.h"
 
 using namespace webtest;
 using ovn::CMainFrame;
@@ -353,8 +353,8 @@ TEST_F(GameFrame, ReadsStoredHotkeysAgainOnRequestAndAppliesTheSoundState) {
     EXPECT_FALSE(frame->AppliedMute().Last());
     SendMessageW(frame->hwnd(), ovn::kMsgSoundState, 1, 0);
     EXPECT_EQ(frame->AppliedMute().Last(), std::optional<bool>(true));
-    EXPECT_EQ(ovn::settings::SoundMuted, 1);
+    EXPECT_EQ(ovn::sound::SoundMuted, 1);
     SendMessageW(frame->hwnd(), ovn::kMsgSoundState, 0, 0);
     EXPECT_EQ(frame->AppliedMute().Last(), std::optional<bool>(false));
-    EXPECT_EQ(ovn::settings::SoundMuted, 0);
+    EXPECT_EQ(ovn::sound::SoundMuted, 0);
 }

@@ -4,17 +4,17 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "settings/import_redirect.h"
-#include "settings/sound_mute.h"
+#include "sound/import_redirect.h"
+#include "sound/sound_mute.h"
 
 TEST(SoundMuteMixer, WithoutAMixerTheResultIsZeroAndNothingIsRedirected) {
-    EXPECT_EQ(ovn::settings::SetMixerLineMute(0, 1), 0);
-    EXPECT_EQ(ovn::settings::SetMixerLineMute(1, 1), 0);
-    EXPECT_EQ(ovn::settings::SetMixerLineMute(7, 0), 0);
+    EXPECT_EQ(ovn::sound::SetMixerLineMute(0, 1), 0);
+    EXPECT_EQ(ovn::sound::SetMixerLineMute(1, 1), 0);
+    EXPECT_EQ(ovn::sound::SetMixerLineMute(7, 0), 0);
     for (int i = 0; i < 20; ++i) {
-        EXPECT_EQ(ovn::settings::SetSoundMuted(i % 2), 0);
-        EXPECT_EQ(ovn::settings::SoundMuted, i % 2);
+        EXPECT_EQ(ovn::sound::SetSoundMuted(i % 2), 0);
+        EXPECT_EQ(ovn::sound::SoundMuted, i % 2);
     }
-    EXPECT_EQ(ovn::settings::CountRedirectedImports(), 0u);
-    ovn::settings::SetSoundMuted(0);
+    EXPECT_EQ(ovn::sound::CountRedirectedImports(), 0u);
+    ovn::sound::SetSoundMuted(0);
 }
