@@ -18,6 +18,7 @@
 #include "process/process.h"
 #include "settings/hotkey_store.h"
 #include "sound/sound_mute.h"
+#include "portal_test_support.h"
 
 using namespace webtest;
 using ovn::CMainFrame;
@@ -67,27 +68,9 @@ HWND MakeLauncher() {
 }
 
 // The portal's request record since the last call.
-std::string PortalRequests() {
-    std::wstring url = ovn::portal::ServiceUrl(L"/__requests?clear=1");
-    HINTERNET session = InternetOpenW(L"ovn-test", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
-    HINTERNET request = InternetOpenUrlW(session, url.c_str(), nullptr, 0, INTERNET_FLAG_RELOAD, 0);
-    std::string text;
-    char buf[4096];
-    DWORD read = 0;
-    while (request && InternetReadFile(request, buf, sizeof(buf), &read) && read)
-        text.append(buf, read);
-    if (request)
-        InternetCloseHandle(request);
-    InternetCloseHandle(session);
-    return text;
-}
+std::string PortalRequests() { return wintest::PortalGet(L"/__requests?clear=1"); }
 
-size_t Occurrences(const std::string& text, const std::string& what) {
-    size_t n = 0;
-    for (size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + 1))
-        ++n;
-    return n;
-}
+using wintest::Occurrences;
 
 RECT RectInLauncher(HWND frame, HWND launcher) {
     RECT r{};
