@@ -1,6 +1,5 @@
 #include "skin/message_box.h"
 
-#include "skin/message_box_layout.h"
 #include "skin/skin_image.h"
 
 #include <string_view>
