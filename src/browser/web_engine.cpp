@@ -2,12 +2,12 @@
 
 #include <string>
 
+#include "common/text.h"
+
 namespace ovn::browser {
 
 WebEngineKind ChooseWebEngine(const char* environmentValue, bool buildPrefersPlain) {
-    std::string value;
-    for (const char* p = environmentValue; p && *p; ++p)
-        value += (*p >= 'A' && *p <= 'Z') ? char(*p - 'A' + 'a') : *p;
+    const std::string value = ToLowerAscii(std::string_view(environmentValue ? environmentValue : ""));
     if (value == "plain")
         return WebEngineKind::Plain;
     if (value == "control")

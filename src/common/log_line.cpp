@@ -1,5 +1,7 @@
 #include "common/log_line.h"
 
+#include "common/text.h"
+
 namespace ovn::log {
 
 namespace {
@@ -14,13 +16,6 @@ bool Breaks(wchar_t c) {
 
 bool Blank(wchar_t c) { return c == L' ' || Breaks(c); }
 
-std::wstring_view Trimmed(std::wstring_view s) {
-    while (!s.empty() && Blank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && Blank(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
 
 // Fills the body up to room for the cut mark and the line's end.
 class Writer {
@@ -44,7 +39,7 @@ public:
     // A text of the caller or the system: any run of controls is one blank.
     void PutText(std::wstring_view s) {
         bool inBreak = false;
-        for (wchar_t c : Trimmed(s)) {
+        for (wchar_t c : TrimWhere(s, Blank)) {
             if (Breaks(c)) {
                 if (!inBreak)
                     Put(L' ');
@@ -107,7 +102,7 @@ std::size_t FormatFailureLine(const FailureLine& line, wchar_t* out, std::size_t
     w.PutNumber(line.time.millisecond, 10, 3);
     w.Put(L" [");
     w.PutNumber(line.processId, 10, 1);
-    if (!Trimmed(line.role).empty()) {
+    if (!TrimWhere(line.role, Blank).empty()) {
         w.Put(L' ');
         w.PutText(line.role);
     }
@@ -121,7 +116,7 @@ std::size_t FormatFailureLine(const FailureLine& line, wchar_t* out, std::size_t
         } else {
             w.PutNumber(line.error, 10, 1);
         }
-        if (!Trimmed(line.errorMessage).empty()) {
+        if (!TrimWhere(line.errorMessage, Blank).empty()) {
             w.Put(L": ");
             w.PutText(line.errorMessage);
         }

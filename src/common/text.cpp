@@ -61,11 +61,36 @@ std::wstring ToUpperAscii(std::wstring_view text) {
     return out;
 }
 
+wchar_t LowerAscii(wchar_t c) { return (c >= L'A' && c <= L'Z') ? wchar_t(c - L'A' + L'a') : c; }
+
 std::wstring ToLowerAscii(std::wstring_view text) {
     std::wstring out(text);
     for (auto& c : out)
-        c = (c >= L'A' && c <= L'Z') ? wchar_t(c - L'A' + L'a') : c;
+        c = LowerAscii(c);
     return out;
 }
+
+std::string ToLowerAscii(std::string_view text) {
+    std::string out(text);
+    for (auto& c : out)
+        c = static_cast<char>(LowerAscii(static_cast<unsigned char>(c)));
+    return out;
+}
+
+bool IsAsciiSpace(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\n' || c == L'\r' || c == L'\f'; }
+
+std::wstring_view TrimAsciiSpace(std::wstring_view text) { return TrimWhere(text, IsAsciiSpace); }
+
+template <class View, class Blank>
+static View TrimView(View text, Blank blank) {
+    while (!text.empty() && blank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && blank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+std::wstring_view TrimWhere(std::wstring_view text, bool (*blank)(wchar_t)) { return TrimView(text, blank); }
+std::string_view TrimWhere(std::string_view text, bool (*blank)(char)) { return TrimView(text, blank); }
 
 }  // namespace ovn

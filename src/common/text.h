@@ -19,5 +19,16 @@ std::optional<long long> ReadDigits(std::wstring_view digits, std::size_t maxDig
 bool EqualsNoCase(std::wstring_view a, std::wstring_view b);
 std::wstring ToUpperAscii(std::wstring_view text);
 std::wstring ToLowerAscii(std::wstring_view text);
+std::string ToLowerAscii(std::string_view text);
+wchar_t LowerAscii(wchar_t c);
+
+// ASCII white space as pages and HTTP headers know it: space, tab, line feed,
+// carriage return and form feed.
+bool IsAsciiSpace(wchar_t c);
+std::wstring_view TrimAsciiSpace(std::wstring_view text);
+
+// The text without the leading and trailing characters `blank` holds for blanks.
+std::wstring_view TrimWhere(std::wstring_view text, bool (*blank)(wchar_t));
+std::string_view TrimWhere(std::string_view text, bool (*blank)(char));
 
 }  // namespace ovn

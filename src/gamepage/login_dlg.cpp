@@ -4,6 +4,7 @@
 
 #include "browser/dhtml_rules.h"
 #include "common/portal.h"
+#include "common/windows_version.h"
 #include "framework/placement.h"
 #include "gamepage/external_login_rules.h"
 #include "gamepage/game_page_process.h"
@@ -24,19 +25,14 @@ constexpr UINT kMsgRunQueued = WM_APP + 0x32;
 }  // namespace
 
 bool UserAccountControlEnabled() {
-    OSVERSIONINFOW version{};
-    version.dwOSVersionInfoSize = sizeof version;
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    const bool known = ::GetVersionExW(&version) != FALSE;
-#pragma GCC diagnostic pop
+    const unsigned major = WindowsMajorVersion();
     std::optional<std::uint32_t> enableLua;
     DWORD value = 0, size = sizeof value;
     if (::RegGetValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System\\",
                        L"EnableLUA", RRF_RT_REG_DWORD, nullptr, &value, &size) == ERROR_SUCCESS &&
         size == sizeof value)
         enableLua = value;
-    return known && UserAccountControlOn(version.dwMajorVersion, enableLua);
+    return major != 0 && UserAccountControlOn(major, enableLua);
 }
 
 CLoginDlg::CLoginDlg(std::wstring pageUrl)

@@ -7,9 +7,9 @@
 #include "gamepage/game_page_process.h"
 #include "gamepage/game_page_rules.h"
 #include "gamepage/gm_wnd_view.h"
-#include "settings/fav_dlg.h"
+#include "gamepage/fav_dlg.h"
 #include "settings/hotkey_store.h"
-#include "settings/sound_mute.h"
+#include "sound/sound_mute.h"
 #include "process/process.h"
 
 #include "res/resource.h"
@@ -78,7 +78,7 @@ bool CMainFrame::PreTranslateMessage(MSG& msg) {
         if (m_bFavouriteOpen)
             return true;
         m_bFavouriteOpen = true;
-        settings::CFavDlg favourite(State().PageTitle, State().PageUrl);
+        CFavDlg favourite(State().PageTitle, State().PageUrl);
         favourite.DoModal(LauncherWnd);
         m_bFavouriteOpen = false;
         return true;
@@ -186,7 +186,7 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         return Default();
     case kMsgSoundState:
         if (m_mute.Update(wParam))
-            settings::SetSoundMuted(wParam != 0 ? 1 : 0);
+            sound::SetSoundMuted(wParam != 0 ? 1 : 0);
         return 0;
     case kMsgReloadHotkeys:
         m_hotkeys = ReadHotkeys();

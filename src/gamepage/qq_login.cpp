@@ -138,11 +138,7 @@ CQQLogin::~CQQLogin() {
 bool CQQLogin::OnInitDialog() {
     skin::CDlgEx::OnInitDialog();
     SetCaptionText(std::wstring(ExternalLoginCaption(ExternalLoginKind::QQ)).c_str());
-    m_nCaptionHeight = kExternalCaptionHeight;
-    m_nBorderWidth = kExternalBorderWidth;
-    m_nButtonRightMargin = 0;
-    m_nButtonTop = 0;
-    m_nButtonGap = 0;
+    SetFrameSpacing({.captionHeight = kExternalCaptionHeight, .borderWidth = kExternalBorderWidth});
     m_bmpClose = skin::LoadSkinImage(IDB_BTN_CLOSE);
     SetSkin(skin::LoadSkinImage(IDB_MAIN_FRAME), false, true, nullptr, {}, {}, m_bmpClose.get());
     ::SetWindowPos(hwnd(), nullptr, 0, 0, kExternalFrameWidth, kExternalFrameHeight,

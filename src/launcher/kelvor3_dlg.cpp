@@ -4,6 +4,7 @@
 
 #include "skin/message_box.h"
 #include "common/log.h"
+#include "common/windows_version.h"
 #include "process/process.h"
 #include "common/protocol.h"
 #include "launcher/launcher_input.h"
@@ -73,11 +74,7 @@ bool CKelvor3Dlg::OnInitDialog() {
     // Before any page starts: a page acts only on a window that bears this.
     MarkAsLauncherWindow(hwnd());
 
-    m_osVersion.dwOSVersionInfoSize = sizeof m_osVersion;
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    ::GetVersionExW(&m_osVersion);
-#pragma GCC diagnostic pop
+    m_windowsMajor = WindowsMajorVersion();
 
     SetUpSkin();
 
@@ -91,11 +88,7 @@ void CKelvor3Dlg::SetUpSkin() {
     ::SetWindowLongPtrW(h, GWL_STYLE, ::GetWindowLongPtrW(h, GWL_STYLE) | WS_CLIPCHILDREN);
 
     SetCaptionText(kCaption);
-    m_nCaptionHeight = 30;
-    m_nBorderWidth = 4;
-    m_nButtonRightMargin = 0;
-    m_nButtonTop = 0;
-    m_nButtonGap = 0;
+    SetFrameSpacing({});
     m_nTitleWeight = 600;
 
     // The close and minimise strips are copied into their buttons and stay ours.
@@ -272,7 +265,7 @@ void CKelvor3Dlg::OnSize(int width) {
         InvalidateSystemButtons();
     }
 
-    if (m_osVersion.dwMajorVersion < 6 && width < LastWidth) {
+    if (m_windowsMajor < 6 && width < LastWidth) {
         // Older systems leave a trace of the old top-right corner on the desktop.
         RECT r = {};
         ::GetWindowRect(hwnd(), &r);

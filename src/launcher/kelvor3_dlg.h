@@ -17,7 +17,7 @@
 #include "launcher/tab_strip_win.h"
 #include "launcher/tray_icon.h"
 #include "net/pop_info_dlg.h"
-#include "settings/add_acc_dlg.h"
+#include "launcher/add_acc_dlg.h"
 #include "skin/btn_ex.h"
 #include "skin/dlg_ex.h"
 #include "skin/gdi.h"
@@ -90,14 +90,14 @@ public:
     skin::CBtnEx m_btnMenu;
     skin::CBtnEx m_btnHall;
     skin::CStaticEx m_lnkOtherAccount;
-    settings::CAddAccDlg m_addAccDlg;  // its window is made the first time the link is clicked
+    CAddAccDlg m_addAccDlg;  // its window is made the first time the link is clicked
     net::CPopInfoDlg m_popInfoDlg;     // the notice pop-up (notice_popup.cpp)
 
     PageProcesses m_processes{*this};  // the pages' and the hall's processes and windows
     CTabStrip m_tabStrip;  // the tabs painted into the caption band, with their tooltip
     int m_bMuted = 0;
     int m_bHallShown = 0;
-    OSVERSIONINFOW m_osVersion{};
+    unsigned m_windowsMajor = 0;
     HICON m_hIcon = nullptr;
 
 protected:

@@ -121,9 +121,7 @@ bool CDownGameDlg::OnInitDialog() {
 }
 
 void CDownGameDlg::SetUpControls() {
-    m_bmpButton = skin::LoadSkinImage(IDB_BTN_TEXT);
-    for (skin::CBtnEx* button : {&m_btnOK, &m_btnCancel})
-        button->SetTextStrip(m_bmpButton.get(), true);
+    SetTextButtons({&m_btnOK, &m_btnCancel}, true);
     if (m_btnOK.hwnd())
         ::EnableWindow(m_btnOK.hwnd(), FALSE);
     if (m_stcPercent.hwnd()) {

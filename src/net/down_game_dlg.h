@@ -52,7 +52,6 @@ private:
     void ShowPercent(int percent);
     void OnDownloadDone(WPARAM result);
 
-    gdi::Bitmap m_bmpButton;
 };
 
 // The worker's job: the configuration for tag into folder + tag + ".ini"

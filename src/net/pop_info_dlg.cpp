@@ -191,11 +191,8 @@ void CPopInfoDlg::LayOut(NoticeForm form) {
     RECT client{};
     // The metrics come first: the frame places its close button by them.
     const NoticeLayout probe = LayoutNotice(form, 0, 0);
-    m_nCaptionHeight = probe.captionHeight;
-    m_nBorderWidth = probe.borderWidth;
-    m_nButtonRightMargin = probe.buttonRightMargin;
-    m_nButtonTop = probe.buttonTop;
-    m_nButtonGap = probe.buttonGap;
+    SetFrameSpacing({probe.captionHeight, probe.borderWidth, probe.buttonRightMargin, probe.buttonTop,
+                     probe.buttonGap});
     SetSkin(skin::LoadSkinImage(frame), true, false, nullptr, {}, {}, m_bmpClose.get());
     ::GetClientRect(hwnd(), &client);
     const NoticeLayout layout = LayoutNotice(form, client.right, client.bottom);

@@ -57,9 +57,7 @@ bool CSettingDlg::OnInitDialog() {
     OpenSettingsDialog = this;
     SetSmallDialogSkin(L"设置");
 
-    m_bmpButton = skin::LoadSkinImage(IDB_BTN_TEXT);
-    for (skin::CBtnEx* button : {&m_btnOK, &m_btnCancel})
-        button->SetTextStrip(m_bmpButton.get(), false);
+    SetTextButtons({&m_btnOK, &m_btnCancel}, false);
     m_brGroup.reset(::CreateSolidBrush(kGroupColour));
 
     for (HotkeyId id : kAllHotkeys) {

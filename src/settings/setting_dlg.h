@@ -42,7 +42,6 @@ private:
     void DoDataExchange();
     std::wstring BoxText(HotkeyId id) const;
 
-    gdi::Bitmap m_bmpButton;
     gdi::Brush m_brGroup;  // the group boxes' background, for the dialog's lifetime
 };
 

@@ -177,15 +177,25 @@ void CDlgEx::InvalidateSystemButtons() {
             ::InvalidateRect(b->hwnd(), nullptr, TRUE);
 }
 
+void CDlgEx::SetFrameSpacing(const FrameSpacing& spacing) {
+    m_nCaptionHeight = spacing.captionHeight;
+    m_nBorderWidth = spacing.borderWidth;
+    m_nButtonRightMargin = spacing.buttonRightMargin;
+    m_nButtonTop = spacing.buttonTop;
+    m_nButtonGap = spacing.buttonGap;
+}
+
 void CDlgEx::SetSmallDialogSkin(const wchar_t* title) {
-    m_nCaptionHeight = 30;
-    m_nBorderWidth = 4;
-    m_nButtonRightMargin = 0;
-    m_nButtonTop = 0;
-    m_nButtonGap = 0;
+    SetFrameSpacing({});
     SetCaptionText(title);
     gdi::Bitmap close = LoadSkinImage(IDB_BTN_CLOSE);  // copied into the button
     SetSkin(LoadSkinImage(IDB_DLG_FRAME), false, true, nullptr, {}, {}, close.get());
+}
+
+void CDlgEx::SetTextButtons(std::initializer_list<CBtnEx*> buttons, bool resize) {
+    m_bmpTextButton = LoadSkinImage(IDB_BTN_TEXT);
+    for (CBtnEx* button : buttons)
+        button->SetTextStrip(m_bmpTextButton.get(), resize);
 }
 
 void CDlgEx::RequestClose() { ::PostMessageW(hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0); }

@@ -4,6 +4,8 @@
 // band, sized by its borders (when resizable), maximised to the work area by its
 // own rule, and offers up to three system buttons with tooltips.
 #pragma once
+#include <initializer_list>
+
 #include "framework/dialog.h"
 #include "skin/btn_ex.h"
 #include "skin/gdi.h"
@@ -14,6 +16,17 @@ namespace ovn::skin {
 constexpr UINT kIdSysClose = 50000;
 constexpr UINT kIdSysMinimize = 50001;
 constexpr UINT kIdSysMaximize = 50002;
+
+// The frame's caption band and border, and where its system buttons sit (from
+// the top-right corner inside the border). The defaults are the program's
+// usual frame: a 30-pixel caption, 4-pixel borders, the buttons in the corner.
+struct FrameSpacing {
+    int captionHeight = 30;
+    int borderWidth = 4;
+    int buttonRightMargin = 0;
+    int buttonTop = 0;
+    int buttonGap = 0;
+};
 
 class CDlgEx : public fw::Dialog {
 public:
@@ -26,10 +39,15 @@ public:
     // minimise and maximise buttons come only with a close button). Returns 1.
     int SetSkin(gdi::Bitmap frame, bool fitToFrame, bool stretch, HBITMAP minimize,
                 gdi::Bitmap maximize, gdi::Bitmap restore, HBITMAP close);
+    // Before SetSkin, which places the system buttons by it.
+    void SetFrameSpacing(const FrameSpacing& spacing);
     // The frame of the program's small dialogs (update progress, settings, game
     // download): the small-dialog frame image stretched, a 30-pixel caption
     // with this title, 4-pixel borders and the close button in the corner.
     void SetSmallDialogSkin(const wchar_t* title);
+    // Gives the dialog's text buttons the program's text-button strip (kept by the
+    // dialog); with resize each button takes the strip's cell size.
+    void SetTextButtons(std::initializer_list<CBtnEx*> buttons, bool resize);
     // Sets the window text and repaints the title strip; callable from any thread.
     void SetCaptionText(const wchar_t* text);
     // Rebuilds the window's shape from the corners of the frame bitmap.
@@ -51,6 +69,7 @@ public:
     COLORREF m_crTitleText = 0xFFFFFF;
     int m_nTitleWeight = 400;
     gdi::Bitmap m_bmpFrame;
+    gdi::Bitmap m_bmpTextButton;
     CBtnEx m_btnClose;
     CBtnEx m_btnMinimize;
     CBtnEx m_btnMaximize;

@@ -28,11 +28,7 @@ Size CMessageBox::WorkAreaSize() const {
 
 bool CMessageBox::OnInitDialog() {
     CDlgEx::OnInitDialog();
-    m_nCaptionHeight = 30;
-    m_nBorderWidth = 4;
-    m_nButtonRightMargin = 0;
-    m_nButtonTop = 0;
-    m_nButtonGap = 0;
+    SetFrameSpacing({});
     SetSkin(std::move(m_bmpFrameImage), false, true, nullptr, {}, {}, m_bmpCloseImage.get());
     SetCaptionText(m_strCaption.c_str());
 

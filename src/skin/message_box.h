@@ -1,6 +1,7 @@
 // The skinned message box every question and notice of the program goes through.
 #pragma once
 #include "skin/dlg_ex.h"
+#include "skin/message_box_layout.h"  // the box types and the results it answers with
 
 #include <string>
 #include <vector>

@@ -41,30 +41,8 @@ protected:
     void TearDown() override {
         HttpGet(L"/__misbehave?path=/webgame.htm&mode=off");
         // Once the launcher is gone, every page process it started ends by
-        // itself. One that stays is a fault: named here, then ended, so it can
-        // neither hang the run nor meet the next test.
-        if (launcher.Running()) {
-            // Closed as the player would, answering its exit question when it
-            // holds a page; a login still open keeps it disabled, so that is
-            // left first.
-            EXPECT_TRUE(SettleChildren(launcher.Id()));
-            EXPECT_TRUE(LeaveOpenLogins(launcher.Id(), wnd));
-            PostMessageW(wnd, WM_SYSCOMMAND, SC_CLOSE, 0);
-            if (HWND box = WaitForBox(launcher.Id(), L"窗口即将关闭，确定要退出游戏？", 3s))
-                PressBoxButton(box, L"是");
-            EXPECT_EQ(launcher.Wait(10s), 0u);
-        }
-        launcher.Kill();
-        std::vector<ProcessEntry> left;
-        const bool allEnded = WaitFor([&] {
-            left = ProcessesNamed(L"Ovn.exe");
-            return left.empty();
-        }, 15s);
-        EXPECT_TRUE(allEnded) << left.size() << " Ovn.exe process(es) outlived their launcher, the first "
-                              << left.front().pid << " started by " << left.front().parent;
-        for (const ProcessEntry& p : left)
-            if (fw::Handle h{OpenProcess(PROCESS_TERMINATE, FALSE, p.pid)})
-                TerminateProcess(h.get(), 1);
+        // itself; one that stays is a fault.
+        EXPECT_EQ(EndLauncher(launcher, wnd), "");
     }
 
     void Start() {

@@ -66,22 +66,7 @@ class LoginE2e : public ::testing::Test {
 protected:
     void SetUp() override { PortalRequests(true); }
     void TearDown() override {
-        if (launcher.Running()) {
-            EXPECT_TRUE(SettleChildren(launcher.Id()));
-            EXPECT_TRUE(LeaveOpenLogins(launcher.Id(), wnd));
-            // Closed as a player would; with pages held it asks first.
-            PostMessageW(wnd, WM_SYSCOMMAND, SC_CLOSE, 0);
-            if (HWND box = WaitForBox(launcher.Id(), L"窗口即将关闭，确定要退出游戏？", 3s))
-                PressBoxButton(box, L"是");
-            EXPECT_EQ(launcher.Wait(15s), 0u);
-        }
-        launcher.Kill();
-        std::vector<ProcessEntry> left;
-        EXPECT_TRUE(WaitFor([&] { return (left = ProcessesNamed(L"Ovn.exe")).empty(); }, 15s))
-            << left.size() << " Ovn.exe process(es) outlived their launcher";
-        for (const ProcessEntry& p : left)
-            if (fw::Handle h{OpenProcess(PROCESS_TERMINATE, FALSE, p.pid)})
-                TerminateProcess(h.get(), 1);
+        EXPECT_EQ(EndLauncher(launcher, wnd, 15s), "");
     }
 
     void Start() {

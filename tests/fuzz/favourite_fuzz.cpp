@@ -2,9 +2,9 @@
 // stays one name inside the Favorites folder, is never a device, keeps no half
 // character, and the full path fits the file functions.
 #include "fuzz_support.h"
-#include "settings/favourite_rules.h"
+#include "gamepage/favourite_rules.h"
 
-using namespace ovn::settings;
+using namespace ovn;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::wstring name = ovn::fuzz::Text(data, size);

@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "fuzz_support.h"
-#include "skin/skin_geometry.h"
+#include "skin/message_box_layout.h"
 
 using namespace ovn::skin;
 

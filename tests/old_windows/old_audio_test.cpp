@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "settings/import_redirect.h"
-#include "settings/sound_mute.h"
+#include "sound/import_redirect.h"
+#include "sound/sound_mute.h"
 
 namespace {
 
@@ -110,12 +110,12 @@ TEST(OlderWindowsSound, SilencesWaveOutputOfEveryModuleNowAndLoadedLater) {
     ASSERT_EQ(PlayerWaveOutWriteEntry(), real);  // nothing redirected yet
 
     // The first call, unmuted: the redirections are made, the sound is untouched.
-    EXPECT_EQ(ovn::settings::SetSoundMuted(0), 1);
+    EXPECT_EQ(ovn::sound::SetSoundMuted(0), 1);
     EXPECT_NE(PlayerWaveOutWriteEntry(), real);
-    EXPECT_GT(ovn::settings::CountRedirectedImports(), 0u);
+    EXPECT_GT(ovn::sound::CountRedirectedImports(), 0u);
     EXPECT_TRUE(playback.Play(&PlayerWaveWrite, 0x5A, false));
 
-    EXPECT_EQ(ovn::settings::SetSoundMuted(1), 1);
+    EXPECT_EQ(ovn::sound::SetSoundMuted(1), 1);
     EXPECT_TRUE(playback.Play(&PlayerWaveWrite, 0x5A, true));
 
     // A module loaded now (as the game's plug-in is) is silenced too, and so is
@@ -134,18 +134,18 @@ TEST(OlderWindowsSound, SilencesWaveOutputOfEveryModuleNowAndLoadedLater) {
     // Switched many times, each state holds for both modules.
     for (int i = 0; i < 200; ++i) {
         const bool muted = i % 2 == 0;
-        ovn::settings::SetSoundMuted(muted ? 1 : 0);
+        ovn::sound::SetSoundMuted(muted ? 1 : 0);
         ASSERT_TRUE(playback.Play(&PlayerWaveWrite, static_cast<BYTE>(i + 1), muted)) << "switch " << i;
         ASSERT_TRUE(playback.Play(laterWrite, static_cast<BYTE>(i + 1), muted)) << "switch " << i;
     }
 
     // Removed (as at exit): every module calls the real function again, and the
     // flag no longer touches the sound.
-    ovn::settings::SetSoundMuted(1);
-    ovn::settings::RemoveAudioHooks();
+    ovn::sound::SetSoundMuted(1);
+    ovn::sound::RemoveAudioHooks();
     EXPECT_EQ(PlayerWaveOutWriteEntry(), real);
     EXPECT_EQ(laterEntry(), real);
-    EXPECT_EQ(ovn::settings::CountRedirectedImports(), 0u);
+    EXPECT_EQ(ovn::sound::CountRedirectedImports(), 0u);
     EXPECT_TRUE(playback.Play(&PlayerWaveWrite, 0x77, false));
     EXPECT_TRUE(playback.Play(laterWrite, 0x77, false));
     std::printf("wave device: %s\n", playback.device ? "opened" : "none (the real function refused the handle)");
@@ -159,12 +159,12 @@ TEST(OlderWindowsSound, SilencesDirectSoundBuffers) {
     ASSERT_NE(play, nullptr);
     HRESULT hr = S_OK;
     // Installed again (the previous test removed them) with the player loaded.
-    ovn::settings::SetProcessAudioMuted(1);
+    ovn::sound::SetProcessAudioMuted(1);
     const int muted = play(ToolWindow(), 0x44, &hr);
     // The test's environment gives Wine a device that plays into nothing.
     ASSERT_NE(muted, -1) << "no DirectSound device (DirectSoundCreate: 0x" << std::hex << hr << ")";
     EXPECT_EQ(muted, 0) << "hr 0x" << std::hex << hr;
-    ovn::settings::SetProcessAudioMuted(0);
+    ovn::sound::SetProcessAudioMuted(0);
     EXPECT_EQ(play(ToolWindow(), 0x44, &hr), 1) << "hr 0x" << std::hex << hr;
 }
 

@@ -40,6 +40,9 @@ TEST(TextLayout, WrapsAtWordsAndWideCharacters) {
     blocks = {Block({{L"\x4e2d\x6587\x7f51\x9875\x6e38\x620f", -1}})};
     EXPECT_EQ(Lines(LayoutBlocks(blocks, 40, 16, Measure)),
               (std::vector<std::wstring>{L"\x4e2d\x6587\x7f51\x9875", L"\x6e38\x620f"}));
+    // ...but a comma never starts a line: it goes down with the character before it.
+    blocks = {Block({{L"中文中，文", -1}})};
+    EXPECT_EQ(Lines(LayoutBlocks(blocks, 30, 16, Measure)), (std::vector<std::wstring>{L"中文", L"中，文"}));
 
     // A word wider than the line is cut; a blank line stays.
     blocks = {Block({{L"abcdefghijkl", -1}}), Block({}), Block({{L"z", -1}})};

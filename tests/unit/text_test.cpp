@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <limits>
+#include <string_view>
 
 using ovn::ReadLeadingInt;
 
@@ -24,4 +25,15 @@ TEST(EqualsNoCase, IgnoresAsciiCaseOnly) {
     EXPECT_TRUE(ovn::EqualsNoCase(L"/OVND", L"/ovnd"));
     EXPECT_FALSE(ovn::EqualsNoCase(L"/OvnDx", L"/OvnD"));
     EXPECT_EQ(ovn::ToUpperAscii(L"c:\\ab\x4e2d"), L"C:\\AB\x4e2d");
+}
+
+TEST(AsciiHelpers, LowerAndTrimTouchOnlyAscii) {
+    EXPECT_EQ(ovn::ToLowerAscii(L"UTF-8 \x00C4\x4e2d"), L"utf-8 \x00C4\x4e2d");
+    EXPECT_EQ(ovn::ToLowerAscii(std::string_view("GBK\xC4Z")), "gbk\xC4z");  // a high byte stays
+    EXPECT_EQ(ovn::TrimAsciiSpace(L" \t\r\n\f a b \f\n"), L"a b");
+    EXPECT_EQ(ovn::TrimAsciiSpace(L"\x3000x\x3000"), L"\x3000x\x3000");  // not ASCII white space
+    EXPECT_EQ(ovn::TrimAsciiSpace(L" \t "), L"");
+    EXPECT_EQ(ovn::TrimWhere(std::string_view("\"'utf-8' "), [](char c) { return c == '"' || c == '\'' || c == ' '; }),
+              "utf-8");
+    EXPECT_EQ(ovn::TrimWhere(std::wstring_view(L"--"), [](wchar_t c) { return c == L'-'; }), L"");
 }

@@ -5,6 +5,7 @@
 
 #include "browser/plain/plain_web_view.h"
 #include "browser_test_support.h"
+#include "portal_test_support.h"
 #include "common/portal.h"
 
 #include <wininet.h>
@@ -14,22 +15,6 @@ using ovn::browser::PlainWebView;
 using ovn::browser::WebEngineKind;
 
 namespace {
-
-// Asks the local portal something; true when it answered.
-bool HttpGetText(const std::wstring& url) {
-    HINTERNET session = InternetOpenW(L"ovn-test", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
-    HINTERNET request = InternetOpenUrlW(session, url.c_str(), nullptr, 0, INTERNET_FLAG_RELOAD, 0);
-    char buf[256];
-    DWORD read = 0;
-    const bool ok = request != nullptr;
-    while (request && InternetReadFile(request, buf, sizeof buf, &read) && read)
-        ;
-    if (request)
-        InternetCloseHandle(request);
-    InternetCloseHandle(session);
-    return ok;
-}
-
 
 class PlainEngine : public ::testing::Test {
 protected:
@@ -177,7 +162,9 @@ TEST_F(PlainEngine, RefreshFetchesAgainAndErrorsComplete) {
 // error page, as for a broken answer, never a page with bytes of unknown origin.
 TEST_F(PlainEngine, PageLongerThanAnnouncedIsAnError) {
     const std::wstring page = ovn::portal::ServiceUrl(L"/game/ovn.htm");
-    ASSERT_TRUE(HttpGetText(ovn::portal::ServiceUrl(L"/__misbehave?path=/game/ovn.htm&mode=long&times=1")));
+    bool answered = false;
+    wintest::PortalGet(L"/__misbehave?path=/game/ovn.htm&mode=long&times=1", &answered);
+    ASSERT_TRUE(answered);
     view->Navigate(page);
     ASSERT_TRUE(WaitForDocument(1));
     EXPECT_EQ(events.log[1], L"error " + page + L" 0");

@@ -15,53 +15,12 @@
 
 #include "browser/web_events.h"
 #include "framework/app.h"
+#include "message_pump.h"
 
 namespace webtest {
 
-// Pumps this thread's messages (through the framework's pre-translation walk)
-// until done() or the deadline. WM_QUIT is kept aside, not obeyed.
-inline bool PumpUntil(const std::function<bool()>& done, int timeoutMs, bool* sawQuit = nullptr) {
-    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    for (;;) {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) {
-                if (sawQuit)
-                    *sawQuit = true;
-                continue;
-            }
-            if (!fw::App::PreTranslate(msg)) {
-                ::TranslateMessage(&msg);
-                ::DispatchMessageW(&msg);
-            }
-        }
-        if (done())
-            return true;
-        if (std::chrono::steady_clock::now() >= end)
-            return false;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
-}
-
-// Runs everything this thread's windows were sent or posted, and what that
-// posts in turn, until the queue is empty: after it, whatever this thread was
-// asked to do is done, and a check that nothing happened can be made. WM_QUIT
-// is kept aside, as PumpUntil does.
-inline void PumpIdle(bool* sawQuit = nullptr) {
-    MSG msg;
-    // A window that never stops asking for paints must not hold the run for good.
-    for (int n = 0; n < 100000 && ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++n) {
-        if (msg.message == WM_QUIT) {
-            if (sawQuit)
-                *sawQuit = true;
-            continue;
-        }
-        if (!fw::App::PreTranslate(msg)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-    }
-}
+using wintest::PumpIdle;
+using wintest::PumpUntil;
 
 using OleScope = fw::OleScope;
 

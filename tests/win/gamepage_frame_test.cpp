@@ -17,7 +17,8 @@
 #include "gamepage/main_frame.h"
 #include "process/process.h"
 #include "settings/hotkey_store.h"
-#include "settings/sound_mute.h"
+#include "sound/sound_mute.h"
+#include "portal_test_support.h"
 
 using namespace webtest;
 using ovn::CMainFrame;
@@ -67,27 +68,9 @@ HWND MakeLauncher() {
 }
 
 // The portal's request record since the last call.
-std::string PortalRequests() {
-    std::wstring url = ovn::portal::ServiceUrl(L"/__requests?clear=1");
-    HINTERNET session = InternetOpenW(L"ovn-test", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
-    HINTERNET request = InternetOpenUrlW(session, url.c_str(), nullptr, 0, INTERNET_FLAG_RELOAD, 0);
-    std::string text;
-    char buf[4096];
-    DWORD read = 0;
-    while (request && InternetReadFile(request, buf, sizeof(buf), &read) && read)
-        text.append(buf, read);
-    if (request)
-        InternetCloseHandle(request);
-    InternetCloseHandle(session);
-    return text;
-}
+std::string PortalRequests() { return wintest::PortalGet(L"/__requests?clear=1"); }
 
-size_t Occurrences(const std::string& text, const std::string& what) {
-    size_t n = 0;
-    for (size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + 1))
-        ++n;
-    return n;
-}
+using wintest::Occurrences;
 
 RECT RectInLauncher(HWND frame, HWND launcher) {
     RECT r{};
@@ -353,8 +336,8 @@ TEST_F(GameFrame, ReadsStoredHotkeysAgainOnRequestAndAppliesTheSoundState) {
     EXPECT_FALSE(frame->AppliedMute().Last());
     SendMessageW(frame->hwnd(), ovn::kMsgSoundState, 1, 0);
     EXPECT_EQ(frame->AppliedMute().Last(), std::optional<bool>(true));
-    EXPECT_EQ(ovn::settings::SoundMuted, 1);
+    EXPECT_EQ(ovn::sound::SoundMuted, 1);
     SendMessageW(frame->hwnd(), ovn::kMsgSoundState, 0, 0);
     EXPECT_EQ(frame->AppliedMute().Last(), std::optional<bool>(false));
-    EXPECT_EQ(ovn::settings::SoundMuted, 0);
+    EXPECT_EQ(ovn::sound::SoundMuted, 0);
 }

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "framework/app.h"
+#include "message_pump.h"
 #include "framework/handles.h"
 #include "framework/window.h"
 #include "launcher/kelvor3_dlg.h"
@@ -149,51 +150,26 @@ private:
     bool m_ready = false;
 };
 
-// Runs queued messages through the program's pre-translation walk for ms
-// milliseconds; true when WM_QUIT came (the launcher ended its loop).
+// Runs queued messages for ms milliseconds; true when WM_QUIT came (the
+// launcher ended its loop).
 inline bool Pump(DWORD ms) {
     const DWORD start = GetTickCount();
     bool quit = false;
-    do {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) {
-                quit = true;
-                continue;
-            }
-            if (!fw::App::PreTranslate(msg)) {
-                TranslateMessage(&msg);
-                DispatchMessageW(&msg);
-            }
-        }
-        if (quit)
-            return true;
+    for (;;) {
+        quit = wintest::RunQueued() || quit;
+        if (quit || GetTickCount() - start >= ms)
+            return quit;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    } while (GetTickCount() - start < ms);
-    return quit;
+    }
 }
 
-// Pumps until cond holds or timeoutMs passes; a WM_QUIT seen meanwhile is kept in *quit.
-template <typename Cond>
-bool PumpUntil(Cond cond, DWORD timeoutMs = 10000, bool* quit = nullptr) {
-    const DWORD start = GetTickCount();
-    while (!cond()) {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        if (Pump(30) && quit)
-            *quit = true;
-    }
-    return true;
-}
+using wintest::PumpUntil;
 
 // Runs this thread's messages until none is queued: everything posted to the
 // launcher so far has been handled. True when WM_QUIT came.
 inline bool PumpUntilIdle() {
     bool quit = false;
-    MSG peek;
-    do {
-        quit = Pump(0) || quit;
-    } while (PeekMessageW(&peek, nullptr, 0, 0, PM_NOREMOVE));
+    wintest::PumpIdle(&quit);
     return quit;
 }
 

@@ -12,6 +12,7 @@
 #include <functional>
 
 #include "browser_test_support.h"
+#include "portal_test_support.h"
 #include "common/portal.h"
 #include "net/down_game_dlg.h"
 #include "net/http.h"
@@ -28,14 +29,7 @@ std::wstring Text(HWND h) {
     return text;
 }
 
-std::string Control(const std::wstring& pathAndQuery) {
-    wchar_t answer[1024] = {};
-    ovn::net::HttpGetToMemory(ovn::portal::ServiceUrl(pathAndQuery), answer, false);
-    std::string out;
-    for (const wchar_t* p = answer; *p; ++p)
-        out += static_cast<char>(*p);
-    return out;
-}
+std::string Control(const std::wstring& pathAndQuery) { return wintest::PortalGet(pathAndQuery); }
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 

@@ -14,34 +14,17 @@
 #include "http/http_client.h"
 #include "net/http.h"
 #include "loopback_listener.h"
+#include "portal_test_support.h"
 
 namespace {
 
-std::string Get(const std::wstring& pathAndQuery) {
-    std::wstring url = ovn::portal::ServiceUrl(pathAndQuery);
-    HINTERNET session = InternetOpenW(L"ovn-test", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
-    HINTERNET request = InternetOpenUrlW(session, url.c_str(), nullptr, 0, INTERNET_FLAG_RELOAD, 0);
-    std::string text;
-    char buf[4096];
-    DWORD read = 0;
-    while (request && InternetReadFile(request, buf, sizeof(buf), &read) && read)
-        text.append(buf, read);
-    if (request)
-        InternetCloseHandle(request);
-    InternetCloseHandle(session);
-    return text;
-}
+std::string Get(const std::wstring& pathAndQuery) { return wintest::PortalGet(pathAndQuery); }
 
 void Misbehave(const std::wstring& path, const std::wstring& mode, int chunk = 1) {
     Get(L"/__misbehave?path=" + path + L"&mode=" + mode + L"&chunk=" + std::to_wstring(chunk));
 }
 
-std::size_t Occurrences(const std::string& text, const std::string& what) {
-    std::size_t n = 0;
-    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
-        ++n;
-    return n;
-}
+using wintest::Occurrences;
 
 std::wstring TempFile(const wchar_t* name) {
     wchar_t folder[MAX_PATH] = {};

@@ -74,18 +74,7 @@ inline Pixels ParentUnder(HWND child) {
     return part;
 }
 
-// Runs this thread's messages until cond holds (false after timeoutMs).
-template <typename Cond>
-bool PumpUntil(Cond cond, DWORD timeoutMs = 5000) {
-    const DWORD start = GetTickCount();
-    while (!cond()) {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        PumpIdle();
-    }
-    return true;
-}
+using wintest::PumpUntil;
 
 // Paints what is pending and reads the window back from the screen.
 inline Pixels Shot(HWND hwnd) {

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "message_pump.h"
+
 namespace skintest {
 
 struct Rgba {
@@ -192,16 +194,7 @@ inline long LiveGdiObjects() {
     return n;
 }
 
-// Runs everything this thread's windows were sent or posted, what that posts in
-// turn, and the paints it leaves, until the queue is empty.
-inline void PumpIdle() {
-    MSG msg;
-    // A window that never stops asking for paints must not hold the run for good.
-    for (int n = 0; n < 100000 && ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++n) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-}
+using wintest::PumpIdle;
 
 // A four-cell strip of cw x ch cells, each cell one solid colour with its
 // top-left 2 x 2 pixels transparent.

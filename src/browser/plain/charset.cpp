@@ -1,22 +1,15 @@
 #include "browser/plain/charset.h"
 
 #include "browser/plain/html_document.h"
+#include "common/text.h"
 
 namespace ovn::browser {
 
 namespace {
 
-std::string LowerTrim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '"' || s.front() == '\''))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '"' || s.back() == '\''))
-        s.remove_suffix(1);
-    std::string out(s);
-    for (auto& c : out)
-        if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
-    return out;
-}
+bool IsLabelQuoteOrBlank(char c) { return c == ' ' || c == '"' || c == '\''; }
+
+std::string LowerTrim(std::string_view s) { return ToLowerAscii(TrimWhere(s, IsLabelQuoteOrBlank)); }
 
 // A meta tag is looked for only this far into the page, as browsers do.
 constexpr size_t kPrescanBytes = 4096;
@@ -35,7 +28,6 @@ const ByteOrderMark* FindByteOrderMark(std::string_view body) {
     return nullptr;
 }
 
-bool IsSpace(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\n' || c == L'\r' || c == L'\f'; }
 
 // Latin-1 bytes as wide text: markup and labels are ASCII whatever the set.
 std::wstring Widen(std::string_view bytes) {
@@ -54,21 +46,18 @@ size_t ByteOrderMarkLength(std::string_view body) {
 }
 
 std::string CharsetFromContentType(std::wstring_view content) {
-    std::wstring lower(content);
-    for (auto& c : lower)
-        if (c >= L'A' && c <= L'Z')
-            c = wchar_t(c - L'A' + L'a');
+    const std::wstring lower = ToLowerAscii(content);
     for (size_t k = lower.find(L"charset"); k != std::wstring::npos; k = lower.find(L"charset", k)) {
         k += 7;
-        while (k < lower.size() && IsSpace(lower[k]))
+        while (k < lower.size() && IsAsciiSpace(lower[k]))
             ++k;
         if (k >= lower.size() || lower[k] != L'=')
             continue;
         ++k;
-        while (k < lower.size() && (IsSpace(lower[k]) || lower[k] == L'"' || lower[k] == L'\''))
+        while (k < lower.size() && (IsAsciiSpace(lower[k]) || lower[k] == L'"' || lower[k] == L'\''))
             ++k;
         std::string out;
-        for (; k < lower.size() && !IsSpace(lower[k]) && lower[k] != L';' && lower[k] != L'"' && lower[k] != L'\'';
+        for (; k < lower.size() && !IsAsciiSpace(lower[k]) && lower[k] != L';' && lower[k] != L'"' && lower[k] != L'\'';
              ++k)
             if (lower[k] < 0x80)
                 out += static_cast<char>(lower[k]);

@@ -3,31 +3,19 @@
 #include <utility>
 
 #include "browser/plain/html_document.h"
+#include "common/text.h"
 
 namespace ovn::browser {
 
 namespace html {
 
-bool IsSpace(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\n' || c == L'\r' || c == L'\f'; }
+// Short names for the shared ASCII helpers, as these readers use them.
+bool IsSpace(wchar_t c) { return IsAsciiSpace(c); }
 bool IsAsciiAlpha(wchar_t c) { return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z'); }
 bool IsAsciiDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 bool IsAsciiAlnum(wchar_t c) { return IsAsciiAlpha(c) || IsAsciiDigit(c); }
-wchar_t LowerAscii(wchar_t c) { return (c >= L'A' && c <= L'Z') ? wchar_t(c - L'A' + L'a') : c; }
-
-std::wstring Lower(std::wstring_view s) {
-    std::wstring out(s);
-    for (auto& c : out)
-        c = LowerAscii(c);
-    return out;
-}
-
-std::wstring_view Trim(std::wstring_view s) {
-    while (!s.empty() && IsSpace(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && IsSpace(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
+std::wstring Lower(std::wstring_view s) { return ToLowerAscii(s); }
+std::wstring_view Trim(std::wstring_view s) { return TrimAsciiSpace(s); }
 
 void AppendCodePoint(std::wstring& out, std::uint32_t cp) {
     if (cp == 0 || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))

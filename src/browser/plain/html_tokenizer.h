@@ -14,7 +14,6 @@ bool IsSpace(wchar_t c);
 bool IsAsciiAlpha(wchar_t c);
 bool IsAsciiDigit(wchar_t c);
 bool IsAsciiAlnum(wchar_t c);
-wchar_t LowerAscii(wchar_t c);
 std::wstring Lower(std::wstring_view s);
 std::wstring_view Trim(std::wstring_view s);
 

@@ -1,6 +1,7 @@
 // The document's elements as the page events hand them out: each holds its
 // document's token and goes dead when another document replaces it.
 #include "browser/plain/plain_web_view.h"
+#include "common/text.h"
 
 #include <cwctype>
 
@@ -17,9 +18,7 @@ public:
     std::wstring ClassName() const override { return Attribute(L"class").value_or(std::wstring()); }
     std::optional<std::wstring> Attribute(std::wstring_view name) const override {
         const HtmlElement* e = Get();
-        std::wstring lower(name);
-        for (auto& c : lower)
-            c = static_cast<wchar_t>(::towlower(c));
+        const std::wstring lower = ToLowerAscii(name);
         const std::wstring* value = e ? e->Attribute(lower) : nullptr;
         if (!value)
             return std::nullopt;

@@ -13,6 +13,7 @@
 #include "browser/plain/page_fetch.h"
 #include "browser/url.h"
 #include "common/log.h"
+#include "common/text.h"
 
 namespace ovn::browser {
 
@@ -190,10 +191,7 @@ bool PlainWebView::PicturesSettled() const { return m_pictureFetches.empty(); }
 bool PlainWebView::SetBodyScroll(const std::wstring& scroll) {
     if (!m_docToken)
         return false;
-    std::wstring value;
-    for (wchar_t c : scroll)
-        value += static_cast<wchar_t>(::towlower(c));
-    m_bodyScroll = value;
+    m_bodyScroll = ToLowerAscii(scroll);
     UpdateScrollBar();
     return true;
 }

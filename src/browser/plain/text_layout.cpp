@@ -2,22 +2,16 @@
 
 #include <algorithm>
 
+#include "common/line_break.h"
+
 namespace ovn::browser {
 
 namespace {
 
 bool IsBreakSpace(wchar_t c) { return c == L' ' || c == L'\t'; }
 
-// Characters between which a line may break without a space.
-bool IsWideChar(wchar_t c) {
-    return (c >= 0x2E80 && c <= 0x9FFF) || (c >= 0xAC00 && c <= 0xD7AF) || (c >= 0xF900 && c <= 0xFAFF) ||
-           (c >= 0xFF00 && c <= 0xFFEF);
-}
-
-bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-
 struct Unit {
-    std::wstring text;  // a word (or one wide character) with its trailing blanks
+    std::wstring text;  // a word (or one wide character and the punctuation closing it) with its trailing blanks
     size_t body = 0;    // length without the trailing blanks
     int link = -1;
     int element = -1;
@@ -42,12 +36,9 @@ std::vector<Unit> SplitUnits(const HtmlBlock& block) {
             u.link = run.link;
             u.element = run.element;
             size_t start = i;
-            if (IsWideChar(t[i])) {
+            do
                 ++i;
-            } else {
-                while (i < t.size() && !IsBreakSpace(t[i]) && !IsWideChar(t[i]))
-                    ++i;
-            }
+            while (i < t.size() && !IsBreakSpace(t[i]) && !BreakOpportunity(t, i));
             size_t bodyEnd = i;
             while (i < t.size() && IsBreakSpace(t[i]))
                 ++i;
@@ -132,14 +123,14 @@ private:
 size_t FittingPrefix(std::wstring_view s, int room, const LineBuilder& line) {
     size_t best = 0;
     for (size_t n = 1; n <= s.size(); ++n) {
-        if (n < s.size() && IsHighSurrogate(s[n - 1]))
+        if (SplitsSurrogatePair(s, n))
             continue;
         if (line.Measure(s.substr(0, n)) > room)
             break;
         best = n;
     }
     if (best == 0)
-        best = (s.size() > 1 && IsHighSurrogate(s[0])) ? 2 : 1;
+        best = SplitsSurrogatePair(s, 1) ? 2 : 1;
     return std::min(best, s.size());
 }
 

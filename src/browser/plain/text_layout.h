@@ -41,8 +41,9 @@ using MeasureText = std::function<int(std::wstring_view text, bool heading)>;
 // Width and height of a sized element's box (a box run's element).
 using MeasureBox = std::function<void(int element, int& width, int& height)>;
 
-// Breaks between words and between any two East Asian characters; a word wider
-// than the whole width is cut between characters. Every paragraph starts a line;
+// Breaks between words and between any two East Asian characters, but never
+// before the punctuation that closes what precedes it; a word wider than the
+// whole width is cut between characters. Every paragraph starts a line;
 // an empty paragraph is a blank line. Widths below one pixel count as one.
 // A box is placed like a word of its width; a line is as tall as its tallest box.
 PageLayout LayoutBlocks(const std::vector<HtmlBlock>& blocks, int width, int lineHeight, const MeasureText& measure,

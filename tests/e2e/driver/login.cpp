@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "browser/plain/plain_web_view.h"
@@ -114,19 +115,37 @@ HWND LogInFirstPage(HWND launcher) {
     return frame;
 }
 
-bool QuitLauncher(Process& launcher) {
-    if (!launcher.Running())
-        return true;
-    bool ended = SettleChildren(launcher.Id());
-    HWND wnd = WaitForWindow({.pid = launcher.Id(), .title = L"QuenraOrvane", .visibleOnly = true}, 2s);
-    ended = LeaveOpenLogins(launcher.Id(), wnd) && ended;
-    PostMessageW(wnd, WM_SYSCOMMAND, SC_CLOSE, 0);
-    if (HWND box = WaitForBox(launcher.Id(), L"窗口即将关闭，确定要退出游戏？", 5s))
-        PressBoxButton(box, L"是");
-    ended = launcher.Wait(10s) == 0 && ended;
+std::string EndLauncher(Process& launcher, HWND wnd, Millis exitWait) {
+    std::string faults;
+    if (launcher.Running()) {
+        if (!wnd)
+            wnd = WaitForWindow({.pid = launcher.Id(), .title = L"QuenraOrvane", .visibleOnly = true}, 2s);
+        if (!SettleChildren(launcher.Id()))
+            faults += "its page processes did not settle; ";
+        // A login still open keeps the launcher disabled, so that is left first.
+        if (!LeaveOpenLogins(launcher.Id(), wnd))
+            faults += "an open login was not left; ";
+        PostMessageW(wnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+        if (HWND box = WaitForBox(launcher.Id(), L"窗口即将关闭，确定要退出游戏？", 5s))
+            PressBoxButton(box, L"是");
+        if (const DWORD code = launcher.Wait(exitWait); code != 0)
+            faults += "the launcher ended with " + std::to_string(code) + "; ";
+    }
     launcher.Kill();
-    return WaitFor([] { return ProcessesNamed(L"Ovn.exe").empty(); }, 15s) && ended;
+    std::vector<ProcessEntry> left;
+    if (!WaitFor([&] { return (left = ProcessesNamed(L"Ovn.exe")).empty(); }, 15s)) {
+        faults += std::to_string(left.size()) + " Ovn.exe process(es) outlived their launcher, the first " +
+                  std::to_string(left.front().pid) + " started by " + std::to_string(left.front().parent);
+        for (const ProcessEntry& p : left)
+            if (HANDLE h = OpenProcess(PROCESS_TERMINATE, FALSE, p.pid)) {
+                TerminateProcess(h, 1);
+                CloseHandle(h);
+            }
+    }
+    return faults;
 }
+
+bool QuitLauncher(Process& launcher) { return EndLauncher(launcher).empty(); }
 
 bool LeaveOpenLogins(DWORD launcherPid, HWND launcher, Millis timeout) {
     return WaitFor([&] {

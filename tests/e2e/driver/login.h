@@ -45,9 +45,13 @@ HWND LogInFirstPage(HWND launcher);
 // ended or has a frame adopted (a process still starting is waited for).
 bool LeaveOpenLogins(DWORD launcherPid, HWND launcher, Millis timeout = 20s);
 
-// Ends a launcher as the player would: its exit question answered "是", then
-// every Ovn.exe process is waited for (and ended if it stays). False when it did
-// not end by itself.
+// Ends a launcher as the player would: its page processes settled, its open
+// logins left, its window closed (wnd, or the one it shows) and its exit
+// question answered "是"; then every Ovn.exe process is waited for, and one that
+// stays is ended, so it can neither hang the run nor meet the next test. What
+// went wrong on the way, as text; empty when it all ended by itself.
+std::string EndLauncher(Process& launcher, HWND wnd = nullptr, Millis exitWait = 10s);
+// EndLauncher without the details: false when anything did not end by itself.
 bool QuitLauncher(Process& launcher);
 
 // The login page's address on the local portal.

@@ -1,4 +1,4 @@
-#include "settings/sound_mute.h"
+#include "sound/sound_mute.h"
 
 #include <windows.h>
 
@@ -8,9 +8,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "settings/import_redirect.h"
+#include "common/windows_version.h"
+#include "sound/import_redirect.h"
 
-namespace ovn::settings {
+namespace ovn::sound {
 
 volatile long SoundMuted = 0;
 
@@ -154,17 +155,6 @@ bool RemovalRegistered = false;
 
 void RemoveAtExit() { RemoveAudioHooks(); }
 
-DWORD WindowsMajorVersion() {
-    OSVERSIONINFOW version{};
-    version.dwOSVersionInfoSize = sizeof version;
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    if (!::GetVersionExW(&version))
-        return 0;
-#pragma GCC diagnostic pop
-    return version.dwMajorVersion;
-}
-
 DWORD ComponentType(int kind) {
     switch (kind) {
     case 0: return MIXERLINE_COMPONENTTYPE_DST_SPEAKERS;
@@ -266,4 +256,4 @@ int SetSoundMuted(int muted) {
     return 1;
 }
 
-}  // namespace ovn::settings
+}  // namespace ovn::sound

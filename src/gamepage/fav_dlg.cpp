@@ -1,4 +1,4 @@
-#include "settings/fav_dlg.h"
+#include "gamepage/fav_dlg.h"
 
 #include <shlobj.h>
 
@@ -6,9 +6,9 @@
 #include "common/log.h"
 #include "framework/handles.h"
 #include "res/resource.h"
-#include "settings/favourite_rules.h"
+#include "gamepage/favourite_rules.h"
 
-namespace ovn::settings {
+namespace ovn {
 
 namespace {
 
@@ -71,4 +71,4 @@ bool WriteFavourite(const std::wstring& folder, const std::wstring& name, const 
     return true;
 }
 
-}  // namespace ovn::settings
+}  // namespace ovn

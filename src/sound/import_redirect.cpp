@@ -1,10 +1,10 @@
-#include "settings/import_redirect.h"
+#include "sound/import_redirect.h"
 
 #include <tlhelp32.h>
 
 #include <vector>
 
-namespace ovn::settings {
+namespace ovn::sound {
 
 namespace {
 
@@ -228,4 +228,4 @@ void* PatchMethodSlot(void** slot, void* value) {
     return previous;
 }
 
-}  // namespace ovn::settings
+}  // namespace ovn::sound

@@ -18,7 +18,7 @@
 #include "launcher_test_support.h"
 #include "process/process.h"
 #include "res/resource.h"
-#include "settings/fav_dlg.h"
+#include "gamepage/fav_dlg.h"
 #include "settings_test_support.h"
 
 using settingstest::DialogAnswerer;
@@ -43,7 +43,7 @@ std::string Expected(const std::string& url) {
 class Favourite : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder = ovn::settings::FavoritesFolder();
+        folder = ovn::FavoritesFolder();
         ASSERT_FALSE(folder.empty());
     }
     void TearDown() override {
@@ -72,7 +72,7 @@ protected:
             PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
                          reinterpret_cast<LPARAM>(GetDlgItem(dlg, button)));
         });
-        ovn::settings::CFavDlg dlg(title, url);
+        ovn::CFavDlg dlg(title, url);
         EXPECT_EQ(dlg.DoModal(nullptr), button);
         EXPECT_TRUE(answer.Answered());
         return proposed;

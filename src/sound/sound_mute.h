@@ -5,7 +5,7 @@
 // outside the process is touched.
 #pragma once
 
-namespace ovn::settings {
+namespace ovn::sound {
 
 // Non-zero: the older-Windows wrappers hand silence to the real functions. Set
 // by SetSoundMuted on either path.
@@ -23,4 +23,4 @@ void SetProcessAudioMuted(int muted);
 // Removes the redirections (run at process exit once they were installed).
 void RemoveAudioHooks();
 
-}  // namespace ovn::settings
+}  // namespace ovn::sound

@@ -11,7 +11,7 @@
 
 #include <cstddef>
 
-namespace ovn::settings {
+namespace ovn::sound {
 
 // One function to redirect: where it lives, and the wrapper. The real address is
 // looked up when the module is loaded (now or later) and kept in *real, where
@@ -36,4 +36,4 @@ std::size_t CountRedirectedImports();
 // returns what it held.
 void* PatchMethodSlot(void** slot, void* value);
 
-}  // namespace ovn::settings
+}  // namespace ovn::sound

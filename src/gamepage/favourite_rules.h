@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace ovn::settings {
+namespace ovn {
 
 // The most of the typed name a favourite keeps (the edit box takes no more).
 constexpr std::size_t kFavouriteNameChars = 127;
@@ -43,4 +43,4 @@ std::wstring FavouriteFileName(std::wstring_view name);
 // long for the file functions (then no file rather than a cut name).
 std::optional<std::wstring> FavouritePath(std::wstring_view folder, std::wstring_view name);
 
-}  // namespace ovn::settings
+}  // namespace ovn

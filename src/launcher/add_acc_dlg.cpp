@@ -1,11 +1,11 @@
-#include "settings/add_acc_dlg.h"
+#include "launcher/add_acc_dlg.h"
 
 #include "common/protocol.h"
 #include "res/resource.h"
 #include "res/skin_ids.h"
 #include "skin/skin_image.h"
 
-namespace ovn::settings {
+namespace ovn {
 
 namespace {
 
@@ -42,16 +42,10 @@ bool CAddAccDlg::OnInitDialog() {
     CDlgEx::OnInitDialog();
     DoDataExchange();
     SetCaptionText(L"登录其他账号");
-    m_nCaptionHeight = 30;
-    m_nBorderWidth = 3;
-    m_nButtonRightMargin = 5;
-    m_nButtonTop = 1;
-    m_nButtonGap = 0;
+    SetFrameSpacing({.borderWidth = 3, .buttonRightMargin = 5, .buttonTop = 1});
     SetSkin(skin::LoadSkinImage(IDB_ADDACC_FRAME), true, false, nullptr, {}, {}, nullptr);
 
-    m_bmpButton = skin::LoadSkinImage(IDB_BTN_TEXT);
-    for (skin::CBtnEx* button : {&m_btnYes, &m_btnNo})
-        button->SetTextStrip(m_bmpButton.get(), true);
+    SetTextButtons({&m_btnYes, &m_btnNo}, true);
     if (m_stcText.hwnd()) {
         // The label draws its own text, not its window's: both are set.
         ::SetWindowTextW(m_stcText.hwnd(), kAddAccountText);
@@ -92,4 +86,4 @@ LRESULT CAddAccDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     return CDlgEx::WindowProc(msg, wParam, lParam);
 }
 
-}  // namespace ovn::settings
+}  // namespace ovn

@@ -1,10 +1,10 @@
-#include "settings/favourite_rules.h"
+#include "gamepage/favourite_rules.h"
 
 #include <array>
 
 #include "common/text.h"
 
-namespace ovn::settings {
+namespace ovn {
 
 std::wstring InternetShortcutText(std::wstring_view url) {
     std::wstring text = L"[DEFAULT]\r\nBASEURL=";
@@ -137,4 +137,4 @@ std::optional<std::wstring> FavouritePath(std::wstring_view folder, std::wstring
     return path;
 }
 
-}  // namespace ovn::settings
+}  // namespace ovn

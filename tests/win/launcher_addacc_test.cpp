@@ -10,7 +10,7 @@
 #include "launcher/kelvor3_dlg.h"
 #include "launcher_test_support.h"
 #include "process/process.h"
-#include "settings/add_acc_dlg.h"
+#include "launcher/add_acc_dlg.h"
 #include "settings_test_support.h"
 #include "skin_test_support.h"
 

@@ -8,7 +8,7 @@
 #include "skin/static_ex.h"
 #include "skin/gdi.h"
 
-namespace ovn::settings {
+namespace ovn {
 
 class CAddAccDlg : public skin::CDlgEx {
 public:
@@ -36,8 +36,7 @@ private:
     void DoDataExchange();
     void Answer(WPARAM newTab);
 
-    gdi::Bitmap m_bmpButton;
     HWND m_launcher = nullptr;  // where the answer goes
 };
 
-}  // namespace ovn::settings
+}  // namespace ovn

@@ -6,7 +6,7 @@
 
 #include "framework/dialog.h"
 
-namespace ovn::settings {
+namespace ovn {
 
 class CFavDlg : public fw::Dialog {
 public:
@@ -27,4 +27,4 @@ std::wstring FavoritesFolder();
 // name. False, with nothing left behind, when it cannot be written whole.
 bool WriteFavourite(const std::wstring& folder, const std::wstring& name, const std::wstring& url);
 
-}  // namespace ovn::settings
+}  // namespace ovn

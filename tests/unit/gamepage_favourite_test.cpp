@@ -1,8 +1,8 @@
-#include "settings/favourite_rules.h"
+#include "gamepage/favourite_rules.h"
 
 #include <gtest/gtest.h>
 
-using namespace ovn::settings;
+using namespace ovn;
 
 namespace {
 
