@@ -16,6 +16,7 @@
 #include "common/http_length.h"
 #include "common/log.h"
 #include "framework/handles.h"
+#include "framework/start_marks.h"
 
 namespace ovn::browser {
 
@@ -744,8 +745,10 @@ void PlainWebView::DeliverFetches() {
     }
     if (!pictures.empty())
         ::InvalidateRect(hwnd(), nullptr, FALSE);
-    for (auto& [request, result] : done)
+    for (auto& [request, result] : done) {
+        fw::RecordStartMark(fw::StartMark::LoginFetched);
         m_browser.OnFetchDone(request, result);
+    }
 }
 
 void PlainWebView::ScheduleRefresh(int delayMs) {
@@ -765,6 +768,7 @@ void PlainWebView::DocumentChanged() {
     m_backgroundX.clear();
     m_bodyScroll.clear();
     Relayout();
+    fw::RecordStartMark(fw::StartMark::LoginLaidOut);
     FetchPictures();
     ::InvalidateRect(hwnd(), nullptr, FALSE);
 }
@@ -794,6 +798,7 @@ LRESULT PlainWebView::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         } else {
             Paint(pdc.get(), client);
         }
+        fw::RecordStartMark(fw::StartMark::LoginPainted);
         return 0;
     }
     case WM_SIZE:

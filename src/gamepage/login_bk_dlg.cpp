@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "framework/placement.h"
+#include "framework/start_marks.h"
 #include "res/resource.h"
 #include "res/skin_ids.h"
 
@@ -46,6 +47,7 @@ bool CLoginBkDlg::OnInitDialog() {
     const RECT wa = fw::WorkArea();
     const fw::Origin at = fw::CentredOrigin(m_nWidth, m_nHeight, nullptr, fw::Area{wa.left, wa.top, wa.right, wa.bottom});
     PaintLayered(POINT{at.x, at.y});
+    fw::RecordStartMark(fw::StartMark::Artwork);
     // Created hidden; the page shows itself once its first navigation completes.
     m_page.CreateModeless(hwnd());
     ::SetWindowLongPtrW(hwnd(), GWL_STYLE, ::GetWindowLongPtrW(hwnd(), GWL_STYLE) | WS_MINIMIZEBOX);

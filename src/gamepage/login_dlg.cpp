@@ -5,6 +5,7 @@
 #include "browser/dhtml_rules.h"
 #include "common/portal.h"
 #include "framework/placement.h"
+#include "framework/start_marks.h"
 #include "gamepage/external_login_rules.h"
 #include "gamepage/game_page_process.h"
 #include "gamepage/login_bk_dlg.h"
@@ -80,6 +81,7 @@ LRESULT CLoginDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 void CLoginDlg::OnNavigateComplete(const std::wstring& url) {
     browser::CDHtmDlgEx::OnNavigateComplete(url);
     ::ShowWindow(hwnd(), SW_SHOW);
+    fw::RecordStartMark(fw::StartMark::LoginShown);
     if (HWND view = ::GetWindow(hwnd(), GW_CHILD)) {
         RECT client{};
         ::GetClientRect(hwnd(), &client);

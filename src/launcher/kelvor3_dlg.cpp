@@ -12,6 +12,7 @@
 #include "skin/skin_image.h"
 
 #include "res/skin_ids.h"
+#include "framework/start_marks.h"
 
 namespace ovn {
 
@@ -63,6 +64,7 @@ void CKelvor3Dlg::DoDataExchange() {
 
 bool CKelvor3Dlg::OnInitDialog() {
     CDlgEx::OnInitDialog();
+    fw::RecordStartMark(fw::StartMark::LauncherWindow);
     DoDataExchange();
     m_processes.Attach(hwnd());
 
@@ -80,6 +82,7 @@ bool CKelvor3Dlg::OnInitDialog() {
 #pragma GCC diagnostic pop
 
     SetUpSkin();
+    fw::RecordStartMark(fw::StartMark::Skins);
 
     StartGamePage();
     LoadHotkeys();
