@@ -16,6 +16,7 @@
 #include "common/http_length.h"
 #include "common/log.h"
 #include "framework/handles.h"
+#include "framework/picture.h"
 #include "framework/start_marks.h"
 
 namespace ovn::browser {
@@ -185,41 +186,6 @@ FetchResult FetchPage(const std::wstring& url, bool reload) {
     if (got.ok)
         result.html = DecodeBody(std::move(got.body), got.contentType);
     return result;
-}
-
-// A background picture's bytes, decoded; empty when they are not a picture
-// GDI+ reads or one of an unreasonable size.
-fw::gdi::Bitmap DecodePicture(const std::string& bytes, int& width, int& height) {
-    namespace gp = Gdiplus::DllExports;
-    width = height = 0;
-    if (bytes.empty() || bytes.size() > kMaxBody)
-        return {};
-    fw::gdi::GdiplusSession session;
-    if (!session.ok())
-        return {};
-    fw::ComPtr<IStream> stream;
-    if (FAILED(::CreateStreamOnHGlobal(nullptr, TRUE, stream.put())))
-        return {};
-    ULONG written = 0;
-    if (FAILED(stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), &written)) || written != bytes.size())
-        return {};
-    LARGE_INTEGER zero{};
-    stream->Seek(zero, STREAM_SEEK_SET, nullptr);
-    Gdiplus::GpBitmap* raw = nullptr;
-    if (gp::GdipCreateBitmapFromStream(stream.get(), &raw) != Gdiplus::Ok || !raw)
-        return {};
-    fw::gdi::GpImage image(raw);
-    UINT w = 0, h = 0;
-    gp::GdipGetImageWidth(raw, &w);
-    gp::GdipGetImageHeight(raw, &h);
-    if (w == 0 || h == 0 || w > kMaxPictureSide || h > kMaxPictureSide)
-        return {};
-    HBITMAP out = nullptr;
-    if (gp::GdipCreateHBITMAPFromBitmap(raw, &out, 0xFFFFFFFF) != Gdiplus::Ok || !out)
-        return {};
-    width = static_cast<int>(w);
-    height = static_cast<int>(h);
-    return fw::gdi::Bitmap(out);
 }
 
 COLORREF ToColorRef(std::uint32_t rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
@@ -741,7 +707,8 @@ void PlainWebView::DeliverFetches() {
         if (!m_pictureFetches.erase(url))
             continue;  // no longer wanted
         Picture& pic = m_pictures[url];
-        pic.bitmap = DecodePicture(bytes, pic.width, pic.height);
+        pic.bitmap = fw::gdi::DecodePictureToBitmap(bytes.data(), bytes.size(), kMaxPictureSide, 0xFFFFFFFF, pic.width,
+                                                    pic.height);
     }
     if (!pictures.empty())
         ::InvalidateRect(hwnd(), nullptr, FALSE);

@@ -533,7 +533,6 @@ int wmain(int argc, wchar_t** argv) {
     // The fastest runs are the least disturbed by other work on the machine.
     const double ovnBest = *std::min_element(f.ovnLogin.begin(), f.ovnLogin.end());
     const double floorBest = *std::min_element(f.floorLogin.begin(), f.floorLogin.end());
-    const double minBest = *std::min_element(f.minimalStart.begin(), f.minimalStart.end());
     Row(L"  the same, fastest run of each", Format(L"%.0f ms / %.0f ms = %.2f", ovnBest, floorBest, ovnBest / floorBest),
         L"(for information)", L"");
     Row(L"  Ovn / minimal adoption (the old ratio)", Format(L"%.0f ms / %.0f ms = %.2f", ovnMs, minMs, ovnMs / minMs),
