@@ -23,8 +23,9 @@ bool CLoginBkDlg::OnInitDialog() {
     const RECT wa = fw::WorkArea();
     const fw::Origin at = fw::CentredOrigin(m_nWidth, m_nHeight, nullptr, fw::Area{wa.left, wa.top, wa.right, wa.bottom});
     PaintLayered(POINT{at.x, at.y});
-    fw::RecordStartMark(fw::StartMark::Artwork);
     // Created hidden; the page shows itself once its first navigation completes.
+    // Made after the picture: its page's work then does not pile on the
+    // decoder's in the process's peak memory.
     m_page.CreateModeless(hwnd());
     ::SetWindowLongPtrW(hwnd(), GWL_STYLE, ::GetWindowLongPtrW(hwnd(), GWL_STYLE) | WS_MINIMIZEBOX);
     // The game frame watches for its launcher's end; the login must as well, or
@@ -82,6 +83,8 @@ LRESULT CLoginBkDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_WINDOWPOSCHANGED: {
         const LRESULT r = Default();
+        if (::IsWindowVisible(hwnd()))
+            fw::RecordStartMark(fw::StartMark::Artwork);
         // The page lies exactly over the picture, also while it is dragged.
         if (HWND page = m_page.hwnd()) {
             // Read back rather than taken from the change, which carries no

@@ -81,10 +81,11 @@ bool CKelvor3Dlg::OnInitDialog() {
     ::GetVersionExW(&m_osVersion);
 #pragma GCC diagnostic pop
 
+    // The page process starts first: its login is what the player waits for, and
+    // this window stays out of sight until then, so its skin loads meanwhile.
+    StartGamePage();
     SetUpSkin();
     fw::RecordStartMark(fw::StartMark::Skins);
-
-    StartGamePage();
     LoadHotkeys();
     return true;
 }
