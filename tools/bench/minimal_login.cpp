@@ -18,6 +18,7 @@
 #include <cwctype>
 #include <string>
 
+#include "floor_window.h"
 #include "framework/start_marks.h"
 #include "res/skin_ids.h"
 
@@ -61,14 +62,7 @@ LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
-bool RegisterOnce() {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = Proc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kClass;
-    return RegisterClassW(&wc) != 0;
-}
+bool RegisterOnce() { return bench::RegisterFloorClass(kClass, Proc, nullptr); }
 
 int RunParent(const wchar_t* url) {
     fw::OpenStartMarks(GetCurrentProcessId());
