@@ -20,6 +20,7 @@
 #include "browser/cache_clearing.h"
 #include "common/portal.h"
 #include "common/text.h"
+#include "framework/start_marks.h"
 #include "process/process.h"
 #include "gamepage/game_page_process.h"
 #include "launcher/kelvor3_dlg.h"
@@ -125,6 +126,17 @@ void CKelvor3App::RunLauncher() {
     SetMainWindow(nullptr);
 }
 
+void CKelvor3App::OpenStartMarks() {
+    // A page or hall process belongs to the tree of the launcher that started it.
+    DWORD root = ::GetCurrentProcessId();
+    if (m_mode == ModeGamePage || m_mode == ModeGameHall) {
+        root = 0;
+        if (LauncherWnd)
+            ::GetWindowThreadProcessId(LauncherWnd, &root);
+    }
+    fw::OpenStartMarks(root);
+}
+
 bool CKelvor3App::InitInstance() {
     ::SetUnhandledExceptionFilter(&CrashFilter);
 
@@ -133,6 +145,7 @@ bool CKelvor3App::InitInstance() {
 
     m_mode = DetectStartMode();
     SetLogRole(StartModeRole(m_mode));
+    OpenStartMarks();
 
     m_pingCopiedEvent.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     m_pingDoneEvent.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
@@ -190,10 +203,12 @@ bool CKelvor3App::InitInstance() {
             return false;
         }
         m_oleStarted = true;
+        fw::RecordStartMark(fw::StartMark::AppReady);
         // The login (page mode), the document, frame and view; true runs the loop.
         return RunGamePageProcess(m_mode);
     }
 
+    fw::RecordStartMark(fw::StartMark::AppReady);
     RunLauncher();  // modes 2, 3 and 5
     return false;
 }

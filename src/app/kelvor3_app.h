@@ -53,6 +53,8 @@ private:
     bool RanElevated();
     // The Flash check and the launcher window, for the launcher modes.
     void RunLauncher();
+    // Joins the benchmark's start-up timeline when one is being recorded.
+    void OpenStartMarks();
 
     fw::Handle m_pingCopiedEvent;
     fw::Handle m_pingDoneEvent;

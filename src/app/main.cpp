@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "app/kelvor3_app.h"
+#include "framework/start_marks.h"
 
 namespace {
 
@@ -21,6 +22,7 @@ void RestrictDllSearch() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    fw::NoteEntryPoint();
     RestrictDllSearch();
     ovn::CKelvor3App app;
     return app.Main(instance);

@@ -1,35 +1,12 @@
 #include "gamepage/login_bk_dlg.h"
 
-#include <cstring>
-
+#include "framework/picture.h"
 #include "framework/placement.h"
+#include "framework/start_marks.h"
 #include "res/resource.h"
 #include "res/skin_ids.h"
 
 namespace ovn {
-
-namespace gp = Gdiplus::DllExports;
-
-namespace {
-
-// A 32-bit top-down DIB section of w x h and where its pixels are.
-fw::gdi::Bitmap CreateTopDownDib(int w, int h, void** bits) {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    fw::gdi::WindowDC screen(nullptr);
-    *bits = nullptr;
-    fw::gdi::Bitmap bmp(::CreateDIBSection(screen.get(), &bi, DIB_RGB_COLORS, bits, nullptr, 0));
-    if (!*bits)
-        bmp.reset();
-    return bmp;
-}
-
-}  // namespace
 
 CLoginBkDlg::CLoginBkDlg(HWND owner, fw::Dialog& page) : fw::Dialog(IDD_PAGE_POPUP), m_owner(owner), m_page(page) {}
 
@@ -47,6 +24,8 @@ bool CLoginBkDlg::OnInitDialog() {
     const fw::Origin at = fw::CentredOrigin(m_nWidth, m_nHeight, nullptr, fw::Area{wa.left, wa.top, wa.right, wa.bottom});
     PaintLayered(POINT{at.x, at.y});
     // Created hidden; the page shows itself once its first navigation completes.
+    // Made after the picture: its page's work then does not pile on the
+    // decoder's in the process's peak memory.
     m_page.CreateModeless(hwnd());
     ::SetWindowLongPtrW(hwnd(), GWL_STYLE, ::GetWindowLongPtrW(hwnd(), GWL_STYLE) | WS_MINIMIZEBOX);
     // The game frame watches for its launcher's end; the login must as well, or
@@ -57,57 +36,17 @@ bool CLoginBkDlg::OnInitDialog() {
 }
 
 void CLoginBkDlg::LoadPicture() {
-    m_nWidth = m_nHeight = 0;
-    HMODULE module = ::GetModuleHandleW(nullptr);
-    HRSRC res = ::FindResourceW(module, MAKEINTRESOURCEW(IDB_LOGIN_BK), L"PNG");
-    HGLOBAL loaded = res ? ::LoadResource(module, res) : nullptr;
-    const void* bytes = loaded ? ::LockResource(loaded) : nullptr;
-    const DWORD size = res ? ::SizeofResource(module, res) : 0;
-    if (!bytes || size == 0)
-        return;
-    m_imageBytes.reset(::GlobalAlloc(GMEM_FIXED, size));
-    if (!m_imageBytes)
-        return;
-    std::memcpy(m_imageBytes.get(), bytes, size);
-    fw::ComPtr<IStream> stream;
-    if (FAILED(::CreateStreamOnHGlobal(m_imageBytes.get(), FALSE, stream.put())))
-        return;
-    Gdiplus::GpBitmap* raw = nullptr;
-    if (gp::GdipCreateBitmapFromStream(stream.get(), &raw) != Gdiplus::Ok || !raw)
-        return;
-    m_image.reset(raw);
-    UINT w = 0, h = 0;
-    gp::GdipGetImageWidth(raw, &w);
-    gp::GdipGetImageHeight(raw, &h);
-    if (w > 0x7FFF || h > 0x7FFF) {
-        m_image.reset();
-        return;
-    }
-    m_nWidth = static_cast<int>(w);
-    m_nHeight = static_cast<int>(h);
+    // Decoded once, straight into the premultiplied 32-bit pixels that per-pixel
+    // alpha asks of the source; neither the PNG's bytes nor the decoder's own
+    // image outlive the decoding.
+    const fw::gdi::ResourceBytes png = fw::gdi::FindResourceBytes(IDB_LOGIN_BK, L"PNG");
+    m_bmpLayered =
+        fw::gdi::DecodePictureToDib(png.data, png.size, 0x7FFF, PixelFormat32bppPARGB, m_nWidth, m_nHeight);
 }
 
 void CLoginBkDlg::PaintLayered(POINT topLeft) {
     fw::gdi::WindowDC windowDc(hwnd());
     fw::gdi::MemoryDC memory(::CreateCompatibleDC(windowDc.get()));
-    // The picture drawn into premultiplied 32-bit pixels: what per-pixel alpha
-    // asks of the source (a device-dependent bitmap would lose the alpha).
-    void* bits = nullptr;
-    m_bmpLayered = m_nWidth > 0 && m_nHeight > 0 ? CreateTopDownDib(m_nWidth, m_nHeight, &bits) : fw::gdi::Bitmap{};
-    if (m_bmpLayered && m_image) {
-        Gdiplus::GpBitmap* target = nullptr;
-        if (gp::GdipCreateBitmapFromScan0(m_nWidth, m_nHeight, m_nWidth * 4, PixelFormat32bppPARGB,
-                                          static_cast<BYTE*>(bits), &target) == Gdiplus::Ok) {
-            fw::gdi::GpImage targetOwner(target);
-            Gdiplus::GpGraphics* g = nullptr;
-            if (gp::GdipGetImageGraphicsContext(target, &g) == Gdiplus::Ok) {
-                fw::gdi::GpGraphics graphics(g);
-                gp::GdipSetCompositingMode(g, Gdiplus::CompositingModeSourceCopy);
-                gp::GdipDrawImageRectI(g, m_image.get(), 0, 0, m_nWidth, m_nHeight);
-                gp::GdipFlush(g, Gdiplus::FlushIntentionSync);
-            }
-        }
-    }
     fw::gdi::Select keep(memory.get(), m_bmpLayered.get());
 
     const LONG_PTR ex = ::GetWindowLongPtrW(hwnd(), GWL_EXSTYLE);
@@ -144,6 +83,8 @@ LRESULT CLoginBkDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_WINDOWPOSCHANGED: {
         const LRESULT r = Default();
+        if (::IsWindowVisible(hwnd()))
+            fw::RecordStartMark(fw::StartMark::Artwork);
         // The page lies exactly over the picture, also while it is dragged.
         if (HWND page = m_page.hwnd()) {
             // Read back rather than taken from the change, which carries no

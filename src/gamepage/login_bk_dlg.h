@@ -37,13 +37,6 @@ protected:
     bool CentreAfterInit() const override { return false; }
 
 private:
-    struct GlobalTraits {
-        using Handle = HGLOBAL;
-        static HGLOBAL Empty() { return nullptr; }
-        static bool Valid(HGLOBAL h) { return h != nullptr; }
-        static void Close(HGLOBAL h) { ::GlobalFree(h); }
-    };
-
     static constexpr UINT_PTR kTimerLauncherAlive = 2;
     static constexpr UINT kLauncherAliveMs = 800;
 
@@ -52,9 +45,6 @@ private:
 
     HWND m_owner;
     fw::Dialog& m_page;
-    // The PNG's bytes: the decoded image may read from them as long as it lives.
-    fw::UniqueHandle<GlobalTraits> m_imageBytes;
-    fw::gdi::GpImage m_image;
     fw::gdi::Bitmap m_bmpLayered;
     int m_nWidth = 0;
     int m_nHeight = 0;

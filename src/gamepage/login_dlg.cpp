@@ -6,6 +6,7 @@
 #include "common/portal.h"
 #include "common/windows_version.h"
 #include "framework/placement.h"
+#include "framework/start_marks.h"
 #include "gamepage/external_login_rules.h"
 #include "gamepage/game_page_process.h"
 #include "gamepage/login_bk_dlg.h"
@@ -76,6 +77,7 @@ LRESULT CLoginDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 void CLoginDlg::OnNavigateComplete(const std::wstring& url) {
     browser::CDHtmDlgEx::OnNavigateComplete(url);
     ::ShowWindow(hwnd(), SW_SHOW);
+    fw::RecordStartMark(fw::StartMark::LoginShown);
     if (HWND view = ::GetWindow(hwnd(), GW_CHILD)) {
         RECT client{};
         ::GetClientRect(hwnd(), &client);

@@ -13,6 +13,7 @@
 #include "skin/skin_image.h"
 
 #include "res/skin_ids.h"
+#include "framework/start_marks.h"
 
 namespace ovn {
 
@@ -64,6 +65,7 @@ void CKelvor3Dlg::DoDataExchange() {
 
 bool CKelvor3Dlg::OnInitDialog() {
     CDlgEx::OnInitDialog();
+    fw::RecordStartMark(fw::StartMark::LauncherWindow);
     DoDataExchange();
     m_processes.Attach(hwnd());
 
@@ -76,9 +78,11 @@ bool CKelvor3Dlg::OnInitDialog() {
 
     m_windowsMajor = WindowsMajorVersion();
 
-    SetUpSkin();
-
+    // The page process starts first: its login is what the player waits for, and
+    // this window stays out of sight until then, so its skin loads meanwhile.
     StartGamePage();
+    SetUpSkin();
+    fw::RecordStartMark(fw::StartMark::Skins);
     LoadHotkeys();
     return true;
 }

@@ -7,6 +7,7 @@
 #include "framework/dialog.h"
 #include "launcher/child_command.h"
 #include "process/process.h"
+#include "framework/start_marks.h"
 
 namespace ovn {
 
@@ -49,6 +50,7 @@ bool PageProcesses::StartGamePage() {
     if (!StartProgramWithArguments(
             m_childProgram, launcher::GamePageArguments(HandleToArgument(m_launcher), m_slots.PageCount()), &process))
         return false;  // the previous pending page, if any, stays pending
+    fw::RecordStartMark(fw::StartMark::PageProcessStart);
     m_hPendingProcess = std::move(process);  // an older pending handle is closed, not terminated
     m_bPendingAbandoned = false;
     ::SetTimer(m_launcher, kTimerPendingWatch, kPendingWatchMs, nullptr);

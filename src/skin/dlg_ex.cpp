@@ -283,10 +283,23 @@ BOOL CDlgEx::OnEraseBkgnd(HDC dc) {
     if (!m_bmpFrame)
         return FALSE;
     const SIZE win = WindowSize(hwnd());
+    // A control painting our skin under itself hands us its own off-screen
+    // buffer: the skin goes straight there. Only a paint on the screen is
+    // composed in a window-sized buffer first, against flicker.
+    if (::GetObjectType(dc) == OBJ_MEMDC) {
+        gdi::SavedState state(dc);
+        PaintSkin(dc, win);
+        return TRUE;
+    }
     gdi::Buffer buffer(dc, win.cx, win.cy);
     if (!buffer)
         return FALSE;
-    HDC bdc = buffer.dc();
+    PaintSkin(buffer.dc(), win);
+    ::BitBlt(dc, 0, 0, win.cx, win.cy, buffer.dc(), 0, 0, SRCCOPY);
+    return TRUE;
+}
+
+void CDlgEx::PaintSkin(HDC bdc, SIZE win) {
     PaintFrame(bdc, win.cx, win.cy);
 
     HICON icon = reinterpret_cast<HICON>(::SendMessageW(hwnd(), WM_GETICON, ICON_SMALL, 0));
@@ -306,8 +319,6 @@ BOOL CDlgEx::OnEraseBkgnd(HDC dc) {
         ::TextOutW(bdc, cl.titleX, cl.titleY, title.c_str(), got);
     }
     PaintOverFrame(bdc, win.cx, win.cy);
-    ::BitBlt(dc, 0, 0, win.cx, win.cy, bdc, 0, 0, SRCCOPY);
-    return TRUE;
 }
 
 LRESULT CDlgEx::OnNcHitTest(POINT pt) {

@@ -96,6 +96,8 @@ protected:
 
     // Paints the frame bitmap over a window of w x h into dc.
     void PaintFrame(HDC dc, int w, int h);
+    // The frame, icon, title and what a subclass paints over them, into dc at (0, 0).
+    void PaintSkin(HDC dc, SIZE win);
     // What a derived window draws on its background, over the frame, its icon
     // and its title, into the same off-screen buffer.
     virtual void PaintOverFrame(HDC, int /*w*/, int /*h*/) {}

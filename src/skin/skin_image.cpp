@@ -1,6 +1,7 @@
 #include "skin/skin_image.h"
 
 #include "framework/handles.h"
+#include "framework/picture.h"
 
 #include <cstring>
 
@@ -25,35 +26,6 @@ gdi::Bitmap CreateDib32(int w, int h, void** bits) {
     if (!*bits)
         bmp.reset();
     return bmp;
-}
-
-// Decodes while a GDI+ session is running; the stream must outlive the image.
-gdi::Bitmap DecodeStream(IStream* stream) {
-    Gdiplus::GpBitmap* raw = nullptr;
-    if (gp::GdipCreateBitmapFromStream(stream, &raw) != Gdiplus::Ok || !raw)
-        return {};
-    gdi::GpImage image(raw);
-    gdi::Bitmap out = ImageToKeyedBitmap(raw, SkinKeyColor);
-    if (!out) {
-        HBITMAP h = nullptr;
-        if (gp::GdipCreateHBITMAPFromBitmap(raw, &h, 0xFFFF00FF) == Gdiplus::Ok)
-            out.reset(h);
-    }
-    return out;
-}
-
-fw::ComPtr<IStream> StreamOf(const void* data, std::size_t size) {
-    fw::ComPtr<IStream> stream;
-    if (!data || size == 0 || size > 0xFFFFFFFFu)
-        return {};
-    if (FAILED(::CreateStreamOnHGlobal(nullptr, TRUE, stream.put())))
-        return {};
-    ULONG written = 0;
-    if (FAILED(stream->Write(data, static_cast<ULONG>(size), &written)) || written != size)
-        return {};
-    LARGE_INTEGER zero{};
-    stream->Seek(zero, STREAM_SEEK_SET, nullptr);
-    return stream;
 }
 
 }  // namespace
@@ -89,35 +61,21 @@ gdi::Bitmap ImageToKeyedBitmap(Gdiplus::GpBitmap* image, COLORREF key) {
 }
 
 gdi::Bitmap DecodeSkinImage(const void* data, std::size_t size) {
-    gdi::GdiplusSession session;
-    if (!session.ok())
-        return {};
-    fw::ComPtr<IStream> stream = StreamOf(data, size);
-    if (!stream)
-        return {};
-    return DecodeStream(stream.get());
+    gdi::Bitmap out;
+    gdi::WithDecodedPicture(data, size, 0x7FFF, [&](Gdiplus::GpBitmap* image, int, int) {
+        out = ImageToKeyedBitmap(image, SkinKeyColor);
+        if (!out)
+            out = gdi::DecodedToBitmap(image, 0xFFFF00FF);
+    });
+    return out;
 }
 
 gdi::Bitmap LoadSkinImage(UINT id) {
-    gdi::GdiplusSession session;
-    HMODULE module = ::GetModuleHandleW(nullptr);
     // A bitmap resource of the same id overrides the PNG.
-    if (HBITMAP plain = ::LoadBitmapW(module, MAKEINTRESOURCEW(id)))
+    if (HBITMAP plain = ::LoadBitmapW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id)))
         return gdi::Bitmap(plain);
-    if (!session.ok())
-        return {};
-    HRSRC res = ::FindResourceW(module, MAKEINTRESOURCEW(id), L"PNG");
-    if (!res)
-        return {};
-    const DWORD size = ::SizeofResource(module, res);
-    HGLOBAL loaded = ::LoadResource(module, res);
-    const void* bytes = loaded ? ::LockResource(loaded) : nullptr;
-    if (!bytes || size == 0)
-        return {};
-    fw::ComPtr<IStream> stream = StreamOf(bytes, size);
-    if (!stream)
-        return {};
-    return DecodeStream(stream.get());
+    const gdi::ResourceBytes png = gdi::FindResourceBytes(id, L"PNG");
+    return DecodeSkinImage(png.data, png.size);
 }
 
 gdi::Bitmap LoadImageFile(const wchar_t* path, int& width, int& height) {

@@ -435,3 +435,36 @@ TEST(SkinFrame, RepaintingLeavesNoGdiObjects) {
     EXPECT_LT(gdi::LiveObjects(), liveBefore);
     EXPECT_LT(skintest::LiveGdiObjects(), before);
 }
+
+TEST(SkinFrame, AControlsBufferGetsTheSkinWithoutAWindowSizedBufferInBetween) {
+    auto dlg = MakeFrame(400, 300, [](TestFrameDlg& d) {
+        SmallFrameSkin(d);
+        d.SetCaptionText(L"QuenraOrvane");
+    });
+    HWND h = dlg->hwnd();
+    // Into a memory DC (what a control's paint hands its parent) and into a
+    // window DC: the same drawing, less the buffer and its bitmap in the first.
+    gdi::WindowDC screen(nullptr);
+    gdi::MemoryDC memory(CreateCompatibleDC(screen.get()));
+    gdi::Bitmap target(CreateCompatibleBitmap(screen.get(), 400, 300));
+    long taken;
+    {
+        gdi::Select sel(memory.get(), target.get());
+        taken = gdi::TakenObjects();
+        SendMessageW(h, WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory.get()), 0);
+    }
+    const long intoMemory = gdi::TakenObjects() - taken;
+    const auto px = skintest::ReadBitmap(target.get());
+    taken = gdi::TakenObjects();
+    {
+        gdi::WindowDC windowDc(h);
+        SendMessageW(h, WM_ERASEBKGND, reinterpret_cast<WPARAM>(windowDc.get()), 0);
+    }
+    const long intoWindow = gdi::TakenObjects() - taken - 1;  // less the test's own window DC
+    EXPECT_EQ(intoWindow - intoMemory, 2) << intoWindow << " objects for the screen, " << intoMemory
+                                          << " for a buffer";
+    // And what lands in the control's buffer is the skin all the same.
+    EXPECT_EQ(px.at(130, 15), kCaptionRef);
+    EXPECT_EQ(px.at(2, 100), kBodyRef);
+    EXPECT_EQ(px.at(0, 0), RGB(255, 0, 255));
+}

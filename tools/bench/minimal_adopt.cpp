@@ -10,6 +10,8 @@
 #include <cwctype>
 #include <string>
 
+#include "floor_window.h"
+
 namespace {
 
 constexpr wchar_t kClass[] = L"OvnBenchMinimal";
@@ -29,13 +31,7 @@ LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 bool RegisterOnce() {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = Proc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = kClass;
-    return RegisterClassW(&wc) != 0;
+    return bench::RegisterFloorClass(kClass, Proc, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
 }
 
 int Pump() {

@@ -2,16 +2,15 @@
 
 #include <windows.h>
 
-#include <gdiplus.h>
-
 #include "browser/plain/charset.h"
 #include "framework/handles.h"
+#include "framework/picture.h"
 
 namespace ovn::browser {
 
 namespace {
 
-constexpr UINT kMaxPictureSide = 4096;
+constexpr int kMaxPictureSide = 4096;
 
 std::wstring Widen(const std::string& bytes, unsigned codePage, DWORD flags) {
     if (bytes.empty())
@@ -56,36 +55,10 @@ std::wstring DecodeBody(std::string body, const std::string& contentType) {
 }
 
 fw::gdi::Bitmap DecodePicture(const std::string& bytes, int& width, int& height) {
-    namespace gp = Gdiplus::DllExports;
     width = height = 0;
     if (bytes.empty() || bytes.size() > kMaxPageBytes)
         return {};
-    fw::gdi::GdiplusSession session;
-    if (!session.ok())
-        return {};
-    fw::ComPtr<IStream> stream;
-    if (FAILED(::CreateStreamOnHGlobal(nullptr, TRUE, stream.put())))
-        return {};
-    ULONG written = 0;
-    if (FAILED(stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), &written)) || written != bytes.size())
-        return {};
-    LARGE_INTEGER zero{};
-    stream->Seek(zero, STREAM_SEEK_SET, nullptr);
-    Gdiplus::GpBitmap* raw = nullptr;
-    if (gp::GdipCreateBitmapFromStream(stream.get(), &raw) != Gdiplus::Ok || !raw)
-        return {};
-    fw::gdi::GpImage image(raw);
-    UINT w = 0, h = 0;
-    gp::GdipGetImageWidth(raw, &w);
-    gp::GdipGetImageHeight(raw, &h);
-    if (w == 0 || h == 0 || w > kMaxPictureSide || h > kMaxPictureSide)
-        return {};
-    HBITMAP out = nullptr;
-    if (gp::GdipCreateHBITMAPFromBitmap(raw, &out, 0xFFFFFFFF) != Gdiplus::Ok || !out)
-        return {};
-    width = static_cast<int>(w);
-    height = static_cast<int>(h);
-    return fw::gdi::Bitmap(out);
+    return fw::gdi::DecodePictureToBitmap(bytes.data(), bytes.size(), kMaxPictureSide, 0xFFFFFFFF, width, height);
 }
 
 }  // namespace ovn::browser

@@ -14,6 +14,7 @@
 #include "browser/url.h"
 #include "common/log.h"
 #include "common/text.h"
+#include "framework/start_marks.h"
 
 namespace ovn::browser {
 
@@ -427,8 +428,10 @@ void PlainWebView::DeliverFetches() {
     }
     if (!pictures.empty())
         ::InvalidateRect(hwnd(), nullptr, FALSE);
-    for (auto& [request, result] : done)
+    for (auto& [request, result] : done) {
+        fw::RecordStartMark(fw::StartMark::LoginFetched);
         m_browser.OnFetchDone(request, result);
+    }
 }
 
 void PlainWebView::ScheduleRefresh(int delayMs) {
@@ -448,6 +451,7 @@ void PlainWebView::DocumentChanged() {
     m_backgroundX.clear();
     m_bodyScroll.clear();
     Relayout();
+    fw::RecordStartMark(fw::StartMark::LoginLaidOut);
     FetchPictures();
     ::InvalidateRect(hwnd(), nullptr, FALSE);
 }
@@ -477,6 +481,7 @@ LRESULT PlainWebView::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         } else {
             Paint(pdc.get(), client);
         }
+        fw::RecordStartMark(fw::StartMark::LoginPainted);
         return 0;
     }
     case WM_SIZE:

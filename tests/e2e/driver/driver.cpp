@@ -64,7 +64,9 @@ const Environment& Environment::Get() {
     return env;
 }
 
-bool Process::Start(const std::wstring& exe, const std::wstring& args) {
+bool Process::Start(const std::wstring& exe, const std::wstring& args) { return Start(exe, args, {}); }
+
+bool Process::Start(const std::wstring& exe, const std::wstring& args, const std::function<void(DWORD)>& beforeRun) {
     Kill();
     SetEnvironmentVariableW(L"OVN_PORTAL", Environment::Get().portal.c_str());
     std::wstring cmd = L"\"" + exe + L"\"";
@@ -73,9 +75,14 @@ bool Process::Start(const std::wstring& exe, const std::wstring& args) {
     STARTUPINFOW si{};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+    const DWORD flags = beforeRun ? CREATE_SUSPENDED : 0;
+    if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, flags, nullptr, nullptr, &si, &pi)) {
         m_startError = GetLastError();
         return false;
+    }
+    if (beforeRun) {
+        beforeRun(pi.dwProcessId);
+        ResumeThread(pi.hThread);
     }
     CloseHandle(pi.hThread);
     m_process.reset(pi.hProcess);

@@ -36,6 +36,9 @@ public:
     // Starts exe with the given command-line tail. The portal's address is put
     // in the environment (OVN_PORTAL), as the local-portal build reads it.
     bool Start(const std::wstring& exe, const std::wstring& args);
+    // The same, with beforeRun called with the new process's id while it is
+    // still suspended (to prepare what it will find when it runs).
+    bool Start(const std::wstring& exe, const std::wstring& args, const std::function<void(DWORD)>& beforeRun);
     bool Start(const std::wstring& args) { return Start(Environment::Get().exePath, args); }
     ~Process();
     Process(Process&&) = default;
