@@ -29,9 +29,13 @@ endfunction()
 
 # The compiler cache keeps working with precompiled headers when it may ignore
 # the defines and time macros inside them (scripts/build.sh sets that) and, for
-# GCC, sees which precompiled header a file used.
-if(CMAKE_CXX_COMPILER_LAUNCHER MATCHES "ccache" AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
-  add_compile_options(-fpch-preprocess)
+# GCC, sees which precompiled header a file used; clang's must carry no time stamp.
+if(CMAKE_CXX_COMPILER_LAUNCHER MATCHES "ccache")
+  if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+    add_compile_options(-fpch-preprocess)
+  elseif(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    add_compile_options("SHELL:-Xclang -fno-pch-timestamp")
+  endif()
 endif()
 
 # The test programs' own code is compiled without optimisation: it only drives the
