@@ -12,6 +12,9 @@ werror=OFF
 launcher=()
 if command -v ccache >/dev/null; then
     export CCACHE_DIR=${CCACHE_DIR:-$root/build/ccache} CCACHE_BASEDIR=$root CCACHE_NOHASHDIR=1
+    # Precompiled headers (cmake/precompiled.cmake) are cached only when the cache
+    # may ignore the defines and time macros inside them.
+    export CCACHE_SLOPPINESS=pch_defines,time_macros
     launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
 x64=-DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake"
