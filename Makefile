@@ -22,10 +22,10 @@ N ?= 10
 soak:
 	@scripts/soak.sh $(if $(LOAD),--load) $(N)
 
-# Every fuzz target for FUZZ_SECONDS each (make fuzz FUZZ_SECONDS=60).
-FUZZ_SECONDS ?= 10
+# Every fuzz target for FUZZ_SECONDS each (make fuzz FUZZ_SECONDS=60; 10 by default),
+# or until FUZZ_RUNS inputs each (make fuzz FUZZ_RUNS=10000000).
 fuzz:
-	@FUZZ_SECONDS=$(FUZZ_SECONDS) scripts/fuzz.sh
+	@FUZZ_SECONDS=$(FUZZ_SECONDS) FUZZ_RUNS=$(FUZZ_RUNS) scripts/fuzz.sh
 
 demo:
 	@scripts/demo.sh

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the sanitizer tree and runs every fuzz target (or those named) for
-# FUZZ_SECONDS seconds each, one after the other, then prints per target the runs,
+# FUZZ_SECONDS seconds each (10 when neither limit is given) and/or until FUZZ_RUNS
+# inputs each, whichever comes first, one after the other, then prints per target the runs,
 # the coverage reached and the findings. Inputs the fuzzers find new are kept in
 # build/asan/fuzz/<target>/corpus (the committed seeds in tests/fuzz/corpus are
 # only read); a crash, leak or hang is saved in build/asan/fuzz/<target>/findings.
@@ -8,7 +9,10 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-seconds=${FUZZ_SECONDS:-10}
+limit=()
+[ -n "${FUZZ_RUNS:-}" ] && limit+=(-runs="$FUZZ_RUNS")
+[ -n "${FUZZ_SECONDS:-}" ] && limit+=(-max_total_time="$FUZZ_SECONDS")
+[ ${#limit[@]} -eq 0 ] && limit=(-max_total_time=10)
 
 "$root/scripts/setup.sh"
 "$root/scripts/build.sh" asan
@@ -26,7 +30,7 @@ for t in "${targets[@]}"; do
     mkdir -p "$work/corpus" "$work/findings"
     log=$work/last.log
     # An input that takes 2 s is a hang. A run stops at its first finding.
-    "$bin/fuzz_$t" -max_total_time="$seconds" -timeout=2 -rss_limit_mb=1024 -print_final_stats=1 \
+    "$bin/fuzz_$t" "${limit[@]}" -timeout=2 -rss_limit_mb=1024 -print_final_stats=1 \
         -artifact_prefix="$work/findings/" "$work/corpus" "$root/tests/fuzz/corpus/$t" >"$log" 2>&1 || true
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
     last=$(grep -E '^#[0-9]+' "$log" | tail -1)
