@@ -70,6 +70,13 @@ bool CSettingDlg::OnInitDialog() {
 
 bool CSettingDlg::PreTranslateMessage(MSG& msg) {
     const int vk = static_cast<int>(msg.wParam);
+    if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) {
+        const unsigned bit = vk == VK_CONTROL ? 1u : vk == VK_SHIFT ? 2u : vk == VK_MENU ? 4u : 0u;
+        if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN)
+            m_modifiersSeen |= bit;
+        else if (msg.message == WM_KEYUP || msg.message == WM_SYSKEYUP)
+            m_modifiersSeen &= ~bit;
+    }
     switch (ClassifySettingsKey(msg.message, vk)) {
     case CaptureStep::NotOurs:
         return CDlgEx::PreTranslateMessage(msg);
@@ -84,7 +91,9 @@ bool CSettingDlg::PreTranslateMessage(MSG& msg) {
         if (!box || focus != box)
             continue;
         const Capture capture =
-            CaptureChord(id, vk, ModifierMask(KeyDown(VK_CONTROL), KeyDown(VK_SHIFT), KeyDown(VK_MENU)));
+            CaptureChord(id, vk,
+                         ModifierMask(KeyDown(VK_CONTROL) || (m_modifiersSeen & 1u),
+                                      KeyDown(VK_SHIFT) || (m_modifiersSeen & 2u), KeyDown(VK_MENU) || (m_modifiersSeen & 4u)));
         if (capture.key)
             m_nKeys[Index(id)] = *capture.key;
         ::SetWindowTextW(box, capture.text.c_str());
@@ -139,6 +148,10 @@ LRESULT CSettingDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         break;
     }
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE)
+            m_modifiersSeen = 0;  // what is released meanwhile goes to another window
+        break;
     case WM_DESTROY:
         if (OpenSettingsDialog == this)
             OpenSettingsDialog = nullptr;

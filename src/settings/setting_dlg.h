@@ -43,6 +43,12 @@ private:
     std::wstring BoxText(HotkeyId id) const;
 
     gdi::Brush m_brGroup;  // the group boxes' background, for the dialog's lifetime
+    // Ctrl (1), Shift (2) and Alt (4) as the dialog's own key-downs and key-ups
+    // left them since it was last activated. A chord counts a modifier held in
+    // either this or the key state: a focus change can resync the key state
+    // from the display's real keyboard (under Wine) between a modifier's
+    // key-down and the key's, and the chord would lose it.
+    unsigned m_modifiersSeen = 0;
 };
 
 }  // namespace ovn::settings

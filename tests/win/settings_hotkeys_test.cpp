@@ -109,6 +109,27 @@ TEST_F(SettingsHotkeys, CapturesRefusesConflictsWritesAndTheLauncherReactsAtOnce
     EXPECT_TRUE(PumpUntil([&] { return dlg.m_bMuted == 1; }));
 }
 
+// A focus change can bring the key state back to the display's keyboard between
+// a modifier's key-down and the key's; the chord still has the modifier the box
+// was told of. Posted keys leave the key state alone, so Ctrl reads as up here.
+TEST_F(SettingsHotkeys, AModifierTheBoxSawGoDownCountsWhateverTheKeyStateSays) {
+    ovn::settings::CSettingDlg settings;
+    ASSERT_TRUE(settings.CreateModeless(launcher));
+    ShowWindow(settings.hwnd(), SW_SHOW);
+    HWND box = settings.Box(HotkeyId::Sound);
+    SetFocus(box);
+    ASSERT_TRUE(PumpUntil([&] { return GetFocus() == box; }));
+    ASSERT_FALSE(GetKeyState(VK_CONTROL) & 0x8000);
+    PostMessageW(box, WM_KEYDOWN, VK_CONTROL, 0x001D0001);
+    PostMessageW(box, WM_KEYDOWN, 'S', 0x001F0001);
+    EXPECT_TRUE(PumpUntil([&] { return Text(box) == kCtrlWord + L"S"; })) << "the box shows " << ::testing::PrintToString(Text(box));
+    // Once Ctrl is let go, a key alone is a key alone.
+    PostMessageW(box, WM_KEYUP, VK_CONTROL, 0xC01D0001);
+    PostMessageW(box, WM_KEYDOWN, 'D', 0x00200001);
+    EXPECT_TRUE(PumpUntil([&] { return Text(box) == L"D"; })) << "the box shows " << ::testing::PrintToString(Text(box));
+    settings.Destroy();
+}
+
 TEST_F(SettingsHotkeys, ASettingsFileThatRefusesWritesIsToldAndLogged) {
     // A settings file that refuses the write (on Windows, one the player has no
     // rights to; here, as Wine lets its root user write anything, one that
