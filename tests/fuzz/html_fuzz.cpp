@@ -42,9 +42,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(piece.link >= -1 && piece.link < links);
         FUZZ_CHECK(piece.element >= -1 && piece.element < elements);
         // Text in the page's flow is cut to the width, unless one character alone is
-        // wider; only the blanks at a line's end may hang past it.
+        // wider; only the blanks (spaces and tabs) at a line's end may hang past it.
         std::wstring_view text = piece.text;
-        while (!text.empty() && text.back() == L' ')
+        while (!text.empty() && (text.back() == L' ' || text.back() == L'\t'))
             text.remove_suffix(1);
         if (!piece.box && piece.container == -1 && text.size() > 2)
             FUZZ_CHECK(piece.x + measure(text, piece.heading) <= width);
