@@ -231,6 +231,29 @@ TEST(HtmlElements, StyleValues) {
     EXPECT_EQ(s.backgroundY, 4);
     EXPECT_EQ(s.width, 12);
     EXPECT_FALSE(s.height);
+    // The shorthand with a url() replaces the colour and position set before it;
+    // without one it adds to them. The first url() is the picture, the others are cut out.
+    auto r = ParseInlineStyle(L"background-color:red; background-position: 7px 8px; background: url(a.png)");
+    EXPECT_EQ(r.backgroundImage, L"a.png");
+    EXPECT_FALSE(r.backgroundColor);
+    EXPECT_EQ(r.backgroundX, 0);
+    auto a = ParseInlineStyle(L"background-color:red; background: 5px");
+    EXPECT_EQ(a.backgroundColor, 0xFF0000u);
+    EXPECT_EQ(a.backgroundX, 5);
+    auto m = ParseInlineStyle(L"background: URL(a) #fff url(b)3px 4px");
+    EXPECT_EQ(m.backgroundImage, L"a");
+    EXPECT_EQ(m.backgroundColor, 0xFFFFFFu);
+    EXPECT_EQ(m.backgroundX, 3);
+    EXPECT_EQ(m.backgroundY, 4);
+    EXPECT_TRUE(ParseInlineStyle(L"background: url(a 2px").backgroundImage.empty());
+    // A page can repeat url() without end: read in one pass, not one level of
+    // the stack per url().
+    std::wstring many = L"background:";
+    for (int i = 0; i < 100000; ++i)
+        many += L"url(x)";
+    auto big = ParseInlineStyle(many + L" 9px");
+    EXPECT_EQ(big.backgroundImage, L"x");
+    EXPECT_EQ(big.backgroundX, 9);
     auto k = ParseInlineStyle(L"background-position: left top; background-image: none;;color:red");
     EXPECT_EQ(k.backgroundX, 0);
     EXPECT_TRUE(k.backgroundImage.empty());

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "browser/plain/html_tokenizer.h"
+#include "common/text.h"
 
 namespace ovn::browser {
 
@@ -127,6 +128,69 @@ std::optional<std::uint32_t> ParseCssColor(std::wstring_view text) {
     return std::nullopt;
 }
 
+namespace {
+
+// Where "url(" starts at or after from, in any case; npos when nowhere.
+size_t FindUrlOpening(std::wstring_view s, size_t from) {
+    static constexpr std::wstring_view kOpening = L"url(";
+    for (size_t i = from; i + kOpening.size() <= s.size(); ++i) {
+        size_t k = 0;
+        while (k < kOpening.size() && LowerAscii(s[i + k]) == kOpening[k])
+            ++k;
+        if (k == kOpening.size())
+            return i;
+    }
+    return std::wstring_view::npos;
+}
+
+// The background shorthand: url()s, a colour and a position, in any order. The
+// first closed url() is the picture, every closed url() is cut out, and the
+// words left give the colour and the position; with a url() they replace what
+// earlier declarations set, without one they add to it. One pass over the
+// value: a page may write thousands of url()s in it.
+void ReadBackgroundShorthand(std::wstring_view value, HtmlStyle& style) {
+    std::wstring rest;
+    bool pictured = false;
+    size_t from = 0;
+    for (size_t u; (u = FindUrlOpening(value, from)) != std::wstring_view::npos;) {
+        const size_t close = value.find(L')', u);
+        if (close == std::wstring_view::npos)
+            break;
+        if (!pictured)
+            style.backgroundImage = ParseCssUrl(value.substr(u, close - u + 1)).value_or(std::wstring());
+        pictured = true;
+        rest.append(value.substr(from, u - from)).push_back(L' ');
+        from = close + 1;
+    }
+    rest.append(value.substr(from));
+
+    HtmlStyle fresh;
+    HtmlStyle& target = pictured ? fresh : style;
+    std::wstring words;
+    for (size_t p = 0; p < rest.size();) {
+        while (p < rest.size() && IsSpace(rest[p]))
+            ++p;
+        size_t start = p;
+        while (p < rest.size() && !IsSpace(rest[p]))
+            ++p;
+        std::wstring_view word = std::wstring_view(rest).substr(start, p - start);
+        if (word.empty())
+            break;
+        if (auto colour = ParseCssColor(word))
+            target.backgroundColor = colour;
+        else
+            words.append(word).push_back(L' ');
+    }
+    ParseBackgroundPosition(words, target);
+    if (pictured) {
+        style.backgroundColor = fresh.backgroundColor;
+        style.backgroundX = fresh.backgroundX;
+        style.backgroundY = fresh.backgroundY;
+    }
+}
+
+}  // namespace
+
 HtmlStyle ParseInlineStyle(std::wstring_view text) {
     HtmlStyle style;
     size_t i = 0;
@@ -150,37 +214,7 @@ HtmlStyle ParseInlineStyle(std::wstring_view text) {
         } else if (name == L"background-position-x") {
             style.backgroundX = ParsePixels(value).value_or(0);
         } else if (name == L"background") {
-            // The shorthand: a url(), a colour and a position, in any order.
-            size_t u = Lower(value).find(L"url(");
-            if (u != std::wstring_view::npos) {
-                size_t close = value.find(L')', u);
-                if (close != std::wstring_view::npos) {
-                    style.backgroundImage = ParseCssUrl(value.substr(u, close - u + 1)).value_or(std::wstring());
-                    std::wstring rest = std::wstring(value.substr(0, u)) + L" " + std::wstring(value.substr(close + 1));
-                    value = {};
-                    HtmlStyle tail = ParseInlineStyle(L"background:" + rest);
-                    style.backgroundColor = tail.backgroundColor;
-                    style.backgroundX = tail.backgroundX;
-                    style.backgroundY = tail.backgroundY;
-                    continue;
-                }
-            }
-            std::wstring words;
-            for (size_t p = 0; p < value.size();) {
-                while (p < value.size() && IsSpace(value[p]))
-                    ++p;
-                size_t start = p;
-                while (p < value.size() && !IsSpace(value[p]))
-                    ++p;
-                std::wstring_view word = value.substr(start, p - start);
-                if (word.empty())
-                    break;
-                if (auto colour = ParseCssColor(word))
-                    style.backgroundColor = colour;
-                else
-                    words += std::wstring(word) + L" ";
-            }
-            ParseBackgroundPosition(words, style);
+            ReadBackgroundShorthand(value, style);
         } else if (name == L"width") {
             style.width = ParsePixels(value);
         } else if (name == L"height") {
