@@ -241,7 +241,10 @@ TEST_F(LoginE2e, ExternalLoginWindowsOpenHideAndReplaceEachOther) {
     EXPECT_TRUE(WaitFor([] { return CountRequests("/oauth2.0/authorize") >= 1; }));
 
     // The provider lets the player in: the callback sets the cookie, the window goes.
+    // The link is clicked once the provider's page is drawn: a request made is not
+    // yet a page laid out, and a click before that lands on nothing.
     const std::wstring qqProvider = portal + L"/oauth2.0/authorize?state=s4224";
+    SteadyPicture(qqPage);
     ASSERT_TRUE(ClickLink(qqPage, qqProvider, L"code=ok-alice", kExternalPageHostFlags));
     EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(qq); }, 15s)) << "the QQ window stayed after the login";
     EXPECT_GE(CountRequests("/qzone/callback.do?code=ok-alice"), 1);
