@@ -1,6 +1,5 @@
 #include "app/kelvor3_app.h"
 
-#include <commctrl.h>
 #include <gdiplus.h>
 #include <ole2.h>
 #include <shellapi.h>
@@ -140,10 +139,11 @@ void CKelvor3App::OpenStartMarks() {
 bool CKelvor3App::InitInstance() {
     ::SetUnhandledExceptionFilter(&CrashFilter);
 
-    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES};
-    ::InitCommonControlsEx(&icc);
-
     m_mode = DetectStartMode();
+    // The launcher and a page process register them once their first process or
+    // screen is under way (CKelvor3Dlg::OnInitDialog, RunGamePageProcess).
+    if (m_mode != ModeGamePage && m_mode != ModeGameHall && m_mode != ModeLauncher && m_mode != ModeShortcut)
+        fw::UseCommonControls();
     SetLogRole(StartModeRole(m_mode));
     OpenStartMarks();
 

@@ -2,6 +2,8 @@
 
 #include "framework/window.h"
 
+#include <commctrl.h>
+
 namespace fw {
 
 namespace {
@@ -49,6 +51,14 @@ bool App::PreTranslate(MSG& msg) {
             break;
     }
     return false;
+}
+
+void UseCommonControls() {
+    static bool registered = false;  // the UI thread's, like every window
+    if (registered)
+        return;
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES};
+    registered = ::InitCommonControlsEx(&icc) != FALSE;
 }
 
 }  // namespace fw

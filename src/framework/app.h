@@ -43,4 +43,10 @@ private:
     Window* m_mainWindow = nullptr;
 };
 
+// Registers the common controls' window classes (tool tips, progress bars) for
+// this process; later calls do nothing. Their library is loaded at its first
+// use, so a process whose first screen needs none of them (the login) calls
+// this only once that screen is up and keeps the load off its start.
+void UseCommonControls();
+
 }  // namespace fw

@@ -13,6 +13,7 @@
 #include "skin/skin_image.h"
 
 #include "res/skin_ids.h"
+#include "framework/app.h"
 #include "framework/start_marks.h"
 
 namespace ovn {
@@ -66,21 +67,22 @@ void CKelvor3Dlg::DoDataExchange() {
 bool CKelvor3Dlg::OnInitDialog() {
     CDlgEx::OnInitDialog();
     fw::RecordStartMark(fw::StartMark::LauncherWindow);
-    DoDataExchange();
     m_processes.Attach(hwnd());
+    // Before any page starts: a page acts only on a window that bears this.
+    MarkAsLauncherWindow(hwnd());
+
+    // The page process starts first: its login is what the player waits for, and
+    // this window stays out of sight until then, so its controls, the common
+    // controls' library and its skin load meanwhile.
+    StartGamePage();
+    fw::UseCommonControls();
+    DoDataExchange();
 
     ::SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     ::SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
     InstallKeyboardHook();
-    // Before any page starts: a page acts only on a window that bears this.
-    MarkAsLauncherWindow(hwnd());
-
     m_windowsMajor = WindowsMajorVersion();
-
-    // The page process starts first: its login is what the player waits for, and
-    // this window stays out of sight until then, so its skin loads meanwhile.
-    StartGamePage();
     SetUpSkin();
     fw::RecordStartMark(fw::StartMark::Skins);
     LoadHotkeys();

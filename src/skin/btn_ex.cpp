@@ -1,5 +1,6 @@
 #include "skin/btn_ex.h"
 
+#include "framework/app.h"
 #include "skin/hover.h"
 #include "skin/skin_image.h"
 
@@ -90,6 +91,7 @@ void CBtnEx::SetToolTip(const wchar_t* text) {
     m_bToolTip = true;
     if (m_toolTip || !hwnd())
         return;
+    fw::UseCommonControls();
     m_toolTip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                                   hwnd(), nullptr, ::GetModuleHandleW(nullptr), nullptr);

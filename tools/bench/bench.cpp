@@ -365,11 +365,24 @@ std::pair<double, double> PeaksAtLogin(Started& run) {
             child != run.family.end() && child->second ? PeakWorkingSetMb(child->second.get()) : -1};
 }
 
+// The first paint of the login page comes after everything a flush reaches (a
+// paint waits for an empty queue): its mark is awaited on its own, for a while.
+void AwaitLoginPainted(const Started& run) {
+    const double deadline = NowMs() + 2000;
+    do {
+        for (const fw::ProcessMarks& p : run.marks.Read())
+            if (p.pid == run.loginPid && p.seen[static_cast<int>(fw::StartMark::LoginPainted)])
+                return;
+        Sleep(kPollMs);
+    } while (NowMs() < deadline);
+}
+
 bool RunFloor(const Subject& s, Figures& f, bool record) {
     Started run;
     if (!StartUntilLogin(s, run))
         return false;
     auto [topMb, childMb] = PeaksAtLogin(run);
+    AwaitLoginPainted(run);
     const Timeline times = MakeTimeline(run.marks.Read(), run.top.Id(), run.loginPid, run.t0Ms);
     f.stragglers += run.End();
     if (record) {
@@ -389,6 +402,7 @@ bool RunOvn(const Subject& s, Figures& f, bool record, int idleSeconds) {
         return false;
     // Every mark of the login is in once its page has handled all up to its showing.
     Flush(run.login.page);
+    AwaitLoginPainted(run);
     const Timeline times = MakeTimeline(run.marks.Read(), run.top.Id(), run.loginPid, run.t0Ms);
     if (!LogIn(s, run))
         return false;
