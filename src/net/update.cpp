@@ -167,9 +167,15 @@ int Updater::InstallUpdate() {
 }
 
 bool UpdateFromMenu(Updater& updater, HWND owner) {
-    if (updater.CheckForUpdate(1, ModeLauncher) != 0 && StartSelfWithArguments({L"/update"}))
+    if (updater.CheckForUpdate(1, ModeLauncher) == 0) {
+        skin::ShowMessageBox(0, L"QuenraOrvane", L"已经是最新版本，无需进行更新。", owner);
+        return false;
+    }
+    if (StartSelfWithArguments({L"/update"}))
         return true;
-    skin::ShowMessageBox(0, L"QuenraOrvane", L"已经是最新版本，无需进行更新。", owner);
+    // A newer version is published but its updater did not start: "up to date"
+    // would be untrue, and the player would never learn there is one.
+    skin::ShowMessageBox(0, L"QuenraOrvane", L"发现新版本，但更新程序未能启动，请稍后再试。", owner);
     return false;
 }
 
