@@ -14,8 +14,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(stem.size() <= kFavouriteNameChars + 1);
     for (wchar_t c : stem)
         FUZZ_CHECK(c >= 0x20 && std::wstring_view(L"<>:\"/\\|?*").find(c) == std::wstring_view::npos);
-    if (!stem.empty())
-        FUZZ_CHECK(stem.back() < 0xD800 || stem.back() > 0xDBFF || name.size() <= kFavouriteNameChars);
+    // A cut never parts a pair: when the stem ends in a high half, the name's next
+    // character is no low half. (A name that is a device's has '_' in front, so
+    // the name's characters kept are one fewer than the stem's.) The name's own
+    // lone halves may stay where they were.
+    const auto high = [](wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; };
+    const auto low = [](wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; };
+    if (!stem.empty() && high(stem.back()))
+        for (std::size_t kept : {stem.size(), stem.size() - 1})
+            if (kept > 0 && kept < name.size() && name[kept - 1] == stem.back())
+                FUZZ_CHECK(!low(name[kept]));
     // Named again, the file keeps its name: nothing left for a second pass to change.
     if (stem.size() <= kFavouriteNameChars)
         FUZZ_CHECK(FavouriteFileName(stem) == file);
