@@ -34,8 +34,13 @@ protected:
     }
 
     // Starts the installed copy from its game shortcut's command line.
-    void StartFromShortcut() { ASSERT_TRUE(copy.Start(InstalledExe(), L"/OvnD")); }
-    void StartAs(const wchar_t* args) { ASSERT_TRUE(copy.Start(InstalledExe(), args)); }
+    // A start that fails says why: once in a soak the installed copy could not be
+    // started right after the copies before it were ended.
+    void StartFromShortcut() { StartAs(L"/OvnD"); }
+    void StartAs(const wchar_t* args) {
+        ASSERT_TRUE(copy.Start(InstalledExe(), args))
+            << "error " << copy.StartError() << "; copies still running: " << ProcessesNamed(L"Ovn.exe").size();
+    }
 
     HWND LauncherWindow(DWORD pid) {
         return WaitForWindow({.pid = pid, .title = L"QuenraOrvane", .visibleOnly = true}, 60s);
