@@ -7,6 +7,24 @@ namespace fw {
 
 namespace {
 int g_modalLoops = 0;  // the program's windows all live on one thread
+
+// Whether the template holds any control. A dialog with none (the login's) has no
+// use for the common controls; one with controls registers them first, as a
+// progress bar or a tool tip in it needs.
+bool TemplateHasControls(UINT templateId) {
+    HMODULE module = ::GetModuleHandleW(nullptr);
+    HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(templateId), MAKEINTRESOURCEW(5));  // RT_DIALOG
+    if (!found)
+        return false;  // nothing will be made
+    const DWORD size = ::SizeofResource(module, found);
+    HGLOBAL loaded = ::LoadResource(module, found);
+    const auto* bytes = static_cast<const unsigned char*>(loaded ? ::LockResource(loaded) : nullptr);
+    auto word = [&](DWORD at) { return static_cast<unsigned>(bytes[at] | bytes[at + 1] << 8); };
+    if (!bytes || size < 18)
+        return true;  // unreadable: assume the worst
+    const bool extended = word(0) == 1 && word(2) == 0xFFFF;  // DLGTEMPLATEEX
+    return word(extended ? 16 : 8) != 0;
+}
 }  // namespace
 
 int Dialog::ModalLoopsRunning() { return g_modalLoops; }
@@ -19,6 +37,8 @@ Dialog::~Dialog() {
 HWND Dialog::CreateFromTemplate(HWND parent) {
     m_endRequested = false;
     m_result = -1;
+    if (TemplateHasControls(m_templateId))
+        UseCommonControls();
     return ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_templateId), parent,
                                 &Dialog::DialogProc, reinterpret_cast<LPARAM>(this));
 }

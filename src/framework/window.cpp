@@ -2,8 +2,6 @@
 
 #include "framework/app.h"
 
-#include <commctrl.h>
-
 #include <unordered_map>
 
 namespace fw {
@@ -16,7 +14,14 @@ std::unordered_map<HWND, Window*>& Bindings() {
     return map;
 }
 
-constexpr UINT_PTR kSubclassId = 0x4F564E;  // one subclass per window is ours
+// Windows we let go of while another subclass sat above ours: our procedure stays in
+// their chain and passes every message on to the one it replaced.
+std::unordered_map<HWND, WNDPROC>& PassThroughs() {
+    static std::unordered_map<HWND, WNDPROC> map;
+    return map;
+}
+
+WNDPROC CurrentProc(HWND hwnd) { return reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(hwnd, GWLP_WNDPROC)); }
 
 }  // namespace
 
@@ -74,28 +79,46 @@ bool Window::Create(DWORD exStyle, const wchar_t* className, const wchar_t* titl
     return hwnd != nullptr && hwnd == m_hwnd;
 }
 
-bool Window::Subclass(HWND hwnd) {
+// Subclassing replaces the window's procedure by hand rather than through the
+// common controls' subclass helpers: a login has no other use for that library, and
+// its load is a good part of the time before the login screen shows.
+bool Window::Subclass(HWND hwnd) { return SubclassAs(hwnd, Binding::Subclassed); }
+
+bool Window::BindDialog(HWND hwnd) { return SubclassAs(hwnd, Binding::Dialog); }
+
+bool Window::SubclassAs(HWND hwnd, Binding binding) {
     if (m_hwnd || !hwnd || FromHandle(hwnd))
         return false;
-    if (!::SetWindowSubclass(hwnd, &Window::SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this)))
+    auto& passThroughs = PassThroughs();
+    if (auto left = passThroughs.find(hwnd); left != passThroughs.end()) {
+        // Our procedure is still in the chain from an earlier binding: take it up again.
+        m_previousProc = left->second;
+        passThroughs.erase(left);
+        Bind(hwnd, binding);
+        return true;
+    }
+    ::SetLastError(0);
+    const LONG_PTR previous =
+        ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Window::SubclassProc));
+    if (!previous)  // another process's window, or no window at all
         return false;
-    Bind(hwnd, Binding::Subclassed);
+    m_previousProc = reinterpret_cast<WNDPROC>(previous);
+    Bind(hwnd, binding);
     return true;
 }
 
-bool Window::BindDialog(HWND hwnd) {
-    if (m_hwnd || !hwnd)
-        return false;
-    if (!::SetWindowSubclass(hwnd, &Window::SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this)))
-        return false;
-    Bind(hwnd, Binding::Dialog);
-    return true;
+void Window::ReleaseSubclass() {
+    if (CurrentProc(m_hwnd) == &Window::SubclassProc)
+        ::SetWindowLongPtrW(m_hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_previousProc));
+    else  // someone subclassed after us; taking ours out would cut them off
+        PassThroughs()[m_hwnd] = m_previousProc;
+    m_previousProc = nullptr;
 }
 
 void Window::Unsubclass() {
     if (!m_hwnd || m_binding == Binding::Created)
         return;
-    ::RemoveWindowSubclass(m_hwnd, &Window::SubclassProc, kSubclassId);
+    ReleaseSubclass();
     Unbind();
 }
 
@@ -116,7 +139,7 @@ LRESULT Window::Default() {
     const CurrentMessage& m = *m_current;
     if (m_binding == Binding::Created)
         return ::DefWindowProcW(m_hwnd, m.msg, m.wParam, m.lParam);
-    return ::DefSubclassProc(m_hwnd, m.msg, m.wParam, m.lParam);
+    return ::CallWindowProcW(m_previousProc, m_hwnd, m.msg, m.wParam, m.lParam);
 }
 
 LRESULT Window::DefaultThenRepaint() {
@@ -132,8 +155,10 @@ LRESULT Window::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
     LRESULT result = WindowProc(msg, wParam, lParam);
     m_current = outer;
     if (msg == WM_NCDESTROY) {
-        if (m_binding != Binding::Created && m_hwnd)
-            ::RemoveWindowSubclass(m_hwnd, &Window::SubclassProc, kSubclassId);
+        if (m_binding != Binding::Created && m_hwnd) {
+            ReleaseSubclass();
+            PassThroughs().erase(m_hwnd);  // the handle may come back as another window
+        }
         Unbind();
         // The main window's end is the end of the message loop.
         if (App* app = App::Current(); app && app->MainWindow() == this) {
@@ -158,11 +183,18 @@ LRESULT CALLBACK Window::ClassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
     return self->Dispatch(msg, wParam, lParam);
 }
 
-LRESULT CALLBACK Window::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR refData) {
-    auto* self = reinterpret_cast<Window*>(refData);
-    if (!self || self->m_hwnd != hwnd)
-        return ::DefSubclassProc(hwnd, msg, wParam, lParam);
-    return self->Dispatch(msg, wParam, lParam);
+LRESULT CALLBACK Window::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    Window* self = FromHandle(hwnd);
+    if (self && self->m_binding != Binding::Created)
+        return self->Dispatch(msg, wParam, lParam);
+    auto& passThroughs = PassThroughs();
+    auto left = passThroughs.find(hwnd);
+    if (left == passThroughs.end())
+        return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+    const WNDPROC previous = left->second;
+    if (msg == WM_NCDESTROY)
+        passThroughs.erase(left);
+    return ::CallWindowProcW(previous, hwnd, msg, wParam, lParam);
 }
 
 RECT WorkArea() {

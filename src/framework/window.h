@@ -66,12 +66,15 @@ private:
     LRESULT Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
     void Bind(HWND hwnd, Binding binding);
     void Unbind();
+    bool SubclassAs(HWND hwnd, Binding binding);
+    // Takes our procedure out of the window's chain, or leaves it passing messages on.
+    void ReleaseSubclass();
     static LRESULT CALLBACK ClassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                         DWORD_PTR refData);
+    static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
     HWND m_hwnd = nullptr;
     Binding m_binding = Binding::None;
+    WNDPROC m_previousProc = nullptr;  // the procedure our subclass replaced
     const CurrentMessage* m_current = nullptr;
 };
 

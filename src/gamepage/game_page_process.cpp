@@ -45,8 +45,6 @@ bool RunGamePageProcess(StartMode mode) {
     }
     if (mode != ModeGamePage && mode != ModeGameHall)
         return false;
-    fw::UseCommonControls();  // the game page's dialogs have progress bars and tool tips
-
     auto& slot = gamepage::FrameSlot();
     if (slot)
         return false;  // one frame per process

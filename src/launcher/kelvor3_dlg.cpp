@@ -56,6 +56,25 @@ CKelvor3Dlg::~CKelvor3Dlg() {
     }
 }
 
+void CKelvor3Dlg::CreateTitleControls() {
+    // Not in the dialog's template: a button the dialog manager makes loads the common
+    // controls' library, and the page process should be on its way before that.
+    RECT client{};
+    ::GetClientRect(hwnd(), &client);
+    const LPARAM font = ::SendMessageW(hwnd(), WM_GETFONT, 0, 0);
+    for (const launcher::TitleControlPlace& place : launcher::TitleStripLayout(client.right)) {
+        const bool link = place.id == IDC_LNK_OTHER_ACCOUNT;
+        const wchar_t* text = link ? L"登录其他账号" : place.id == IDC_BTN_MENU ? L"系统" : L"";
+        const DWORD style = WS_CHILD | WS_VISIBLE | (link ? SS_LEFT | SS_NOTIFY | WS_GROUP : BS_PUSHBUTTON | WS_TABSTOP);
+        HWND control = ::CreateWindowExW(WS_EX_NOPARENTNOTIFY, link ? L"STATIC" : L"BUTTON", text, style,
+                                         place.box.x, place.box.y, place.box.w, place.box.h, hwnd(),
+                                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(place.id)),
+                                         ::GetModuleHandleW(nullptr), nullptr);
+        if (control && font)
+            ::SendMessageW(control, WM_SETFONT, static_cast<WPARAM>(font), FALSE);
+    }
+}
+
 void CKelvor3Dlg::DoDataExchange() {
     m_btnHide.SubclassDlgItem(IDC_BTN_HIDE, hwnd());
     m_btnSound.SubclassDlgItem(IDC_BTN_SOUND, hwnd());
@@ -76,6 +95,7 @@ bool CKelvor3Dlg::OnInitDialog() {
     // controls' library and its skin load meanwhile.
     StartGamePage();
     fw::UseCommonControls();
+    CreateTitleControls();
     DoDataExchange();
 
     ::SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));

@@ -111,6 +111,7 @@ protected:
     void PaintOverFrame(HDC dc, int width, int height) override;  // the tabs (tab_strip_win.cpp)
 
 private:
+    void CreateTitleControls();
     void DoDataExchange();
     void SetUpSkin();
     LRESULT AdoptWindow(HWND window, bool isHall);

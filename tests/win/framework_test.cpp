@@ -155,6 +155,68 @@ TEST(FrameworkBinding, SubclassRoutesMessagesAndUnsubclassDetaches) {
     EXPECT_TRUE(IsWindow(button));
 }
 
+// Another subclass stacked above ours must keep working when we let go, and the
+// control's own procedure must still do its work underneath both.
+WNDPROC g_aboveOurs = nullptr;
+int g_aboveOursSaw = 0;
+LRESULT CALLBACK AboveOursProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+    if (msg == WM_LBUTTONUP)
+        ++g_aboveOursSaw;
+    return CallWindowProcW(g_aboveOurs, h, msg, w, l);
+}
+
+TEST(FrameworkBinding, LettingGoUnderAnotherSubclassKeepsTheChain) {
+    OwnerWindow owner;
+    HWND button = CreateWindowExW(0, L"BUTTON", L"b", WS_CHILD | WS_VISIBLE, 0, 0, 50, 20, owner.hwnd(), nullptr,
+                                  nullptr, nullptr);
+    ASSERT_TRUE(button);
+    const LONG_PTR own = GetWindowLongPtrW(button, GWLP_WNDPROC);
+
+    {  // alone: letting go puts the control's own procedure back
+        CountingButton bound;
+        ASSERT_TRUE(bound.Subclass(button));
+        EXPECT_NE(GetWindowLongPtrW(button, GWLP_WNDPROC), own);
+    }
+    EXPECT_EQ(GetWindowLongPtrW(button, GWLP_WNDPROC), own);
+
+    CountingButton bound;
+    ASSERT_TRUE(bound.Subclass(button));
+    g_aboveOurs = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AboveOursProc)));
+    g_aboveOursSaw = 0;
+    SendMessageW(button, WM_LBUTTONUP, 0, 0);
+    EXPECT_EQ(bound.clicks, 1);
+    bound.Unsubclass();
+    EXPECT_EQ(GetWindowLongPtrW(button, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&AboveOursProc));
+    SendMessageW(button, WM_LBUTTONUP, 0, 0);
+    EXPECT_EQ(g_aboveOursSaw, 2);
+    EXPECT_EQ(bound.clicks, 1);
+    SetWindowTextW(button, L"still a button");  // reaches the button's own procedure
+    wchar_t text[32]{};
+    GetWindowTextW(button, text, 32);
+    EXPECT_STREQ(text, L"still a button");
+
+    // Bound again while our procedure is still in the chain, then the window goes.
+    CountingButton again;
+    ASSERT_TRUE(again.Subclass(button));
+    SendMessageW(button, WM_LBUTTONUP, 0, 0);
+    EXPECT_EQ(again.clicks, 1);
+    EXPECT_EQ(g_aboveOursSaw, 3);
+    DestroyWindow(button);
+    EXPECT_FALSE(again);
+    EXPECT_EQ(fw::Window::FromHandle(button), nullptr);
+}
+
+TEST(FrameworkBinding, AnotherProcessWindowIsNotSubclassed) {
+    HWND other = GetDesktopWindow();  // the desktop process's
+    DWORD pid = 0;
+    GetWindowThreadProcessId(other, &pid);
+    ASSERT_NE(pid, GetCurrentProcessId());
+    CountingButton bound;
+    EXPECT_FALSE(bound.Subclass(other));
+    EXPECT_FALSE(bound);
+}
+
 // The main window's destruction ends App::Run, and the frame keeps its one
 // view sized to the client area.
 class TestView : public fw::Window {};
