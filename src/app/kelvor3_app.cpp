@@ -1,6 +1,5 @@
 #include "app/kelvor3_app.h"
 
-#include <gdiplus.h>
 #include <ole2.h>
 #include <shellapi.h>
 
@@ -173,10 +172,6 @@ bool CKelvor3App::InitInstance() {
             return false;
     }
 
-    Gdiplus::GdiplusStartupInput gdiplusInput;  // version 1, no callback, background thread
-    if (Gdiplus::GdiplusStartup(&m_gdiplusToken, &gdiplusInput, nullptr) != Gdiplus::Ok)
-        m_gdiplusToken = 0;
-
     if (m_mode == ModeInstall) {
         InstallCopy(!IsElevatedCopy());
         WriteDisableDays();
@@ -217,10 +212,6 @@ bool CKelvor3App::InitInstance() {
 int CKelvor3App::ExitInstance() {
     m_pingCopiedEvent.reset();
     m_pingDoneEvent.reset();
-    if (m_gdiplusToken) {
-        Gdiplus::GdiplusShutdown(m_gdiplusToken);
-        m_gdiplusToken = 0;
-    }
     if (m_oleStarted) {
         ::OleUninitialize();
         m_oleStarted = false;

@@ -59,7 +59,6 @@ private:
     fw::Handle m_pingCopiedEvent;
     fw::Handle m_pingDoneEvent;
     bool m_pingStarted = false;
-    ULONG_PTR m_gdiplusToken = 0;  // GdiplusStartup's token; 0 when not started
     bool m_oleStarted = false;
     StartMode m_mode = ModeInstall;
     net::Updater m_updater;

@@ -36,4 +36,9 @@ GdiplusSession::~GdiplusSession() {
         Gdiplus::GdiplusShutdown(m_token);
 }
 
+bool GdiplusStarted() {
+    static GdiplusSession session;  // the UI thread's, like every picture
+    return session.ok();
+}
+
 }  // namespace fw::gdi

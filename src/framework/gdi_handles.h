@@ -163,4 +163,9 @@ private:
     ULONG_PTR m_token = 0;
 };
 
+// GDI+ for the rest of the process, started by the first picture that needs it
+// (a launcher then starts it only once its page process is on its way). False when
+// it cannot start.
+bool GdiplusStarted();
+
 }  // namespace fw::gdi

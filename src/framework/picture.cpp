@@ -39,8 +39,7 @@ ResourceBytes FindResourceBytes(UINT id, const wchar_t* type) {
 
 bool WithDecodedPicture(const void* data, std::size_t size, int maxSide,
                         const std::function<void(Gdiplus::GpBitmap* image, int width, int height)>& use) {
-    GdiplusSession session;
-    if (!session.ok())
+    if (!GdiplusStarted())
         return false;
     ComPtr<IStream> stream = StreamOf(data, size);
     if (!stream)

@@ -80,9 +80,7 @@ gdi::Bitmap LoadSkinImage(UINT id) {
 
 gdi::Bitmap LoadImageFile(const wchar_t* path, int& width, int& height) {
     width = height = 0;
-    // Started once and kept for the rest of the process.
-    static gdi::GdiplusSession session;
-    if (!session.ok() || !path || !*path)
+    if (!gdi::GdiplusStarted() || !path || !*path)
         return {};
     Gdiplus::GpImage* raw = nullptr;
     if (gp::GdipLoadImageFromFile(path, &raw) != Gdiplus::Ok || !raw)
