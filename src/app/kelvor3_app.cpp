@@ -16,6 +16,7 @@
 #include "app/rights.h"
 #include "app/rights_rules.h"
 #include "browser/cache_clearing.h"
+#include "browser/web_view.h"
 #include "common/portal.h"
 #include "common/text.h"
 #include "framework/start_marks.h"
@@ -194,11 +195,15 @@ bool CKelvor3App::InitInstance() {
     browser::SetCacheLimit();  // every mode that gets here: 2, 3, 5, 6 and 7
 
     if (m_mode == ModeGamePage || m_mode == ModeGameHall) {
-        if (FAILED(::OleInitialize(nullptr))) {
-            skin::ShowMessageBox(0, kCaption, L"初始化OLE库失败", nullptr);
-            return false;
+        // OLE is the browser control's; the plain engine has no use for it, and
+        // its start is a good part of a page process's time before the login.
+        if (browser::SelectedWebEngine() == browser::WebEngineKind::Control) {
+            if (FAILED(::OleInitialize(nullptr))) {
+                skin::ShowMessageBox(0, kCaption, L"初始化OLE库失败", nullptr);
+                return false;
+            }
+            m_oleStarted = true;
         }
-        m_oleStarted = true;
         fw::RecordStartMark(fw::StartMark::AppReady);
         // The login (page mode), the document, frame and view; true runs the loop.
         return RunGamePageProcess(m_mode);
