@@ -21,7 +21,6 @@ namespace ovn::browser {
 namespace {
 
 constexpr UINT kMsgFetchDone = WM_APP + 0x41;
-constexpr UINT kMsgFetchPictures = WM_APP + 0x42;
 constexpr UINT_PTR kTimerRefresh = 1;
 constexpr int kMargin = 8;
 constexpr size_t kMaxPictures = 32;  // per document: a page cannot start fetches without end
@@ -187,7 +186,7 @@ int PlainWebView::ElementAtClient(int x, int y) const {
 }
 
 
-bool PlainWebView::PicturesSettled() const { return !m_picturesToFetch && m_pictureFetches.empty(); }
+bool PlainWebView::PicturesSettled() const { return m_pictureFetches.empty(); }
 
 
 bool PlainWebView::SetBodyScroll(const std::wstring& scroll) {
@@ -453,12 +452,7 @@ void PlainWebView::DocumentChanged() {
     m_bodyScroll.clear();
     Relayout();
     fw::RecordStartMark(fw::StartMark::LoginLaidOut);
-    // The pictures' fetches start once the document's events are over: starting
-    // their threads would otherwise hold up the page's showing.
-    if (!m_picturesToFetch && ::PostMessageW(hwnd(), kMsgFetchPictures, 0, 0))
-        m_picturesToFetch = true;
-    else if (!m_picturesToFetch)
-        FetchPictures();
+    FetchPictures();
     ::InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
@@ -466,12 +460,6 @@ LRESULT PlainWebView::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case kMsgFetchDone:
         DeliverFetches();
-        return 0;
-    case kMsgFetchPictures:
-        if (m_picturesToFetch) {
-            m_picturesToFetch = false;
-            FetchPictures();  // the document's as it is now
-        }
         return 0;
     case WM_TIMER:
         if (wParam == kTimerRefresh) {

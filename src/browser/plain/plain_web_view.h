@@ -116,7 +116,6 @@ private:
     std::wstring m_bodyScroll;          // the body's scroll attribute; empty: the host flags decide
     std::map<std::wstring, Picture> m_pictures;  // by absolute URL; failed ones stay empty
     std::set<std::wstring> m_pictureFetches;     // asked for and not yet arrived
-    bool m_picturesToFetch = false;              // a new document's, not yet asked for
 };
 
 }  // namespace ovn::browser
