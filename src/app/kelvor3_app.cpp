@@ -140,11 +140,6 @@ bool CKelvor3App::InitInstance() {
     ::SetUnhandledExceptionFilter(&CrashFilter);
 
     m_mode = DetectStartMode();
-    // The launcher registers them once its page process is under way
-    // (CKelvor3Dlg::OnInitDialog); a page process when it first makes a dialog with
-    // controls or a tool tip (fw::Dialog, skin::CBtnEx), never for its login.
-    if (m_mode != ModeGamePage && m_mode != ModeGameHall && m_mode != ModeLauncher && m_mode != ModeShortcut)
-        fw::UseCommonControls();
     SetLogRole(StartModeRole(m_mode));
     OpenStartMarks();
 

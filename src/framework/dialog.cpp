@@ -1,6 +1,7 @@
 #include "framework/dialog.h"
 
 #include "framework/app.h"
+#include "framework/picture.h"
 #include "framework/placement.h"
 
 namespace fw {
@@ -12,16 +13,13 @@ int g_modalLoops = 0;  // the program's windows all live on one thread
 // use for the common controls; one with controls registers them first, as a
 // progress bar or a tool tip in it needs.
 bool TemplateHasControls(UINT templateId) {
-    HMODULE module = ::GetModuleHandleW(nullptr);
-    HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(templateId), MAKEINTRESOURCEW(5));  // RT_DIALOG
-    if (!found)
+    const gdi::ResourceBytes found = gdi::FindResourceBytes(templateId, MAKEINTRESOURCEW(5));  // RT_DIALOG
+    const auto* bytes = static_cast<const unsigned char*>(found.data);
+    if (!bytes)
         return false;  // nothing will be made
-    const DWORD size = ::SizeofResource(module, found);
-    HGLOBAL loaded = ::LoadResource(module, found);
-    const auto* bytes = static_cast<const unsigned char*>(loaded ? ::LockResource(loaded) : nullptr);
-    auto word = [&](DWORD at) { return static_cast<unsigned>(bytes[at] | bytes[at + 1] << 8); };
-    if (!bytes || size < 18)
+    if (found.size < 18)
         return true;  // unreadable: assume the worst
+    auto word = [&](std::size_t at) { return static_cast<unsigned>(bytes[at] | bytes[at + 1] << 8); };
     const bool extended = word(0) == 1 && word(2) == 0xFFFF;  // DLGTEMPLATEEX
     return word(extended ? 16 : 8) != 0;
 }

@@ -97,7 +97,6 @@ bool Window::SubclassAs(HWND hwnd, Binding binding) {
         Bind(hwnd, binding);
         return true;
     }
-    ::SetLastError(0);
     const LONG_PTR previous =
         ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Window::SubclassProc));
     if (!previous)  // another process's window, or no window at all

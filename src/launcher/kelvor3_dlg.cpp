@@ -13,7 +13,6 @@
 #include "skin/skin_image.h"
 
 #include "res/skin_ids.h"
-#include "framework/app.h"
 #include "framework/start_marks.h"
 
 namespace ovn {
@@ -94,7 +93,6 @@ bool CKelvor3Dlg::OnInitDialog() {
     // this window stays out of sight until then, so its controls, the common
     // controls' library and its skin load meanwhile.
     StartGamePage();
-    fw::UseCommonControls();
     CreateTitleControls();
     DoDataExchange();
 

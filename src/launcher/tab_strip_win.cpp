@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include "framework/app.h"
 #include "launcher/kelvor3_dlg.h"
 #include "skin/skin_image.h"
 
@@ -38,6 +39,7 @@ void CTabStrip::SetUp(HWND launcher) {
     m_imgTabs = StripImageList(IDB_TABS);
     m_imgClose = StripImageList(IDB_TAB_CLOSE);
 
+    fw::UseCommonControls();
     m_tabTip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, launcher, nullptr,
                                  ::GetModuleHandleW(nullptr), nullptr);
