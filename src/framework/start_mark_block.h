@@ -15,13 +15,14 @@ enum class StartMark : std::int32_t {
     AppStart,          // its entry point ran
     AppReady,          // the start-up is done and the role's work begins
     LauncherWindow,    // the launcher window exists
-    Skins,             // the launcher window's skin is loaded
+    Skins,             // the launcher window's skin is loaded (once the login is shown)
     PageProcessStart,  // the launcher has started the page process
     Artwork,           // the login artwork is on the screen
     LoginFetched,      // the login page's HTML has arrived
     LoginLaidOut,      // ... and is laid out
     LoginShown,        // ... and its window is visible
     LoginPainted,      // ... and painted for the first time
+    FirstTabPainted,   // the launcher painted itself with its first page adopted
     Count
 };
 

@@ -22,6 +22,9 @@ using namespace gamepage;
 namespace {
 
 constexpr UINT kMsgRunQueued = WM_APP + 0x32;
+// A timer's message comes only once nothing is left to paint: it fires after
+// the page's first paint however long that takes.
+constexpr UINT_PTR kTimerLoginPainted = 1;
 
 }  // namespace
 
@@ -71,6 +74,11 @@ LRESULT CLoginDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         RunQueued();
         return 0;
     }
+    if (msg == WM_TIMER && wParam == kTimerLoginPainted) {
+        KillTimer(kTimerLoginPainted);
+        TellLauncherLoginShown();
+        return 0;
+    }
     return browser::CDHtmDlgEx::WindowProc(msg, wParam, lParam);
 }
 
@@ -83,6 +91,15 @@ void CLoginDlg::OnNavigateComplete(const std::wstring& url) {
         ::GetClientRect(hwnd(), &client);
         ::MoveWindow(view, 0, 0, client.right, client.bottom, TRUE);
     }
+    if (!m_bLauncherTold)
+        SetTimer(kTimerLoginPainted, USER_TIMER_MINIMUM);
+}
+
+void CLoginDlg::TellLauncherLoginShown() {
+    if (m_bLauncherTold)
+        return;
+    m_bLauncherTold = true;
+    ::PostMessageW(LauncherWnd, kMsgLoginShown, reinterpret_cast<WPARAM>(hwnd()), 0);
 }
 
 bool CLoginDlg::OnPageEvent(browser::PageEvent event, const std::shared_ptr<browser::PageElement>& source) {

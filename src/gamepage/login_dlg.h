@@ -45,6 +45,9 @@ private:
     void StartExternalLogin(const std::wstring& url);
     // Ends the background's modal run, and with it this window.
     void EndLogin(int result);
+    // Once the page is first on screen and painted: the launcher loads its own
+    // skin then, rather than competing with the login for the processor.
+    void TellLauncherLoginShown();
     HWND Background() const { return ::GetWindow(hwnd(), GW_OWNER); }
 
     std::wstring m_strPageUrl;
@@ -54,6 +57,7 @@ private:
     std::deque<std::wstring> m_queued;
     bool m_bEnded = false;
     bool m_bRunning = false;
+    bool m_bLauncherTold = false;
 };
 
 // Whether user-account control is on in this system.

@@ -101,29 +101,42 @@ bool CKelvor3Dlg::OnInitDialog() {
 
     InstallKeyboardHook();
     m_windowsMajor = WindowsMajorVersion();
-    SetUpSkin();
-    fw::RecordStartMark(fw::StartMark::Skins);
+    SetUpFrame();
     LoadHotkeys();
     return true;
 }
 
-void CKelvor3Dlg::SetUpSkin() {
+void CKelvor3Dlg::SetUpFrame() {
     HWND h = hwnd();
     ::SetWindowLongPtrW(h, GWL_STYLE, ::GetWindowLongPtrW(h, GWL_STYLE) | WS_CLIPCHILDREN);
 
     SetCaptionText(kCaption);
     SetFrameSpacing({});
     m_nTitleWeight = 600;
+    m_bResizable = true;
+
+    // Out of sight until the first page arrives; the skin comes later (EnsureSkin).
+    ::SetWindowPos(h, nullptr, 0, 0, 1, 1, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CKelvor3Dlg::OnLoginShown(HWND sender) {
+    // Anybody can post this; only the page we started may bring the skin forward.
+    if (!m_processes.IsPendingPageWindow(sender))
+        return;
+    EnsureSkin();
+}
+
+void CKelvor3Dlg::EnsureSkin() {
+    if (m_bSkinLoaded)
+        return;
+    m_bSkinLoaded = true;
+    HWND h = hwnd();
 
     // The close and minimise strips are copied into their buttons and stay ours.
     gdi::Bitmap close = skin::LoadSkinImage(IDB_BTN_CLOSE);
     gdi::Bitmap minimize = skin::LoadSkinImage(IDB_BTN_MIN);
     SetSkin(skin::LoadSkinImage(IDB_MAIN_FRAME), false, true, minimize.get(), skin::LoadSkinImage(IDB_BTN_MAX),
             skin::LoadSkinImage(IDB_BTN_RESTORE), close.get());
-    m_bResizable = true;
-
-    // Out of sight until the first page arrives.
-    ::SetWindowPos(h, nullptr, 0, 0, 1, 1, SWP_NOZORDER | SWP_NOACTIVATE);
 
     m_bmpHide = skin::LoadSkinImage(IDB_BTN_HIDE);
     m_bmpMenu = skin::LoadSkinImage(IDB_BTN_MENU);
@@ -152,12 +165,15 @@ void CKelvor3Dlg::SetUpSkin() {
     }
 
     m_tabStrip.SetUp(h);
+    fw::RecordStartMark(fw::StartMark::Skins);
 }
 
 void CKelvor3Dlg::StartGamePage() { m_processes.StartGamePage(); }
 
 void CKelvor3Dlg::OnFirstArrival() {
-    // The launcher comes into sight over the work area.
+    // The launcher comes into sight over the work area, in its skin (loaded
+    // here if the page arrived without saying its login was shown).
+    EnsureSkin();
     ToggleMaximize();
     SetTrayIcon(true);
     SetTimer(kTimerSound, 400);
@@ -349,6 +365,10 @@ void CKelvor3Dlg::OnTimer(UINT_PTR id) {
 void CKelvor3Dlg::OnPaint() {
     if (!::IsIconic(hwnd())) {
         Default();
+        if (!m_bTabPaintMarked && !Slots().Empty()) {
+            m_bTabPaintMarked = true;
+            fw::RecordStartMark(fw::StartMark::FirstTabPainted);
+        }
         return;
     }
     gdi::PaintDC dc(hwnd());
@@ -439,6 +459,9 @@ LRESULT CKelvor3Dlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         return m_processes.ClaimLabel(reinterpret_cast<HWND>(wParam), reinterpret_cast<const COPYDATASTRUCT*>(lParam));
     case kMsgAdoptFrame:
         return AdoptWindow(reinterpret_cast<HWND>(wParam), lParam != 0);
+    case kMsgLoginShown:
+        OnLoginShown(reinterpret_cast<HWND>(wParam));
+        return 0;
     case kMsgHotkeysChanged:
         LoadHotkeys();
         return 0;

@@ -113,7 +113,13 @@ protected:
 private:
     void CreateTitleControls();
     void DoDataExchange();
-    void SetUpSkin();
+    // The frame's settings and its 1 x 1 size, at once; its pictures (the frame,
+    // the buttons, the tabs) once the first login is on screen, or at the
+    // latest when the first page arrives: decoding them at start would compete
+    // with the login the player is waiting for.
+    void SetUpFrame();
+    void EnsureSkin();
+    void OnLoginShown(HWND sender);
     LRESULT AdoptWindow(HWND window, bool isHall);
     void OnSize(int width);  // title-strip controls after the frame has sized itself
     bool ClampWindowSize(WINDOWPOS* pos);
@@ -157,6 +163,8 @@ private:
     gdi::Bitmap m_bmpHide, m_bmpMenu;
     bool m_bAsking = false;   // the quit question is open
     bool m_bExiting = false;  // ExitLauncher ran
+    bool m_bSkinLoaded = false;
+    bool m_bTabPaintMarked = false;  // the start-up timeline's last mark is recorded
     TrayIcon m_trayIcon;
     browser::ClearingTurns m_clearingTurns;  // one clearing at a time, its message after the work
     browser::CacheClearing m_cacheClearing;  // the worker; stopped before the window goes

@@ -88,6 +88,9 @@ public:
     // Posts a message to every page, and to the hall as well when toHall.
     void PostToPages(UINT msg, WPARAM wParam, LPARAM lParam, bool toHall) const;
 
+    // Whether a window belongs to the page process we started and still wait for.
+    bool IsPendingPageWindow(HWND window) const { return OffererOf(window) == launcher::Offerer::PendingPage; }
+
     // The pending page said it gave up its login: look at its process shortly.
     void NoteAbandonNotice();
     // Timer kTimerPendingWatch: settles a pending page that ended without its window.

@@ -365,17 +365,20 @@ std::pair<double, double> PeaksAtLogin(Started& run) {
             child != run.family.end() && child->second ? PeakWorkingSetMb(child->second.get()) : -1};
 }
 
-// The first paint of the login page comes after everything a flush reaches (a
-// paint waits for an empty queue): its mark is awaited on its own, for a while.
-void AwaitLoginPainted(const Started& run) {
+// Waits, for a while, until the process pid has recorded mark. A mark that
+// comes with a paint comes after everything a flush reaches (a paint waits for
+// an empty queue), so it is awaited on its own.
+void AwaitMark(const Started& run, DWORD pid, fw::StartMark mark) {
     const double deadline = NowMs() + 2000;
     do {
         for (const fw::ProcessMarks& p : run.marks.Read())
-            if (p.pid == run.loginPid && p.seen[static_cast<int>(fw::StartMark::LoginPainted)])
+            if (p.pid == pid && p.seen[static_cast<int>(mark)])
                 return;
         Sleep(kPollMs);
     } while (NowMs() < deadline);
 }
+
+void AwaitLoginPainted(const Started& run) { AwaitMark(run, run.loginPid, fw::StartMark::LoginPainted); }
 
 bool RunFloor(const Subject& s, Figures& f, bool record) {
     Started run;
@@ -403,9 +406,15 @@ bool RunOvn(const Subject& s, Figures& f, bool record, int idleSeconds) {
     // Every mark of the login is in once its page has handled all up to its showing.
     Flush(run.login.page);
     AwaitLoginPainted(run);
+    // The launcher loads its skin once the login is on screen; a player's click
+    // comes seconds later, this one once the skin is in.
+    AwaitMark(run, run.top.Id(), fw::StartMark::Skins);
     const Timeline times = MakeTimeline(run.marks.Read(), run.top.Id(), run.loginPid, run.t0Ms);
     if (!LogIn(s, run))
         return false;
+    // The launcher grows to the work area and paints after the adoption: its
+    // peak is read once that paint is done.
+    AwaitMark(run, run.top.Id(), fw::StartMark::FirstTabPainted);
     auto [topMb, childMb] = PeaksAtAdoption(run);
     if (record) {
         f.ovnTimes.push_back(times);

@@ -104,10 +104,10 @@ void PrintTimeline(const std::vector<Timeline>& ovnTimes, const std::vector<Time
     using fw::StartMark;
     static const std::pair<bool, StartMark> rows[] = {
         {true, StartMark::ProcessStart},       {true, StartMark::AppStart},      {true, StartMark::AppReady},
-        {true, StartMark::LauncherWindow},     {true, StartMark::Skins},         {true, StartMark::PageProcessStart},
+        {true, StartMark::LauncherWindow},     {true, StartMark::PageProcessStart},
         {false, StartMark::ProcessStart},      {false, StartMark::AppStart},     {false, StartMark::AppReady},
         {false, StartMark::Artwork},           {false, StartMark::LoginFetched}, {false, StartMark::LoginLaidOut},
-        {false, StartMark::LoginShown},        {false, StartMark::LoginPainted},
+        {false, StartMark::LoginShown},        {false, StartMark::LoginPainted}, {true, StartMark::Skins},
     };
     wprintf(L"\nStart-up timeline, ms from starting the first process (median of %zu runs; - not recorded)\n",
             ovnTimes.size());
