@@ -1,6 +1,9 @@
 #include "framework/gdi_handles.h"
 
 #include <atomic>
+#include <vector>
+
+#include "framework/paint_bands.h"
 
 namespace fw::gdi {
 
@@ -24,6 +27,33 @@ Buffer::Buffer(HDC compatibleWith, int cx, int cy)
     : m_dc(::CreateCompatibleDC(compatibleWith)),
       m_bmp(cx > 0 && cy > 0 ? ::CreateCompatibleBitmap(compatibleWith, cx, cy) : nullptr),
       m_sel(m_dc.get(), m_bmp.get()) {}
+
+bool PaintInBands(HDC dc, const RECT& area, void (*paint)(HDC, void*), void* context) {
+    RECT clip{};
+    if (::GetClipBox(dc, &clip) == ERROR)
+        clip = area;
+    RECT todo{};
+    if (!::IntersectRect(&todo, &area, &clip))
+        return true;  // nothing of area is to be painted
+    const int width = todo.right - todo.left;
+    // About a quarter of a megabyte a band: a few dozen rows across a screen.
+    constexpr long kBandBytes = 256 * 1024;
+    const std::vector<RowBand> bands = PaintBands(todo.top, todo.bottom, width, kBandBytes);
+    if (bands.empty())
+        return true;
+    Buffer buffer(dc, width, bands.front().bottom - bands.front().top);
+    if (!buffer)
+        return false;
+    for (const RowBand& band : bands) {
+        {
+            SavedState state(buffer.dc());  // every band starts from the same settings
+            ::SetViewportOrgEx(buffer.dc(), -todo.left, -band.top, nullptr);
+            paint(buffer.dc(), context);
+        }
+        ::BitBlt(dc, todo.left, band.top, width, band.bottom - band.top, buffer.dc(), 0, 0, SRCCOPY);
+    }
+    return true;
+}
 
 GdiplusSession::GdiplusSession() {
     Gdiplus::GdiplusStartupInput input;  // version 1, background thread, no external codecs

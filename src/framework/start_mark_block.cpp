@@ -17,6 +17,9 @@ const char* StartMarkName(StartMark mark) {
     case StartMark::LoginLaidOut: return "login page laid out";
     case StartMark::LoginShown: return "login page shown";
     case StartMark::LoginPainted: return "login page painted";
+    case StartMark::GameChosen: return "game chosen";
+    case StartMark::AdoptionAsked: return "adoption asked";
+    case StartMark::PageAdopted: return "page adopted";
     case StartMark::FirstTabPainted: return "first tab painted";
     case StartMark::Count: break;
     }

@@ -22,6 +22,9 @@ enum class StartMark : std::int32_t {
     LoginLaidOut,      // ... and is laid out
     LoginShown,        // ... and its window is visible
     LoginPainted,      // ... and painted for the first time
+    GameChosen,        // a click on the login page chose a game
+    AdoptionAsked,     // the game page's frame asked the launcher to adopt it
+    PageAdopted,       // the launcher adopted it as its first tab and showed it
     FirstTabPainted,   // the launcher painted itself with its first page adopted
     Count
 };

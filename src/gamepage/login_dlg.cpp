@@ -160,6 +160,7 @@ void CLoginDlg::LoadGame(const std::wstring& url) {
     const auto command = ParseLoadGame(url);
     if (!command)
         return;  // an account text we cannot take: no claim is made for it
+    fw::RecordStartMark(fw::StartMark::GameChosen);
     const std::wstring label = command->record.Text();
     COPYDATASTRUCT data{};
     data.dwData = 0;

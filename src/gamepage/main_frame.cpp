@@ -1,9 +1,12 @@
 #include "gamepage/main_frame.h"
 
+#include "framework/start_marks.h"
+
 #include <string>
 
 #include "common/portal.h"
 #include "common/protocol.h"
+#include "framework/start_marks.h"
 #include "gamepage/game_page_process.h"
 #include "gamepage/game_page_rules.h"
 #include "gamepage/gm_wnd_view.h"
@@ -54,6 +57,7 @@ LRESULT CMainFrame::OnCreate() {
         ::SetParent(hwnd(), LauncherWnd);
         LPARAM hall = AdoptionLParam(State().StartUrl, portal::HallPageUrl());
         ::PostMessageW(LauncherWnd, kMsgAdoptFrame, reinterpret_cast<WPARAM>(hwnd()), hall);
+        fw::RecordStartMark(fw::StartMark::AdoptionAsked);
     }
     m_hotkeys = ReadHotkeys();
     SetTimer(kTimerLauncherAlive, kLauncherAliveMs);

@@ -365,10 +365,8 @@ void CKelvor3Dlg::OnTimer(UINT_PTR id) {
 void CKelvor3Dlg::OnPaint() {
     if (!::IsIconic(hwnd())) {
         Default();
-        if (!m_bTabPaintMarked && !Slots().Empty()) {
-            m_bTabPaintMarked = true;
-            fw::RecordStartMark(fw::StartMark::FirstTabPainted);
-        }
+        if (!Slots().Empty())
+            fw::RecordStartMark(fw::StartMark::FirstTabPainted);  // the first time only
         return;
     }
     gdi::PaintDC dc(hwnd());

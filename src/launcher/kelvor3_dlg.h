@@ -164,7 +164,6 @@ private:
     bool m_bAsking = false;   // the quit question is open
     bool m_bExiting = false;  // ExitLauncher ran
     bool m_bSkinLoaded = false;
-    bool m_bTabPaintMarked = false;  // the start-up timeline's last mark is recorded
     TrayIcon m_trayIcon;
     browser::ClearingTurns m_clearingTurns;  // one clearing at a time, its message after the work
     browser::CacheClearing m_cacheClearing;  // the worker; stopped before the window goes

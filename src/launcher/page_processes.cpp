@@ -167,11 +167,15 @@ PageProcesses::Arrival PageProcesses::AdoptWindow(HWND window, bool isHall) {
             ShowChild(window, false);
         }
         return Arrival::Hall;
-    case launcher::Admission::AdoptPage:
-        if (m_slots.Adopt(id, false).firstArrival)
+    case launcher::Admission::AdoptPage: {
+        const bool first = m_slots.Adopt(id, false).firstArrival;
+        if (first)
             m_events.OnFirstArrival();
         ShowPage(window);
+        if (first)
+            fw::RecordStartMark(fw::StartMark::PageAdopted);
         return Arrival::Page;
+    }
     case launcher::Admission::Refuse:
         break;
     }

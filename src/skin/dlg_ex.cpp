@@ -285,18 +285,14 @@ BOOL CDlgEx::OnEraseBkgnd(HDC dc) {
     const SIZE win = WindowSize(hwnd());
     // A control painting our skin under itself hands us its own off-screen
     // buffer: the skin goes straight there. Only a paint on the screen is
-    // composed in a window-sized buffer first, against flicker.
+    // composed off screen first, against flicker.
     if (::GetObjectType(dc) == OBJ_MEMDC) {
         gdi::SavedState state(dc);
         PaintSkin(dc, win);
         return TRUE;
     }
-    gdi::Buffer buffer(dc, win.cx, win.cy);
-    if (!buffer)
-        return FALSE;
-    PaintSkin(buffer.dc(), win);
-    ::BitBlt(dc, 0, 0, win.cx, win.cy, buffer.dc(), 0, 0, SRCCOPY);
-    return TRUE;
+    const RECT whole{0, 0, win.cx, win.cy};
+    return gdi::PaintInBands(dc, whole, [&](HDC band) { PaintSkin(band, win); }) ? TRUE : FALSE;
 }
 
 void CDlgEx::PaintSkin(HDC bdc, SIZE win) {

@@ -29,6 +29,7 @@ using namespace e2e;
 using bench::Median;
 using bench::Timeline;
 using bench::MakeTimeline;
+using bench::PrintClickTimeline;
 using bench::PrintTimeline;
 using bench::MarkBlock;
 
@@ -114,6 +115,7 @@ struct Started {
     double t0Ms = 0;       // when the first process was started
     MarkBlock marks;       // where its processes record their start-up
     double adoptedMs = -1;  // from the start (minimal) or from the click (Ovn)
+    double clickAtMs = -1;  // when the server link was clicked (Ovn)
     std::map<DWORD, fw::Handle> family;  // without the first process itself
 
     // Adds the processes now alive below the first one, and the adopted one.
@@ -307,6 +309,7 @@ bool LogIn(const Subject& s, Started& run) {
     Flush(run.login.page);
     ClickBox(run.login.page, *box);
     const double t0 = NowMs();
+    run.clickAtMs = t0;
     const bool adopted = PollUntil(s, run, L"the tab adopted after the click", [&] {
         auto kids = ForeignChildren(run.window);
         if (kids.empty() || !IsWindowVisible(kids.front()))
@@ -327,7 +330,7 @@ bool LogIn(const Subject& s, Started& run) {
 struct Figures {
     std::vector<double> ovnLogin, ovnClickToTab, minimalStart, floorLogin;
     std::vector<double> floorTopMb, floorChildMb;
-    std::vector<Timeline> ovnTimes, floorTimes;
+    std::vector<Timeline> ovnTimes, floorTimes, ovnClickTimes;
     std::vector<double> minimalTopMb, minimalChildMb;
     std::vector<double> launcherAtAdoptionMb, pageAtAdoptionMb;
     double launcherMb = -1, pageMb = -1;
@@ -418,6 +421,7 @@ bool RunOvn(const Subject& s, Figures& f, bool record, int idleSeconds) {
     auto [topMb, childMb] = PeaksAtAdoption(run);
     if (record) {
         f.ovnTimes.push_back(times);
+        f.ovnClickTimes.push_back(MakeTimeline(run.marks.Read(), run.top.Id(), run.loginPid, run.clickAtMs));
         f.ovnLogin.push_back(run.loginMs);
         f.ovnClickToTab.push_back(run.adoptedMs);
         f.launcherAtAdoptionMb.push_back(topMb);
@@ -541,6 +545,7 @@ int wmain(int argc, wchar_t** argv) {
     }
 
     PrintTimeline(f.ovnTimes, f.floorTimes, Median(f.ovnLogin), Median(f.floorLogin));
+    PrintClickTimeline(f.ovnClickTimes, Median(f.ovnClickToTab));
 
     const double ovnMs = Median(f.ovnLogin), floorMs = Median(f.floorLogin), minMs = Median(f.minimalStart);
     const double ratio = floorMs > 0 ? ovnMs / floorMs : 0;

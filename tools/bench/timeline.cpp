@@ -130,4 +130,26 @@ void PrintTimeline(const std::vector<Timeline>& ovnTimes, const std::vector<Time
             L"", Ms(floorLoginMs).c_str());
 }
 
+void PrintClickTimeline(const std::vector<Timeline>& clickTimes, double tabSeenMs) {
+    using fw::StartMark;
+    static const std::pair<bool, StartMark> rows[] = {
+        {false, StartMark::GameChosen},
+        {false, StartMark::AdoptionAsked},
+        {true, StartMark::PageAdopted},
+        {true, StartMark::FirstTabPainted},
+    };
+    wprintf(L"\nClick on a server link to the tab, ms from the click (median of %zu runs)\n", clickTimes.size());
+    wprintf(L"%-36ls %8ls %8ls\n", L"mark", L"Ovn", L"step");
+    double last = 0;
+    for (const auto& [launcher, mark] : rows) {
+        const double ms = MedianMark(clickTimes, launcher, static_cast<int>(mark));
+        const std::wstring name = std::wstring(launcher ? L"launcher: " : L"page: ") +
+                                  std::wstring(fw::StartMarkName(mark), fw::StartMarkName(mark) + strlen(fw::StartMarkName(mark)));
+        wprintf(L"%-36ls %8ls %8ls\n", name.c_str(), Cell(ms).c_str(), Cell(ms >= 0 ? ms - last : -1).c_str());
+        if (ms >= 0)
+            last = ms;
+    }
+    wprintf(L"%-36ls %8ls\n", L"tab seen by the benchmark", Ms(tabSeenMs).c_str());
+}
+
 }  // namespace bench

@@ -46,4 +46,8 @@ Timeline MakeTimeline(const std::vector<fw::ProcessMarks>& marks, DWORD launcher
 void PrintTimeline(const std::vector<Timeline>& ovnTimes, const std::vector<Timeline>& floorTimes, double ovnLoginMs,
                    double floorLoginMs);
 
+// Prints where the time from a click on a server link to the adopted tab goes:
+// each mark's median over the runs, in milliseconds from the click.
+void PrintClickTimeline(const std::vector<Timeline>& clickTimes, double tabSeenMs);
+
 }  // namespace bench

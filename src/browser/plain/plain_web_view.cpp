@@ -474,13 +474,8 @@ LRESULT PlainWebView::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         fw::gdi::PaintDC pdc(hwnd());
         RECT client{};
         ::GetClientRect(hwnd(), &client);
-        fw::gdi::Buffer buffer(pdc.get(), client.right, client.bottom);
-        if (buffer) {
-            Paint(buffer.dc(), client);
-            ::BitBlt(pdc.get(), 0, 0, client.right, client.bottom, buffer.dc(), 0, 0, SRCCOPY);
-        } else {
+        if (!fw::gdi::PaintInBands(pdc.get(), client, [&](HDC band) { Paint(band, client); }))
             Paint(pdc.get(), client);
-        }
         fw::RecordStartMark(fw::StartMark::LoginPainted);
         return 0;
     }
