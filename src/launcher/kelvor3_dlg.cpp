@@ -175,7 +175,9 @@ void CKelvor3Dlg::OnFirstArrival() {
     // here if the page arrived without saying its login was shown).
     EnsureSkin();
     ToggleMaximize();
-    SetTrayIcon(true);
+    // The icon comes once the launcher has painted: the system takes a while to
+    // add it, and the page and the frame around it are what the player waits for.
+    SetTimer(kTimerTrayIcon, USER_TIMER_MINIMUM);
     SetTimer(kTimerSound, 400);
     SetTimer(kTimerNotice, kNoticeDelayMs);
 }
@@ -348,6 +350,11 @@ void CKelvor3Dlg::OnTimer(UINT_PTR id) {
         }
         break;
     }
+    case kTimerTrayIcon:
+        KillTimer(kTimerTrayIcon);
+        if (!m_bExiting)
+            SetTrayIcon(true);
+        break;
     case kTimerNotice:
         KillTimer(kTimerNotice);
         ShowNoticePopup();

@@ -33,6 +33,7 @@ constexpr UINT_PTR kTimerNotice = 4;        // the notice pop-up, once, a while 
 constexpr UINT kNoticeDelayMs = 5000;
 constexpr UINT_PTR kTimerClearCache = 7;    // cache clearing, as the menu item does (nothing starts it)
 // Timer 8 watches the page still logging in (page_processes.h).
+constexpr UINT_PTR kTimerTrayIcon = 9;      // once, after the launcher's first paint with a page
 // Posted to itself by the keyboard hook: a boss key is waiting (see RunPendingHideToggles).
 constexpr UINT kMsgHookHideToggle = WM_APP + 40;
 // Posted by the cache-clearing worker when it has finished.
@@ -78,6 +79,7 @@ public:
     HWND PageWindow(std::size_t index) const { return m_processes.PageWindow(index); }
     HWND CurrentPage() const { return m_processes.CurrentPage(); }
     HWND HallWindow() const { return m_processes.HallWindow(); }
+    bool TrayIconShown() const { return m_trayIcon.Active(); }
     HANDLE PendingProcess() const { return m_processes.PendingProcess(); }
 
     // Which executable the children run: this one, unless a test puts a stand-in there.

@@ -129,6 +129,32 @@ TEST_F(Launcher, LabelsAreBoundedByThePendingPageAndMalformedOnesRefused) {
     EXPECT_EQ(dlg.Slots().Labels(), std::vector<std::wstring>{label});
 }
 
+TEST_F(Launcher, ItsSkinWaitsUntilThePendingPageSaysItsLoginIsShown) {
+    Start("");  // the first page stays logging in
+    ASSERT_TRUE(child.WaitForLines(1));
+    HWND login = PendingLogin();
+    ASSERT_NE(login, nullptr);
+    auto skinned = [&] { return GetDlgItem(launcher, ovn::skin::kIdSysClose) != nullptr; };
+    PumpUntilIdle();
+    EXPECT_FALSE(skinned()) << "the skin was loaded beside the login";
+
+    // Anybody can post the word: only the pending page's window counts.
+    StrangerWindow stranger;
+    HWND gone = StrangerWindow().hwnd();
+    for (HWND other : {HWND{}, stranger.hwnd(), launcher, gone, HWND_BROADCAST})
+        PostMessageW(launcher, ovn::kMsgLoginShown, reinterpret_cast<WPARAM>(other), 0);
+    PumpUntilIdle();
+    EXPECT_FALSE(skinned());
+
+    PostMessageW(launcher, ovn::kMsgLoginShown, reinterpret_cast<WPARAM>(login), 0);
+    PumpUntilIdle();
+    EXPECT_TRUE(skinned());
+    // Still out of sight until the page arrives.
+    RECT r = {};
+    GetWindowRect(launcher, &r);
+    EXPECT_EQ(r.right - r.left, 1);
+}
+
 TEST_F(Launcher, FirstPageIsShownOverTheWorkAreaAndGetsTheSoundState) {
     Start("claim=1\u670d-A-a\narrive=auto\n");
     HWND page = WaitForPages(1);
@@ -146,6 +172,12 @@ TEST_F(Launcher, FirstPageIsShownOverTheWorkAreaAndGetsTheSoundState) {
     GetWindowRect(launcher, &r);
     EXPECT_EQ(r.right - r.left, wa.right - wa.left);
     EXPECT_EQ(r.bottom - r.top, wa.bottom - wa.top);
+    // No word of a shown login came: the skin was loaded when the page arrived,
+    // and its buttons sit at the right end of the full-size frame.
+    RECT close = {};
+    ASSERT_TRUE(GetWindowRect(GetDlgItem(launcher, ovn::skin::kIdSysClose), &close));
+    EXPECT_LE(close.right, r.right);
+    EXPECT_GT(close.left, r.right - 60);
 
     // Timer 3 tells every page the sound state; the mute button flips it.
     ASSERT_TRUE(PumpUntil([&] { return !child.Inbox(page, ovn::kMsgSoundState).empty(); }, 3000));

@@ -72,8 +72,10 @@ protected:
     HWND StartWithPage() {
         Start("arrive=auto\n");
         HWND page = WaitForPages(1);
-        if (page)
+        if (page) {
             PumpUntil([&] { return IsWindowVisible(page) != FALSE; });
+            PumpUntil([&] { return dlg.TrayIconShown(); });  // added once the launcher has painted
+        }
         return page;
     }
     // Opens a menu with `open` on this thread and, once the menu is on screen,

@@ -437,7 +437,8 @@ TEST(SkinFrame, RepaintingLeavesNoGdiObjects) {
 }
 
 TEST(SkinFrame, AControlsBufferGetsTheSkinWithoutAWindowSizedBufferInBetween) {
-    auto dlg = MakeFrame(400, 300, [](TestFrameDlg& d) {
+    // Low enough for the screen's paint to be one band: one buffer, one skin.
+    auto dlg = MakeFrame(400, 150, [](TestFrameDlg& d) {
         SmallFrameSkin(d);
         d.SetCaptionText(L"QuenraOrvane");
     });
@@ -446,7 +447,7 @@ TEST(SkinFrame, AControlsBufferGetsTheSkinWithoutAWindowSizedBufferInBetween) {
     // window DC: the same drawing, less the buffer and its bitmap in the first.
     gdi::WindowDC screen(nullptr);
     gdi::MemoryDC memory(CreateCompatibleDC(screen.get()));
-    gdi::Bitmap target(CreateCompatibleBitmap(screen.get(), 400, 300));
+    gdi::Bitmap target(CreateCompatibleBitmap(screen.get(), 400, 150));
     long taken;
     {
         gdi::Select sel(memory.get(), target.get());
