@@ -19,8 +19,9 @@ void ExpectTiling(int top, int bottom, int width, long maxBytes) {
         EXPECT_LT(bands[i].top, bands[i].bottom) << i;
         const long rows = bands[i].bottom - bands[i].top;
         EXPECT_TRUE(rows == 1 || rows * rowBytes <= maxBytes) << i;
-        if (i > 0)
+        if (i > 0) {
             EXPECT_EQ(bands[i].top, bands[i - 1].bottom) << i;
+        }
     }
 }
 
