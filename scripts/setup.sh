@@ -11,6 +11,7 @@ packages=(
     fonts-wqy-microhei                               # the program's Chinese texts under Wine
     python3 python3-pil curl bc                      # local portal, skin generator, scripts
     ccache                                           # rebuilds of the same sources are hits
+    zlib1g-dev libz-mingw-w64-dev                    # inflating the skins' PNGs (linked in statically)
     clang-14 libclang-rt-14-dev                      # the sanitizer tree and the fuzz targets
 )
 # The 32-bit build runs under a 32-bit Wine, whose packages come from Debian's i386

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "framework/png_decoder.h"
+
 namespace fw::gdi {
 
 namespace gp = Gdiplus::DllExports;
@@ -100,6 +102,25 @@ Bitmap DecodePictureToDib(const void* data, std::size_t size, int maxSide, Gdipl
         height = h;
     });
     return out;
+}
+
+Bitmap DecodePngToDib(const void* data, std::size_t size, int& width, int& height) {
+    width = height = 0;
+    Bitmap dib;
+    PngSize got;
+    const PngResult r = DecodePng(static_cast<const std::uint8_t*>(data), size, 0x7FFF, PngAlpha::Premultiplied,
+                                  [&](PngSize s) -> std::uint32_t* {
+                                      void* bits = nullptr;
+                                      dib = CreateTopDownDib(s.width, s.height, &bits);
+                                      got = s;
+                                      return static_cast<std::uint32_t*>(bits);
+                                  });
+    if (r != PngResult::Decoded)
+        return {};
+    ::GdiFlush();
+    width = got.width;
+    height = got.height;
+    return dib;
 }
 
 Bitmap DecodedToBitmap(Gdiplus::GpBitmap* image, Gdiplus::ARGB background) {

@@ -38,6 +38,11 @@ Bitmap CreateTopDownDib(int w, int h, void** bits);
 Bitmap DecodePictureToDib(const void* data, std::size_t size, int maxSide, Gdiplus::PixelFormat format, int& width,
                           int& height);
 
+// A PNG of ours (see png_decoder.h) as a 32-bit top-down DIB section of its own
+// size, premultiplied as per-pixel alpha wants it, inflated straight into the
+// section; empty when our decoder does not read it (DecodePictureToDib may).
+Bitmap DecodePngToDib(const void* data, std::size_t size, int& width, int& height);
+
 // The picture as a bitmap of its own size for plain GDI drawing, its transparent
 // parts laid over background (0xAARRGGBB).
 Bitmap DecodePictureToBitmap(const void* data, std::size_t size, int maxSide, Gdiplus::ARGB background, int& width,

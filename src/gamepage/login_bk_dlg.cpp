@@ -40,8 +40,10 @@ void CLoginBkDlg::LoadPicture() {
     // alpha asks of the source; neither the PNG's bytes nor the decoder's own
     // image outlive the decoding.
     const fw::gdi::ResourceBytes png = fw::gdi::FindResourceBytes(IDB_LOGIN_BK, L"PNG");
-    m_bmpLayered =
-        fw::gdi::DecodePictureToDib(png.data, png.size, 0x7FFF, PixelFormat32bppPARGB, m_nWidth, m_nHeight);
+    m_bmpLayered = fw::gdi::DecodePngToDib(png.data, png.size, m_nWidth, m_nHeight);
+    if (!m_bmpLayered)  // a picture our decoder does not read: the system's
+        m_bmpLayered =
+            fw::gdi::DecodePictureToDib(png.data, png.size, 0x7FFF, PixelFormat32bppPARGB, m_nWidth, m_nHeight);
 }
 
 void CLoginBkDlg::PaintLayered(POINT topLeft) {

@@ -2,8 +2,10 @@
 
 #include "framework/handles.h"
 #include "framework/picture.h"
+#include "framework/png_decoder.h"
 
 #include <cstring>
+#include <vector>
 
 namespace ovn::skin {
 
@@ -61,6 +63,26 @@ gdi::Bitmap ImageToKeyedBitmap(Gdiplus::GpBitmap* image, COLORREF key) {
 }
 
 gdi::Bitmap DecodeSkinImage(const void* data, std::size_t size) {
+    // Our own decoder first: it reads every skin we carry and starts no imaging
+    // library. Whatever it does not read goes to the system's decoder, as before.
+    std::vector<std::uint32_t> pixels;
+    fw::PngSize got;
+    const fw::PngResult own = fw::DecodePng(static_cast<const std::uint8_t*>(data), size, 0x7FFF,
+                                            fw::PngAlpha::Straight, [&](fw::PngSize s) {
+                                                got = s;
+                                                pixels.resize(static_cast<std::size_t>(s.width) * s.height);
+                                                return pixels.data();
+                                            });
+    if (own == fw::PngResult::Decoded) {
+        void* bits = nullptr;
+        gdi::Bitmap bmp = CreateDib32(got.width, got.height, &bits);
+        if (!bmp || !ConvertToKeyedBottomUp(reinterpret_cast<const std::uint8_t*>(pixels.data()), got.width * 4,
+                                            got.width, got.height, static_cast<std::uint8_t*>(bits), got.width * 4,
+                                            SkinKeyColor))
+            return {};
+        ::GdiFlush();
+        return bmp;
+    }
     gdi::Bitmap out;
     gdi::WithDecodedPicture(data, size, 0x7FFF, [&](Gdiplus::GpBitmap* image, int, int) {
         out = ImageToKeyedBitmap(image, SkinKeyColor);
