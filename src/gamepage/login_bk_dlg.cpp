@@ -18,15 +18,14 @@ CLoginBkDlg::~CLoginBkDlg() {
 bool CLoginBkDlg::OnInitDialog() {
     fw::Dialog::OnInitDialog();
     ::SetWindowTextW(hwnd(), L"QuenraOrvane");
+    // Created hidden; the page shows itself once its first navigation completes.
+    // Made first: its page is fetched while the picture is decoded.
+    m_page.CreateModeless(hwnd());
     LoadPicture();
     // Whole and centred in the work area, whatever its owner is.
     const RECT wa = fw::WorkArea();
     const fw::Origin at = fw::CentredOrigin(m_nWidth, m_nHeight, nullptr, fw::Area{wa.left, wa.top, wa.right, wa.bottom});
     PaintLayered(POINT{at.x, at.y});
-    // Created hidden; the page shows itself once its first navigation completes.
-    // Made after the picture: its page's work then does not pile on the
-    // decoder's in the process's peak memory.
-    m_page.CreateModeless(hwnd());
     ::SetWindowLongPtrW(hwnd(), GWL_STYLE, ::GetWindowLongPtrW(hwnd(), GWL_STYLE) | WS_MINIMIZEBOX);
     // The game frame watches for its launcher's end; the login must as well, or
     // a login left open outlives a launcher that crashed or was killed.
