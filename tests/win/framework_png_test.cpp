@@ -12,16 +12,15 @@ namespace {
 
 namespace gp = Gdiplus::DllExports;
 
+BOOL CALLBACK NotePngId(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR found) {
+    if (IS_INTRESOURCE(name))
+        reinterpret_cast<std::vector<UINT>*>(found)->push_back(static_cast<UINT>(reinterpret_cast<ULONG_PTR>(name)));
+    return TRUE;
+}
+
 std::vector<UINT> PngResourceIds() {
     std::vector<UINT> ids;
-    EnumResourceNamesW(
-        GetModuleHandleW(nullptr), L"PNG",
-        [](HMODULE, LPCWSTR, LPWSTR name, LONG_PTR found) -> BOOL {
-            if (IS_INTRESOURCE(name))
-                reinterpret_cast<std::vector<UINT>*>(found)->push_back(static_cast<UINT>(reinterpret_cast<ULONG_PTR>(name)));
-            return TRUE;
-        },
-        reinterpret_cast<LONG_PTR>(&ids));
+    EnumResourceNamesW(GetModuleHandleW(nullptr), L"PNG", &NotePngId, reinterpret_cast<LONG_PTR>(&ids));
     return ids;
 }
 
