@@ -29,12 +29,11 @@ Buffer::Buffer(HDC compatibleWith, int cx, int cy)
       m_sel(m_dc.get(), m_bmp.get()) {}
 
 bool PaintInBands(HDC dc, const RECT& area, void (*paint)(HDC, void*), void* context) {
-    RECT clip{};
-    if (::GetClipBox(dc, &clip) == ERROR)
-        clip = area;
-    RECT todo{};
-    if (!::IntersectRect(&todo, &area, &clip))
-        return true;  // nothing of area is to be painted
+    // The whole area, band by band: the system's clipping keeps each copy within
+    // what is to be painted. (Cutting the bands to the clip box read here left
+    // a launcher black under Wine now and then: the box did not always cover
+    // the part the paint was for.)
+    const RECT todo = area;
     const int width = todo.right - todo.left;
     // About a quarter of a megabyte a band: a few dozen rows across a screen.
     constexpr long kBandBytes = 256 * 1024;

@@ -150,12 +150,12 @@ private:
     Select m_sel;
 };
 
-// Draws off screen and copies the result to dc a band of rows at a time, within
-// area and dc's clip box: the screen never shows half a paint, and no bitmap the
-// size of the window (4 MB for a launcher over the work area) stands beside the
-// window's own surface while it paints. paint draws in dc's coordinates, all of
-// area each time; what falls outside the current band is cut off. False when no
-// buffer could be made: nothing was drawn.
+// Draws area off screen and copies the result to dc a band of rows at a time
+// (dc's clipping applies to each copy): the screen never shows half a paint,
+// and no bitmap the size of the window (4 MB for a launcher over the work area)
+// stands beside the window's own surface while it paints. paint draws in dc's
+// coordinates, all of area each time; what falls outside the current band is
+// cut off. False when no buffer could be made: nothing was drawn.
 bool PaintInBands(HDC dc, const RECT& area, void (*paint)(HDC, void*), void* context);
 
 template <typename Paint>
