@@ -34,6 +34,7 @@ using bench::MakeTimeline;
 using bench::PrintClickTimeline;
 using bench::PrintTimeline;
 using bench::MarkBlock;
+using bench::NowMs;
 
 namespace {
 
@@ -41,17 +42,6 @@ constexpr DWORD kPollMs = 5;  // the start times' resolution
 constexpr Millis kStartTimeout = 60s;
 constexpr double kMb = 1024.0 * 1024.0;
 constexpr int kTabClicks = 6;  // a run's clicks from tab to tab
-
-double NowMs() {
-    static const double perMs = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart) / 1000.0;
-    }();
-    LARGE_INTEGER c;
-    QueryPerformanceCounter(&c);
-    return static_cast<double>(c.QuadPart) / perMs;
-}
 
 double PeakWorkingSetMb(HANDLE process) {
     PROCESS_MEMORY_COUNTERS pmc{};

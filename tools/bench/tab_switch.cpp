@@ -6,21 +6,11 @@
 #include "launcher/tab_strip.h"
 #include "tests/e2e/driver/driver.h"
 #include "tests/e2e/driver/login.h"
+#include "tools/bench/timeline.h"
 
 namespace bench {
 
 namespace {
-
-double NowMs() {
-    static const double perMs = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart) / 1000.0;
-    }();
-    LARGE_INTEGER c;
-    QueryPerformanceCounter(&c);
-    return static_cast<double>(c.QuadPart) / perMs;
-}
 
 // The second tab's page, once the launcher holds it beside first and shows it.
 HWND LogInSecondTab(HWND launcher, HWND first) {

@@ -19,14 +19,16 @@ double Median(std::vector<double> v) {
 
 namespace {
 
-double TicksToMs(std::int64_t ticks) {
+double PerMs() {
     static const double perMs = [] {
         LARGE_INTEGER f;
         QueryPerformanceFrequency(&f);
         return static_cast<double>(f.QuadPart) / 1000.0;
     }();
-    return static_cast<double>(ticks) / perMs;
+    return perMs;
 }
+
+double TicksToMs(std::int64_t ticks) { return static_cast<double>(ticks) / PerMs(); }
 
 std::wstring Ms(double v) {
     wchar_t buf[32];
@@ -41,6 +43,12 @@ std::wstring SignedMs(double v) {
 std::wstring Cell(double v) { return v < 0 ? std::wstring(L"-") : Ms(v); }
 
 }  // namespace
+
+double NowMs() {
+    LARGE_INTEGER c;
+    QueryPerformanceCounter(&c);
+    return TicksToMs(c.QuadPart);
+}
 
 MarkBlock::~MarkBlock() { Close(); }
 

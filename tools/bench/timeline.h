@@ -13,6 +13,9 @@ namespace bench {
 
 double Median(std::vector<double> v);
 
+// The performance counter now, in milliseconds: the clock of the marks too.
+double NowMs();
+
 // The block of one process tree, made (named after its first process) while
 // that process is still suspended; unmapped with this object.
 class MarkBlock {
