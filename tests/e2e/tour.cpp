@@ -7,6 +7,7 @@
 
 #include "common/protocol.h"
 #include "res/resource.h"
+#include "skin/dlg_ex.h"
 #include "tests/e2e/driver/driver.h"
 #include "tests/e2e/driver/login.h"
 #include "tests/win/open_menu.h"
@@ -91,10 +92,17 @@ int wmain() {
     if (!WaitFor([&] { return LauncherOnScreen(wnd); }, 20s))
         wprintf(L"  (the launcher did not paint over the screen in time)\n");
     // Right after its first paint the launcher adds its tray icon, a call that
-    // holds its thread for a few tens of milliseconds: a repaint asked for
-    // meanwhile is only half done. Asked for again once that is surely over.
-    Sleep(300);
-    WaitFor([&] { return LauncherOnScreen(wnd); }, 5s);
+    // holds its thread for a few tens of milliseconds: the buttons at the
+    // caption's end, painted last, may still be waiting for the repaint asked
+    // for meanwhile. Read from the screen until they are there.
+    WaitFor([&] {
+        for (UINT id : {ovn::skin::kIdSysMinimize, ovn::skin::kIdSysMaximize, ovn::skin::kIdSysClose}) {
+            const RECT b = WindowRect(GetDlgItem(wnd, static_cast<int>(id)));
+            if (IsRectEmpty(&b) || !Drawn(ScreenPixel((b.left + b.right) / 2, (b.top + b.bottom) / 2)))
+                return false;
+        }
+        return true;
+    }, 5s);
     Shot(L"launcher");
 
     wprintf(L"the system menu opens under its button in the title strip\n");
