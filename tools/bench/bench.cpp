@@ -9,9 +9,7 @@
 // Ovn.exe and the portal's address come from OVN_EXE and OVN_PORTAL, as for the
 // e2e tests.
 #include <windows.h>
-#include <psapi.h>
 #include <tlhelp32.h>
-#include <winternl.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -24,6 +22,7 @@
 
 #include "tests/e2e/driver/driver.h"
 #include "tests/e2e/driver/login.h"
+#include "tools/bench/process_figures.h"
 #include "tools/bench/tab_switch.h"
 #include "tools/bench/timeline.h"
 
@@ -35,56 +34,15 @@ using bench::PrintClickTimeline;
 using bench::PrintTimeline;
 using bench::MarkBlock;
 using bench::NowMs;
+using bench::CpuTimesMs;
+using bench::OpenForFigures;
+using bench::PeakWorkingSetMb;
 
 namespace {
 
 constexpr DWORD kPollMs = 5;  // the start times' resolution
 constexpr Millis kStartTimeout = 60s;
-constexpr double kMb = 1024.0 * 1024.0;
 constexpr int kTabClicks = 6;  // a run's clicks from tab to tab
-
-double PeakWorkingSetMb(HANDLE process) {
-    PROCESS_MEMORY_COUNTERS pmc{};
-    pmc.cb = sizeof pmc;
-    return GetProcessMemoryInfo(process, &pmc, sizeof pmc) ? static_cast<double>(pmc.PeakWorkingSetSize) / kMb : -1;
-}
-
-// Kernel and user time of every live process, in milliseconds. Under Wine,
-// GetProcessTimes answers zero for any process but the caller; the system's
-// process list carries the real times there (read from the host), as on Windows.
-std::map<DWORD, double> CpuTimesMs() {
-    using Query = NTSTATUS(NTAPI*)(SYSTEM_INFORMATION_CLASS, PVOID, ULONG, PULONG);
-    static const auto query = reinterpret_cast<Query>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
-    std::map<DWORD, double> out;
-    if (!query)
-        return out;
-    std::vector<unsigned char> buf(256 * 1024);
-    for (;;) {
-        ULONG needed = 0;
-        NTSTATUS st = query(SystemProcessInformation, buf.data(), static_cast<ULONG>(buf.size()), &needed);
-        if (st == static_cast<NTSTATUS>(0xC0000004L)) {  // too small: the list grew
-            buf.resize(std::max<size_t>(buf.size() * 2, needed + 4096));
-            continue;
-        }
-        if (st < 0)
-            return out;
-        break;
-    }
-    for (size_t at = 0;;) {
-        const auto* p = reinterpret_cast<const SYSTEM_PROCESS_INFORMATION*>(buf.data() + at);
-        out[static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(p->UniqueProcessId))] =
-            static_cast<double>(p->KernelTime.QuadPart + p->UserTime.QuadPart) / 10000.0;
-        if (!p->NextEntryOffset)
-            break;
-        at += p->NextEntryOffset;
-    }
-    return out;
-}
-
-fw::Handle OpenForFigures(DWORD pid) {
-    return fw::Handle(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid));
-}
 
 // What one program under measurement is.
 struct Subject {
