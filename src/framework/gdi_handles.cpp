@@ -33,11 +33,10 @@ bool PaintInBands(HDC dc, const RECT& area, void (*paint)(HDC, void*), void* con
     // what is to be painted. (Cutting the bands to the clip box read here left
     // a launcher black under Wine now and then: the box did not always cover
     // the part the paint was for.)
-    const RECT todo = area;
-    const int width = todo.right - todo.left;
+    const int width = area.right - area.left;
     // About a quarter of a megabyte a band: a few dozen rows across a screen.
     constexpr long kBandBytes = 256 * 1024;
-    const std::vector<RowBand> bands = PaintBands(todo.top, todo.bottom, width, kBandBytes);
+    const std::vector<RowBand> bands = PaintBands(area.top, area.bottom, width, kBandBytes);
     if (bands.empty())
         return true;
     Buffer buffer(dc, width, bands.front().bottom - bands.front().top);
@@ -46,10 +45,10 @@ bool PaintInBands(HDC dc, const RECT& area, void (*paint)(HDC, void*), void* con
     for (const RowBand& band : bands) {
         {
             SavedState state(buffer.dc());  // every band starts from the same settings
-            ::SetViewportOrgEx(buffer.dc(), -todo.left, -band.top, nullptr);
+            ::SetViewportOrgEx(buffer.dc(), -area.left, -band.top, nullptr);
             paint(buffer.dc(), context);
         }
-        ::BitBlt(dc, todo.left, band.top, width, band.bottom - band.top, buffer.dc(), 0, 0, SRCCOPY);
+        ::BitBlt(dc, area.left, band.top, width, band.bottom - band.top, buffer.dc(), 0, 0, SRCCOPY);
     }
     return true;
 }

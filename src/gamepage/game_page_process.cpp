@@ -45,7 +45,6 @@ bool RunGamePageProcess(StartMode mode) {
     }
     if (mode != ModeGamePage && mode != ModeGameHall)
         return false;
-
     auto& slot = gamepage::FrameSlot();
     if (slot)
         return false;  // one frame per process

@@ -1,7 +1,5 @@
 #include "gamepage/main_frame.h"
 
-#include "framework/start_marks.h"
-
 #include <string>
 
 #include "common/portal.h"

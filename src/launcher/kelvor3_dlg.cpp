@@ -90,8 +90,8 @@ bool CKelvor3Dlg::OnInitDialog() {
     MarkAsLauncherWindow(hwnd());
 
     // The page process starts first: its login is what the player waits for, and
-    // this window stays out of sight until then, so its controls, the common
-    // controls' library and its skin load meanwhile.
+    // this window stays out of sight until then. Its controls load meanwhile;
+    // its skin once the login is painted (EnsureSkin).
     StartGamePage();
     CreateTitleControls();
     DoDataExchange();
