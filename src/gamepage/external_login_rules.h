@@ -76,6 +76,10 @@ constexpr unsigned kTimerRemovePageBox = 1;    // after the login: the closing p
 constexpr unsigned kTimerCloseScriptDialogs = 2;
 constexpr unsigned kRemovePageBoxMs = 10;
 constexpr unsigned kCloseScriptDialogsMs = 130;
+// Timer of the frame: while it shows, it checks that it still lies over the login
+// page that owns it (see CQQLogin::KeepAboveLoginPage).
+constexpr unsigned kTimerKeepAbove = 3;
+constexpr unsigned kKeepAboveMs = 100;
 constexpr std::wstring_view kScriptDialogClass = L"Internet Explorer_TridentDlgFrame";
 constexpr std::wstring_view kMessageBoxClass = L"#32770";
 

@@ -162,6 +162,27 @@ void CQQLogin::PlacePage() {
     ::SetWindowPos(m_html.hwnd(), HWND_TOP, p.x, p.y, p.width, p.height, SWP_NOACTIVATE);
 }
 
+// The frame is owned by the login page, so the system keeps it over that page.
+// Under Wine it does not always: when the launcher, which owns the login's
+// artwork, makes its title-strip windows or sets its shape while this window is
+// open, Wine moves the login page over the windows it owns without a message to
+// any of them, and the player's clicks on the provider's page then land on the
+// login page. Nothing tells us, so while the frame shows it looks every tenth
+// of a second and, when its owner has come over it, puts itself and its page
+// back on top (on Windows the check never finds anything to do).
+void CQQLogin::KeepAboveLoginPage() {
+    HWND loginPage = ::GetWindow(hwnd(), GW_OWNER);
+    if (!loginPage || !::IsWindowVisible(hwnd()))
+        return;
+    bool ownerAbove = false;
+    for (HWND w = ::GetWindow(hwnd(), GW_HWNDPREV); w && !ownerAbove; w = ::GetWindow(w, GW_HWNDPREV))
+        ownerAbove = w == loginPage;
+    if (!ownerAbove)
+        return;
+    ::SetWindowPos(hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    PlacePage();  // the page over the frame
+}
+
 LRESULT CQQLogin::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_SHOWWINDOW: {
@@ -169,10 +190,12 @@ LRESULT CQQLogin::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (!m_html.hwnd() && m_html.CreateModeless(hwnd()))
             PlacePage();
         if (m_html.hwnd()) {
-            if (wParam)
+            if (wParam) {
                 ::PostMessageW(hwnd(), kMsgShowPage, 0, 0);  // once the frame itself is on screen
-            else
+            } else {
+                KillTimer(kTimerKeepAbove);
                 ::ShowWindow(m_html.hwnd(), SW_HIDE);
+            }
         }
         return r;
     }
@@ -180,8 +203,15 @@ LRESULT CQQLogin::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (m_html.hwnd() && ::IsWindowVisible(hwnd())) {
             PlacePage();
             ::ShowWindow(m_html.hwnd(), SW_SHOW);
+            SetTimer(kTimerKeepAbove, kKeepAboveMs);
         }
         return 0;
+    case WM_TIMER:
+        if (wParam == kTimerKeepAbove) {
+            KeepAboveLoginPage();
+            return 0;
+        }
+        break;
     case WM_WINDOWPOSCHANGED: {
         const LRESULT r = skin::CDlgEx::WindowProc(msg, wParam, lParam);
         PlacePage();  // inside the border, below the title band, on every move

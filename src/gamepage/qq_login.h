@@ -52,6 +52,7 @@ protected:
 
 private:
     void PlacePage();
+    void KeepAboveLoginPage();
 
     gdi::Bitmap m_bmpClose;
 };

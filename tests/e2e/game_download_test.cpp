@@ -119,7 +119,7 @@ TEST_F(GameDownloadE2e, DownloadsTheInstallerWithProgressAndStartsIt) {
     std::wstring exe = Environment::Get().exePath;
     EXPECT_FALSE(Exists(exe.substr(0, exe.rfind(L'\\') + 1) + L"Skyrealm.ini"));
 
-    ClickWindow(ok);
+    ASSERT_TRUE(ClickWindow(ok));
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
 }
 
@@ -136,7 +136,7 @@ TEST_F(GameDownloadE2e, CancelDuringASlowDownloadClosesAtOnceAndTheHallGoesOn) {
     ASSERT_TRUE(IsWindow(dialog));
 
     // At this pace the installer would take many minutes.
-    ClickWindow(GetDlgItem(dialog, IDCANCEL));
+    ASSERT_TRUE(ClickWindow(GetDlgItem(dialog, IDCANCEL)));
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }, 5s)) << "cancel did not close the dialog";
     EXPECT_FALSE(Exists(target)) << "the partial installer stayed";
     EXPECT_EQ(ReadFileText(record), "");

@@ -78,8 +78,7 @@ protected:
         // The mouse comes to the button from elsewhere, as a player's does.
         const RECT client = WindowRect(wnd);
         menutest::ClickScreen({(client.left + client.right) / 2, (client.top + client.bottom) / 2}, false, false);
-        ClickWindow(GetDlgItem(wnd, IDC_BTN_MENU));
-        if (!menutest::WaitForOpenMenu(launcher.Id()).window)
+        if (!ClickWindow(GetDlgItem(wnd, IDC_BTN_MENU)) || !menutest::WaitForOpenMenu(launcher.Id()).window)
             return false;
         menutest::ChooseWithKeys(position);
         return menutest::WaitForMenuClosed(launcher.Id());

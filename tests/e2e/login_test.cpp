@@ -26,42 +26,6 @@ int CountRequests(const std::string& what) {
 
 bool SameRect(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
 
-// What a window shows on screen now.
-std::vector<std::uint32_t> ScreenPixels(HWND hwnd) {
-    const RECT r = WindowRect(hwnd);
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    std::vector<std::uint32_t> out(static_cast<size_t>(std::max(0, w * h)));
-    if (out.empty())
-        return out;
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
-    HGDIOBJ old = SelectObject(mem, bmp);
-    BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-    SelectObject(mem, old);
-    BITMAPINFO bi{};
-    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB};
-    GetDIBits(mem, bmp, 0, h, out.data(), &bi, DIB_RGB_COLORS);
-    DeleteObject(bmp);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
-    return out;
-}
-
-// Waits until a window shows more than one colour and the same picture twice
-// in a row: its page has been drawn.
-std::vector<std::uint32_t> SteadyPicture(HWND hwnd) {
-    std::vector<std::uint32_t> last, now;
-    WaitFor([&] {
-        now = ScreenPixels(hwnd);
-        const bool drawn = std::adjacent_find(now.begin(), now.end(), std::not_equal_to<>()) != now.end();
-        const bool steady = drawn && now == last;
-        last = now;
-        return steady;
-    }, 15s);
-    return now;
-}
-
 class LoginE2e : public ::testing::Test {
 protected:
     void SetUp() override { PortalRequests(true); }
@@ -142,7 +106,7 @@ TEST_F(LoginE2e, AccountsLogInAsTabsOncePerServer) {
     SendKey(VK_ESCAPE);
     SendKey(VK_F5);
     SendKey(VK_RETURN);
-    ClickBox(first.page, *srv3);
+    ASSERT_TRUE(ClickBox(first.page, *srv3));
 
     // The game opens in a tab of the launcher: its frame adopted and shown, the
     // game page fetched from the portal with the chosen server and account.
@@ -244,7 +208,7 @@ TEST_F(LoginE2e, ExternalLoginWindowsOpenHideAndReplaceEachOther) {
     // The link is clicked once the provider's page is drawn: a request made is not
     // yet a page laid out, and a click before that lands on nothing.
     const std::wstring qqProvider = portal + L"/oauth2.0/authorize?state=s4224";
-    SteadyPicture(qqPage);
+    ASSERT_FALSE(SteadyPicture(qqPage).empty()) << "the provider's page was not drawn";
     ASSERT_TRUE(ClickLink(qqPage, qqProvider, L"code=ok-alice", kExternalPageHostFlags));
     EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(qq); }, 15s)) << "the QQ window stayed after the login";
     EXPECT_GE(CountRequests("/qzone/callback.do?code=ok-alice"), 1);
@@ -259,6 +223,7 @@ TEST_F(LoginE2e, ExternalLoginWindowsOpenHideAndReplaceEachOther) {
     EXPECT_TRUE(WaitFor([] { return CountRequests("/weibo/oauth2/authorize") >= 1; }));
     const std::wstring weiboProvider = portal + L"/weibo/oauth2/authorize?state=s4224";
     const std::vector<std::uint32_t> providerPage = SteadyPicture(weiboPage);
+    ASSERT_FALSE(providerPage.empty()) << "the provider's page was not drawn";
     ASSERT_TRUE(ClickLink(weiboPage, weiboProvider, L"code=nocookie", kExternalPageHostFlags));
     EXPECT_TRUE(WaitFor([] { return CountRequests("/weibo/callback.do?state") >= 1; }));
     // Once the callback's page is drawn, its completion has been handled (the

@@ -95,7 +95,7 @@ TEST_F(NoticeE2e, ShownTwiceThenClickedOpensItsLinkAndNeverComesBack) {
     PostMessageW(popup, WM_TIMER, kTimerNoticeWait, 0);
     ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(popup) != FALSE; }));
 
-    ClickWindow(GetDlgItem(popup, IDC_POP_TEXT));
+    ASSERT_TRUE(ClickWindow(GetDlgItem(popup, IDC_POP_TEXT)));
     EXPECT_TRUE(WaitFor([&] { return ReadFileText(record).find("/notice/news.htm?from=notice") != std::string::npos; },
                         20s))
         << "the link did not reach the browser: " << ReadFileText(record);

@@ -258,7 +258,10 @@ bool LogIn(const Subject& s, Started& run) {
         return false;
     }
     Flush(run.login.page);
-    ClickBox(run.login.page, *box);
+    if (!ClickBox(run.login.page, *box)) {
+        wprintf(L"%ls: the server link was covered by another window\n", s.name);
+        return false;
+    }
     const double t0 = NowMs();
     run.clickAtMs = t0;
     const bool adopted = PollUntil(s, run, L"the tab adopted after the click", [&] {

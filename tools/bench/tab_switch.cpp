@@ -32,7 +32,10 @@ HWND LogInSecondTab(HWND launcher, HWND first) {
     }
     DWORD_PTR r = 0;
     SendMessageTimeoutW(login.page, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &r);
-    ClickBox(login.page, *box);
+    if (!ClickBox(login.page, *box)) {
+        wprintf(L"tab clicks: the second login page's server link was covered\n");
+        return nullptr;
+    }
     HWND second = nullptr;
     WaitFor(
         [&] {

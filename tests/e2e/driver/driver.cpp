@@ -5,6 +5,7 @@
 #include <wininet.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <sstream>
 #include <thread>
@@ -328,9 +329,75 @@ void ClickAt(int x, int y) {
     SendInput(3, in, sizeof(INPUT));
 }
 
-void ClickWindow(HWND hwnd) {
+namespace {
+
+// Whether a click at this point goes to target or to a window inside it.
+bool TakesClickAt(HWND target, POINT at) {
+    HWND hit = WindowFromPoint(at);
+    return hit && (hit == target || IsChild(target, hit));
+}
+
+}  // namespace
+
+bool ClickOn(HWND target, POINT at, Millis timeout) {
+    if (WaitFor([&] { return TakesClickAt(target, at); }, timeout)) {
+        ClickAt(at.x, at.y);
+        return true;
+    }
+    HWND hit = WindowFromPoint(at);
+    const std::wstring cls = hit ? ClassName(hit) : L"";
+    fprintf(stderr, "a click at %ld,%ld meant for window %p (process %lu, owned by %p) would go to window %p "
+            "(process %lu, class %ls, owned by %p): not clicked\n", at.x, at.y, static_cast<void*>(target),
+            WindowProcessId(target), static_cast<void*>(GetWindow(target, GW_OWNER)), static_cast<void*>(hit),
+            hit ? WindowProcessId(hit) : 0, cls.c_str(), static_cast<void*>(hit ? GetWindow(hit, GW_OWNER) : nullptr));
+    return false;
+}
+
+bool ClickWindow(HWND hwnd) {
     RECT rc = WindowRect(hwnd);
-    ClickAt((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+    return ClickOn(hwnd, {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2});
+}
+
+std::vector<std::uint32_t> ScreenPixels(HWND hwnd) {
+    const RECT r = WindowRect(hwnd);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    std::vector<std::uint32_t> out(static_cast<size_t>(std::max(0, w) * std::max(0, h)));
+    if (out.empty())
+        return out;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    SelectObject(mem, old);
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB};
+    GetDIBits(mem, bmp, 0, h, out.data(), &bi, DIB_RGB_COLORS);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    for (auto& p : out)
+        p &= 0xFFFFFF;
+    return out;
+}
+
+COLORREF ScreenPixel(int x, int y) {
+    HDC screen = GetDC(nullptr);
+    const COLORREF colour = GetPixel(screen, x, y);
+    ReleaseDC(nullptr, screen);
+    return colour;
+}
+
+std::vector<std::uint32_t> SteadyPicture(HWND hwnd, Millis timeout) {
+    std::vector<std::uint32_t> last, now;
+    const bool steady = WaitFor([&] {
+        now = ScreenPixels(hwnd);
+        const bool drawn = std::adjacent_find(now.begin(), now.end(), std::not_equal_to<>()) != now.end();
+        const bool same = drawn && now == last;
+        last = now;
+        return same;
+    }, timeout);
+    return steady ? now : std::vector<std::uint32_t>{};
 }
 
 bool SaveScreenshot(const std::wstring& path, HWND hwnd) {

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -103,8 +104,23 @@ std::vector<ProcessEntry> ProcessesNamed(const std::wstring& exeName);
 void SendKey(WORD vk, bool extended = false);
 void SendKeyCombo(std::initializer_list<WORD> modifiers, WORD vk);
 void ClickAt(int screenX, int screenY);
-// Clicks the centre of a window (a button of another process, say).
-void ClickWindow(HWND hwnd);
+// Clicks the point at (screen coordinates) once the system would hand a click
+// there to target (or a window inside it), waiting up to timeout for that: a
+// window shown late, or one still under another, would otherwise take the click.
+// False, and no click, when target is not there in time; the window that would
+// have taken the click is then written to the test's error output.
+bool ClickOn(HWND target, POINT at, Millis timeout = 10s);
+// Clicks the centre of a window (a button of another process, say); false when
+// something else covers it.
+bool ClickWindow(HWND hwnd);
+
+// What the screen shows now under a window's rectangle, row by row (0x00RRGGBB).
+std::vector<std::uint32_t> ScreenPixels(HWND hwnd);
+COLORREF ScreenPixel(int x, int y);
+// Waits until the screen under a window shows more than one colour and the same
+// picture twice in a row (its page has been drawn); that picture, or nothing
+// when it was not steady in time.
+std::vector<std::uint32_t> SteadyPicture(HWND hwnd, Millis timeout = 15s);
 
 // Saves the screen (or the part covered by hwnd) as a PNG file.
 bool SaveScreenshot(const std::wstring& path, HWND hwnd = nullptr);

@@ -168,16 +168,13 @@ bool ClickLink(HWND view, const std::wstring& url, const std::wstring& hrefPart,
     RECT client{};
     GetClientRect(view, &client);
     const auto box = LinkBoxOnPage(url, hrefPart, client.right, client.bottom, hostFlags);
-    if (!box)
-        return false;
-    ClickBox(view, *box);
-    return true;
+    return box && ClickBox(view, *box);
 }
 
-void ClickBox(HWND view, const RECT& box) {
+bool ClickBox(HWND view, const RECT& box) {
     POINT at{(box.left + box.right) / 2, (box.top + box.bottom) / 2};
     ClientToScreen(view, &at);
-    ClickAt(at.x, at.y);
+    return ClickOn(view, at);
 }
 
 void DragBy(int x, int y, int dx, int dy) {

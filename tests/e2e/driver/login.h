@@ -59,11 +59,12 @@ std::wstring LoginPageUrl();
 
 // Clicks, with the mouse, the first link whose address contains hrefPart, on
 // the page url shown in view (a window whose client area is the page). False
-// when there is no such link.
+// when there is no such link, or when another window covers it (ClickOn).
 bool ClickLink(HWND view, const std::wstring& url, const std::wstring& hrefPart, std::uint32_t hostFlags);
 
-// Clicks the centre of box, given in view's client coordinates.
-void ClickBox(HWND view, const RECT& box);
+// Clicks the centre of box, given in view's client coordinates, once a click
+// there goes to view; false when it does not in time.
+bool ClickBox(HWND view, const RECT& box);
 
 // Presses at (x, y), moves by (dx, dy) in steps and lets go there.
 void DragBy(int x, int y, int dx, int dy);
