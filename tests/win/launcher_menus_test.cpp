@@ -113,9 +113,14 @@ protected:
         // launcher back in front first.
         SetForegroundWindow(launcher);
         PumpUntil([&] { return GetForegroundWindow() == launcher; }, 5000);
+        HWND button = GetDlgItem(launcher, IDC_BTN_MENU);
         RECT r{};
-        GetWindowRect(GetDlgItem(launcher, IDC_BTN_MENU), &r);
-        menutest::ClickScreen({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+        GetWindowRect(button, &r);
+        const POINT at{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        // A click there must go to the button, not to a window over it.
+        if (!PumpUntil([&] { return WindowFromPoint(at) == button; }, 5000))
+            ADD_FAILURE() << "the system button is covered by window " << WindowFromPoint(at);
+        menutest::ClickScreen(at);
     }
     void TrayClick(LPARAM mouseMessage) { PostMessageW(launcher, ovn::kMsgTrayCallback, 1, mouseMessage); }
 

@@ -358,24 +358,40 @@ bool ClickWindow(HWND hwnd) {
     return ClickOn(hwnd, {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2});
 }
 
-std::vector<std::uint32_t> ScreenPixels(HWND hwnd) {
-    const RECT r = WindowRect(hwnd);
+namespace {
+
+// A copy of what the screen shows in r, as a bitmap the caller deletes (null
+// for an empty rectangle).
+HBITMAP CopyScreen(const RECT& r) {
     const int w = r.right - r.left, h = r.bottom - r.top;
-    std::vector<std::uint32_t> out(static_cast<size_t>(std::max(0, w) * std::max(0, h)));
-    if (out.empty())
-        return out;
+    if (w <= 0 || h <= 0)
+        return nullptr;
     HDC screen = GetDC(nullptr);
     HDC mem = CreateCompatibleDC(screen);
     HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
     HGDIOBJ old = SelectObject(mem, bmp);
     BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
     SelectObject(mem, old);
-    BITMAPINFO bi{};
-    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB};
-    GetDIBits(mem, bmp, 0, h, out.data(), &bi, DIB_RGB_COLORS);
-    DeleteObject(bmp);
     DeleteDC(mem);
     ReleaseDC(nullptr, screen);
+    return bmp;
+}
+
+}  // namespace
+
+std::vector<std::uint32_t> ScreenPixels(HWND hwnd) {
+    const RECT r = WindowRect(hwnd);
+    HBITMAP bmp = CopyScreen(r);
+    if (!bmp)
+        return {};
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    std::vector<std::uint32_t> out(static_cast<size_t>(w) * static_cast<size_t>(h));
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB};
+    HDC screen = GetDC(nullptr);
+    GetDIBits(screen, bmp, 0, h, out.data(), &bi, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    DeleteObject(bmp);
     for (auto& p : out)
         p &= 0xFFFFFF;
     return out;
@@ -404,16 +420,9 @@ bool SaveScreenshot(const std::wstring& path, HWND hwnd) {
     RECT rc{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     if (hwnd)
         rc = WindowRect(hwnd);
-    int w = rc.right - rc.left, h = rc.bottom - rc.top;
-    if (w <= 0 || h <= 0)
+    HBITMAP bmp = CopyScreen(rc);
+    if (!bmp)
         return false;
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
-    HGDIOBJ old = SelectObject(mem, bmp);
-    BitBlt(mem, 0, 0, w, h, screen, rc.left, rc.top, SRCCOPY);
-    SelectObject(mem, old);
-
     bool ok = false;
     Gdiplus::GdiplusStartupInput input;
     ULONG_PTR token = 0;
@@ -427,8 +436,6 @@ bool SaveScreenshot(const std::wstring& path, HWND hwnd) {
         Gdiplus::GdiplusShutdown(token);
     }
     DeleteObject(bmp);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
     return ok;
 }
 
