@@ -71,6 +71,19 @@ bool LauncherOnScreen(HWND wnd) {
     return true;
 }
 
+// Why LauncherOnScreen does not hold, for the tour's message.
+std::wstring LauncherState(HWND wnd) {
+    RECT work{}, r = WindowRect(wnd);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    DWORD_PTR ignored = 0;
+    const bool answers = SendMessageTimeoutW(wnd, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &ignored) != 0;
+    wchar_t text[200];
+    swprintf(text, 200, L"at %ld,%ld-%ld,%ld on a work area of %ld,%ld-%ld,%ld, %ls, %ls", r.left, r.top, r.right,
+             r.bottom, work.left, work.top, work.right, work.bottom, IsWindowVisible(wnd) ? L"visible" : L"hidden",
+             answers ? L"answering" : L"not answering within 2 s");
+    return text;
+}
+
 // The innermost window of a page frame: the view its page is drawn in.
 HWND ViewOf(HWND frame) {
     HWND view = frame;
@@ -166,8 +179,9 @@ int wmain() {
         page = kids.empty() ? nullptr : kids.front();
         return page != nullptr;
     }, 60s);
-    Shot(L"launcher", page && WaitFor([&] { return LauncherOnScreen(wnd); }, 30s),
-         page ? L"the launcher did not paint over the screen" : L"no page was adopted");
+    const bool launcherShown = page && WaitFor([&] { return LauncherOnScreen(wnd); }, 30s);
+    const std::wstring launcherWhy = L"the launcher did not paint over the screen: " + LauncherState(wnd);
+    Shot(L"launcher", launcherShown, page ? launcherWhy.c_str() : L"no page was adopted");
 
     wprintf(L"the system menu opens under its button in the title strip\n");
     menutest::OpenMenu menu{};
@@ -210,7 +224,8 @@ int wmain() {
         Painted(notice);
         return !SteadyPicture(notice, 2s).empty();
     }, 60s);
-    Shot(L"notice", noticeShown, notice ? L"the notice was not drawn" : L"no notice came up", notice);
+    const std::wstring noticeWhy = L"no notice came up; the launcher is " + LauncherState(wnd);
+    Shot(L"notice", noticeShown, notice ? L"the notice was not drawn" : noticeWhy.c_str(), notice);
 
     wprintf(L"the hall's link to another game downloads its launcher\n");
     DownloadShot(wnd, page);
