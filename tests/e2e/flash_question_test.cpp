@@ -41,7 +41,12 @@ std::vector<std::wstring> TakeBrowsers(DWORD parent) {
     std::vector<std::wstring> lines;
     for (const ProcessEntry& p : ProcessesNamed(L"iexplore.exe"))
         if (p.parent == parent) {
-            lines.push_back(CommandLineOf(p.pid));
+            // A browser that is still starting may not have its command line in
+            // place yet: it is taken at a later look.
+            std::wstring line = CommandLineOf(p.pid);
+            if (line.empty())
+                continue;
+            lines.push_back(std::move(line));
             if (fw::Handle h{OpenProcess(PROCESS_TERMINATE, FALSE, p.pid)})
                 TerminateProcess(h.get(), 0);
         }
