@@ -41,12 +41,7 @@ std::vector<std::wstring> TakeBrowsers(DWORD parent) {
     std::vector<std::wstring> lines;
     for (const ProcessEntry& p : ProcessesNamed(L"iexplore.exe"))
         if (p.parent == parent) {
-            // A browser that is still starting may not have its command line in
-            // place yet: it is taken at a later look.
-            std::wstring line = CommandLineOf(p.pid);
-            if (line.empty())
-                continue;
-            lines.push_back(std::move(line));
+            lines.push_back(CommandLineOf(p.pid));
             if (fw::Handle h{OpenProcess(PROCESS_TERMINATE, FALSE, p.pid)})
                 TerminateProcess(h.get(), 0);
         }
