@@ -1,8 +1,8 @@
 // A computer without the Flash plug-in's version key: the start asks whether to
 // install a newer one; "是" opens its download page in the browser and ends, "否"
-// goes on to the launcher. Wine's own iexplore.exe stands in for the browser: it
-// shows nothing here, and the test reads the address from its command line
-// (then ends it).
+// goes on to the launcher. Wine's own iexplore.exe is the browser here (the
+// shell finds it in the system folder before anything a test could put in its
+// place): the test reads the address from its command line, then ends it.
 #include <gtest/gtest.h>
 #include <winternl.h>
 
@@ -36,16 +36,41 @@ std::wstring CommandLineOf(DWORD pid) {
     return line;
 }
 
+// Ends a browser and waits until it is gone.
+void EndBrowser(DWORD pid) {
+    if (fw::Handle h{OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid)}) {
+        TerminateProcess(h.get(), 0);
+        WaitForSingleObject(h.get(), 5000);
+    }
+}
+
 // The browsers that process parent started, by their command lines; ended.
+// A browser is taken only once its command line can be read: until then it is
+// still starting, and a browser ended that early has been seen to run on (on
+// screen, under the tests that follow, holding the test's output open).
 std::vector<std::wstring> TakeBrowsers(DWORD parent) {
     std::vector<std::wstring> lines;
     for (const ProcessEntry& p : ProcessesNamed(L"iexplore.exe"))
         if (p.parent == parent) {
-            lines.push_back(CommandLineOf(p.pid));
-            if (fw::Handle h{OpenProcess(PROCESS_TERMINATE, FALSE, p.pid)})
-                TerminateProcess(h.get(), 0);
+            std::wstring line = CommandLineOf(p.pid);
+            if (line.empty())
+                continue;
+            lines.push_back(std::move(line));
+            EndBrowser(p.pid);
         }
     return lines;
+}
+
+// Every browser in this test's Wine prefix, once each has started.
+void EndAllBrowsers() {
+    WaitFor([] {
+        for (const ProcessEntry& p : ProcessesNamed(L"iexplore.exe"))
+            if (CommandLineOf(p.pid).empty())
+                return false;
+        return true;
+    }, 10s);
+    for (const ProcessEntry& p : ProcessesNamed(L"iexplore.exe"))
+        EndBrowser(p.pid);
 }
 
 class FlashQuestionE2e : public ::testing::Test {
@@ -62,6 +87,7 @@ protected:
     }
     void TearDown() override {
         EndAllCopies();
+        EndAllBrowsers();
         if (m_hadKey)
             RegSetKeyValueW(HKEY_LOCAL_MACHINE, kFlashKey, L"CurrentVersion", REG_SZ, m_version.c_str(),
                             static_cast<DWORD>((m_version.size() + 1) * sizeof(wchar_t)));
