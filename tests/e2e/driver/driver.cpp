@@ -339,23 +339,49 @@ bool TakesClickAt(HWND target, POINT at) {
 
 }  // namespace
 
-bool ClickOn(HWND target, POINT at, Millis timeout) {
-    if (WaitFor([&] { return TakesClickAt(target, at); }, timeout)) {
-        ClickAt(at.x, at.y);
-        return true;
-    }
+namespace {
+
+void ReportMissedClick(HWND target, POINT at) {
     HWND hit = WindowFromPoint(at);
     const std::wstring cls = hit ? ClassName(hit) : L"";
     fprintf(stderr, "a click at %ld,%ld meant for window %p (process %lu, owned by %p) would go to window %p "
             "(process %lu, class %ls, owned by %p): not clicked\n", at.x, at.y, static_cast<void*>(target),
             WindowProcessId(target), static_cast<void*>(GetWindow(target, GW_OWNER)), static_cast<void*>(hit),
             hit ? WindowProcessId(hit) : 0, cls.c_str(), static_cast<void*>(hit ? GetWindow(hit, GW_OWNER) : nullptr));
+}
+
+}  // namespace
+
+bool ClickOn(HWND target, POINT at, Millis timeout) {
+    if (WaitFor([&] { return TakesClickAt(target, at); }, timeout)) {
+        ClickAt(at.x, at.y);
+        return true;
+    }
+    ReportMissedClick(target, at);
+    return false;
+}
+
+bool ClickOnClient(HWND target, POINT clientPoint, Millis timeout) {
+    POINT at{}, before{LONG_MIN, LONG_MIN};
+    const bool steady = WaitFor([&] {
+        at = clientPoint;
+        ClientToScreen(target, &at);
+        const bool same = at.x == before.x && at.y == before.y;
+        before = at;
+        return same && TakesClickAt(target, at);
+    }, timeout);
+    if (steady) {
+        ClickAt(at.x, at.y);
+        return true;
+    }
+    ReportMissedClick(target, at);
     return false;
 }
 
 bool ClickWindow(HWND hwnd) {
-    RECT rc = WindowRect(hwnd);
-    return ClickOn(hwnd, {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2});
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    return ClickOnClient(hwnd, {client.right / 2, client.bottom / 2});
 }
 
 namespace {

@@ -110,6 +110,11 @@ void ClickAt(int screenX, int screenY);
 // False, and no click, when target is not there in time; the window that would
 // have taken the click is then written to the test's error output.
 bool ClickOn(HWND target, POINT at, Millis timeout = 10s);
+// The same for a point given in target's client coordinates: its place on the
+// screen is looked up at each look, and the click waits until the window is at
+// the same place at two looks in a row (a window still being moved into place
+// would otherwise take the click somewhere else on it).
+bool ClickOnClient(HWND target, POINT clientPoint, Millis timeout = 10s);
 // Clicks the centre of a window (a button of another process, say); false when
 // something else covers it.
 bool ClickWindow(HWND hwnd);

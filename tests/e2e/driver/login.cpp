@@ -172,9 +172,7 @@ bool ClickLink(HWND view, const std::wstring& url, const std::wstring& hrefPart,
 }
 
 bool ClickBox(HWND view, const RECT& box) {
-    POINT at{(box.left + box.right) / 2, (box.top + box.bottom) / 2};
-    ClientToScreen(view, &at);
-    return ClickOn(view, at);
+    return ClickOnClient(view, {(box.left + box.right) / 2, (box.top + box.bottom) / 2});
 }
 
 void DragBy(int x, int y, int dx, int dy) {
