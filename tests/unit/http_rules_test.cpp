@@ -48,6 +48,10 @@ TEST(IsPortalUrl, MatchesTheHostNotTheText) {
     EXPECT_FALSE(IsPortalUrl(L"http://evilquenra.com/x.exe", domains));
     EXPECT_FALSE(IsPortalUrl(L"http://quenra.com@elsewhere.example/x.exe", domains));
     EXPECT_FALSE(IsPortalUrl(L"http://elsewhere.example?quenra.com", domains));
+    // Only a plain name passes, whatever it ends in: for the system a "?" ends the
+    // host (elsewhere.example would be asked), and an "@" hides a name before it.
+    EXPECT_FALSE(IsPortalUrl(L"http://elsewhere.example?.quenra.com", domains));
+    EXPECT_FALSE(IsPortalUrl(L"http://elsewhere.example@.quenra.com", domains));
     // The system reads the host up to a NUL: what follows it names nothing.
     EXPECT_FALSE(IsPortalUrl(std::wstring(L"http://elsewhere.example\0.quenra.com/x.exe", 42), domains));
     EXPECT_FALSE(IsPortalUrl(L"http://elsewhere.example\t.quenra.com/x.exe", domains));
