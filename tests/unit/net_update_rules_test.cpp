@@ -49,6 +49,9 @@ TEST(VersionKey, PackageMustBeThePublishedRelease) {
     // The new release carries its own version digits.
     EXPECT_TRUE(PackageMatchesKey(digest, L"00112233445566778899aabbccdd3002"));
     EXPECT_FALSE(PackageMatchesKey(digest, L"10112233445566778899aabbccdd3001"));
+    // The last of the 28 digits counts as much as the first, and must be one.
+    EXPECT_FALSE(PackageMatchesKey(digest, L"00112233445566778899aabbccdc3001"));
+    EXPECT_FALSE(PackageMatchesKey(L"00112233445566778899aabbccdgeeff", L"00112233445566778899aabbccdg3001"));
     EXPECT_FALSE(PackageMatchesKey(digest, L"00112233445566778899aabbccd"));
     EXPECT_FALSE(PackageMatchesKey(digest, L""));
     EXPECT_FALSE(PackageMatchesKey(L"", L"00112233445566778899aabbccdd3001"));
