@@ -30,6 +30,10 @@ TEST(LabelFromCopyData, ReadsOnlyWithinTheByteCount) {
     auto noTerminator = Utf16Bytes(u"abc", false);
     EXPECT_EQ(LabelFromCopyData(noTerminator.data(), noTerminator.size()), std::nullopt);
     EXPECT_EQ(LabelFromCopyData(ok.data(), ok.size() - 1), std::nullopt);  // odd
+    // Odd with the terminator whole: still half a character the sender never meant.
+    auto oneByteMore = ok;
+    oneByteMore.push_back(0);
+    EXPECT_EQ(LabelFromCopyData(oneByteMore.data(), oneByteMore.size()), std::nullopt);
     EXPECT_EQ(LabelFromCopyData(ok.data(), ok.size() - 2), std::nullopt);  // terminator cut off
     EXPECT_EQ(LabelFromCopyData(ok.data(), 0), std::nullopt);
     EXPECT_EQ(LabelFromCopyData(nullptr, 8), std::nullopt);
