@@ -135,6 +135,18 @@ TEST(PngDecoder, ReadsEveryFilterOfAnRgbaPicture) {
         split.idatPiece = piece;
         EXPECT_EQ(Decode(Encode(split)).pixels, d.pixels) << piece;
     }
+
+    // Paeth's tie between above and upper-left goes to above: left 0, above 30,
+    // upper-left 10 are 10 from 20 both.
+    Picture tie;
+    tie.width = 2;
+    tie.height = 2;
+    tie.colour = 0;
+    tie.rows = {Bytes{10, 30}, Bytes{0, 77}};
+    tie.filters = {0, 4};
+    const Decoded t = Decode(Encode(tie));
+    ASSERT_EQ(t.result, PngResult::Decoded);
+    EXPECT_EQ(t.pixels, (std::vector<std::uint32_t>{0xFF0A0A0Au, 0xFF1E1E1Eu, 0xFF000000u, 0xFF4D4D4Du}));
 }
 
 TEST(PngDecoder, PremultipliesRoundingAsTheSystemDoes) {
