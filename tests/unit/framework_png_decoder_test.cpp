@@ -261,6 +261,13 @@ TEST(PngDecoder, DamagedPicturesAreRefusedWithoutReadingPastThem) {
     EXPECT_EQ(Decode(longer).result, PngResult::Damaged);
     // Larger than the caller takes, or a caller that declines: asked for nothing, or refused.
     EXPECT_EQ(Decode(good, PngAlpha::Straight, 4).result, PngResult::Damaged);
+    // A side at the caller's limit is taken; a height past it is refused as a width is.
+    EXPECT_EQ(Decode(good, PngAlpha::Straight, 5).result, PngResult::Decoded);
+    Picture tall = Rgba();
+    tall.height = 6;
+    tall.rows.push_back(tall.rows.back());
+    ASSERT_EQ(Decode(Encode(tall)).result, PngResult::Decoded);
+    EXPECT_EQ(Decode(Encode(tall), PngAlpha::Straight, 5).result, PngResult::Damaged);
     EXPECT_EQ(DecodePng(good.data(), good.size(), 4096, PngAlpha::Straight, [](PngSize) { return nullptr; }),
               PngResult::Damaged);
     // A palette picture without its palette; no data at all.
