@@ -36,6 +36,12 @@ TEST(CacheRules, PathsAreWholeOrNotAtAll) {
     const std::wstring deep = L"C:\\" + std::wstring(kMaxPathChars - 20, L'd');
     EXPECT_TRUE(ChildPath(deep, L"short").has_value());
     EXPECT_EQ(ChildPath(deep, std::wstring(40, L'n')), std::nullopt);
+    // The path leaves room for the longest prefix a call adds (\\?\UNC\, eight).
+    const std::size_t roomy = kMaxPathChars - 8 - deep.size() - 1;
+    const std::wstring fits = deep + L"\\" + std::wstring(roomy, L'n');
+    ASSERT_EQ(fits.size(), kMaxPathChars - 8);
+    EXPECT_TRUE(ChildPath(deep, std::wstring(roomy, L'n')) == fits);
+    EXPECT_FALSE(ChildPath(deep, std::wstring(roomy + 1, L'n')).has_value());
 
     // Short paths as they are; long ones in the long form.
     const std::wstring at259 = L"C:\\" + std::wstring(256, L'x');
