@@ -17,16 +17,17 @@ bool Breaks(wchar_t c) {
 bool Blank(wchar_t c) { return c == L' ' || Breaks(c); }
 
 
-// Fills the body up to room for the cut mark and the line's end.
+// Fills the body up to room for the line's end and the terminator. A body that
+// fits is kept whole; one that does not is taken back to room for the cut mark.
 class Writer {
 public:
     Writer(wchar_t* out, std::size_t capacity)
-        : m_out(out), m_limit(capacity - kCut.size() - kEnd.size() - 1) {}
+        : m_out(out), m_room(capacity - kEnd.size() - 1), m_cutAt(m_room - kCut.size()) {}
 
     void Put(wchar_t c) {
         if (m_cut)
             return;
-        if (m_pos == m_limit) {
+        if (m_pos == m_room) {
             m_cut = true;
             return;
         }
@@ -64,6 +65,7 @@ public:
 
     std::size_t Finish() {
         if (m_cut) {
+            m_pos = m_cutAt;
             // Half a surrogate pair would turn into a replacement character.
             if (m_pos > 0 && m_out[m_pos - 1] >= 0xD800 && m_out[m_pos - 1] <= 0xDBFF)
                 --m_pos;
@@ -78,7 +80,8 @@ public:
 
 private:
     wchar_t* m_out;
-    std::size_t m_limit;
+    std::size_t m_room;   // the longest body that is not cut
+    std::size_t m_cutAt;  // where a cut body ends, before its mark
     std::size_t m_pos = 0;
     bool m_cut = false;
 };

@@ -26,9 +26,10 @@ inline constexpr std::size_t kMaxLine = 1024;
 // Writes "hh:mm:ss.mmm [pid role] text: error N: message\r\n" into out and a
 // terminating NUL; returns the characters written, the NUL not counted. An error
 // with its top bit set (an HRESULT) is written in hex. Control characters become
-// one blank, so a failure is always one line whatever its texts hold; what does
-// not fit is cut (never inside a surrogate pair) and ends with "...", and the
-// line still ends with "\r\n". capacity below 8 writes nothing but the NUL.
+// one blank, so a failure is always one line whatever its texts hold. A line that
+// fits capacity is written whole; what does not fit is cut (never inside a
+// surrogate pair) and ends with "...", and the line still ends with "\r\n".
+// capacity below 8 writes nothing but the NUL.
 std::size_t FormatFailureLine(const FailureLine& line, wchar_t* out, std::size_t capacity);
 
 }  // namespace ovn::log

@@ -59,8 +59,16 @@ TEST(FailureLine, CutsWhatDoesNotFitAndStillEndsTheLine) {
     EXPECT_EQ(line.substr(line.size() - 6), L"x...\r\n");
     EXPECT_EQ(line.find(L"\r\n"), line.size() - 2);
 
-    // A pair of surrogates is kept whole or left out, never halved.
+    // A line that fills its buffer to the last character is whole; one character
+    // more and it is cut to room for the mark, still ending the line.
     const std::wstring prefix = L"09:05:03.007 [4242 launcher] ";
+    const std::wstring text = L"abcdefgh";
+    const std::size_t exact = prefix.size() + text.size() + 3;  // line end and NUL
+    EXPECT_EQ(Format(Line(text), exact), prefix + text + L"\r\n");
+    EXPECT_EQ(Format(Line(text + L"i"), exact), prefix + L"abcde...\r\n");
+    EXPECT_EQ(Format(Line(text, 2), exact), prefix + L"abcde...\r\n");
+
+    // A pair of surrogates is kept whole or left out, never halved.
     const std::size_t capacity = prefix.size() + 3 + 6;  // room for three characters of text
     std::wstring pairs;
     for (int i = 0; i < 4; ++i)
