@@ -147,8 +147,11 @@ std::optional<std::wstring> ResolveRedirect(std::wstring_view from, std::wstring
     const std::wstring_view authority = from.substr(0, pathStart);
     if (location.front() == L'/')
         return std::wstring(authority) + std::wstring(location);
+    // A query alone replaces the answering address's query; an address with no
+    // path has the root for one ("http://h" + "?q" is "http://h/?q", not a host "h?q").
     if (location.front() == L'?')
-        return std::wstring(from) + std::wstring(location);
+        return std::wstring(from) + (pathStart == std::wstring_view::npos ? L"/" : L"") +
+               std::wstring(location);
     std::wstring_view folder = pathStart == std::wstring_view::npos ? std::wstring_view(L"/")
                                                                    : from.substr(pathStart, from.rfind(L'/') + 1 - pathStart);
     return std::wstring(authority) + std::wstring(folder) + std::wstring(location);

@@ -60,9 +60,10 @@ inline constexpr int kMaxRedirects = 5;
 bool IsRedirectStatus(unsigned status);
 // The absolute "http://" address a Location header names, read against the
 // address that answered: an absolute http address as it is, "//host/..." with
-// the scheme, "/path" on the same host and port, anything else beside the
-// answering path; a fragment is dropped. Nothing for another scheme (https
-// included: the helper speaks plain HTTP only) or an empty value.
+// the scheme, "/path" on the same host and port, "?query" on the answering path
+// (the root when it has none), anything else beside the answering path; a
+// fragment is dropped. Nothing for another scheme (https included: the helper
+// speaks plain HTTP only) or an empty value.
 std::optional<std::wstring> ResolveRedirect(std::wstring_view from, std::wstring_view location);
 
 }  // namespace ovn::http

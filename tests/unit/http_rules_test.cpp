@@ -94,6 +94,13 @@ TEST(Redirect, LocationIsReadAgainstTheAnsweringAddress) {
     EXPECT_EQ(ResolveRedirect(from, L"?v=2"), L"http://svc.quenra.com:8080/update/pkg/Ovn.exe?v=2");
     EXPECT_EQ(ResolveRedirect(L"http://h", L"a.exe"), L"http://h/a.exe");
     EXPECT_EQ(ResolveRedirect(L"http://h?q=/x/", L"a.exe"), L"http://h/a.exe");
+    // A query alone from an address with no path goes to the root, and passes the
+    // allow-list as the same address with its "/" does.
+    EXPECT_EQ(ResolveRedirect(L"http://h", L"?v=2"), L"http://h/?v=2");
+    EXPECT_EQ(ResolveRedirect(L"http://h:81?old#f", L"?v=2"), L"http://h:81/?v=2");
+    EXPECT_EQ(ResolveRedirect(L"http://h/", L"?v=2"), L"http://h/?v=2");
+    const std::array<std::wstring, 1> portal = {L"quenra.com"};
+    EXPECT_TRUE(IsPortalUrl(*ResolveRedirect(L"http://dl.quenra.com", L"?v=2"), portal));
     // A colon after the first slash is part of a relative path, not a scheme.
     EXPECT_EQ(ResolveRedirect(L"http://h/d/", L"a/b:c"), L"http://h/d/a/b:c");
     // Only plain HTTP is followed; nothing for an empty value.
