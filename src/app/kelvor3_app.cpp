@@ -84,7 +84,8 @@ bool CKelvor3App::InstallUpdateAtStart(bool recreateShortcuts) {
         return true;
     case UpdateRoute::Elevated: {
         unsigned long code = 0;
-        if (!ElevateAndWait(std::wstring(L"/update ") + kElevatedSwitch, &code) || code != kUpdateInstalledExit)
+        if (!ElevateAndWait(std::wstring(kSwitchUpdate) + L" " + kElevatedSwitch, &code) ||
+            code != kUpdateInstalledExit)
             return false;
         StartSelfProcess();
         return true;

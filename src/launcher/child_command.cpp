@@ -30,6 +30,4 @@ std::vector<std::wstring> GameHallArguments(std::int32_t launcherHandle) {
     return {std::wstring(kSwitchGameHall), L"/" + Decimal(launcherHandle)};
 }
 
-std::vector<std::wstring> UpdaterArguments() { return {std::wstring(kSwitchUpdate)}; }
-
 }  // namespace ovn::launcher

@@ -1,5 +1,5 @@
 // The arguments the launcher gives the processes it starts from its own
-// executable: a game page, the game hall, the updater. Platform-free.
+// executable: a game page, the game hall. Platform-free.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -11,6 +11,5 @@ namespace ovn::launcher {
 // Argument vectors after the program path.
 std::vector<std::wstring> GamePageArguments(std::int32_t launcherHandle, std::size_t pageCount);
 std::vector<std::wstring> GameHallArguments(std::int32_t launcherHandle);
-std::vector<std::wstring> UpdaterArguments();
 
 }  // namespace ovn::launcher

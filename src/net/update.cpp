@@ -171,7 +171,7 @@ bool UpdateFromMenu(Updater& updater, HWND owner) {
         skin::ShowMessageBox(0, L"QuenraOrvane", L"已经是最新版本，无需进行更新。", owner);
         return false;
     }
-    if (StartSelfWithArguments({L"/update"}))
+    if (StartSelfWithArguments({std::wstring(kSwitchUpdate)}))
         return true;
     // A newer version is published but its updater did not start: "up to date"
     // would be untrue, and the player would never learn there is one.

@@ -3,6 +3,7 @@
 // the handle and the count that were written. Input: 4 bytes of handle, 2 of page
 // count, then the program's path.
 #include "app/start_mode.h"
+#include "common/protocol.h"
 #include "fuzz_support.h"
 #include "launcher/child_command.h"
 #include "process/command_line.h"
@@ -38,7 +39,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(hall.mode == ovn::ModeGameHall);
         FUZZ_CHECK(hall.launcherWnd == handle);
     }
-    if (ovn::BuildChildCommandLine(program, ovn::launcher::UpdaterArguments()))
-        FUZZ_CHECK(RoundTrip(program, ovn::launcher::UpdaterArguments()).mode == ovn::ModeUpdate);
+    // And the update switch the menu's update starts its copy with.
+    const std::vector<std::wstring> update = {std::wstring(ovn::kSwitchUpdate)};
+    if (ovn::BuildChildCommandLine(program, update))
+        FUZZ_CHECK(RoundTrip(program, update).mode == ovn::ModeUpdate);
     return 0;
 }

@@ -7,12 +7,11 @@
 using namespace ovn::launcher;
 using Args = std::vector<std::wstring>;
 
-TEST(LauncherChildArguments, PageHallAndUpdater) {
+TEST(LauncherChildArguments, PageAndHall) {
     EXPECT_EQ(GamePageArguments(1234, 0), (Args{L"/newgm", L"/1234", L"/0"}));
     EXPECT_EQ(GamePageArguments(-5, 2), (Args{L"/newgm", L"/-5", L"/2"}));
     EXPECT_EQ(GamePageArguments(INT32_MIN, 3), (Args{L"/newgm", L"/-2147483648", L"/3"}));
     EXPECT_EQ(GameHallArguments(65552), (Args{L"/gmhall", L"/65552"}));
-    EXPECT_EQ(UpdaterArguments(), (Args{L"/update"}));
 
     // The longest path (259 characters) with the longest page arguments fits the
     // child's command-line buffer.
