@@ -33,8 +33,6 @@ std::wstring Role(const wchar_t* real) { return kLocal ? LocalHost() : std::wstr
 
 }  // namespace
 
-bool IsLocalPortal() { return kLocal; }
-
 std::wstring MainHost() { return Role(L"www.quenra.com"); }
 std::wstring ServiceHost() { return Role(L"svc.quenra.com"); }
 std::wstring ExternalLoginHost() { return Role(L"passport.quenra.com"); }

@@ -27,7 +27,4 @@ std::wstring FlashDownloadUrl();        // the Flash Player download page
 // The portal's three domain names: a downloaded file's URL must name one of them.
 std::array<std::wstring, 3> AllowedDomains();
 
-// True when this build talks to the local stand-in portal.
-bool IsLocalPortal();
-
 }  // namespace ovn::portal
