@@ -14,7 +14,6 @@ namespace ovn::browser {
 constexpr std::uint32_t kDocHostNo3DBorder = 0x04;
 constexpr std::uint32_t kDocHostScrollNo = 0x08;
 constexpr std::uint32_t kDocHostDialog = 0x01;
-constexpr std::uint32_t kDhtmDlgExHostFlags = kDocHostNo3DBorder | kDocHostScrollNo | kDocHostDialog;
 
 // "app:" URLs are the page talking to the program: they never leave the page.
 // Exactly these four characters, in small letters.
