@@ -44,7 +44,6 @@ void DownloadHandles::Cancel() {
 void DownloadHandles::Reset() {
     CloseAll();
     m_cancelled.store(false);
-    m_bSuccess.store(0);
 }
 
 Exchange::Exchange(const RequestOptions& options, DownloadHandles* handles)

@@ -45,8 +45,6 @@ public:
     bool Cancelled() const { return m_cancelled.load(); }
     void Reset();
 
-    std::atomic<int> m_bSuccess{0};
-
 private:
     CRITICAL_SECTION m_lock;
     HINTERNET m_hInternet = nullptr;
