@@ -43,7 +43,7 @@ public:
 
     // For the job: where its handles and its progress go.
     DownloadHandles& Handles() { return m_handles; }
-    ProgressSink Progress() const { return ProgressSink{nullptr, nullptr, m_notify, kMsgDownloadProgress}; }
+    ProgressSink Progress() const { return ProgressSink{m_notify, kMsgDownloadProgress}; }
 
 private:
     static DWORD WINAPI Run(void* self);

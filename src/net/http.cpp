@@ -1,7 +1,5 @@
 #include "net/http.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
 #include <array>
 
@@ -45,18 +43,8 @@ std::optional<http::BodyEnd> ReadAnnouncedBody(http::Exchange& exchange, const s
 }
 
 void ShowProgress(const ProgressSink* sink, int percent) {
-    if (sink && sink->notify) {
+    if (sink && sink->notify)
         ::PostMessageW(sink->notify, sink->message, static_cast<WPARAM>(percent), 0);
-        return;
-    }
-    if (!sink || !sink->bar)
-        return;
-    ::SendMessageW(sink->bar, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
-    if (sink->label) {
-        std::wstring text = ProgressLabel(percent);
-        ::SetWindowTextW(sink->label, text.c_str());
-        ::InvalidateRect(sink->label, nullptr, TRUE);
-    }
 }
 
 bool ReadSmallBody(const std::wstring& url, wchar_t* out, DownloadHandles* handles) {
@@ -112,7 +100,7 @@ bool HttpGetToFile(const std::wstring& url, const std::wstring& path, std::size_
         LogFailureF(::GetLastError(), L"HTTP: cannot write %ls", path.c_str());
         return false;
     }
-    int shown = -1;  // the bar hears of a new percentage only
+    int shown = -1;  // the dialog hears of a new percentage only
     auto write = [&](const char* bytes, std::size_t n, std::uint64_t total) {
         DWORD written = 0;
         if (!::WriteFile(file.get(), bytes, static_cast<DWORD>(n), &written, nullptr) || written != n) {

@@ -16,13 +16,10 @@ namespace ovn::net {
 
 using http::DownloadHandles;
 
-// Where progress goes: nothing, a progress bar (0..100), or a bar and a label,
-// all told by the downloading thread; or, for a worker thread that must not
-// touch another thread's windows, a message posted to notify with the percent
-// as wParam (then bar and label are not used).
+// Where progress goes: a message posted to notify with the percent (0..100) as
+// wParam. Posted, not drawn: the download runs on a worker thread, which must
+// not touch the dialog thread's windows.
 struct ProgressSink {
-    HWND bar = nullptr;
-    HWND label = nullptr;
     HWND notify = nullptr;
     UINT message = 0;
 };
