@@ -15,7 +15,7 @@ namespace ovn {
 struct StartModeInfo {
     StartMode mode = ModeInstall;
     // The launcher's window handle as the launcher wrote it (a 32-bit handle value,
-    // see LauncherHandleText); 0 in every mode but ModeGamePage and ModeGameHall,
+    // see HandleToArgument); 0 in every mode but ModeGamePage and ModeGameHall,
     // and 0 when the argument is missing or unreadable.
     std::int32_t launcherWnd = 0;
     // How many pages the launcher held when it started this page (ModeGamePage).
