@@ -72,8 +72,9 @@ bool CKelvor3App::InstallUpdateAtStart(bool recreateShortcuts) {
             return false;
         if (elevatedCopy) {
             // The player's own process starts the new copy; its path, and with it
-            // every shortcut, is unchanged. An installation made before the folder
-            // had rights of its own gets them now.
+            // every shortcut, is unchanged. The folder is given its rights here too:
+            // one installed by an earlier release has none of its own, and this
+            // elevated copy may give them.
             net::StampUpdateTime();
             if (EqualsNoCase(InstalledPath(), ExecutablePath()))
                 ProtectInstallFolder(GameLoginFolder());

@@ -1,7 +1,7 @@
 // Drawing helpers of the skins: the size and the pixels of a bitmap. The GDI
 // owners they and their users draw with live in the framework, below the skins
 // and the web views; their names are brought in here, so that the skinned
-// windows write gdi::Bitmap as before.
+// windows find them as gdi::Bitmap beside the helpers.
 #pragma once
 #include <windows.h>
 

@@ -64,7 +64,8 @@ gdi::Bitmap ImageToKeyedBitmap(Gdiplus::GpBitmap* image, COLORREF key) {
 
 gdi::Bitmap DecodeSkinImage(const void* data, std::size_t size) {
     // Our own decoder first: it reads every skin we carry and starts no imaging
-    // library. Whatever it does not read goes to the system's decoder, as before.
+    // library. What it leaves (sixteen-bit samples, interlacing) or cannot read
+    // goes to the system's decoder.
     std::vector<std::uint32_t> pixels;
     fw::PngSize got;
     const fw::PngResult own = fw::DecodePng(static_cast<const std::uint8_t*>(data), size, 0x7FFF,
