@@ -6,6 +6,7 @@
 
 #include "browser/control_web_view.h"
 #include "browser/plain/plain_web_view.h"
+#include "common/windows_version.h"
 
 namespace ovn::browser {
 
@@ -13,7 +14,10 @@ static_assert(kHostFlagDialog == DOCHOSTUIFLAG_DIALOG && kHostFlagNo3DBorder == 
               kHostFlagScrollNo == DOCHOSTUIFLAG_SCROLL_NO);
 
 WebEngineKind SelectedWebEngine() {
-    static const WebEngineKind kind = ChooseWebEngine(std::getenv("OVN_WEB_ENGINE"), BuildPrefersPlainEngine());
+    // Wine's browser control has no HTML engine: a release under Wine would show
+    // an empty login page.
+    static const WebEngineKind kind =
+        ChooseWebEngine(std::getenv("OVN_WEB_ENGINE"), BuildPrefersPlainEngine() || RunningUnderWine());
     return kind;
 }
 

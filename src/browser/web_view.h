@@ -39,7 +39,8 @@ public:
     virtual WebEngineKind Kind() const = 0;
 };
 
-// The engine this process uses: OVN_WEB_ENGINE, else the build's default. Read once.
+// The engine this process uses: OVN_WEB_ENGINE, else the plain engine under Wine
+// or in a build that prefers it, else the control. Read once.
 WebEngineKind SelectedWebEngine();
 
 // Creates a view as a visible child of parent, filling rect. Null when the engine

@@ -17,4 +17,12 @@ unsigned WindowsMajorVersion() {
     return version.dwMajorVersion;
 }
 
+bool RunningUnderWine() {
+    static const bool wine = [] {
+        HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+        return ntdll && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
+    }();
+    return wine;
+}
+
 }  // namespace ovn

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "common/log.h"
+#include "common/page_hosting.h"
 #include "common/portal.h"
 #include "framework/app.h"
 #include "gamepage/game_page_rules.h"
@@ -28,6 +29,13 @@ std::unique_ptr<CMainFrame>& FrameSlot() {
 }  // namespace
 
 CMainFrame* GameFrame() { return FrameSlot().get(); }
+
+HWND PageDialogOwner() {
+    if (PageHostingHere() == PageHosting::Owned)
+        if (CMainFrame* frame = GameFrame(); frame && frame->hwnd())
+            return frame->hwnd();
+    return LauncherWnd;
+}
 
 }  // namespace gamepage
 

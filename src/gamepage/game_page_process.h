@@ -35,6 +35,13 @@ GamePageState& State();
 // The frame of this process once RunGamePageProcess made it, else null.
 CMainFrame* GameFrame();
 
+// The window a page's dialogs and message boxes are owned by. A child page goes
+// with the launcher, so they are the launcher's; an owned page is a window of
+// its own, and they are its frame's (they then stay over the page they came
+// from however the launcher and its pages are raised), and the frame takes the
+// launcher's input away with its own while they are up.
+HWND PageDialogOwner();
+
 }  // namespace gamepage
 
 }  // namespace ovn

@@ -4,7 +4,7 @@
 
 #include <utility>
 
-#include "common/page_area.h"
+#include "common/page_hosting.h"
 #include "common/portal.h"
 #include "gamepage/entergame.h"
 #include "gamepage/game_page_process.h"
@@ -61,8 +61,10 @@ void CGmWndView::OnNavigateComplete(const std::wstring& url) {
     // decision alone: a hidden tab or hall that reloads must stay hidden.
     HWND frame = ::GetParent(hwnd());
     RECT launcher{};
-    if (frame && ::GetClientRect(LauncherWnd, &launcher)) {
-        const Box area = PageArea(launcher.right, launcher.bottom);
+    POINT origin{};
+    if (frame && ::GetClientRect(LauncherWnd, &launcher) && ::ClientToScreen(LauncherWnd, &origin)) {
+        const Box area =
+            HostedPageBox(PageHostingHere(), PageArea(launcher.right, launcher.bottom), origin.x, origin.y);
         ::MoveWindow(frame, area.x, area.y, area.w, area.h, TRUE);
     }
 }
@@ -99,10 +101,10 @@ void CGmWndView::RunEnterGame(const std::wstring& url) {
         }
     }
     int answer = skin::ShowMessageBox(1, L"Quenra游戏大厅", L"下载Quenra登录器，玩游戏更加方便快捷，现在就去下载吧？",
-                                      LauncherWnd);
+                                      gamepage::PageDialogOwner());
     if (answer == IDOK) {
         net::CDownGameDlg download(cmd->gameTag);
-        download.DoModal(LauncherWnd);
+        download.DoModal(gamepage::PageDialogOwner());
         return;
     }
     if (cmd->downloadUrlOpenable)

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "common/page_hosting.h"
 #include "common/portal.h"
 #include "common/protocol.h"
 #include "framework/start_marks.h"
@@ -37,22 +38,34 @@ std::unique_ptr<fw::Window> CMainFrame::CreateView() {
 }
 
 LRESULT CMainFrame::OnCreate() {
-    // A borderless child of the launcher without a taskbar button of its own.
+    // A borderless window of the launcher without a taskbar button of its own.
     LONG_PTR style = ::GetWindowLongPtrW(hwnd(), GWL_STYLE);
     ::SetWindowLongPtrW(hwnd(), GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_CAPTION | WS_THICKFRAME));
     LONG_PTR exStyle = ::GetWindowLongPtrW(hwnd(), GWL_EXSTYLE);
     exStyle &= ~static_cast<LONG_PTR>(WS_EX_CLIENTEDGE | WS_EX_APPWINDOW);
     ::SetWindowLongPtrW(hwnd(), GWL_EXSTYLE, exStyle | WS_EX_TOOLWINDOW);
 
-    ::SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0,
+    const bool owned = PageHostingHere() == PageHosting::Owned;
+    // Topmost only on its way into the launcher as a child; an owned page over
+    // every other program's windows would stay there when the player leaves.
+    ::SetWindowPos(hwnd(), owned ? HWND_NOTOPMOST : HWND_TOPMOST, 0, 0, 0, 0,
                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     if (::IsWindow(LauncherWnd)) {
-        // A real child (as the system asks before SetParent), so that GetParent,
-        // IsChild and clipping treat the frame as part of the launcher. Inside it
-        // before asking: the launcher takes only a window that is already its child.
-        LONG_PTR childStyle = ::GetWindowLongPtrW(hwnd(), GWL_STYLE);
-        ::SetWindowLongPtrW(hwnd(), GWL_STYLE, (childStyle & ~static_cast<LONG_PTR>(WS_POPUP)) | WS_CHILD);
-        ::SetParent(hwnd(), LauncherWnd);
+        LONG_PTR hostStyle = ::GetWindowLongPtrW(hwnd(), GWL_STYLE);
+        if (owned) {
+            // A pop-up owned by the launcher: always over it, hidden and shown
+            // with it, placed by it in screen coordinates.
+            ::SetWindowLongPtrW(hwnd(), GWL_STYLE, (hostStyle & ~static_cast<LONG_PTR>(WS_CHILD)) | WS_POPUP);
+            ::SetWindowLongPtrW(hwnd(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(LauncherWnd));
+        } else {
+            // A real child (as the system asks before SetParent), so that
+            // GetParent, IsChild and clipping treat the frame as part of the
+            // launcher.
+            ::SetWindowLongPtrW(hwnd(), GWL_STYLE, (hostStyle & ~static_cast<LONG_PTR>(WS_POPUP)) | WS_CHILD);
+            ::SetParent(hwnd(), LauncherWnd);
+        }
+        // Inside (or owned by) the launcher before asking: it takes only a window
+        // that is already held the way it holds its pages.
         LPARAM hall = AdoptionLParam(State().StartUrl, portal::HallPageUrl());
         ::PostMessageW(LauncherWnd, kMsgAdoptFrame, reinterpret_cast<WPARAM>(hwnd()), hall);
         fw::RecordStartMark(fw::StartMark::AdoptionAsked);
@@ -81,7 +94,7 @@ bool CMainFrame::PreTranslateMessage(MSG& msg) {
             return true;
         m_bFavouriteOpen = true;
         CFavDlg favourite(State().PageTitle, State().PageUrl);
-        favourite.DoModal(LauncherWnd);
+        favourite.DoModal(PageDialogOwner());
         m_bFavouriteOpen = false;
         return true;
     }
@@ -193,6 +206,12 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case kMsgReloadHotkeys:
         m_hotkeys = ReadHotkeys();
         return 0;
+    case WM_ENABLE:
+        // An owned page's modal dialog disables the page alone: the launcher,
+        // its tabs and its other pages wait for it too, as they do for a child's.
+        if (PageHostingHere() == PageHosting::Owned && ::IsWindow(LauncherWnd))
+            ::EnableWindow(LauncherWnd, wParam != 0);
+        break;
     default:
         break;
     }

@@ -460,6 +460,14 @@ LRESULT CKelvor3Dlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (ClampWindowSize(reinterpret_cast<WINDOWPOS*>(lParam)))
             return 0;
         break;
+    case WM_WINDOWPOSCHANGED: {
+        const LRESULT result = CDlgEx::WindowProc(msg, wParam, lParam);  // WM_SIZE and WM_MOVE
+        const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
+        constexpr UINT kPlaceOrSight = SWP_SHOWWINDOW | SWP_HIDEWINDOW | SWP_FRAMECHANGED;
+        if ((pos->flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE) || (pos->flags & kPlaceOrSight))
+            m_processes.FollowLauncher();
+        return result;
+    }
     case WM_COPYDATA:
         return m_processes.ClaimLabel(reinterpret_cast<HWND>(wParam), reinterpret_cast<const COPYDATASTRUCT*>(lParam));
     case kMsgAdoptFrame:

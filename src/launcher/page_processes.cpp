@@ -4,6 +4,7 @@
 
 #include "common/log.h"
 #include "common/page_area.h"
+#include "common/page_hosting.h"
 #include "framework/dialog.h"
 #include "launcher/child_command.h"
 #include "process/process.h"
@@ -15,18 +16,34 @@ namespace {
 
 // The pages and the hall belong to other processes: the launcher moves, shows
 // and hides them without waiting for them, so a page that hangs cannot hang it.
-void PlaceChild(HWND window, const Box& box) {
+void PlaceWindow(HWND window, const Box& box) {
     ::SetWindowPos(window, nullptr, box.x, box.y, box.w, box.h,
                    SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW | SWP_ASYNCWINDOWPOS);
 }
 
-void ShowChild(HWND window, bool show) { ::ShowWindowAsync(window, show ? SW_SHOW : SW_HIDE); }
+// An owned page is a window of its own on the screen: showing it must not take
+// the activation (the page shown is made the foreground window on purpose).
+void ShowHeld(HWND window, bool show) {
+    const int shown = PageHostingHere() == PageHosting::Owned ? SW_SHOWNA : SW_SHOW;
+    ::ShowWindowAsync(window, show ? shown : SW_HIDE);
+}
 
-// A window of ours that leaves the launcher: out of it, out of sight, told to close.
+// A window of ours that leaves the launcher: out of it, out of sight, told to
+// close. An owned window keeps its owner until it is gone: it is hidden.
 void DetachAndClose(HWND window) {
-    ::SetParent(window, nullptr);
-    ShowChild(window, false);
+    if (PageHostingHere() == PageHosting::Child)
+        ::SetParent(window, nullptr);
+    ShowHeld(window, false);
     ::PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+// Whether a window is held the way this launcher holds its pages: its child,
+// or a top-level window it owns.
+bool HeldBy(HWND window, HWND launcher) {
+    if (PageHostingHere() == PageHosting::Child)
+        return ::GetParent(window) == launcher;
+    const bool child = (::GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD) != 0;
+    return !child && ::GetWindow(window, GW_OWNER) == launcher;
 }
 
 // The process behind a child we started, while it still runs (its id cannot be
@@ -128,7 +145,7 @@ PageProcesses::Arrival PageProcesses::AdoptWindow(HWND window, bool isHall) {
     launcher::AdoptionOffer offer;
     offer.who = OffererOf(window);
     offer.asHall = isHall;
-    offer.insideUs = ::GetParent(window) == m_launcher;
+    offer.insideUs = HeldBy(window, m_launcher);
     offer.hallHeld = LiveHall() != nullptr;
     offer.pages = m_slots.PageCount();
     const launcher::Admission admission = launcher::DecideAdoption(offer);
@@ -162,9 +179,9 @@ PageProcesses::Arrival PageProcesses::AdoptWindow(HWND window, bool isHall) {
         if (m_slots.HallShown()) {
             ShowPage(nullptr);
             PlaceInPageArea(window);
-            ShowChild(window, true);
+            ShowHeld(window, OnScreenWithLauncher());
         } else {
-            ShowChild(window, false);
+            ShowHeld(window, false);
         }
         return Arrival::Hall;
     case launcher::Admission::AdoptPage: {
@@ -184,8 +201,14 @@ PageProcesses::Arrival PageProcesses::AdoptWindow(HWND window, bool isHall) {
 
 void PageProcesses::PlaceInPageArea(HWND window) const {
     RECT client = {};
+    POINT origin = {};
     ::GetClientRect(m_launcher, &client);
-    PlaceChild(window, PageArea(client.right, client.bottom));
+    ::ClientToScreen(m_launcher, &origin);
+    PlaceWindow(window, HostedPageBox(PageHostingHere(), PageArea(client.right, client.bottom), origin.x, origin.y));
+}
+
+bool PageProcesses::LauncherOnScreen() const {
+    return ::IsWindowVisible(m_launcher) && !::IsIconic(m_launcher);
 }
 
 void PageProcesses::ShowPage(HWND page) {
@@ -200,15 +223,15 @@ void PageProcesses::ShowPage(HWND page) {
         HWND w = ToHwnd(id);
         if (page && w == page) {
             PlaceInPageArea(w);
-            ShowChild(w, true);
+            ShowHeld(w, OnScreenWithLauncher());
             ::SetForegroundWindow(w);
         } else {
-            ShowChild(w, false);
+            ShowHeld(w, false);
         }
     }
     if (page && held != pages.end())
         if (HWND hall = LiveHall())
-            ShowChild(hall, false);
+            ShowHeld(hall, false);
 }
 
 void PageProcesses::ShowNextPage() {
@@ -257,7 +280,7 @@ void PageProcesses::ToggleGameHall() {
         m_slots.SetHallShown(false);
         ShowPage(CurrentPage());
         if (hall)
-            ShowChild(hall, false);
+            ShowHeld(hall, false);
         return;
     }
     if (!hall && !HallProcessStarting()) {
@@ -273,7 +296,7 @@ void PageProcesses::ToggleGameHall() {
     ShowPage(nullptr);
     if (hall) {
         PlaceInPageArea(hall);
-        ShowChild(hall, true);
+        ShowHeld(hall, OnScreenWithLauncher());
     }
 }
 
@@ -285,6 +308,22 @@ void PageProcesses::PlaceOnSize(UINT sizeType) {
         PlaceInPageArea(hall);
     else if (!m_slots.Empty())
         PlaceInPageArea(CurrentPage());
+}
+
+bool PageProcesses::OnScreenWithLauncher() const {
+    // A child is seen exactly when its parent is; an owned window must be told.
+    return PageHostingHere() == PageHosting::Child || LauncherOnScreen();
+}
+
+void PageProcesses::FollowLauncher() {
+    if (PageHostingHere() != PageHosting::Owned)
+        return;
+    HWND shown = m_slots.HallShown() ? LiveHall() : (m_slots.Empty() ? nullptr : CurrentPage());
+    if (!shown || !::IsWindow(shown))
+        return;
+    if (LauncherOnScreen())
+        PlaceInPageArea(shown);
+    ShowHeld(shown, LauncherOnScreen());
 }
 
 void PageProcesses::PostToPages(UINT msg, WPARAM wParam, LPARAM lParam, bool toHall) const {

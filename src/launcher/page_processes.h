@@ -85,6 +85,9 @@ public:
 
     // Keeps what is shown in the page area after the launcher was resized.
     void PlaceOnSize(UINT sizeType);
+    // The launcher was moved, resized, hidden, shown, minimised or restored:
+    // owned pages do not go with it by themselves, so the one shown follows.
+    void FollowLauncher();
     // Posts a message to every page, and to the hall as well when toHall.
     void PostToPages(UINT msg, WPARAM wParam, LPARAM lParam, bool toHall) const;
 
@@ -104,6 +107,8 @@ private:
     HWND LiveHall();  // the hall's window, forgotten once it is gone
     launcher::Offerer OffererOf(HWND window) const;
     void PlaceInPageArea(HWND window) const;
+    bool LauncherOnScreen() const;      // visible and not minimised
+    bool OnScreenWithLauncher() const;  // whether a window shown now would be seen
 
     PageProcessEvents& m_events;
     HWND m_launcher = nullptr;

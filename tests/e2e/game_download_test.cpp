@@ -54,7 +54,7 @@ protected:
             return nullptr;
         PostMessageW(wnd, WM_COMMAND, MAKEWPARAM(IDC_BTN_HALL, BN_CLICKED), 0);
         if (!WaitFor([&] {
-                for (HWND h : ForeignChildren(wnd))
+                for (HWND h : HeldPages(wnd))
                     if (h != page)
                         hallFrame = h;
                 return hallFrame && IsWindowVisible(hallFrame) && CountRequests("GET /webgame.htm") >= 1;

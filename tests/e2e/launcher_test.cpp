@@ -78,15 +78,33 @@ protected:
         // The mouse comes to the button from elsewhere, as a player's does.
         const RECT client = WindowRect(wnd);
         menutest::ClickScreen({(client.left + client.right) / 2, (client.top + client.bottom) / 2}, false, false);
-        if (!ClickWindow(GetDlgItem(wnd, IDC_BTN_MENU)) || !menutest::WaitForOpenMenu(launcher.Id()).window)
+        if (!ClickWindow(GetDlgItem(wnd, IDC_BTN_MENU)) || !MenuTakesKeys())
             return false;
         menutest::ChooseWithKeys(position);
-        return menutest::WaitForMenuClosed(launcher.Id());
+        const bool closed = menutest::WaitForMenuClosed(launcher.Id());
+        EXPECT_TRUE(closed) << "the menu stayed open after its item was chosen";
+        return closed;
+    }
+    // The launcher's menu is open and the keys typed now reach it: they go to
+    // the foreground window's thread, and the launcher's bid to be in front can
+    // land after its menu is up (a page of another process had the focus).
+    bool MenuTakesKeys() {
+        if (!menutest::WaitForOpenMenu(launcher.Id()).window) {
+            ADD_FAILURE() << "the launcher's menu did not open";
+            return false;
+        }
+        if (!WaitFor([&] { return WindowProcessId(GetForegroundWindow()) == launcher.Id(); })) {
+            HWND front = GetForegroundWindow();
+            ADD_FAILURE() << "the launcher did not come in front of its menu; in front: window "
+                          << static_cast<void*>(front) << " of process " << WindowProcessId(front);
+            return false;
+        }
+        return true;
     }
     // The same in the tray menu, opened by the icon's right-click message.
     bool ChooseInTrayMenu(int position) {
         PostMessageW(wnd, WM_USER + 1, 1, WM_RBUTTONUP);
-        if (!menutest::WaitForOpenMenu(launcher.Id()).window)
+        if (!MenuTakesKeys())
             return false;
         menutest::ChooseWithKeys(position);
         return menutest::WaitForMenuClosed(launcher.Id());
@@ -100,7 +118,7 @@ TEST_F(LauncherE2e, AdoptsItsFirstProcessShowsItAndFillsTheWorkArea) {
     Start();
     HWND frame = WaitForFirstFrame();
     ASSERT_NE(frame, nullptr) << "no frame of another process was adopted and shown";
-    EXPECT_TRUE(IsChild(wnd, frame));
+    EXPECT_TRUE(Holds(wnd, frame));
     RECT work;
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     EXPECT_TRUE(WaitFor([&] {
@@ -126,7 +144,7 @@ TEST_F(LauncherE2e, AHiddenHallStaysHiddenWhileItLoadsAndReloads) {
     PostMessageW(wnd, WM_COMMAND, MAKEWPARAM(kHallButton, BN_CLICKED), 0);
     HWND hall = nullptr;
     ASSERT_TRUE(WaitFor([&] {
-        for (HWND h : ForeignChildren(wnd))
+        for (HWND h : HeldPages(wnd))
             if (h != page)
                 hall = h;
         return hall != nullptr && IsWindowVisible(hall);
@@ -136,7 +154,7 @@ TEST_F(LauncherE2e, AHiddenHallStaysHiddenWhileItLoadsAndReloads) {
     // The third fetch is made only after the first two pages completed.
     ASSERT_TRUE(WaitFor([] { return CountRequests("/webgame.htm") >= 3; }, 30s));
     EXPECT_FALSE(IsWindowVisible(hall));
-    EXPECT_TRUE(IsChild(wnd, hall));
+    EXPECT_TRUE(Holds(wnd, hall));
     // The next click shows it again.
     EXPECT_TRUE(ToggleHall(hall, true));
 }
@@ -231,7 +249,7 @@ TEST_F(LauncherE2e, ClaimsAndPageRequestsFromStrangersAreBounded) {
     PostMessageW(wnd, WM_COMMAND, MAKEWPARAM(kHallButton, BN_CLICKED), 0);
     ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(page); }));
     ASSERT_TRUE(WaitFor([&] {
-        for (HWND h : ForeignChildren(wnd))
+        for (HWND h : HeldPages(wnd))
             if (h != page)
                 hallPid = WindowProcessId(h);
         return hallPid != 0;
@@ -309,7 +327,7 @@ TEST_F(LauncherE2e, QuitFromTheTrayMenuEndsEverythingWithoutAQuestion) {
     HWND page = WaitForFirstFrame();
     ASSERT_NE(page, nullptr);
     PostMessageW(wnd, WM_COMMAND, MAKEWPARAM(kHallButton, BN_CLICKED), 0);
-    ASSERT_TRUE(WaitFor([&] { return ForeignChildren(wnd).size() >= 2; }, 20s));
+    ASSERT_TRUE(WaitFor([&] { return HeldPages(wnd).size() >= 2; }, 20s));
     ASSERT_TRUE(SettleChildren(launcher.Id()));
     ASSERT_TRUE(ChooseInTrayMenu(5));  // "退出"
     // Nobody answers a question here: the launcher ends only if it asks none.

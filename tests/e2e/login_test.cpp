@@ -59,7 +59,7 @@ protected:
         return started ? WaitForLoginOf(started) : LoginWindows{};
     }
     // The launcher's adopted, visible page frames.
-    size_t FramesShownOrHeld() { return ForeignChildren(wnd).size(); }
+    size_t FramesShownOrHeld() { return HeldPages(wnd).size(); }
     bool ProcessEnds(DWORD pid) {
         fw::Handle h(OpenProcess(SYNCHRONIZE, FALSE, pid));
         return !h || WaitForSingleObject(h.get(), 15000) == WAIT_OBJECT_0;
@@ -111,7 +111,7 @@ TEST_F(LoginE2e, AccountsLogInAsTabsOncePerServer) {
     // The game opens in a tab of the launcher: its frame adopted and shown, the
     // game page fetched from the portal with the chosen server and account.
     EXPECT_TRUE(WaitFor([&] {
-        auto kids = ForeignChildren(wnd);
+        auto kids = HeldPages(wnd);
         return kids.size() == 1 && IsWindowVisible(kids.front()) && WindowProcessId(kids.front()) == firstPid;
     }, 20s)) << "the game page was not adopted";
     EXPECT_TRUE(WaitFor([] { return CountRequests("/game/ovn.htm?srv=3&acc=alice") >= 1; }));

@@ -99,7 +99,7 @@ HWND ViewOf(HWND frame) {
 // the download is cancelled after the picture.
 void DownloadShot(HWND wnd, HWND page) {
     HWND hall = nullptr;
-    for (HWND h : ForeignChildren(wnd))
+    for (HWND h : HeldPages(wnd))
         if (h != page)
             hall = h;
     if (!hall) {
@@ -176,7 +176,7 @@ int wmain() {
     }
     HWND page = nullptr;
     WaitFor([&] {
-        const auto kids = ForeignChildren(wnd);
+        const auto kids = HeldPages(wnd);
         page = kids.empty() ? nullptr : kids.front();
         return page != nullptr;
     }, 60s);
@@ -227,7 +227,7 @@ int wmain() {
 
     wprintf(L"the hall button shows the hall over the page\n");
     PostMessageW(wnd, WM_COMMAND, MAKEWPARAM(IDC_BTN_HALL, BN_CLICKED), 0);
-    const bool hall = WaitFor([&] { return ForeignChildren(wnd).size() >= 2; }, 60s);
+    const bool hall = WaitFor([&] { return HeldPages(wnd).size() >= 2; }, 60s);
     Shot(L"launcher-hall", hall && WaitFor([&] { return LauncherOnScreen(wnd); }, 30s),
          hall ? L"the launcher did not paint with the hall" : L"no hall was adopted");
 

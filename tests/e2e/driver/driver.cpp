@@ -10,6 +10,8 @@
 #include <sstream>
 #include <thread>
 
+#include "common/page_hosting.h"
+
 namespace e2e {
 
 namespace {
@@ -276,13 +278,25 @@ std::vector<ProcessEntry> ProcessesNamed(const std::wstring& exeName) {
     return found;
 }
 
-std::vector<HWND> ForeignChildren(HWND parent) {
+std::vector<HWND> HeldPages(HWND launcher) {
     std::vector<HWND> out;
-    DWORD own = WindowProcessId(parent);
-    for (HWND h = GetWindow(parent, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT))
+    const DWORD own = WindowProcessId(launcher);
+    for (HWND h = GetWindow(launcher, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT))
         if (WindowProcessId(h) != own)
             out.push_back(h);
+    // Owned pages are frames; the login's artwork and the pages' dialogs are
+    // owned by the launcher too, and are dialogs.
+    for (HWND h = GetTopWindow(nullptr); h; h = GetWindow(h, GW_HWNDNEXT))
+        if (GetWindow(h, GW_OWNER) == launcher && WindowProcessId(h) != own && ClassName(h) != L"#32770")
+            out.push_back(h);
     return out;
+}
+
+bool Holds(HWND launcher, HWND page) {
+    const bool child = (GetWindowLongPtrW(page, GWL_STYLE) & WS_CHILD) != 0;
+    if (ovn::PageHostingHere() == ovn::PageHosting::Child)
+        return child && IsChild(launcher, page);
+    return !child && GetWindow(page, GW_OWNER) == launcher && !IsChild(launcher, page);
 }
 
 namespace {

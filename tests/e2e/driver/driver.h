@@ -81,8 +81,13 @@ std::vector<std::wstring> ChildTexts(HWND hwnd);
 HWND FindBoxWithText(DWORD pid, const std::wstring& text);
 HWND WaitForBox(DWORD pid, const std::wstring& text, Millis timeout = 10s);
 bool PressBoxButton(HWND box, const std::wstring& caption);
-// Children of a window that belong to other processes (adopted frames).
-std::vector<HWND> ForeignChildren(HWND parent);
+// The windows of other processes a launcher holds (adopted frames): its
+// children, or the top-level frames it owns (not the dialogs it owns, such as
+// the login's artwork), whichever way the pages are held.
+std::vector<HWND> HeldPages(HWND launcher);
+// Whether the launcher holds page exactly the way this machine's hosting says:
+// as its child, or as a top-level pop-up it owns (and not as a child).
+bool Holds(HWND launcher, HWND page);
 // Processes running now that were started by process parent.
 std::vector<DWORD> ChildProcesses(DWORD parent);
 // Waits until every process that parent started has reached its message loop

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/page_hosting.h"
 #include "common/protocol.h"
 
 namespace e2e {
@@ -39,9 +40,14 @@ LRESULT FakePage::ClaimBytes(HWND launcher, const void* data, DWORD cbData) {
 
 void FakePage::Adopt(HWND launcher, bool asHall) {
     PostMessageW(launcher, ovn::kMsgAdoptFrame, reinterpret_cast<WPARAM>(m_hwnd), asHall ? 1 : 0);
-    // A window must be a child before it can be given a parent of another process.
-    SetWindowLongW(m_hwnd, GWL_STYLE, (GetWindowLongW(m_hwnd, GWL_STYLE) & ~WS_POPUP) | WS_CHILD);
-    SetParent(m_hwnd, launcher);
+    // Held the way the launcher holds its pages here. A window must be a child
+    // before it can be given a parent of another process.
+    if (ovn::PageHostingHere() == ovn::PageHosting::Owned) {
+        SetWindowLongPtrW(m_hwnd, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(launcher));
+    } else {
+        SetWindowLongW(m_hwnd, GWL_STYLE, (GetWindowLongW(m_hwnd, GWL_STYLE) & ~WS_POPUP) | WS_CHILD);
+        SetParent(m_hwnd, launcher);
+    }
     RECT rc;
     GetClientRect(launcher, &rc);
     MoveWindow(m_hwnd, 4, 30, rc.right - 8, rc.bottom - 34, FALSE);

@@ -107,7 +107,7 @@ HWND LogInFirstPage(HWND launcher) {
     HWND frame = nullptr;
     WaitFor(
         [&] {
-            auto kids = ForeignChildren(launcher);
+            auto kids = HeldPages(launcher);
             frame = kids.empty() ? nullptr : kids.front();
             return frame != nullptr && IsWindowVisible(frame);
         },
@@ -150,7 +150,7 @@ bool QuitLauncher(Process& launcher) { return EndLauncher(launcher).empty(); }
 bool LeaveOpenLogins(DWORD launcherPid, HWND launcher, Millis timeout) {
     return WaitFor([&] {
         bool settled = true;
-        const std::vector<HWND> frames = ForeignChildren(launcher);
+        const std::vector<HWND> frames = HeldPages(launcher);
         for (DWORD pid : ChildProcesses(launcherPid)) {
             if (std::any_of(frames.begin(), frames.end(), [&](HWND f) { return WindowProcessId(f) == pid; }))
                 continue;

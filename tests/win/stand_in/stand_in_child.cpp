@@ -24,6 +24,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "common/page_hosting.h"
+
 namespace {
 
 constexpr LPARAM kCloseMarker = 9157;
@@ -190,9 +192,14 @@ HWND Arrive(HWND launcher, bool asHall) {
                                  nullptr, nullptr, wc.hInstance, nullptr);
     if (!frame)
         return nullptr;
-    // What a page frame does: become the launcher's child, then ask to be taken.
-    SetWindowLongPtrW(frame, GWL_STYLE, (GetWindowLongPtrW(frame, GWL_STYLE) & ~WS_POPUP) | WS_CHILD);
-    SetParent(frame, launcher);
+    // What a page frame does: become the launcher's child (or, where pages are
+    // held as owned windows, its owned pop-up), then ask to be taken.
+    if (ovn::PageHostingHere() == ovn::PageHosting::Owned) {
+        SetWindowLongPtrW(frame, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(launcher));
+    } else {
+        SetWindowLongPtrW(frame, GWL_STYLE, (GetWindowLongPtrW(frame, GWL_STYLE) & ~WS_POPUP) | WS_CHILD);
+        SetParent(frame, launcher);
+    }
     PostMessageW(launcher, kAdoptFrame, reinterpret_cast<WPARAM>(frame), asHall ? 1 : 0);
     return frame;
 }
