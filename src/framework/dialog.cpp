@@ -8,6 +8,7 @@ namespace fw {
 
 namespace {
 int g_modalLoops = 0;  // the program's windows all live on one thread
+bool g_modalsTopmost = false;
 
 // Whether the template holds any control. A dialog with none (the login's) has no
 // use for the common controls; one with controls registers them first, as a
@@ -59,6 +60,8 @@ INT_PTR Dialog::DoModal(HWND owner) {
         disabledOwner = true;
     }
     HWND dialog = CreateFromTemplate(owner);
+    if (dialog && owner && g_modalsTopmost)  // a question over a window, not the main window itself
+        ::SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     if (dialog && !m_endRequested && ShowOnModalStart())
         ::ShowWindow(dialog, SW_SHOW);
 
@@ -88,6 +91,8 @@ INT_PTR Dialog::DoModal(HWND owner) {
     m_modal = false;
     return dialog ? m_result : -1;
 }
+
+void Dialog::SetModalsTopmost(bool topmost) { g_modalsTopmost = topmost; }
 
 HWND Dialog::ModalOwner(HWND requested) {
     if (!requested) {

@@ -28,6 +28,10 @@ public:
     // each). A window that another process disabled may be enabled again only
     // when none of ours holds it disabled.
     static int ModalLoopsRunning();
+    // Whether this process's modal dialogs stay in the topmost band while they
+    // run: for a process whose main window has windows of other processes over
+    // it that the system does not keep below its dialogs. Off by default.
+    static void SetModalsTopmost(bool topmost);
 
     // Centres the window over its owner when the owner is visible and not
     // minimised, otherwise in the work area (kept on the work area either way).

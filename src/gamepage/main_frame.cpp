@@ -183,6 +183,10 @@ void CMainFrame::RaiseLauncher() {
     const UINT flags = SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE;
     ::SetWindowPos(LauncherWnd, HWND_TOPMOST, 0, 0, 0, 0, flags);
     ::SetWindowPos(LauncherWnd, HWND_NOTOPMOST, 0, 0, 0, 0, flags);
+    // An owned page is a window of its own: it comes back over the launcher,
+    // and out of the topmost band the launcher's raise took it into.
+    if (PageHostingHere() == PageHosting::Owned)
+        ::SetWindowPos(hwnd(), HWND_NOTOPMOST, 0, 0, 0, 0, flags);
     if (attached)
         ::AttachThreadInput(launcherThread, foregroundThread, FALSE);
 }

@@ -4,6 +4,7 @@
 
 #include "skin/message_box.h"
 #include "common/log.h"
+#include "common/page_hosting.h"
 #include "common/windows_version.h"
 #include "process/process.h"
 #include "common/protocol.h"
@@ -13,6 +14,7 @@
 #include "skin/skin_image.h"
 
 #include "res/skin_ids.h"
+#include "framework/gdi_handles.h"
 #include "framework/start_marks.h"
 
 namespace ovn {
@@ -86,6 +88,10 @@ bool CKelvor3Dlg::OnInitDialog() {
     CDlgEx::OnInitDialog();
     fw::RecordStartMark(fw::StartMark::LauncherWindow);
     m_processes.Attach(hwnd());
+    // Owned pages are other processes' windows that Wine may bring over the
+    // launcher's own questions (an activation of theirs lands late): those stay
+    // in front while they are up.
+    fw::Dialog::SetModalsTopmost(PageHostingHere() == PageHosting::Owned);
     // Before any page starts: a page acts only on a window that bears this.
     MarkAsLauncherWindow(hwnd());
 
@@ -170,10 +176,29 @@ void CKelvor3Dlg::EnsureSkin() {
 
 void CKelvor3Dlg::StartGamePage() { m_processes.StartGamePage(); }
 
+void CKelvor3Dlg::CutFromShape(HRGN shape) {
+    // Owned pages are windows of their own over the page area. Wine does not
+    // always keep them over the launcher when it is raised; with the page area
+    // out of the launcher's shape the page shown is seen (and clicked) all the
+    // same.
+    if (PageHostingHere() != PageHosting::Owned || Slots().Empty())
+        return;
+    RECT client{}, window{};
+    POINT origin{};
+    if (!::GetClientRect(hwnd(), &client) || !::ClientToScreen(hwnd(), &origin) || !::GetWindowRect(hwnd(), &window))
+        return;
+    const Box area = PageArea(client.right, client.bottom);
+    const int x = area.x + origin.x - window.left, y = area.y + origin.y - window.top;
+    gdi::Region hole(::CreateRectRgn(x, y, x + area.w, y + area.h));
+    if (hole)
+        ::CombineRgn(shape, shape, hole.get(), RGN_DIFF);
+}
+
 void CKelvor3Dlg::OnFirstArrival() {
     // The launcher comes into sight over the work area, in its skin (loaded
     // here if the page arrived without saying its login was shown).
     EnsureSkin();
+    UpdateWindowRegion();
     ToggleMaximize();
     // The icon comes once the launcher has painted: the system takes a while to
     // add it, and the page and the frame around it are what the player waits for.
@@ -462,12 +487,15 @@ LRESULT CKelvor3Dlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_WINDOWPOSCHANGED: {
         const LRESULT result = CDlgEx::WindowProc(msg, wParam, lParam);  // WM_SIZE and WM_MOVE
-        const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
-        constexpr UINT kPlaceOrSight = SWP_SHOWWINDOW | SWP_HIDEWINDOW | SWP_FRAMECHANGED;
-        if ((pos->flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE) || (pos->flags & kPlaceOrSight))
-            m_processes.FollowLauncher();
+        const UINT flags = reinterpret_cast<const WINDOWPOS*>(lParam)->flags;
+        constexpr UINT kUnmoved = SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER;
+        if ((flags & kUnmoved) != kUnmoved || (flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW | SWP_FRAMECHANGED)))
+            m_processes.FollowLauncher((flags & SWP_NOZORDER) == 0);
         return result;
     }
+    case WM_ENABLE:
+        m_processes.FollowEnabled(wParam != 0);
+        break;
     case WM_COPYDATA:
         return m_processes.ClaimLabel(reinterpret_cast<HWND>(wParam), reinterpret_cast<const COPYDATASTRUCT*>(lParam));
     case kMsgAdoptFrame:
@@ -491,7 +519,9 @@ LRESULT CKelvor3Dlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         break;
     case WM_COMMAND:
-        if (HIWORD(wParam) == BN_CLICKED) {  // STN_CLICKED of the link is 0 as well
+        // STN_CLICKED of the link is 0 as well. An owner-drawn button tells a
+        // quick second click as a double click: it is a second click all the same.
+        if (HIWORD(wParam) == BN_CLICKED || (HIWORD(wParam) == BN_DOUBLECLICKED && LOWORD(wParam) != IDC_LNK_OTHER_ACCOUNT)) {
             switch (LOWORD(wParam)) {
             case IDC_BTN_HIDE: ToggleHideAll(); return 0;
             case IDC_BTN_SOUND: m_bMuted = m_bMuted ? 0 : 1; return 0;

@@ -111,6 +111,7 @@ protected:
     bool PreTranslateMessage(MSG& msg) override;
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void PaintOverFrame(HDC dc, int width, int height) override;  // the tabs (tab_strip_win.cpp)
+    void CutFromShape(HRGN shape) override;
 
 private:
     void CreateTitleControls();

@@ -121,6 +121,7 @@ void CKelvor3Dlg::ForceForeground() {
     ::SetForegroundWindow(h);
     if (attached)
         ::AttachThreadInput(self, other, FALSE);
+    m_processes.FollowLauncher(true);  // an owned page back over it, out of the topmost band
 }
 
 }  // namespace ovn

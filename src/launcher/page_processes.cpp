@@ -223,6 +223,8 @@ void PageProcesses::ShowPage(HWND page) {
         HWND w = ToHwnd(id);
         if (page && w == page) {
             PlaceInPageArea(w);
+            if (PageHostingHere() == PageHosting::Owned)
+                KeepAboveLauncher(w);
             ShowHeld(w, OnScreenWithLauncher());
             ::SetForegroundWindow(w);
         } else {
@@ -315,15 +317,51 @@ bool PageProcesses::OnScreenWithLauncher() const {
     return PageHostingHere() == PageHosting::Child || LauncherOnScreen();
 }
 
-void PageProcesses::FollowLauncher() {
+void PageProcesses::FollowLauncher(bool restacked) {
     if (PageHostingHere() != PageHosting::Owned)
         return;
     HWND shown = m_slots.HallShown() ? LiveHall() : (m_slots.Empty() ? nullptr : CurrentPage());
     if (!shown || !::IsWindow(shown))
         return;
-    if (LauncherOnScreen())
+    const bool strayTopmost = (::GetWindowLongPtrW(shown, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    if (LauncherOnScreen()) {
         PlaceInPageArea(shown);
+        if (restacked || strayTopmost)
+            KeepAboveLauncher(shown);
+    }
     ShowHeld(shown, LauncherOnScreen());
+}
+
+void PageProcesses::KeepAboveLauncher(HWND window) const {
+    // An owned window stays over its owner on Windows; Wine's server does not
+    // keep a window of another process there when the owner is raised (the
+    // player clicks the caption, the boss key brings the launcher back), and
+    // the page would be under the launcher's empty page area. It goes directly
+    // above the launcher, below whatever else was over it.
+    // Never among the topmost windows: the launcher is there only for a moment
+    // while it is brought in front, and a page put after a topmost window
+    // would become one, over every other program.
+    const auto topmost = [](HWND h) { return (::GetWindowLongPtrW(h, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; };
+    if (topmost(m_launcher))
+        return;
+    // Raising the launcher through the topmost band (as bringing it in front
+    // does) takes the pages it owns there with it, and leaves them there.
+    HWND above = ::GetWindow(m_launcher, GW_HWNDPREV);
+    if (above == window && !topmost(window))
+        return;
+    ::SetWindowPos(window, !above || above == window || topmost(above) ? HWND_NOTOPMOST : above, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
+}
+
+void PageProcesses::FollowEnabled(bool enabled) const {
+    if (PageHostingHere() != PageHosting::Owned)
+        return;
+    // A child is disabled with its parent; an owned page must be told, or a
+    // click on it would take it over the question that holds the launcher.
+    for (launcher::WindowId page : m_slots.Pages())
+        ::EnableWindow(ToHwnd(page), enabled);
+    if (HWND hall = HallWindow(); hall && ::IsWindow(hall))
+        ::EnableWindow(hall, enabled);
 }
 
 void PageProcesses::PostToPages(UINT msg, WPARAM wParam, LPARAM lParam, bool toHall) const {

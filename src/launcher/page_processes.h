@@ -85,9 +85,13 @@ public:
 
     // Keeps what is shown in the page area after the launcher was resized.
     void PlaceOnSize(UINT sizeType);
-    // The launcher was moved, resized, hidden, shown, minimised or restored:
-    // owned pages do not go with it by themselves, so the one shown follows.
-    void FollowLauncher();
+    // The launcher was moved, resized, hidden, shown, minimised or restored, or
+    // (restacked) came to another place among the windows on the screen: owned
+    // pages do not go with it by themselves, so the one shown follows.
+    void FollowLauncher(bool restacked);
+    // The launcher was enabled or disabled (a modal question of its own, or a
+    // page's): owned pages go with it, as children would.
+    void FollowEnabled(bool enabled) const;
     // Posts a message to every page, and to the hall as well when toHall.
     void PostToPages(UINT msg, WPARAM wParam, LPARAM lParam, bool toHall) const;
 
@@ -108,6 +112,7 @@ private:
     launcher::Offerer OffererOf(HWND window) const;
     void PlaceInPageArea(HWND window) const;
     bool LauncherOnScreen() const;      // visible and not minimised
+    void KeepAboveLauncher(HWND window) const;
     bool OnScreenWithLauncher() const;  // whether a window shown now would be seen
 
     PageProcessEvents& m_events;

@@ -166,6 +166,7 @@ void CDlgEx::UpdateWindowRegion() {
         if (cut)
             ::CombineRgn(shape.get(), shape.get(), cut.get(), RGN_DIFF);
     }
+    CutFromShape(shape.get());
     // The window owns the region once it has accepted it.
     if (::SetWindowRgn(hwnd(), shape.get(), FALSE))
         shape.release();

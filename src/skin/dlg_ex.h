@@ -101,6 +101,9 @@ protected:
     // What a derived window draws on its background, over the frame, its icon
     // and its title, into the same off-screen buffer.
     virtual void PaintOverFrame(HDC, int /*w*/, int /*h*/) {}
+    // What a derived window takes out of its shape besides the frame's cut
+    // corners (shape in window coordinates).
+    virtual void CutFromShape(HRGN /*shape*/) {}
     FrameMetrics Metrics() const { return FrameMetrics{m_nBorderWidth, m_nCaptionHeight}; }
 
 private:

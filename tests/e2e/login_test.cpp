@@ -38,26 +38,7 @@ protected:
         wnd = WaitForWindow({.pid = launcher.Id(), .title = L"QuenraOrvane", .visibleOnly = true}, 20s);
         ASSERT_NE(wnd, nullptr);
     }
-    // Page processes the launcher started that are running now.
-    std::set<DWORD> Pages() {
-        auto kids = ChildProcesses(launcher.Id());
-        return {kids.begin(), kids.end()};
-    }
-    // Asks the launcher for another tab, as the add-account prompt does, and
-    // returns the login of the page process it starts.
-    LoginWindows OpenAnotherTab(DWORD* pid) {
-        const std::set<DWORD> before = Pages();
-        PostMessageW(wnd, ovn::kMsgOtherAccount, 1, 0);
-        DWORD started = 0;
-        WaitFor([&] {
-            for (DWORD p : Pages())
-                if (!before.count(p))
-                    started = p;
-            return started != 0;
-        }, 20s);
-        *pid = started;
-        return started ? WaitForLoginOf(started) : LoginWindows{};
-    }
+    LoginWindows OpenAnotherTab(DWORD* pid) { return e2e::OpenAnotherTab(wnd, pid); }
     // The launcher's adopted, visible page frames.
     size_t FramesShownOrHeld() { return HeldPages(wnd).size(); }
     bool ProcessEnds(DWORD pid) {

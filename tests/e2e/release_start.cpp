@@ -66,9 +66,10 @@ TEST(ReleaseBuild, ComesUpWithItsLoginScreenWithoutThePortal) {
     HWND wnd = WaitForWindow({.pid = launcher.Id(), .title = L"QuenraOrvane", .visibleOnly = true}, 60s);
     ASSERT_NE(wnd, nullptr) << "the launcher window did not show";
     // The login artwork shows. Its page window is made over it at once but shown
-    // only once a page has come: with no portal and no HTML engine under Wine
-    // none comes, and the artwork's panel stays empty. (On Windows the control
-    // turns the failed navigation into an error page of its own, which shows.)
+    // only once a page has come: with no portal none comes (nor, with the browser
+    // control, any page at all under Wine), and the artwork's panel stays empty.
+    // (On Windows the control turns the failed navigation into an error page of
+    // its own, which shows.)
     HWND artwork = nullptr, pageWindow = nullptr;
     WaitFor([&] {
         for (HWND h : FindWindows({.visibleOnly = true}))
@@ -92,6 +93,13 @@ TEST(ReleaseBuild, ComesUpWithItsLoginScreenWithoutThePortal) {
         inside += ClassName(child) + L" ";
     std::printf("login page window (%ls): %ls\n", IsWindowVisible(pageWindow) ? L"shown" : L"hidden, no page came",
                 inside.c_str());
+    // Under Wine the release shows pages with the plain engine (the browser
+    // control has no HTML engine there) unless OVN_WEB_ENGINE asks for the control.
+    wchar_t asked[16] = {};
+    GetEnvironmentVariableW(L"OVN_WEB_ENGINE", asked, 16);
+    const bool plain = inside.find(L"OvnPlainWeb") != std::wstring::npos;
+    EXPECT_EQ(plain, _wcsicmp(asked, L"control") != 0)
+        << "the login page window holds " << Narrow(inside) << " with OVN_WEB_ENGINE=" << Narrow(asked);
 
     EXPECT_TRUE(Responds(wnd)) << "the launcher hangs";
     EXPECT_TRUE(Responds(artwork)) << "the login artwork hangs";

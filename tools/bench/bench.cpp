@@ -180,7 +180,7 @@ bool StartUntilAdopted(const Subject& s, Started& out) {
         for (HWND h : FindWindows({.pid = out.top.Id()})) {
             if (out.windowMs < 0)
                 out.windowMs = NowMs() - t0;
-            if (auto kids = ForeignChildren(h); !kids.empty()) {
+            if (auto kids = HeldPages(h); !kids.empty()) {
                 out.adoptedMs = NowMs() - t0;
                 out.window = h;
                 out.adopted = kids.front();
@@ -265,7 +265,7 @@ bool LogIn(const Subject& s, Started& run) {
     const double t0 = NowMs();
     run.clickAtMs = t0;
     const bool adopted = PollUntil(s, run, L"the tab adopted after the click", [&] {
-        auto kids = ForeignChildren(run.window);
+        auto kids = HeldPages(run.window);
         if (kids.empty() || !IsWindowVisible(kids.front()))
             return false;
         run.adoptedMs = NowMs() - t0;

@@ -39,7 +39,7 @@ HWND LogInSecondTab(HWND launcher, HWND first) {
     HWND second = nullptr;
     WaitFor(
         [&] {
-            for (HWND h : ForeignChildren(launcher))
+            for (HWND h : HeldPages(launcher))
                 if (h != first && IsWindowVisible(h))
                     second = h;
             return second != nullptr;
@@ -54,7 +54,7 @@ HWND LogInSecondTab(HWND launcher, HWND first) {
 
 std::vector<double> TimeTabClicks(HWND launcher, int clicks) {
     using namespace e2e;
-    const std::vector<HWND> held = ForeignChildren(launcher);
+    const std::vector<HWND> held = HeldPages(launcher);
     if (held.size() != 1) {
         wprintf(L"tab clicks: the launcher holds %zu pages, not one\n", held.size());
         return {};

@@ -36,6 +36,8 @@ from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 SITE = os.path.join(HERE, "site")
+# The game page's background in each world of the login page (else a slate grey).
+WORLD_COLOURS = {"3": "#2E6B3F", "4": "#7A3B6E", "5": "#8A5A1C", "6": "#2F5F7A"}
 
 ROUTES = {}          # path -> handler(request) -> Response
 _log = []
@@ -124,9 +126,12 @@ class Handler(BaseHTTPRequestHandler):
                 ctype += "; charset=utf-8"
             with open(full, "rb") as f:
                 body = f.read()
-            # Pages may name the server they came from.
+            # Pages may name the server they came from, and the game page wears
+            # its world's colour (a test tells two tabs apart by it).
             if ctype.startswith("text/html"):
                 body = body.replace(b"{{PORTAL}}", Request(self, parsed).address.encode())
+                world = urllib.parse.parse_qs(parsed.query).get("srv", [""])[0]
+                body = body.replace(b"{{WORLD_COLOUR}}", WORLD_COLOURS.get(world, "#3C4650").encode())
             return Response(body, 200, ctype)
         return Response("<html><head><title>404</title></head><body>not found</body></html>", 404)
 

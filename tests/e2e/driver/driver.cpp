@@ -419,8 +419,17 @@ HBITMAP CopyScreen(const RECT& r) {
 
 }  // namespace
 
-std::vector<std::uint32_t> ScreenPixels(HWND hwnd) {
-    const RECT r = WindowRect(hwnd);
+std::vector<std::uint32_t> ScreenPixels(HWND hwnd) { return ScreenPixelsIn(WindowRect(hwnd)); }
+
+double ShareOfColour(const RECT& r, std::uint32_t rgb) {
+    const std::vector<std::uint32_t> pixels = ScreenPixelsIn(r);
+    if (pixels.empty())
+        return 0;
+    const auto n = std::count_if(pixels.begin(), pixels.end(), [&](std::uint32_t p) { return (p & 0xFFFFFF) == rgb; });
+    return static_cast<double>(n) / static_cast<double>(pixels.size());
+}
+
+std::vector<std::uint32_t> ScreenPixelsIn(const RECT& r) {
     HBITMAP bmp = CopyScreen(r);
     if (!bmp)
         return {};

@@ -126,7 +126,11 @@ bool ClickWindow(HWND hwnd);
 
 // What the screen shows now under a window's rectangle, row by row (0x00RRGGBB).
 std::vector<std::uint32_t> ScreenPixels(HWND hwnd);
+std::vector<std::uint32_t> ScreenPixelsIn(const RECT& screenRect);
 COLORREF ScreenPixel(int x, int y);
+// The share (0 to 1) of the pixels the screen shows in a rectangle that are
+// exactly the colour 0xRRGGBB.
+double ShareOfColour(const RECT& screenRect, std::uint32_t rgb);
 // Waits until the screen under a window shows more than one colour and the same
 // picture twice in a row (its page has been drawn); that picture, or nothing
 // when it was not steady in time.

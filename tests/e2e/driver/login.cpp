@@ -7,6 +7,7 @@
 
 #include "browser/plain/plain_web_view.h"
 #include "browser/web_view.h"
+#include "common/protocol.h"
 
 namespace e2e {
 
@@ -113,6 +114,21 @@ HWND LogInFirstPage(HWND launcher) {
         },
         20s);
     return frame;
+}
+
+LoginWindows OpenAnotherTab(HWND launcher, DWORD* pid) {
+    const DWORD launcherPid = WindowProcessId(launcher);
+    const std::vector<DWORD> before = ChildProcesses(launcherPid);
+    PostMessageW(launcher, ovn::kMsgOtherAccount, 1, 0);
+    DWORD started = 0;
+    WaitFor([&] {
+        for (DWORD p : ChildProcesses(launcherPid))
+            if (std::find(before.begin(), before.end(), p) == before.end())
+                started = p;
+        return started != 0;
+    }, 20s);
+    *pid = started;
+    return started ? WaitForLoginOf(started) : LoginWindows{};
 }
 
 std::string EndLauncher(Process& launcher, HWND wnd, Millis exitWait) {

@@ -38,6 +38,9 @@ LoginWindows WaitForLoginOf(DWORD pid, Millis timeout = 30s);
 // with the mouse) and waits for its game page to be adopted and shown; the
 // page's frame, or null.
 HWND LogInFirstPage(HWND launcher);
+// Asks the launcher for another tab, as the add-account prompt does, and
+// returns the login of the page process it starts (its id in pid, 0 if none).
+LoginWindows OpenAnotherTab(HWND launcher, DWORD* pid);
 
 // Leaves the login of every page process of the launcher (process
 // launcherPid, window launcher) with Escape on its artwork, as a login in

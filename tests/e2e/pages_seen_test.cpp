@@ -1,0 +1,158 @@
+// The pages as the player sees them in the launcher, read from the screen's
+// pixels: each world's game page wears its own background colour (the local
+// portal's), and the hall a cream one. What matters is what is on the screen,
+// not which windows exist: a page drawn elsewhere, one left behind another, or
+// a picture left after its tab closed all fail here.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "common/page_area.h"
+#include "launcher/tab_strip.h"
+#include "res/resource.h"
+#include "tests/e2e/driver/driver.h"
+#include "tests/e2e/driver/login.h"
+#include "tests/e2e/life_support.h"
+
+using namespace e2e;
+
+namespace {
+
+constexpr std::uint32_t kWorld3 = 0x2E6B3F;  // the game page of the login's S3 server
+constexpr std::uint32_t kWorld4 = 0x7A3B6E;  // and of S4
+constexpr std::uint32_t kHall = 0xF2EAD3;
+// A page fills its area but for its text: most of the area is its background.
+constexpr double kMostly = 0.6;
+
+std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+
+class PagesSeenE2e : public ::testing::Test {
+protected:
+    void SetUp() override { life::EndAllCopies(); }
+    void TearDown() override { EXPECT_EQ(EndLauncher(launcher, wnd), ""); }
+
+    // The launcher's page area on the screen now.
+    RECT PageAreaOnScreen() const {
+        RECT client{};
+        GetClientRect(wnd, &client);
+        const ovn::Box box = ovn::PageArea(client.right, client.bottom);
+        POINT origin{box.x, box.y};
+        ClientToScreen(wnd, &origin);
+        return {origin.x, origin.y, origin.x + box.w, origin.y + box.h};
+    }
+    static RECT WholeScreen() { return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
+
+    // Waits until the page area mostly shows colour; says what it shows otherwise.
+    ::testing::AssertionResult AreaShows(std::uint32_t colour, const char* what) {
+        if (WaitFor([&] { return ShareOfColour(PageAreaOnScreen(), colour) >= kMostly; }, 20s))
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure()
+               << what << " is not what the page area shows: " << ShareOfColour(PageAreaOnScreen(), colour) * 100
+               << " % of it in its colour, " << ShareOfColour(PageAreaOnScreen(), kWorld3) * 100 << " % world 3's, "
+               << ShareOfColour(PageAreaOnScreen(), kWorld4) * 100 << " % world 4's, "
+               << ShareOfColour(PageAreaOnScreen(), kHall) * 100 << " % the hall's; " << Windows();
+    }
+    // Where the launcher's pages are, for a failure's message.
+    std::string Windows() const {
+        std::ostringstream out;
+        const RECT area = PageAreaOnScreen();
+        HWND hit = WindowFromPoint({(area.left + area.right) / 2, (area.top + area.bottom) / 2});
+        out << "the area's centre is window " << hit << " of process " << WindowProcessId(hit) << " (class "
+            << Narrow(ClassName(hit)) << ")";
+        HWND front = GetForegroundWindow();
+        out << "; the launcher is " << (IsWindowEnabled(wnd) ? "enabled" : "disabled") << ", in front: " << front
+            << " of process " << WindowProcessId(front) << "; from the top:";
+        for (HWND h = GetTopWindow(nullptr); h; h = GetWindow(h, GW_HWNDNEXT)) {
+            if (!IsWindowVisible(h) && h != wnd)
+                continue;
+            out << " " << h << "/" << WindowProcessId(h) << "/" << Narrow(ClassName(h))
+                << ((GetWindowLongPtrW(h, GWL_EXSTYLE) & WS_EX_TOPMOST) ? "/topmost" : "");
+            if (h == wnd)
+                break;
+        }
+        out << "; pages:";
+        for (HWND h : HeldPages(wnd)) {
+            const RECT r = WindowRect(h);
+            out << " " << h << (IsWindowVisible(h) ? " shown" : " hidden") << " at " << r.left << "," << r.top << "-"
+                << r.right << "," << r.bottom;
+        }
+        return out.str();
+    }
+    // Waits until not one pixel of colour is left anywhere on the screen.
+    ::testing::AssertionResult NowhereOnScreen(std::uint32_t colour, const char* what) {
+        if (WaitFor([&] { return ShareOfColour(WholeScreen(), colour) == 0; }, 20s))
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << what << " is still on the screen: "
+                                             << ShareOfColour(WholeScreen(), colour) * 100 << " % of it";
+    }
+    bool ClickTab(int index) {
+        const ovn::launcher::Span tab = ovn::launcher::TabLabelRect(index);
+        return ClickOnClient(wnd, {(tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2});
+    }
+
+    Process launcher;
+    HWND wnd = nullptr;
+};
+
+TEST_F(PagesSeenE2e, TabsTheHallAndTheBossKeyShowWhatThePlayerExpects) {
+    ASSERT_TRUE(launcher.Start(L"/OvnD"));
+    wnd = WaitForWindow({.pid = launcher.Id(), .title = L"QuenraOrvane", .visibleOnly = true}, 20s);
+    ASSERT_NE(wnd, nullptr);
+
+    // The first account's game page, inside the launcher's page area.
+    ASSERT_NE(LogInFirstPage(wnd), nullptr);
+    EXPECT_TRUE(AreaShows(kWorld3, "the first account's game page"));
+
+    // A second account: its tab shows its own page, and only that one.
+    DWORD second = 0;
+    const LoginWindows login = OpenAnotherTab(wnd, &second);
+    ASSERT_NE(login.page, nullptr);
+    ASSERT_TRUE(ClickLink(login.page, LoginPageUrl(), L"S4服", kLoginPageHostFlags));
+    EXPECT_TRUE(AreaShows(kWorld4, "the second account's game page"));
+    EXPECT_TRUE(NowhereOnScreen(kWorld3, "the first tab's page, behind the second"));
+
+    // A click on the first tab brings its page back.
+    ASSERT_TRUE(ClickTab(0));
+    EXPECT_TRUE(AreaShows(kWorld3, "the first tab's page, clicked"));
+    EXPECT_TRUE(NowhereOnScreen(kWorld4, "the second tab's page, behind the first"));
+
+    // The hall comes over the page and goes again.
+    ASSERT_TRUE(ClickWindow(GetDlgItem(wnd, IDC_BTN_HALL)));
+    EXPECT_TRUE(AreaShows(kHall, "the hall"));
+    EXPECT_TRUE(NowhereOnScreen(kWorld3, "the page under the hall"));
+    ASSERT_TRUE(ClickWindow(GetDlgItem(wnd, IDC_BTN_HALL)));
+    EXPECT_TRUE(AreaShows(kWorld3, "the page after the hall"));
+    EXPECT_TRUE(NowhereOnScreen(kHall, "the hall, gone"));
+
+    // The boss key hides all of it, and brings it back.
+    SendKey(VK_F10);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(wnd); }));
+    EXPECT_TRUE(NowhereOnScreen(kWorld3, "the page, hidden with the launcher"));
+    EXPECT_TRUE(NowhereOnScreen(kWorld4, "the other page, hidden with the launcher"));
+    SendKey(VK_F10);
+    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(wnd) != FALSE; }));
+    EXPECT_TRUE(AreaShows(kWorld3, "the page, back with the launcher"));
+
+    // Minimised and restored: the same.
+    ShowWindowAsync(wnd, SW_MINIMIZE);
+    EXPECT_TRUE(NowhereOnScreen(kWorld3, "the page of a minimised launcher"));
+    ShowWindowAsync(wnd, SW_RESTORE);
+    EXPECT_TRUE(AreaShows(kWorld3, "the page of the restored launcher"));
+
+    // The first tab closes: the second shows, and nothing of the first is left.
+    const ovn::launcher::Span close = ovn::launcher::TabCloseBoxRect(0);
+    ASSERT_TRUE(ClickOnClient(wnd, {(close.left + close.right) / 2, (close.top + close.bottom) / 2}));
+    HWND question = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        for (HWND h : FindWindows({.pid = launcher.Id(), .visibleOnly = true}))
+            for (const std::wstring& text : ChildTexts(h))
+                if (text.rfind(L"确定要退出账号", 0) == 0)
+                    question = h;
+        return question != nullptr;
+    }, 20s)) << "no question before the tab closes";
+    ASSERT_TRUE(ClickWindow(FindWindowExW(question, nullptr, nullptr, L"是"))) << "the question is not in front";
+    EXPECT_TRUE(AreaShows(kWorld4, "the tab left after the first closed"));
+    EXPECT_TRUE(NowhereOnScreen(kWorld3, "the closed tab's page"));
+}
+
+}  // namespace
