@@ -7,7 +7,6 @@
 
 #include <sstream>
 
-#include "common/page_area.h"
 #include "launcher/tab_strip.h"
 #include "res/resource.h"
 #include "tests/e2e/driver/driver.h"
@@ -18,11 +17,9 @@ using namespace e2e;
 
 namespace {
 
-constexpr std::uint32_t kWorld3 = 0x2E6B3F;  // the game page of the login's S3 server
-constexpr std::uint32_t kWorld4 = 0x7A3B6E;  // and of S4
-constexpr std::uint32_t kHall = 0xF2EAD3;
-// A page fills its area but for its text: most of the area is its background.
-constexpr double kMostly = 0.6;
+constexpr std::uint32_t kWorld3 = kWorld3Colour;
+constexpr std::uint32_t kWorld4 = kWorld4Colour;
+constexpr std::uint32_t kHall = kHallColour;
 
 std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 
@@ -31,20 +28,12 @@ protected:
     void SetUp() override { life::EndAllCopies(); }
     void TearDown() override { EXPECT_EQ(EndLauncher(launcher, wnd), ""); }
 
-    // The launcher's page area on the screen now.
-    RECT PageAreaOnScreen() const {
-        RECT client{};
-        GetClientRect(wnd, &client);
-        const ovn::Box box = ovn::PageArea(client.right, client.bottom);
-        POINT origin{box.x, box.y};
-        ClientToScreen(wnd, &origin);
-        return {origin.x, origin.y, origin.x + box.w, origin.y + box.h};
-    }
+    RECT PageAreaOnScreen() const { return e2e::PageAreaOnScreen(wnd); }
     static RECT WholeScreen() { return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
 
     // Waits until the page area mostly shows colour; says what it shows otherwise.
     ::testing::AssertionResult AreaShows(std::uint32_t colour, const char* what) {
-        if (WaitFor([&] { return ShareOfColour(PageAreaOnScreen(), colour) >= kMostly; }, 20s))
+        if (WaitFor([&] { return PageAreaShows(wnd, colour); }, 20s))
             return ::testing::AssertionSuccess();
         return ::testing::AssertionFailure()
                << what << " is not what the page area shows: " << ShareOfColour(PageAreaOnScreen(), colour) * 100

@@ -180,7 +180,8 @@ int wmain() {
         page = kids.empty() ? nullptr : kids.front();
         return page != nullptr;
     }, 60s);
-    const bool launcherShown = page && WaitFor([&] { return LauncherOnScreen(wnd); }, 30s);
+    const bool launcherShown =
+        page && WaitFor([&] { return LauncherOnScreen(wnd) && PageAreaShows(wnd, kWorld3Colour); }, 30s);
     const std::wstring launcherWhy = L"the launcher did not paint over the screen: " + LauncherState(wnd);
     Shot(L"launcher", launcherShown, page ? launcherWhy.c_str() : L"no page was adopted");
 
@@ -228,7 +229,7 @@ int wmain() {
     wprintf(L"the hall button shows the hall over the page\n");
     PostMessageW(wnd, WM_COMMAND, MAKEWPARAM(IDC_BTN_HALL, BN_CLICKED), 0);
     const bool hall = WaitFor([&] { return HeldPages(wnd).size() >= 2; }, 60s);
-    Shot(L"launcher-hall", hall && WaitFor([&] { return LauncherOnScreen(wnd); }, 30s),
+    Shot(L"launcher-hall", hall && WaitFor([&] { return LauncherOnScreen(wnd) && PageAreaShows(wnd, kHallColour); }, 30s),
          hall ? L"the launcher did not paint with the hall" : L"no hall was adopted");
 
     wprintf(L"the hall's link to another game downloads its launcher\n");

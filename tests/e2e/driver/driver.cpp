@@ -10,6 +10,7 @@
 #include <sstream>
 #include <thread>
 
+#include "common/page_area.h"
 #include "common/page_hosting.h"
 
 namespace e2e {
@@ -428,6 +429,17 @@ double ShareOfColour(const RECT& r, std::uint32_t rgb) {
     const auto n = std::count_if(pixels.begin(), pixels.end(), [&](std::uint32_t p) { return (p & 0xFFFFFF) == rgb; });
     return static_cast<double>(n) / static_cast<double>(pixels.size());
 }
+
+RECT PageAreaOnScreen(HWND launcher) {
+    RECT client{};
+    GetClientRect(launcher, &client);
+    const ovn::Box box = ovn::PageArea(client.right, client.bottom);
+    POINT origin{box.x, box.y};
+    ClientToScreen(launcher, &origin);
+    return {origin.x, origin.y, origin.x + box.w, origin.y + box.h};
+}
+
+bool PageAreaShows(HWND launcher, std::uint32_t rgb) { return ShareOfColour(PageAreaOnScreen(launcher), rgb) >= 0.6; }
 
 std::vector<std::uint32_t> ScreenPixelsIn(const RECT& r) {
     HBITMAP bmp = CopyScreen(r);

@@ -131,6 +131,16 @@ COLORREF ScreenPixel(int x, int y);
 // The share (0 to 1) of the pixels the screen shows in a rectangle that are
 // exactly the colour 0xRRGGBB.
 double ShareOfColour(const RECT& screenRect, std::uint32_t rgb);
+// Where a launcher's page area is on the screen now.
+RECT PageAreaOnScreen(HWND launcher);
+// The colours the local portal's pages wear: each world's game page its own,
+// and the hall a cream one.
+inline constexpr std::uint32_t kWorld3Colour = 0x2E6B3F;  // the login's S3 server
+inline constexpr std::uint32_t kWorld4Colour = 0x7A3B6E;  // and S4
+inline constexpr std::uint32_t kHallColour = 0xF2EAD3;
+// Whether the launcher's page area mostly shows that colour (a page fills its
+// area but for its text).
+bool PageAreaShows(HWND launcher, std::uint32_t rgb);
 // Waits until the screen under a window shows more than one colour and the same
 // picture twice in a row (its page has been drawn); that picture, or nothing
 // when it was not steady in time.
