@@ -65,7 +65,11 @@ protected:
         while (HWND child = GetWindow(view, GW_CHILD))
             view = child;
         const std::wstring hallUrl = L"http://" + Environment::Get().portal + L"/webgame.htm";
-        // The page may still be loading when first seen: try until it has a link.
+        // The hall may still be loading when its window is first seen: its link is
+        // clicked once the hall is drawn in the page area (a click on the blank
+        // page before would go nowhere). Where pages are children under Wine
+        // nothing of them is drawn, and the wait only ends at its bound.
+        WaitFor([&] { return PageAreaShows(wnd, kHallColour); }, 20s);
         if (!WaitFor([&] { return ClickLink(view, hallUrl, L"entergame|skyrealm", 0); }, 20s))
             return nullptr;
         HWND box = WaitForBox(hallPid, kQuestion, 20s);
