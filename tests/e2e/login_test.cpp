@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <functional>
-#include <set>
 
 #include "common/protocol.h"
 #include "tests/e2e/driver/driver.h"
