@@ -29,4 +29,10 @@
 #define IDB_PROGRESS_BAR         153  // progress bar fill
 #define IDB_ADDACC_FRAME         162  // frame of the add-account prompt
 
+// The notice's picture label, in the frame IDB_NOTICE_FRAME draws a slot for it.
+#define NOTICE_PICTURE_LEFT      15
+#define NOTICE_PICTURE_TOP       67
+#define NOTICE_PICTURE_WIDTH     75
+#define NOTICE_PICTURE_HEIGHT    80
+
 #endif

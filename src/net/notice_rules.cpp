@@ -4,6 +4,7 @@
 
 #include "browser/url.h"
 #include "common/text.h"
+#include "res/skin_ids.h"
 
 namespace ovn::net {
 
@@ -167,7 +168,7 @@ NoticeLayout LayoutNotice(NoticeForm form, int cw, int ch) {
     case NoticeForm::PictureAndText:
         l.borderWidth = l.buttonRightMargin = l.buttonTop = 3;
         l.pictureInPictureLabel = true;
-        l.picture = NoticeBox{15, 67, 75, 80};
+        l.picture = NoticeBox{NOTICE_PICTURE_LEFT, NOTICE_PICTURE_TOP, NOTICE_PICTURE_WIDTH, NOTICE_PICTURE_HEIGHT};
         l.title = NoticeBox{100, 48, cw - 120, 15};
         l.text = NoticeBox{100, 68, cw - 116, 13};
         l.link = NoticeBox{195, 168, 42, 13};

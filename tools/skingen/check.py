@@ -323,11 +323,16 @@ def check_header(res):
         text = f.read()
     found = dict((name, int(v)) for name, v in re.findall(r'^#define\s+(\w+)\s+(\d+)', text, re.M))
     errs = []
+    ids = {}
     for sid, name, *_ in skintable.SKINS:
+        ids[name] = found.get(name)
         if found.get(name) != sid:
             errs.append('skin_ids.h: %s should be %d' % (name, sid))
-    if len(set(found.values())) != len(found):
+    if len(set(ids.values())) != len(ids):
         errs.append('skin_ids.h: two names share an id')
+    for part, v in zip(('LEFT', 'TOP', 'WIDTH', 'HEIGHT'), skintable.NOTICE_PICTURE_SLOT):
+        if found.get('NOTICE_PICTURE_' + part) != v:
+            errs.append('skin_ids.h: NOTICE_PICTURE_%s should be %d' % (part, v))
     return errs
 
 

@@ -84,6 +84,11 @@ ICON_SIZES = (16, 32, 48, 256)
 
 KEY_COLOR = (255, 0, 255)
 
+# The notice's picture label in its picture-and-text frame: left, top, width,
+# height. The frame draws a sunken slot there and the program lays the picture
+# into it; skin_ids.h carries it to the program.
+NOTICE_PICTURE_SLOT = (15, 67, 75, 80)
+
 
 def corner_cut(w, h, bottom):
     """The set of (x, y) pixels that a frame leaves transparent."""
