@@ -19,7 +19,9 @@ bool CDHtmlDialog::OnInitDialog() {
     return true;
 }
 
-std::uint32_t CDHtmlDialog::OnGetHostInfoFlags(std::uint32_t) { return kDocHostNo3DBorder | kDocHostScrollNo; }
+// Our page-only dialogs: no 3-D border, no scroll bars of the browser's own (the
+// body scrolls when it overflows); the skinned ones add dialog mode.
+std::uint32_t CDHtmlDialog::OnGetHostInfoFlags(std::uint32_t) { return kHostFlagNo3DBorder | kHostFlagScrollNo; }
 
 bool CDHtmlDialog::PreTranslateMessage(MSG& msg) {
     if (m_view && m_view->TranslateAccelerator(msg))
@@ -85,7 +87,7 @@ void CDHtmDlgEx::OnDocumentComplete(const std::wstring&) {
 }
 
 std::uint32_t CDHtmDlgEx::OnGetHostInfoFlags(std::uint32_t flags) {
-    return CDHtmlDialog::OnGetHostInfoFlags(flags) | kDocHostDialog;
+    return CDHtmlDialog::OnGetHostInfoFlags(flags) | kHostFlagDialog;
 }
 
 void CDHtmDlgEx::SendDrag(HWND target, PageAction action) {

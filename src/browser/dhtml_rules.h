@@ -9,12 +9,6 @@
 
 namespace ovn::browser {
 
-// The browser's host flags for our page-only dialogs: no 3-D border, no scroll
-// bars of the browser's own (the body scrolls when it overflows), dialog mode.
-constexpr std::uint32_t kDocHostNo3DBorder = 0x04;
-constexpr std::uint32_t kDocHostScrollNo = 0x08;
-constexpr std::uint32_t kDocHostDialog = 0x01;
-
 // "app:" URLs are the page talking to the program: they never leave the page.
 // Exactly these four characters, in small letters.
 bool IsAppUrl(std::wstring_view url);

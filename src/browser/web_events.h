@@ -59,7 +59,8 @@ protected:
     ~WebViewEvents() = default;
 };
 
-// The host-information flags a window may ask for.
+// The host-information flags a window may ask for: the system's DOCHOSTUIFLAG
+// values (web_view.cpp checks them against its headers).
 constexpr std::uint32_t kHostFlagDialog = 0x01;
 constexpr std::uint32_t kHostFlagNo3DBorder = 0x04;
 constexpr std::uint32_t kHostFlagScrollNo = 0x08;
