@@ -1,6 +1,6 @@
 # The two commands of the README, and the pieces they are made of.
 # make release: the shipped Ovn.exe for x64 and x86, in build/release-x64 and build/release-x86.
-.PHONY: all setup native win64 win32 release test soak demo bench fuzz clean
+.PHONY: all setup native win64 win32 release sign test soak demo bench fuzz clean
 
 all: native win64
 
@@ -12,6 +12,11 @@ native win64 win32: setup
 
 release: setup
 	@scripts/build.sh release-x64 release-x86
+
+# Signs both release executables: SIGN_CERT, SIGN_KEY [, SIGN_TIMESTAMP, SIGN_CA]
+# (docs/release.md).
+sign:
+	@scripts/sign.sh
 
 test:
 	@scripts/run-tests.sh

@@ -13,6 +13,7 @@ packages=(
     ccache                                           # rebuilds of the same sources are hits
     zlib1g-dev libz-mingw-w64-dev                    # inflating the skins' PNGs (linked in statically)
     clang-14 libclang-rt-14-dev                      # the sanitizer tree and the fuzz targets
+    osslsigncode openssl                             # make sign, and the signed copies the tests make
 )
 # The 32-bit build runs under a 32-bit Wine, whose packages come from Debian's i386
 # architecture. Only what it needs: the loader and its libraries, and the X

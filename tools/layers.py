@@ -15,12 +15,13 @@ ALLOWED = {
     'http': {'common', 'framework'},
     'browser': {'http', 'common', 'framework'},
     'sound': {'common', 'framework'},
+    'trust': {'process', 'common', 'framework'},
     'settings': {'skin', 'process', 'common', 'framework'},
-    'net': {'browser', 'http', 'skin', 'process', 'common', 'framework'},
+    'net': {'browser', 'http', 'skin', 'trust', 'process', 'common', 'framework'},
     'launcher': {'net', 'settings', 'browser', 'skin', 'process', 'common', 'framework'},
     'gamepage': {'net', 'settings', 'sound', 'browser', 'skin', 'process', 'common', 'framework'},
-    'app': {'launcher', 'gamepage', 'net', 'settings', 'sound', 'browser', 'http', 'skin', 'process',
-            'common', 'framework'},
+    'app': {'launcher', 'gamepage', 'net', 'settings', 'sound', 'browser', 'http', 'skin', 'trust',
+            'process', 'common', 'framework'},
 }
 # Resource ids, included from anywhere.
 ANYWHERE = {'res'}

@@ -13,6 +13,7 @@
 #include "res/resource.h"
 #include "res/skin_ids.h"
 #include "skin/skin_image.h"
+#include "trust/signature.h"
 
 namespace ovn::net {
 
@@ -55,6 +56,10 @@ bool StartDownloaded(fw::FileHandle written, const std::wstring& path, const Dow
         LogFailureF(0, L"game download: %ls changed after its download; not started", path.c_str());
         return false;
     }
+    // Another game's installer runs with the player's rights: from our publisher
+    // only, when this copy is signed (the same rule as for our own updates).
+    if (!trust::PublisherAllows(held.get(), path, L"game download"))
+        return false;
     if (handles.Cancelled())
         return false;
     return StartProgramWithArguments(path, {});  // the file stays held until it has started

@@ -12,6 +12,7 @@
 #include "net/update_rules.h"
 #include "process/process.h"
 #include "skin/message_box.h"
+#include "trust/signature.h"
 
 namespace ovn::net {
 
@@ -34,6 +35,18 @@ std::optional<std::uint16_t> MachineOfFile(const std::wstring& path) {
 void DiscardPackage(const std::wstring& path) {
     if (!::DeleteFileW(path.c_str()) && ::GetLastError() != ERROR_FILE_NOT_FOUND)
         ::MoveFileExW(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+}
+
+// The digest says the package is the one published; its signature says who
+// made it. Both come from the portal, but only our publisher can sign.
+bool PackageFromOurPublisher(const std::wstring& package) {
+    fw::FileHandle held(::CreateFileW(package.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!held) {
+        LogFailure(L"update: the package cannot be read for its signature", ::GetLastError());
+        return false;
+    }
+    return trust::PublisherAllows(held.get(), package, L"update");
 }
 
 }  // namespace
@@ -143,6 +156,10 @@ int Updater::InstallUpdate() {
     const auto ownMachine = MachineOfFile(self);
     if (!machine || !ownMachine || *machine != *ownMachine) {
         LogFailureF(0, L"update: the package from %ls is no program for this machine", m_strUpdateUrl.c_str());
+        DiscardPackage(target);
+        return 0;
+    }
+    if (!PackageFromOurPublisher(target)) {
         DiscardPackage(target);
         return 0;
     }

@@ -14,6 +14,7 @@
 #include "res/resource.h"
 #include "tests/e2e/driver/login.h"
 #include "tests/e2e/life_support.h"
+#include "tests/signing/signed_files.h"
 
 using namespace life;
 
@@ -44,9 +45,9 @@ protected:
     // Starts a launcher, logs its first page in, shows the hall, clicks the
     // hall page's link for Skyrealm and agrees to the download: the download
     // dialog.
-    HWND OpenDownload() {
+    HWND OpenDownload(const std::wstring& program = Environment::Get().exePath) {
         ScopedEnvironment recordTo(L"OVN_RECORD_FILE", record);
-        if (!launcher.Start(L"/OvnD"))
+        if (!launcher.Start(program, L"/OvnD"))
             return nullptr;
         wnd = WaitForWindow({.pid = launcher.Id(), .title = L"QuenraOrvane", .visibleOnly = true}, 20s);
         HWND page = wnd ? LogInFirstPage(wnd) : nullptr;
@@ -124,6 +125,21 @@ TEST_F(GameDownloadE2e, DownloadsTheInstallerWithProgressAndStartsIt) {
     EXPECT_FALSE(Exists(exe.substr(0, exe.rfind(L'\\') + 1) + L"Skyrealm.ini"));
 
     ASSERT_TRUE(ClickWindow(ok));
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+}
+
+// A signed launcher starts only installers its own publisher signed: the
+// stand-in installer is not signed.
+TEST_F(GameDownloadE2e, ASignedLauncherStartsNoUnsignedInstaller) {
+    signing::TrustedTestRoot root;
+    ASSERT_TRUE(root.Trusted()) << "no test root in OVN_SIGNED";
+    HWND dialog = OpenDownload(signing::File(L"ovn-a.exe"));
+    ASSERT_NE(dialog, nullptr) << "no download dialog";
+    ASSERT_TRUE(WaitFor([&] { return WindowText(dialog) == L"下载失败"; }, 60s)) << WindowText(dialog).size();
+    EXPECT_EQ(CountRequests("GET /download/game/Skyrealm.exe"), 1);
+    EXPECT_EQ(ReadFileText(record), "") << "the unsigned installer was started";
+    EXPECT_FALSE(Exists(target)) << "the refused installer stayed";
+    ASSERT_TRUE(ClickWindow(GetDlgItem(dialog, IDOK)));
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
 }
 

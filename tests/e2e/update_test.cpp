@@ -3,10 +3,12 @@
 // that is cut short, not the published one, missing or a server's error page
 // leaves the running copy untouched and running, as does an empty package or
 // one redirected off the portal's list; closing the progress dialog during a
-// slow download leaves a working launcher.
+// slow download leaves a working launcher. A signed copy takes only packages
+// its own publisher signed.
 #include <gtest/gtest.h>
 
 #include "tests/e2e/life_support.h"
+#include "tests/signing/signed_files.h"
 
 using namespace life;
 
@@ -188,6 +190,57 @@ TEST_F(UpdateE2e, CancelDuringASlowDownloadLeavesAWorkingLauncher) {
     ASSERT_TRUE(WaitFor([] { return CountRequests("GET /update/pkg/Ovn.exe") == 1; }, 20s));
     PostMessageW(progress, WM_COMMAND, IDCANCEL, 0);
     ExpectRunningCopyUntouched();
+}
+
+// The installed copy signed by publisher A (tests/signing/make_signed.sh).
+class SignedUpdateE2e : public UpdateE2e {
+protected:
+    void SetUp() override {
+        UpdateE2e::SetUp();
+        ASSERT_TRUE(root.Trusted()) << "no test root in OVN_SIGNED";
+        ASSERT_TRUE(CopyOver(signing::File(L"ovn-a.exe"), InstalledExe()));
+        original = FileBytes(InstalledExe());
+    }
+    // Publishes the signed folder's file as the package (its digest the key,
+    // or another's with mode mismatch).
+    void PublishPackage(const wchar_t* file, const wchar_t* mode = L"good") {
+        HttpGet(std::wstring(L"/__update?mode=") + mode + L"&exe=" + LinuxPath(signing::File(L"ovn-a.exe")) +
+                L"&pkg=" + LinuxPath(signing::File(file)));
+    }
+    signing::TrustedTestRoot root;
+};
+
+TEST_F(SignedUpdateE2e, APackageOfTheSamePublisherIsSwappedIn) {
+    PublishPackage(L"pkg-a.exe");
+    StartFromShortcut();
+    EXPECT_EQ(copy.Wait(60s), 0u);
+    EXPECT_EQ(FileBytes(InstalledExe()), FileBytes(signing::File(L"pkg-a.exe")));
+    DWORD fresh = ChildCopy(copy.Id());
+    ASSERT_NE(fresh, 0u) << "the new copy was not started";
+    EXPECT_NE(LauncherWindow(fresh), nullptr);
+}
+
+TEST_F(SignedUpdateE2e, PackagesNotSignedByThePublisherLeaveTheRunningCopy) {
+    struct Case {
+        const wchar_t* file;
+        const wchar_t* mode;
+    };
+    const Case cases[] = {
+        {L"pkg-b.exe", L"good"},         // another publisher under the same root
+        {L"pkg-imposter.exe", L"good"},  // the publisher's name, another key
+        {L"pkg-altered.exe", L"good"},   // changed after signing
+        {L"pkg-unsigned.exe", L"good"},
+        {L"pkg-a.exe", L"mismatch"},     // well signed, but not the published package
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.file, c.file + wcslen(c.file)) + " " + std::string(c.mode, c.mode + wcslen(c.mode)));
+        PublishPackage(c.file, c.mode);
+        PortalRequests(true);
+        StartFromShortcut();
+        ExpectRunningCopyUntouched();
+        EXPECT_EQ(CountRequests("GET /update/pkg/Ovn.exe"), 1);
+        EndAllCopies();
+    }
 }
 
 }  // namespace

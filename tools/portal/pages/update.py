@@ -10,6 +10,9 @@
 #      same       the key of the program's own bytes: no update
 #      empty      a package of 0 bytes, key = the digest of nothing
 #      off        no configuration (404), the default
+# &pkg=/linux/path/file publishes that file's bytes as they are in place of the
+# tagged program (a signed package, say); with mode=mismatch the file is served
+# and the key is another's.
 # The package lives at /update/pkg/Ovn.exe, so /__misbehave can slow it down.
 import hashlib
 import threading
@@ -34,6 +37,11 @@ def control(req):
             _state["own"] = own
             _state["good"] = own + b"\0OVN-UPDATE-" + tag
             _state["other"] = own + b"\0OVN-OTHER-" + tag
+            if "pkg" in req.query:
+                with open(req.query["pkg"], "rb") as f:
+                    pkg = f.read()
+                _state["good"] = pkg + b"\0NOT-THE-PACKAGE" if mode == "mismatch" else pkg
+                _state["other"] = pkg
     return Response("ok", 200, "text/plain")
 
 
