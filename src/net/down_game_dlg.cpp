@@ -9,6 +9,7 @@
 #include "net/game_download_rules.h"
 #include "net/progress_rules.h"
 #include "net/md5_file.h"
+#include "net/program_file.h"
 #include "process/process.h"
 #include "res/resource.h"
 #include "res/skin_ids.h"
@@ -20,27 +21,15 @@ namespace {
 
 constexpr std::size_t kChunk = 1024;
 constexpr COLORREF kPercentColor = RGB(72, 81, 86);
-constexpr DWORD kImageHead = 4096;
-
-std::vector<std::uint8_t> ReadHead(HANDLE file) {
-    std::vector<std::uint8_t> head(kImageHead);
-    LARGE_INTEGER zero{};
-    DWORD got = 0;
-    if (!::SetFilePointerEx(file, zero, nullptr, FILE_BEGIN) ||
-        !::ReadFile(file, head.data(), kImageHead, &got, nullptr))
-        got = 0;
-    head.resize(got);
-    return head;
-}
-
 // Starts the installer held open in written (for reading and writing, shared
 // for reading only, so nobody has changed it since it was written). It cannot
 // be started through that handle: it is exchanged for one that only reads and
 // still shares nothing but reading, and the file behind the new handle must
 // hold the same bytes, or something swapped it in between.
 bool StartDownloaded(fw::FileHandle written, const std::wstring& path, const DownloadHandles& handles) {
-    if (!IsRunnableImage(ReadHead(written.get()))) {
-        LogFailureF(0, L"game download: %ls is not a program; not started", path.c_str());
+    const auto machine = MachineOfProgram(written.get());
+    if (!machine || !IsInstallerMachine(*machine)) {
+        LogFailureF(0, L"game download: %ls is no whole program; not started", path.c_str());
         return false;
     }
     const auto digest = Md5OfHandle(written.get());
