@@ -51,7 +51,7 @@ bool StartDownloaded(fw::FileHandle written, const std::wstring& path, const Dow
 
 }  // namespace
 
-GameDownloadResult DownloadAndStartGame(DownloadWorker& worker, const std::wstring& tag,
+GameDownloadResult DownloadAndStartGame(DownloadTask& worker, const std::wstring& tag,
                                         const std::wstring& configUrl, const std::wstring& folder,
                                         const std::wstring& target) {
     const std::wstring ini = GameFile(folder, tag, L".ini");
@@ -66,15 +66,20 @@ GameDownloadResult DownloadAndStartGame(DownloadWorker& worker, const std::wstri
 
     const ProgressSink sink = worker.Progress();
     fw::FileHandle file;
-    if (!HttpGetToFile(address, target, kChunk, true, &sink, &worker.Handles(), &file))
-        return kGameInstallerFailed;
-    return StartDownloaded(std::move(file), target, worker.Handles()) ? kGameInstallerStarted
-                                                                       : kGameInstallerFailed;
+    const bool started = HttpGetToFile(address, target, kChunk, true, &sink, &worker.Handles(), &file) &&
+                         StartDownloaded(std::move(file), target, worker.Handles());
+    if (started)
+        return kGameInstallerStarted;
+    // What was written is deleted here, where it was written: a cancelled dialog
+    // may be long gone when its worker gets here.
+    file.reset();
+    ::DeleteFileW(target.c_str());
+    return kGameInstallerFailed;
 }
 
 CDownGameDlg::CDownGameDlg(std::wstring gameTag) : CDlgEx(IDD_DOWNGAME_DLG), m_strGameTag(std::move(gameTag)) {}
 
-CDownGameDlg::~CDownGameDlg() { m_worker.Cancel(); }
+CDownGameDlg::~CDownGameDlg() { m_worker.Abandon(); }
 
 void CDownGameDlg::DoDataExchange() {
     m_stcPercent.SubclassDlgItem(IDC_DOWNGAME_LABEL, hwnd());
@@ -102,7 +107,8 @@ bool CDownGameDlg::OnInitDialog() {
     m_strConfigUrl = portal::ServiceUrl(GameConfigPath(m_strGameTag));
     m_strTarget = GameFile(temp, m_strGameTag, L".exe");
     const std::wstring tag = m_strGameTag, configUrl = m_strConfigUrl, target = m_strTarget;
-    if (!m_worker.Start(hwnd(), [=](DownloadWorker& worker) -> WPARAM {
+    // The job keeps to copies of its own: it may end after the dialog.
+    if (!m_worker.Start(hwnd(), [=](DownloadTask& worker) -> WPARAM {
             return DownloadAndStartGame(worker, tag, configUrl, folder, target);
         }))
         OnDownloadDone(kGameInstallerFailed);
@@ -139,8 +145,6 @@ void CDownGameDlg::OnDownloadDone(WPARAM result) {
     SetCaptionText(GameDownloadTitle(result == kGameInstallerStarted));
     if (result == kGameConfigFailed)
         return;  // the player closes it with "取消"
-    if (!m_strTarget.empty())
-        ::DeleteFileW(m_strTarget.c_str());  // a started installer is in use and stays
     if (m_btnOK.hwnd())
         ::EnableWindow(m_btnOK.hwnd(), TRUE);
     if (m_btnCancel.hwnd())
@@ -153,12 +157,10 @@ void CDownGameDlg::OnOK() {
 }
 
 void CDownGameDlg::OnCancel() {
-    // Closing the handles ends a pending read at once; the worker is gone
-    // before the window is.
-    const bool running = m_worker.Running();
-    m_worker.Cancel();
-    if (running && !m_strTarget.empty())
-        ::DeleteFileW(m_strTarget.c_str());
+    // The dialog goes at once: a read that a trickling peer holds is not ended
+    // by closing its handles. The worker ends by itself, deletes what it wrote
+    // and posts nothing more here.
+    m_worker.Abandon();
     EndDialog(IDCANCEL);
 }
 
