@@ -72,7 +72,7 @@ void CKelvor3Dlg::OnTrayNotify(WPARAM id, LPARAM mouseMessage) {
 }
 
 void CKelvor3Dlg::ShowSystemMenu() {
-    if (m_bMenuOpen)
+    if (m_bMenuOpen || !launcher::TitleCommandAllowed(IDC_BTN_MENU, Slots().AnyArrived()))
         return;
     RECT button{};
     ::GetWindowRect(m_btnMenu.hwnd(), &button);

@@ -184,14 +184,39 @@ TEST_F(LauncherMenus, TheSystemButtonOpensItsMenuUnderItWithEveryItem) {
     EXPECT_EQ(child.Inbox(page, WM_KEYDOWN).size(), 1u);
 }
 
-TEST_F(LauncherMenus, BeforeTheFirstPageTheTrayMessagesDoNothing) {
+TEST_F(LauncherMenus, BeforeTheFirstPageTheTrayAndTitleCommandsDoNothing) {
     Start("");  // no page yet: no icon, and its messages do nothing
     ASSERT_TRUE(child.WaitForLines(1));
+    // A menu opened meanwhile would hold this thread in its loop: a watcher
+    // notes it and closes it.
+    std::atomic<bool> stop{false}, menuSeen{false};
+    std::thread watcher([&] {
+        while (!stop.load()) {
+            if (menutest::FindOpenMenu(GetCurrentProcessId()).window) {
+                menuSeen = true;
+                PostMessageW(launcher, WM_CANCELMODE, 0, 0);
+                menutest::Key(VK_ESCAPE);
+            }
+            Sleep(20);
+        }
+    });
     TrayClick(WM_LBUTTONUP);
     TrayClick(WM_RBUTTONUP);
+    // The hall, the system menu and the other-account prompt, as their controls
+    // post them (or anybody could), while the login is still open.
+    for (int id : {IDC_BTN_HALL, IDC_BTN_MENU, IDC_LNK_OTHER_ACCOUNT})
+        PostMessageW(launcher, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
     Flush();
-    EXPECT_FALSE(menutest::FindOpenMenu(GetCurrentProcessId()).window);
+    Flush();  // the menu button posts its menu behind the first marker
+    stop = true;
+    watcher.join();
+    EXPECT_FALSE(menuSeen.load()) << "a menu opened";
+    EXPECT_FALSE(dlg.Slots().HallShown()) << "the hall was started";
+    EXPECT_EQ(dlg.m_addAccDlg.hwnd(), nullptr) << "the prompt was made";
     EXPECT_TRUE(IsWindowVisible(launcher));
+    RECT r{};
+    GetWindowRect(launcher, &r);
+    EXPECT_EQ(r.right - r.left, 1);
 }
 
 TEST_F(LauncherMenus, TheTrayIconHidesRestoresAndOpensItsMenu) {
