@@ -1,5 +1,8 @@
 #include "framework/dialog.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "framework/app.h"
 #include "framework/picture.h"
 #include "framework/placement.h"
@@ -7,7 +10,9 @@
 namespace fw {
 
 namespace {
-int g_modalLoops = 0;  // the program's windows all live on one thread
+// The owners of the modal loops running now, innermost last (null for a dialog
+// without one); the program's windows all live on one thread.
+std::vector<HWND> g_modalOwners;
 bool g_modalsTopmost = false;
 
 // Whether the template holds any control. A dialog with none (the login's) has no
@@ -26,7 +31,9 @@ bool TemplateHasControls(UINT templateId) {
 }
 }  // namespace
 
-int Dialog::ModalLoopsRunning() { return g_modalLoops; }
+int Dialog::ModalLoopsOver(HWND owner) {
+    return owner ? static_cast<int>(std::count(g_modalOwners.begin(), g_modalOwners.end(), owner)) : 0;
+}
 
 Dialog::~Dialog() {
     if (hwnd())
@@ -65,7 +72,7 @@ INT_PTR Dialog::DoModal(HWND owner) {
     if (dialog && !m_endRequested && ShowOnModalStart())
         ::ShowWindow(dialog, SW_SHOW);
 
-    ++g_modalLoops;
+    g_modalOwners.push_back(owner);
     MSG msg;
     while (dialog && !m_endRequested && hwnd()) {
         BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
@@ -81,7 +88,7 @@ INT_PTR Dialog::DoModal(HWND owner) {
         }
     }
 
-    --g_modalLoops;
+    g_modalOwners.pop_back();
     if (disabledOwner)
         ::EnableWindow(owner, TRUE);
     if (owner && hwnd() && ::GetActiveWindow() == hwnd())

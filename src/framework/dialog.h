@@ -24,10 +24,11 @@ public:
     // The owner of a modal dialog: the top-level window of the one asked for, or
     // of the application's main window when none is; null when there is neither.
     static HWND ModalOwner(HWND requested);
-    // How many of this process's modal dialogs are running now (nested ones count
-    // each). A window that another process disabled may be enabled again only
-    // when none of ours holds it disabled.
-    static int ModalLoopsRunning();
+    // How many of this process's modal dialogs owned by owner are running now
+    // (nested ones count each). A window that another process disabled may be
+    // enabled again only when none of ours holds it disabled; a modal loop the
+    // window itself runs in (the launcher's own) holds nothing.
+    static int ModalLoopsOver(HWND owner);
     // Whether this process's modal dialogs stay in the topmost band while they
     // run: for a process whose main window has windows of other processes over
     // it that the system does not keep below its dialogs. Off by default.

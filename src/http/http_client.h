@@ -43,6 +43,9 @@ public:
     // Dialog side: no more handles are taken, and the open ones are closed.
     void Cancel();
     bool Cancelled() const { return m_cancelled.load(); }
+    // Worker side: posts to a window of the side that cancels unless Cancel has
+    // run; once Cancel has returned nothing more is posted (that window may be gone).
+    void PostUnlessCancelled(HWND window, UINT msg, WPARAM wParam);
     void Reset();
 
 private:

@@ -522,6 +522,8 @@ LRESULT CKelvor3Dlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         // STN_CLICKED of the link is 0 as well. An owner-drawn button tells a
         // quick second click as a double click: it is a second click all the same.
         if (HIWORD(wParam) == BN_CLICKED || (HIWORD(wParam) == BN_DOUBLECLICKED && LOWORD(wParam) != IDC_LNK_OTHER_ACCOUNT)) {
+            if (!launcher::TitleCommandAllowed(LOWORD(wParam), Slots().AnyArrived()))
+                return 0;
             switch (LOWORD(wParam)) {
             case IDC_BTN_HIDE: ToggleHideAll(); return 0;
             case IDC_BTN_SOUND: m_bMuted = m_bMuted ? 0 : 1; return 0;

@@ -165,6 +165,7 @@ private:
     gdi::Bitmap m_bmpSoundOn, m_bmpSoundOff, m_bmpHallHidden, m_bmpHallShown;
     gdi::Bitmap m_bmpHide, m_bmpMenu;
     bool m_bAsking = false;   // the quit question is open
+    bool m_bMenuOpen = false; // the system or the tray menu is open
     bool m_bExiting = false;  // ExitLauncher ran
     bool m_bSkinLoaded = false;
     TrayIcon m_trayIcon;

@@ -1,6 +1,7 @@
 #include "launcher/launcher_input.h"
 
 #include "common/protocol.h"
+#include "res/resource.h"
 
 namespace ovn::launcher {
 
@@ -46,6 +47,17 @@ LauncherAction DecideLauncherMessage(const InputMessage& msg, const LauncherStat
         return LauncherAction::RestoreThenPassOn;
 
     return LauncherAction::PassOn;
+}
+
+bool TitleCommandAllowed(unsigned controlId, bool pageArrived) {
+    switch (controlId) {
+    case IDC_BTN_HALL:
+    case IDC_BTN_MENU:
+    case IDC_LNK_OTHER_ACCOUNT:
+        return pageArrived;
+    default:
+        return true;
+    }
 }
 
 }  // namespace ovn::launcher

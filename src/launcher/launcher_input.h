@@ -32,4 +32,10 @@ enum class LauncherAction {
 
 LauncherAction DecideLauncherMessage(const InputMessage& msg, const LauncherState& state);
 
+// Whether the command of a title-strip control (its id) is carried out. Before
+// the first page has arrived the launcher is a 1 x 1 window under the login:
+// the hall, the system menu and the other-account prompt would open over an
+// unfinished login, so their commands (whoever posts them) are ignored.
+bool TitleCommandAllowed(unsigned controlId, bool pageArrived);
+
 }  // namespace ovn::launcher

@@ -72,25 +72,32 @@ void CKelvor3Dlg::OnTrayNotify(WPARAM id, LPARAM mouseMessage) {
 }
 
 void CKelvor3Dlg::ShowSystemMenu() {
+    if (m_bMenuOpen || !launcher::TitleCommandAllowed(IDC_BTN_MENU, Slots().AnyArrived()))
+        return;
     RECT button{};
     ::GetWindowRect(m_btnMenu.hwnd(), &button);
     const PopupMenu menu = BuildMenu(launcher::MenuKind::System);
     // The click on the button may have left the focus with the page shown (a
     // window of another process): the menu takes its input from the launcher.
     ::SetForegroundWindow(hwnd());
+    m_bMenuOpen = true;
     const unsigned id = TrackMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN, POINT{button.left, button.bottom + 2}, hwnd());
+    m_bMenuOpen = false;
     RunMenuCommand(launcher::MenuKind::System, id);
 }
 
 void CKelvor3Dlg::ShowTrayMenu() {
-    if (!m_trayIcon.Active())
+    // One menu at a time: the open one's loop delivers the requests for more.
+    if (!m_trayIcon.Active() || m_bMenuOpen)
         return;
     const PopupMenu menu = BuildMenu(launcher::MenuKind::Tray);
     // A menu whose owner is not in front would not close when the player clicks elsewhere.
     ::SetForegroundWindow(hwnd());
     POINT at{};
     ::GetCursorPos(&at);
+    m_bMenuOpen = true;
     const unsigned id = TrackMenu(menu, TPM_BOTTOMALIGN | TPM_RIGHTALIGN, at, hwnd());
+    m_bMenuOpen = false;
     ::PostMessageW(hwnd(), WM_NULL, 0, 0);  // lets the system finish the menu's switch of focus
     RunMenuCommand(launcher::MenuKind::Tray, id);
 }

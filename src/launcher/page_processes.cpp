@@ -70,6 +70,7 @@ bool PageProcesses::StartGamePage() {
     fw::RecordStartMark(fw::StartMark::PageProcessStart);
     m_hPendingProcess = std::move(process);  // an older pending handle is closed, not terminated
     m_bPendingAbandoned = false;
+    m_bInputBackDue = false;  // the new page's login holds the launcher now
     ::SetTimer(m_launcher, kTimerPendingWatch, kPendingWatchMs, nullptr);
     return true;
 }
@@ -378,15 +379,26 @@ void PageProcesses::NoteAbandonNotice() {
 }
 
 void PageProcesses::CheckPendingProcess() {
-    if (!m_hPendingProcess) {
-        ::KillTimer(m_launcher, kTimerPendingWatch);
+    if (m_hPendingProcess) {
+        if (::WaitForSingleObject(m_hPendingProcess.get(), 0) != WAIT_OBJECT_0) {
+            // Back to the normal pace after a quick look.
+            ::SetTimer(m_launcher, kTimerPendingWatch, kPendingWatchMs, nullptr);
+            return;
+        }
+        if (SettleEndedPendingPage()) {
+            ::KillTimer(m_launcher, kTimerPendingWatch);
+            m_events.OnNothingLeftToShow();
+            return;
+        }
+    }
+    if (m_bInputBackDue && !TakeInputBack()) {
+        ::SetTimer(m_launcher, kTimerPendingWatch, kPendingWatchMs, nullptr);  // one of our questions holds it yet
         return;
     }
-    if (::WaitForSingleObject(m_hPendingProcess.get(), 0) != WAIT_OBJECT_0) {
-        // Back to the normal pace after a quick look.
-        ::SetTimer(m_launcher, kTimerPendingWatch, kPendingWatchMs, nullptr);
-        return;
-    }
+    ::KillTimer(m_launcher, kTimerPendingWatch);
+}
+
+bool PageProcesses::SettleEndedPendingPage() {
     // The page ended without its window: it abandoned its login, crashed or could
     // not make its frame. Its label must not stay behind, and a launcher with no
     // page left to show must not stay on, invisible or showing only the hall the
@@ -399,17 +411,24 @@ void PageProcesses::CheckPendingProcess() {
     }
     m_hPendingProcess.reset();
     m_bPendingAbandoned = false;
-    ::KillTimer(m_launcher, kTimerPendingWatch);
     m_slots.DropUnadoptedLabels();
     // A later tab's login runs modally over the launcher and disables it; a page
-    // killed or crashed at its login never enables it again. Unless a dialog of
-    // our own holds it, the launcher takes its input back.
-    if (!::IsWindowEnabled(m_launcher) && fw::Dialog::ModalLoopsRunning() == 0) {
+    // killed or crashed at its login never enables it again.
+    m_bInputBackDue = !::IsWindowEnabled(m_launcher);
+    return m_slots.Empty() && (abandoned || !m_slots.AnyArrived());
+}
+
+bool PageProcesses::TakeInputBack() {
+    // The launcher runs in a modal loop of its own, which holds nothing; a
+    // question of ours over it does, and the launcher waits for it to end.
+    if (fw::Dialog::ModalLoopsOver(m_launcher) > 0)
+        return false;
+    m_bInputBackDue = false;
+    if (!::IsWindowEnabled(m_launcher)) {
         LogFailure(L"launcher enabled again: its page ended at its login", 0);
         ::EnableWindow(m_launcher, TRUE);
     }
-    if (m_slots.Empty() && (abandoned || !m_slots.AnyArrived()))
-        m_events.OnNothingLeftToShow();
+    return true;
 }
 
 }  // namespace ovn

@@ -114,6 +114,12 @@ private:
     bool LauncherOnScreen() const;      // visible and not minimised
     void KeepAboveLauncher(HWND window) const;
     bool OnScreenWithLauncher() const;  // whether a window shown now would be seen
+    // Forgets a pending page that ended before its window came: true when the
+    // launcher has nothing left to show.
+    bool SettleEndedPendingPage();
+    // The launcher is enabled again once no question of ours holds it: false
+    // while one does.
+    bool TakeInputBack();
 
     PageProcessEvents& m_events;
     HWND m_launcher = nullptr;
@@ -122,6 +128,7 @@ private:
     fw::Handle m_hPendingProcess;  // the newest page process whose window has not arrived
     fw::Handle m_hHallProcess;     // the hall process until its window arrives
     bool m_bPendingAbandoned = false;  // the pending page said it gave up its login
+    bool m_bInputBackDue = false;  // a page died at its login leaving the launcher disabled
 };
 
 }  // namespace ovn

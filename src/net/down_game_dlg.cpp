@@ -9,6 +9,7 @@
 #include "net/game_download_rules.h"
 #include "net/progress_rules.h"
 #include "net/md5_file.h"
+#include "net/program_file.h"
 #include "process/process.h"
 #include "res/resource.h"
 #include "res/skin_ids.h"
@@ -21,27 +22,15 @@ namespace {
 
 constexpr std::size_t kChunk = 1024;
 constexpr COLORREF kPercentColor = RGB(72, 81, 86);
-constexpr DWORD kImageHead = 4096;
-
-std::vector<std::uint8_t> ReadHead(HANDLE file) {
-    std::vector<std::uint8_t> head(kImageHead);
-    LARGE_INTEGER zero{};
-    DWORD got = 0;
-    if (!::SetFilePointerEx(file, zero, nullptr, FILE_BEGIN) ||
-        !::ReadFile(file, head.data(), kImageHead, &got, nullptr))
-        got = 0;
-    head.resize(got);
-    return head;
-}
-
 // Starts the installer held open in written (for reading and writing, shared
 // for reading only, so nobody has changed it since it was written). It cannot
 // be started through that handle: it is exchanged for one that only reads and
 // still shares nothing but reading, and the file behind the new handle must
 // hold the same bytes, or something swapped it in between.
 bool StartDownloaded(fw::FileHandle written, const std::wstring& path, const DownloadHandles& handles) {
-    if (!IsRunnableImage(ReadHead(written.get()))) {
-        LogFailureF(0, L"game download: %ls is not a program; not started", path.c_str());
+    const auto machine = MachineOfProgram(written.get());
+    if (!machine || !IsInstallerMachine(*machine)) {
+        LogFailureF(0, L"game download: %ls is no whole program; not started", path.c_str());
         return false;
     }
     const auto digest = Md5OfHandle(written.get());
@@ -67,7 +56,7 @@ bool StartDownloaded(fw::FileHandle written, const std::wstring& path, const Dow
 
 }  // namespace
 
-GameDownloadResult DownloadAndStartGame(DownloadWorker& worker, const std::wstring& tag,
+GameDownloadResult DownloadAndStartGame(DownloadTask& worker, const std::wstring& tag,
                                         const std::wstring& configUrl, const std::wstring& folder,
                                         const std::wstring& target) {
     const std::wstring ini = GameFile(folder, tag, L".ini");
@@ -82,15 +71,20 @@ GameDownloadResult DownloadAndStartGame(DownloadWorker& worker, const std::wstri
 
     const ProgressSink sink = worker.Progress();
     fw::FileHandle file;
-    if (!HttpGetToFile(address, target, kChunk, true, &sink, &worker.Handles(), &file))
-        return kGameInstallerFailed;
-    return StartDownloaded(std::move(file), target, worker.Handles()) ? kGameInstallerStarted
-                                                                       : kGameInstallerFailed;
+    const bool started = HttpGetToFile(address, target, kChunk, true, &sink, &worker.Handles(), &file) &&
+                         StartDownloaded(std::move(file), target, worker.Handles());
+    if (started)
+        return kGameInstallerStarted;
+    // What was written is deleted here, where it was written: a cancelled dialog
+    // may be long gone when its worker gets here.
+    file.reset();
+    ::DeleteFileW(target.c_str());
+    return kGameInstallerFailed;
 }
 
 CDownGameDlg::CDownGameDlg(std::wstring gameTag) : CDlgEx(IDD_DOWNGAME_DLG), m_strGameTag(std::move(gameTag)) {}
 
-CDownGameDlg::~CDownGameDlg() { m_worker.Cancel(); }
+CDownGameDlg::~CDownGameDlg() { m_worker.Abandon(); }
 
 void CDownGameDlg::DoDataExchange() {
     m_stcPercent.SubclassDlgItem(IDC_DOWNGAME_LABEL, hwnd());
@@ -118,7 +112,8 @@ bool CDownGameDlg::OnInitDialog() {
     m_strConfigUrl = portal::ServiceUrl(GameConfigPath(m_strGameTag));
     m_strTarget = GameFile(temp, m_strGameTag, L".exe");
     const std::wstring tag = m_strGameTag, configUrl = m_strConfigUrl, target = m_strTarget;
-    if (!m_worker.Start(hwnd(), [=](DownloadWorker& worker) -> WPARAM {
+    // The job keeps to copies of its own: it may end after the dialog.
+    if (!m_worker.Start(hwnd(), [=](DownloadTask& worker) -> WPARAM {
             return DownloadAndStartGame(worker, tag, configUrl, folder, target);
         }))
         OnDownloadDone(kGameInstallerFailed);
@@ -155,8 +150,6 @@ void CDownGameDlg::OnDownloadDone(WPARAM result) {
     SetCaptionText(GameDownloadTitle(result == kGameInstallerStarted));
     if (result == kGameConfigFailed)
         return;  // the player closes it with "取消"
-    if (!m_strTarget.empty())
-        ::DeleteFileW(m_strTarget.c_str());  // a started installer is in use and stays
     if (m_btnOK.hwnd())
         ::EnableWindow(m_btnOK.hwnd(), TRUE);
     if (m_btnCancel.hwnd())
@@ -169,12 +162,10 @@ void CDownGameDlg::OnOK() {
 }
 
 void CDownGameDlg::OnCancel() {
-    // Closing the handles ends a pending read at once; the worker is gone
-    // before the window is.
-    const bool running = m_worker.Running();
-    m_worker.Cancel();
-    if (running && !m_strTarget.empty())
-        ::DeleteFileW(m_strTarget.c_str());
+    // The dialog goes at once: a read that a trickling peer holds is not ended
+    // by closing its handles. The worker ends by itself, deletes what it wrote
+    // and posts nothing more here.
+    m_worker.Abandon();
     EndDialog(IDCANCEL);
 }
 

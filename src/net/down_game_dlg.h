@@ -57,8 +57,9 @@ private:
 // The worker's job: the configuration for tag into folder + tag + ".ini"
 // (deleted again whatever happened), then the installer it names, from the
 // portal's hosts only, into target; started only when it came whole, is a
-// program this machine runs, and is still the file that was downloaded.
-GameDownloadResult DownloadAndStartGame(DownloadWorker& worker, const std::wstring& tag,
+// program this machine runs, and is still the file that was downloaded;
+// otherwise (cancelled too) target is deleted.
+GameDownloadResult DownloadAndStartGame(DownloadTask& worker, const std::wstring& tag,
                                         const std::wstring& configUrl, const std::wstring& folder,
                                         const std::wstring& target);
 

@@ -3,7 +3,6 @@
 // started. Platform-free.
 #pragma once
 #include <cstdint>
-#include <span>
 #include <string>
 #include <string_view>
 
@@ -19,10 +18,9 @@ std::wstring GameConfigPath(std::wstring_view tag);
 // A file name of folder (which ends with a backslash): tag + extension.
 std::wstring GameFile(std::wstring_view folder, std::wstring_view tag, std::wstring_view extension);
 
-// The first bytes of a file are those of a Windows program this machine runs:
-// an "MZ" header whose PE header lies inside bytes and names an x86 or x64
-// image that is an executable, not a library.
-bool IsRunnableImage(std::span<const std::uint8_t> head);
+// An installer may be started when it is a whole program (program_image.h)
+// of one of the machines the game's players run.
+bool IsInstallerMachine(std::uint16_t machine);
 
 // The dialog's title once the worker is done.
 const wchar_t* GameDownloadTitle(bool done);

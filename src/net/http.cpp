@@ -43,7 +43,9 @@ std::optional<http::BodyEnd> ReadAnnouncedBody(http::Exchange& exchange, const s
 }
 
 void ShowProgress(const ProgressSink* sink, int percent) {
-    if (sink && sink->notify)
+    if (sink && sink->gate)
+        sink->gate->PostUnlessCancelled(sink->notify, sink->message, static_cast<WPARAM>(percent));
+    else if (sink && sink->notify)
         ::PostMessageW(sink->notify, sink->message, static_cast<WPARAM>(percent), 0);
 }
 

@@ -18,10 +18,11 @@ using http::DownloadHandles;
 
 // Where progress goes: a message posted to notify with the percent (0..100) as
 // wParam. Posted, not drawn: the download runs on a worker thread, which must
-// not touch the dialog thread's windows.
+// not touch the dialog thread's windows. With gate, only until it is cancelled.
 struct ProgressSink {
     HWND notify = nullptr;
     UINT message = 0;
+    DownloadHandles* gate = nullptr;
 };
 
 // The whole body of a 2xx answer to path: exactly the Content-Length announced

@@ -133,7 +133,7 @@ bool CPopInfoDlg::OnInitDialog() {
     LONG_PTR ex = ::GetWindowLongPtrW(hwnd(), GWL_EXSTYLE);
     ::SetWindowLongPtrW(hwnd(), GWL_EXSTYLE, (ex & ~WS_EX_APPWINDOW) | WS_EX_TOOLWINDOW);
 
-    const bool started = m_worker.Start(hwnd(), [this](DownloadWorker& worker) -> WPARAM {
+    const bool started = m_worker.Start(hwnd(), [this](DownloadTask& worker) -> WPARAM {
         if (FetchAndParseNotice(&worker.Handles()) != 1)
             return 0;
         if (ChooseNoticeForm(m_notice) != NoticeForm::TextOnly)

@@ -29,7 +29,7 @@ bool CPrgsDlg::OnInitDialog() {
         m_progress.SetImages(skin::LoadSkinImage(IDB_PROGRESS_BK), skin::LoadSkinImage(IDB_PROGRESS_BAR));
 
     const std::wstring url = m_strUrl, target = m_strTarget;
-    const bool started = m_worker.Start(hwnd(), [url, target](DownloadWorker& worker) -> WPARAM {
+    const bool started = m_worker.Start(hwnd(), [url, target](DownloadTask& worker) -> WPARAM {
         const ProgressSink sink = worker.Progress();
         return HttpGetToFile(url, target, kPackageChunk, true, &sink, &worker.Handles()) ? 1 : 0;
     });

@@ -9,6 +9,7 @@
 #include "framework/handles.h"
 #include "net/http.h"
 #include "net/md5_file.h"
+#include "net/program_file.h"
 #include "net/update_rules.h"
 #include "process/process.h"
 #include "skin/message_box.h"
@@ -17,20 +18,6 @@
 namespace ovn::net {
 
 namespace {
-
-// The machine type of the program in path; nothing when it is none (or unreadable).
-std::optional<std::uint16_t> MachineOfFile(const std::wstring& path) {
-    fw::FileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-        return std::nullopt;
-    std::vector<std::uint8_t> head(kExecutableHeadBytes);
-    DWORD got = 0;
-    if (!::ReadFile(file.get(), head.data(), static_cast<DWORD>(head.size()), &got, nullptr))
-        return std::nullopt;
-    head.resize(got);
-    return ExecutableMachine(head);
-}
 
 void DiscardPackage(const std::wstring& path) {
     if (!::DeleteFileW(path.c_str()) && ::GetLastError() != ERROR_FILE_NOT_FOUND)
@@ -152,8 +139,8 @@ int Updater::InstallUpdate() {
     const std::wstring self = ExecutablePath();
     // A digest only says which bytes came: they must also be a program that runs
     // here, or the swap would leave a copy that never starts again.
-    const auto machine = MachineOfFile(target);
-    const auto ownMachine = MachineOfFile(self);
+    const auto machine = MachineOfProgram(target);
+    const auto ownMachine = MachineOfProgram(self);
     if (!machine || !ownMachine || *machine != *ownMachine) {
         LogFailureF(0, L"update: the package from %ls is no program for this machine", m_strUpdateUrl.c_str());
         DiscardPackage(target);

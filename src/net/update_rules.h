@@ -1,12 +1,11 @@
 // The self-update's rules that need no system: when the automatic check may run,
 // the version key a copy computes from its own file, and whether a downloaded
-// package is the one the portal published and a program this machine runs.
+// package is the one the portal published (whether it is a program is
+// program_image.h's).
 // Platform-free.
 #pragma once
 #include <array>
 #include <cstdint>
-#include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 
@@ -38,16 +37,5 @@ bool VersionKeysDiffer(std::wstring_view published, std::wstring_view local);
 // its key from the same digits, so a package that passes will not be offered
 // again at its next start.
 bool PackageMatchesKey(std::wstring_view packageHexDigest, std::wstring_view publishedKey);
-
-// How much of a file's start ExecutableMachine needs to see.
-inline constexpr std::size_t kExecutableHeadBytes = 4096;
-
-// The machine type (IMAGE_FILE_HEADER.Machine) of a Windows program from the
-// first bytes of its file; nothing when they are no program: empty or short,
-// no "MZ", the header offset outside them, no "PE\0\0" signature, no sections,
-// no optional header of a known kind, or an image that is not marked executable
-// or is a DLL. A package must pass this, with the running copy's machine type,
-// before it takes the running copy's place: a digest names bytes, not a program.
-std::optional<std::uint16_t> ExecutableMachine(std::span<const std::uint8_t> head);
 
 }  // namespace ovn::net

@@ -136,6 +136,34 @@ TEST_F(LoginE2e, AccountsLogInAsTabsOncePerServer) {
     EXPECT_TRUE(WaitFor([&] { return FramesShownOrHeld() == 3; }, 20s));
 }
 
+// A later tab's page process that dies at its login (killed here, as a crash
+// would end it) gives the launcher back: the launcher runs in its own modal
+// loop, and the page's login had disabled it.
+TEST_F(LoginE2e, ALaterTabDyingAtItsLoginGivesTheLauncherBack) {
+    Start();
+    ASSERT_NE(LogInFirstPage(wnd), nullptr);
+    DWORD second = 0;
+    const LoginWindows login = OpenAnotherTab(&second);
+    ASSERT_NE(login.page, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindowEnabled(wnd); })) << "the second login does not hold the launcher";
+    {
+        fw::Handle page(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, second));
+        ASSERT_TRUE(page);
+        ASSERT_TRUE(TerminateProcess(page.get(), 9));
+    }
+    ASSERT_TRUE(ProcessEnds(second));
+    EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(wnd) != FALSE; }, 15s)) << "the launcher stayed disabled";
+
+    // The player's close request is asked about; "否" keeps the launcher.
+    PostMessageW(wnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+    HWND box = WaitForBox(launcher.Id(), L"窗口即将关闭，确定要退出游戏？");
+    ASSERT_NE(box, nullptr) << "the close request was not asked about";
+    EXPECT_TRUE(PressBoxButton(box, L"否"));
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(box); }));
+    EXPECT_TRUE(launcher.Running());
+    EXPECT_EQ(FramesShownOrHeld(), 1u);
+}
+
 // In the first tab's login, minimize minimises (the launcher, with the login
 // it owns; where user-account control is on, the artwork alone).
 TEST_F(LoginE2e, MinimizeInTheFirstLoginMinimises) {

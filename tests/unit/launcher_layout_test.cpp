@@ -114,3 +114,13 @@ TEST(LauncherInput, RefreshAndFavouriteGoToWhatIsShown) {
     // Without pages F5 is left alone.
     EXPECT_EQ(Key(kWmKeyDown, kVkF5, 1, 0, WithPages(0)), LauncherAction::PassOn);
 }
+
+TEST(LauncherInput, TheHallTheMenuAndThePromptWaitForTheFirstPage) {
+    for (unsigned id : {IDC_BTN_HALL, IDC_BTN_MENU, IDC_LNK_OTHER_ACCOUNT}) {
+        EXPECT_FALSE(TitleCommandAllowed(id, false)) << id;
+        EXPECT_TRUE(TitleCommandAllowed(id, true)) << id;
+    }
+    // Hiding and muting do not need a page.
+    for (unsigned id : {IDC_BTN_HIDE, IDC_BTN_SOUND})
+        EXPECT_TRUE(TitleCommandAllowed(id, false)) << id;
+}

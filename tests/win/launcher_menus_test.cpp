@@ -184,14 +184,39 @@ TEST_F(LauncherMenus, TheSystemButtonOpensItsMenuUnderItWithEveryItem) {
     EXPECT_EQ(child.Inbox(page, WM_KEYDOWN).size(), 1u);
 }
 
-TEST_F(LauncherMenus, BeforeTheFirstPageTheTrayMessagesDoNothing) {
+TEST_F(LauncherMenus, BeforeTheFirstPageTheTrayAndTitleCommandsDoNothing) {
     Start("");  // no page yet: no icon, and its messages do nothing
     ASSERT_TRUE(child.WaitForLines(1));
+    // A menu opened meanwhile would hold this thread in its loop: a watcher
+    // notes it and closes it.
+    std::atomic<bool> stop{false}, menuSeen{false};
+    std::thread watcher([&] {
+        while (!stop.load()) {
+            if (menutest::FindOpenMenu(GetCurrentProcessId()).window) {
+                menuSeen = true;
+                PostMessageW(launcher, WM_CANCELMODE, 0, 0);
+                menutest::Key(VK_ESCAPE);
+            }
+            Sleep(20);
+        }
+    });
     TrayClick(WM_LBUTTONUP);
     TrayClick(WM_RBUTTONUP);
+    // The hall, the system menu and the other-account prompt, as their controls
+    // post them (or anybody could), while the login is still open.
+    for (int id : {IDC_BTN_HALL, IDC_BTN_MENU, IDC_LNK_OTHER_ACCOUNT})
+        PostMessageW(launcher, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
     Flush();
-    EXPECT_FALSE(menutest::FindOpenMenu(GetCurrentProcessId()).window);
+    Flush();  // the menu button posts its menu behind the first marker
+    stop = true;
+    watcher.join();
+    EXPECT_FALSE(menuSeen.load()) << "a menu opened";
+    EXPECT_FALSE(dlg.Slots().HallShown()) << "the hall was started";
+    EXPECT_EQ(dlg.m_addAccDlg.hwnd(), nullptr) << "the prompt was made";
     EXPECT_TRUE(IsWindowVisible(launcher));
+    RECT r{};
+    GetWindowRect(launcher, &r);
+    EXPECT_EQ(r.right - r.left, 1);
 }
 
 TEST_F(LauncherMenus, TheTrayIconHidesRestoresAndOpensItsMenu) {
@@ -226,6 +251,79 @@ TEST_F(LauncherMenus, TheTrayIconHidesRestoresAndOpensItsMenu) {
     // "隐藏/恢复" in the system menu hides.
     WithMenu([&] { ClickSystemButton(); }, [](const OpenMenu& menu) { menutest::ChooseWithMouse(menu, 1); });
     EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(launcher); }));
+}
+
+// A marker window of the test thread, posted to from the player's thread while
+// a menu's loop runs the test thread: once it comes back, everything posted to
+// that thread before it has been handled.
+class Marker {
+public:
+    Marker() {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = [](HWND h, UINT msg, WPARAM w, LPARAM l) CALLBACK -> LRESULT {
+            if (msg == WM_APP + 98) {
+                ++*reinterpret_cast<std::atomic<int>*>(GetWindowLongPtrW(h, GWLP_USERDATA));
+                return 0;
+            }
+            return DefWindowProcW(h, msg, w, l);
+        };
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"OvnMenuTestMarker";
+        RegisterClassW(&wc);
+        m_window = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+        SetWindowLongPtrW(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&m_seen));
+    }
+    ~Marker() { DestroyWindow(m_window); }
+    // From the other thread, without pumping.
+    bool Behind() {
+        const int before = m_seen.load();
+        PostMessageW(m_window, WM_APP + 98, 0, 0);
+        return menutest::PollUntil([&] { return m_seen.load() > before; }, 15000);
+    }
+
+private:
+    HWND m_window = nullptr;
+    std::atomic<int> m_seen{0};
+};
+
+// The menus the process shows now.
+int OpenMenus(DWORD pid) {
+    struct Count {
+        DWORD pid;
+        int n;
+    } count{pid, 0};
+    EnumWindows(
+        [](HWND w, LPARAM lp) CALLBACK -> BOOL {
+            auto* c = reinterpret_cast<Count*>(lp);
+            wchar_t cls[16] = {};
+            GetClassNameW(w, cls, 16);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(w, &owner);
+            if (std::wstring(cls) == L"#32768" && IsWindowVisible(w) && owner == c->pid)
+                ++c->n;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&count));
+    return count.n;
+}
+
+TEST_F(LauncherMenus, RightClicksOnTheIconOpenOneMenuAtATime) {
+    ASSERT_NE(StartWithPage(), nullptr);
+    Marker marker;
+    int shown = 0;
+    WithMenu([&] { TrayClick(WM_RBUTTONUP); },
+             [&](const OpenMenu&) {
+                 for (int i = 0; i < 30; ++i)
+                     TrayClick(WM_RBUTTONUP);
+                 // Twice: each click posts its menu's request behind the first marker.
+                 EXPECT_TRUE(marker.Behind() && marker.Behind());
+                 shown = OpenMenus(GetCurrentProcessId());
+                 for (int i = 0; i < 40 && menutest::FindOpenMenu(GetCurrentProcessId()).window; ++i) {
+                     menutest::Key(VK_ESCAPE);
+                     menutest::WaitForMenuClosed(GetCurrentProcessId(), 1000);
+                 }
+             });
+    EXPECT_EQ(shown, 1);
 }
 
 TEST_F(LauncherMenus, SettingsOpenFromTheMenuAndTheBossKeyCancelsThem) {

@@ -12,8 +12,9 @@ Serves on 127.0.0.1 only, on a free port unless one is given, and prints
   404, nolength (no Content-Length), short (Content-Length larger than the body),
   slow (a byte every 200 ms; &chunk=N sends N bytes at a time), close (connection
   closed without an answer), reload (an HTML page that reloads itself at once);
-  modes combine with "+" (slow+reload). mode=off restores it. &times=N limits it
-  to N requests.
+  modes combine with "+" (slow+reload). mode=off restores it, and cuts a slow
+  answer still under way (its connection is closed). &times=N limits it to N
+  requests.
 - Hostile answers, also through /__misbehave (see _hostile_answer): redirect
   (302 to the same resource on "localhost", a host on the program's list, by
   way of /__via), redirect-offlist (302 to the off-list listener), redirect-loop
@@ -43,6 +44,7 @@ ROUTES = {}          # path -> handler(request) -> Response
 _log = []
 _log_lock = threading.Lock()
 _misbehave = {}      # path -> [modes, remaining or None, bytes per slow tick]
+_cuts = {}           # path -> how many times mode=off was asked (ends slow answers under way)
 
 
 class Response:
@@ -138,6 +140,7 @@ class Handler(BaseHTTPRequestHandler):
     def _send(self, path, response):
         modes, chunk = set(), 1
         with _log_lock:
+            cut = _cuts.get(path, 0)
             entry = _misbehave.get(path)
             if entry:
                 modes, chunk = entry[0], entry[2]
@@ -187,6 +190,10 @@ class Handler(BaseHTTPRequestHandler):
         self.end_headers()
         if "slow" in modes:
             for i in range(0, len(body), chunk):
+                with _log_lock:
+                    if _cuts.get(path, 0) != cut:
+                        self.close_connection = True
+                        return
                 self.wfile.write(body[i:i + chunk])
                 self.wfile.flush()
                 time.sleep(0.2)
@@ -207,6 +214,7 @@ class Handler(BaseHTTPRequestHandler):
         with _log_lock:
             if mode == "off":
                 _misbehave.pop(path, None)
+                _cuts[path] = _cuts.get(path, 0) + 1
             else:
                 times = int(query["times"]) if "times" in query else None
                 chunk = max(1, int(query.get("chunk", "1")))
