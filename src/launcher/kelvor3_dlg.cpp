@@ -125,9 +125,10 @@ void CKelvor3Dlg::SetUpFrame() {
     ::SetWindowPos(h, nullptr, 0, 0, 1, 1, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void CKelvor3Dlg::OnLoginShown(HWND sender) {
-    // Anybody can post this; only the page we started may bring the skin forward.
-    if (!m_processes.IsPendingPageWindow(sender))
+void CKelvor3Dlg::OnLoginShown(WPARAM wParam, LPARAM lParam) {
+    // Anybody can post this; only the page we started (it carries its token)
+    // may bring the skin forward.
+    if (!m_processes.IsPendingPageWord(wParam, lParam))
         return;
     EnsureSkin();
 }
@@ -501,7 +502,7 @@ LRESULT CKelvor3Dlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case kMsgAdoptFrame:
         return AdoptWindow(reinterpret_cast<HWND>(wParam), lParam != 0);
     case kMsgLoginShown:
-        OnLoginShown(reinterpret_cast<HWND>(wParam));
+        OnLoginShown(wParam, lParam);
         return 0;
     case kMsgHotkeysChanged:
         LoadHotkeys();
@@ -510,7 +511,10 @@ LRESULT CKelvor3Dlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         RunPendingHideToggles();
         return 0;
     case kMsgOtherAccount:
-        RequestOtherAccount(wParam);
+        // Its word is not taken from the message: a new window is a new process,
+        // and a stranger's flood of these would be a flood of processes.
+        if (auto answer = m_addAccDlg.TakeAnswer())
+            RequestOtherAccount(*answer);
         return 0;
     case WM_SYSCOMMAND:
         // Normally decided before dispatch; this catches a close request that

@@ -122,7 +122,7 @@ private:
     // with the login the player is waiting for.
     void SetUpFrame();
     void EnsureSkin();
-    void OnLoginShown(HWND sender);
+    void OnLoginShown(WPARAM wParam, LPARAM lParam);
     LRESULT AdoptWindow(HWND window, bool isHall);
     void OnSize(int width);  // title-strip controls after the frame has sized itself
     bool ClampWindowSize(WINDOWPOS* pos);
