@@ -46,8 +46,9 @@ CKelvor3Dlg::CKelvor3Dlg() : skin::CDlgEx(IDD_KELVOR3_DIALOG) {
 }
 
 CKelvor3Dlg::~CKelvor3Dlg() {
-    // A clearing still running stops before the window it reports to goes.
+    // A clearing or an update check still running stops before the window it reports to goes.
     m_cacheClearing.Stop();
+    m_updateWorker.Cancel();
     // Gone before the members it paints with.
     if (hwnd())
         Destroy();
@@ -467,7 +468,7 @@ LRESULT CKelvor3Dlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     LRESULT tabResult = 0;
     if (HandleTabStripMessage(msg, wParam, lParam, tabResult))
         return tabResult;
-    if (HandleMenuMessage(msg, wParam, lParam))
+    if (HandleMenuMessage(msg, wParam, lParam) || HandleUpdateMessage(msg))
         return 0;
 
     switch (msg) {

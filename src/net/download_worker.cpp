@@ -6,11 +6,12 @@ namespace ovn::net {
 
 DownloadWorker::~DownloadWorker() { Cancel(); }
 
-bool DownloadWorker::Start(HWND notify, Job job) {
+bool DownloadWorker::Start(HWND notify, Job job, UINT doneMessage) {
     Join();
     m_handles.Reset();
     m_bDone.store(false);
     m_notify = notify;
+    m_doneMessage = doneMessage;
     m_job = std::move(job);
     m_hThread.reset(::CreateThread(nullptr, 0, &DownloadWorker::Run, this, 0, nullptr));
     if (!m_hThread) {
@@ -25,7 +26,7 @@ DWORD WINAPI DownloadWorker::Run(void* param) {
     const WPARAM result = self->m_job(*self);
     self->m_result = self->m_handles.Cancelled() ? 0 : result;
     self->m_bDone.store(true);
-    ::PostMessageW(self->m_notify, kMsgDownloadDone, self->m_result, 0);
+    ::PostMessageW(self->m_notify, self->m_doneMessage, self->m_result, 0);
     return 0;
 }
 

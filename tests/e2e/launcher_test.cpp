@@ -330,13 +330,28 @@ TEST_F(LauncherE2e, UpdateFromTheMenu) {
         }
     } cleanup;
 
-    // The same version published: the launcher says so and stays.
+    // The same version published, and the portal holding its configuration
+    // back: the launcher's thread, which runs the keyboard hook, does not wait
+    // for it, so the boss key still hides everything meanwhile. It says it has
+    // the latest version once the answer came and it is shown again.
     life::PublishUpdate(L"same");
     ASSERT_TRUE(launcher.Start(life::InstalledExe(), L""));
     wnd = WaitForWindow({.pid = launcher.Id(), .title = kTitle, .visibleOnly = true}, 20s);
     ASSERT_NE(wnd, nullptr);
     ASSERT_NE(WaitForFirstFrame(), nullptr);
+    HttpGet(L"/__misbehave?path=/update/ConfigOvn.htm&mode=hold");
+    struct Release {
+        ~Release() { HttpGet(L"/__misbehave?path=/update/ConfigOvn.htm&mode=off"); }
+    } release;
+    PortalRequests(true);
     ASSERT_TRUE(ChooseInSystemMenu(3));  // "更新"
+    ASSERT_TRUE(WaitFor([] { return CountRequests("GET /update/ConfigOvn.htm") == 1; }, 20s));
+    SendKey(VK_F10);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(wnd); })) << "the boss key waited for the portal";
+    EXPECT_EQ(WaitForBox(launcher.Id(), L"已经是最新版本，无需进行更新。", 0s), nullptr);
+    HttpGet(L"/__misbehave?path=/update/ConfigOvn.htm&mode=off");
+    SendKey(VK_F10);
+    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(wnd) != FALSE; }));
     HWND box = WaitForBox(launcher.Id(), L"已经是最新版本，无需进行更新。", 20s);
     ASSERT_NE(box, nullptr);
     PressBoxButton(box, L"确定");
