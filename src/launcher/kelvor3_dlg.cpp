@@ -95,6 +95,7 @@ bool CKelvor3Dlg::OnInitDialog() {
     fw::Dialog::SetModalsTopmost(PageHostingHere() == PageHosting::Owned);
     // Before any page starts: a page acts only on a window that bears this.
     MarkAsLauncherWindow(hwnd());
+    TrayIcon::AcceptTaskbarCreated(hwnd());
 
     // The page process starts first: its login is what the player waits for, and
     // this window stays out of sight until then. Its controls load meanwhile;
@@ -465,6 +466,10 @@ bool CKelvor3Dlg::PreTranslateMessage(MSG& msg) {
 }
 
 LRESULT CKelvor3Dlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg != 0 && msg == TrayIcon::TaskbarCreatedMessage()) {
+        m_trayIcon.OnTaskbarCreated();  // a new taskbar has no icons: ours is added again
+        return 0;
+    }
     LRESULT tabResult = 0;
     if (HandleTabStripMessage(msg, wParam, lParam, tabResult))
         return tabResult;

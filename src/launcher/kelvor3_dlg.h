@@ -35,7 +35,7 @@ constexpr UINT_PTR kTimerNotice = 4;        // the notice pop-up, once, a while 
 constexpr UINT kNoticeDelayMs = 5000;
 constexpr UINT_PTR kTimerClearCache = 7;    // cache clearing, as the menu item does (nothing starts it)
 // Timer 8 watches the page still logging in (page_processes.h).
-constexpr UINT_PTR kTimerTrayIcon = 9;      // once, after the launcher's first paint with a page
+// Timer 9 adds the tray icon (tray_icon.h).
 // Posted to itself by the keyboard hook: a boss key is waiting (see RunPendingHideToggles).
 constexpr UINT kMsgHookHideToggle = WM_APP + 40;
 // Posted by the cache-clearing worker when it has finished.
