@@ -1,5 +1,6 @@
 #include "app/start_mode.h"
 
+#include "common/page_token.h"
 #include "common/text.h"
 
 namespace ovn {
@@ -54,6 +55,7 @@ StartModeInfo DetectStartMode(const std::vector<std::wstring>& args, std::wstrin
             info.mode = ModeGamePage;
             info.launcherWnd = ReadNumberArgument(arg(2), kHandleArgMax);
             info.pagesBefore = ReadNumberArgument(arg(3), kCountArgMax);
+            info.pageToken = ReadPageTokenArgument(arg(4)).value_or(0);
             return info;
         }
         if (EqualsNoCase(first, kSwitchGameHall)) {

@@ -20,6 +20,8 @@ struct StartModeInfo {
     std::int32_t launcherWnd = 0;
     // How many pages the launcher held when it started this page (ModeGamePage).
     std::int32_t pagesBefore = 0;
+    // The secret the launcher gave this page (ModeGamePage); 0 when it gave none.
+    std::uint64_t pageToken = 0;
 };
 
 // Longest number arguments that are read: the launcher's handle ("/" and at most

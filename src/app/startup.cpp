@@ -9,6 +9,7 @@ StartMode DetectStartMode() {
     StartModeInfo info = DetectStartMode(ProcessArguments(), ExecutablePath(), GameLoginFolder());
     LauncherWnd = HandleFromArgument(info.launcherWnd);
     PagesBefore = info.pagesBefore;
+    PageSecret = info.pageToken;
     return info.mode;
 }
 

@@ -36,7 +36,7 @@ constexpr unsigned kMsgHotkeysChanged = kWmUser + 4;  // settings dialog -> ever
 constexpr unsigned kMsgSoundState = kWmUser + 5;      // launcher -> pages, wParam 1 = silenced
 constexpr unsigned kMsgOtherAccount = kWmUser + 6;    // add-account prompt -> launcher
 constexpr unsigned kMsgReloadHotkeys = kWmUser + 7;   // launcher -> pages and hall
-constexpr unsigned kMsgLoginShown = kWmUser + 8;      // page -> launcher, wParam = its login window
+constexpr unsigned kMsgLoginShown = kWmUser + 8;      // page -> launcher, its token's halves (page_token.h)
 
 // The character the launcher posts as WM_CHAR to ask a page to add a favourite.
 constexpr unsigned kCharAddFavourite = 4;

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "browser/dhtml_rules.h"
+#include "common/page_token.h"
 #include "common/portal.h"
 #include "common/windows_version.h"
 #include "framework/placement.h"
@@ -99,7 +100,7 @@ void CLoginDlg::TellLauncherLoginShown() {
     if (m_bLauncherTold)
         return;
     m_bLauncherTold = true;
-    ::PostMessageW(LauncherWnd, kMsgLoginShown, reinterpret_cast<WPARAM>(hwnd()), 0);
+    ::PostMessageW(LauncherWnd, kMsgLoginShown, TokenWordLow(PageSecret), TokenWordHigh(PageSecret));
 }
 
 bool CLoginDlg::OnPageEvent(browser::PageEvent event, const std::shared_ptr<browser::PageElement>& source) {
@@ -161,11 +162,12 @@ void CLoginDlg::LoadGame(const std::wstring& url) {
     if (!command)
         return;  // an account text we cannot take: no claim is made for it
     fw::RecordStartMark(fw::StartMark::GameChosen);
-    const std::wstring label = command->record.Text();
+    // The label goes with this page's token: the launcher takes no other claim.
+    const std::wstring claim = ClaimText(PageSecret, command->record.Text());
     COPYDATASTRUCT data{};
     data.dwData = 0;
-    data.cbData = static_cast<DWORD>((label.size() + 1) * sizeof(wchar_t));
-    data.lpData = const_cast<wchar_t*>(label.c_str());
+    data.cbData = static_cast<DWORD>((claim.size() + 1) * sizeof(wchar_t));
+    data.lpData = const_cast<wchar_t*>(claim.c_str());
     const LRESULT accepted = ::SendMessageW(LauncherWnd, WM_COPYDATA, reinterpret_cast<WPARAM>(hwnd()),
                                                 reinterpret_cast<LPARAM>(&data));
     if (!accepted) {

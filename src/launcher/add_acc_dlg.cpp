@@ -57,8 +57,15 @@ bool CAddAccDlg::OnInitDialog() {
 }
 
 void CAddAccDlg::Answer(WPARAM newTab) {
+    m_answer = newTab;  // a second click before the launcher took the first replaces it
     ::PostMessageW(m_launcher, kMsgOtherAccount, newTab, 0);
     ::ShowWindow(hwnd(), SW_HIDE);
+}
+
+std::optional<WPARAM> CAddAccDlg::TakeAnswer() {
+    std::optional<WPARAM> answer = m_answer;
+    m_answer.reset();
+    return answer;
 }
 
 bool CAddAccDlg::PreTranslateMessage(MSG& msg) {

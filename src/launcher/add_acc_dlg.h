@@ -1,8 +1,10 @@
 // The add-account prompt: dropped under the launcher's "登录其他账号" link, it
 // asks whether the new login opens as another tab of this launcher ("是") or in
-// a new launcher window ("否"), tells the launcher by a posted message and hides.
-// It lives as long as the launcher and is only shown and hidden.
+// a new launcher window ("否"), keeps the answer, tells the launcher by a posted
+// message and hides. It lives as long as the launcher and is only shown and hidden.
 #pragma once
+#include <optional>
+
 #include "skin/btn_ex.h"
 #include "skin/dlg_ex.h"
 #include "skin/static_ex.h"
@@ -22,6 +24,12 @@ public:
 
     bool PreTranslateMessage(MSG& msg) override;
 
+    // The answer the player gave and the launcher has not acted on yet (1 new
+    // tab, 0 new window); taking it forgets it. Any process can post the
+    // launcher the message that says an answer is there: only one the player
+    // gave counts, and only once.
+    std::optional<WPARAM> TakeAnswer();
+
     skin::CBtnEx m_btnYes;
     skin::CBtnEx m_btnNo;
     skin::CStaticEx m_stcText;
@@ -37,6 +45,7 @@ private:
     void Answer(WPARAM newTab);
 
     HWND m_launcher = nullptr;  // where the answer goes
+    std::optional<WPARAM> m_answer;
 };
 
 }  // namespace ovn

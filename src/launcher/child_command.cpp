@@ -21,9 +21,9 @@ std::wstring Decimal(long long value) {
 
 }  // namespace
 
-std::vector<std::wstring> GamePageArguments(std::int32_t launcherHandle, std::size_t pageCount) {
+std::vector<std::wstring> GamePageArguments(std::int32_t launcherHandle, std::size_t pageCount, PageToken token) {
     return {std::wstring(kSwitchGamePage), L"/" + Decimal(launcherHandle),
-            L"/" + Decimal(static_cast<long long>(pageCount))};
+            L"/" + Decimal(static_cast<long long>(pageCount)), PageTokenArgument(token)};
 }
 
 std::vector<std::wstring> GameHallArguments(std::int32_t launcherHandle) {

@@ -6,10 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "common/page_token.h"
+
 namespace ovn::launcher {
 
 // Argument vectors after the program path.
-std::vector<std::wstring> GamePageArguments(std::int32_t launcherHandle, std::size_t pageCount);
+// A page's last argument is its token (page_token.h): never logged.
+std::vector<std::wstring> GamePageArguments(std::int32_t launcherHandle, std::size_t pageCount, PageToken token);
 std::vector<std::wstring> GameHallArguments(std::int32_t launcherHandle);
 
 }  // namespace ovn::launcher

@@ -46,8 +46,9 @@ CKelvor3Dlg::CKelvor3Dlg() : skin::CDlgEx(IDD_KELVOR3_DIALOG) {
 }
 
 CKelvor3Dlg::~CKelvor3Dlg() {
-    // A clearing still running stops before the window it reports to goes.
+    // A clearing or an update check still running stops before the window it reports to goes.
     m_cacheClearing.Stop();
+    m_updateWorker.Cancel();
     // Gone before the members it paints with.
     if (hwnd())
         Destroy();
@@ -94,6 +95,7 @@ bool CKelvor3Dlg::OnInitDialog() {
     fw::Dialog::SetModalsTopmost(PageHostingHere() == PageHosting::Owned);
     // Before any page starts: a page acts only on a window that bears this.
     MarkAsLauncherWindow(hwnd());
+    TrayIcon::AcceptTaskbarCreated(hwnd());
 
     // The page process starts first: its login is what the player waits for, and
     // this window stays out of sight until then. Its controls load meanwhile;
@@ -125,9 +127,10 @@ void CKelvor3Dlg::SetUpFrame() {
     ::SetWindowPos(h, nullptr, 0, 0, 1, 1, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void CKelvor3Dlg::OnLoginShown(HWND sender) {
-    // Anybody can post this; only the page we started may bring the skin forward.
-    if (!m_processes.IsPendingPageWindow(sender))
+void CKelvor3Dlg::OnLoginShown(WPARAM wParam, LPARAM lParam) {
+    // Anybody can post this; only the page we started (it carries its token)
+    // may bring the skin forward.
+    if (!m_processes.IsPendingPageWord(wParam, lParam))
         return;
     EnsureSkin();
 }
@@ -463,10 +466,14 @@ bool CKelvor3Dlg::PreTranslateMessage(MSG& msg) {
 }
 
 LRESULT CKelvor3Dlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg != 0 && msg == TrayIcon::TaskbarCreatedMessage()) {
+        m_trayIcon.OnTaskbarCreated();  // a new taskbar has no icons: ours is added again
+        return 0;
+    }
     LRESULT tabResult = 0;
     if (HandleTabStripMessage(msg, wParam, lParam, tabResult))
         return tabResult;
-    if (HandleMenuMessage(msg, wParam, lParam))
+    if (HandleMenuMessage(msg, wParam, lParam) || HandleUpdateMessage(msg))
         return 0;
 
     switch (msg) {
@@ -501,7 +508,7 @@ LRESULT CKelvor3Dlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case kMsgAdoptFrame:
         return AdoptWindow(reinterpret_cast<HWND>(wParam), lParam != 0);
     case kMsgLoginShown:
-        OnLoginShown(reinterpret_cast<HWND>(wParam));
+        OnLoginShown(wParam, lParam);
         return 0;
     case kMsgHotkeysChanged:
         LoadHotkeys();
@@ -510,7 +517,10 @@ LRESULT CKelvor3Dlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         RunPendingHideToggles();
         return 0;
     case kMsgOtherAccount:
-        RequestOtherAccount(wParam);
+        // Its word is not taken from the message: a new window is a new process,
+        // and a stranger's flood of these would be a flood of processes.
+        if (auto answer = m_addAccDlg.TakeAnswer())
+            RequestOtherAccount(*answer);
         return 0;
     case WM_SYSCOMMAND:
         // Normally decided before dispatch; this catches a close request that

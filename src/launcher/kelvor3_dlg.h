@@ -16,7 +16,9 @@
 #include "launcher/page_processes.h"
 #include "launcher/tab_strip_win.h"
 #include "launcher/tray_icon.h"
+#include "net/download_worker.h"
 #include "net/pop_info_dlg.h"
+#include "net/update.h"
 #include "launcher/add_acc_dlg.h"
 #include "skin/btn_ex.h"
 #include "skin/dlg_ex.h"
@@ -33,7 +35,7 @@ constexpr UINT_PTR kTimerNotice = 4;        // the notice pop-up, once, a while 
 constexpr UINT kNoticeDelayMs = 5000;
 constexpr UINT_PTR kTimerClearCache = 7;    // cache clearing, as the menu item does (nothing starts it)
 // Timer 8 watches the page still logging in (page_processes.h).
-constexpr UINT_PTR kTimerTrayIcon = 9;      // once, after the launcher's first paint with a page
+// Timer 9 adds the tray icon (tray_icon.h).
 // Posted to itself by the keyboard hook: a boss key is waiting (see RunPendingHideToggles).
 constexpr UINT kMsgHookHideToggle = WM_APP + 40;
 // Posted by the cache-clearing worker when it has finished.
@@ -44,6 +46,11 @@ constexpr UINT kMsgCachesClearedNotice = WM_APP + 42;
 // Posted to itself by a click on the "系统" button: the menu opens once the
 // button has finished its click (its mouse capture and state are settled).
 constexpr UINT kMsgShowSystemMenu = WM_APP + 43;
+// Posted by the update check's worker when it has ended (wParam 1: an update).
+constexpr UINT kMsgUpdateChecked = WM_APP + 44;
+// Posted to itself when the launcher is shown again while the answer of a
+// check that found nothing meanwhile is waiting.
+constexpr UINT kMsgUpdateAnswerWaiting = WM_APP + 45;
 
 class CKelvor3Dlg;
 
@@ -122,7 +129,7 @@ private:
     // with the login the player is waiting for.
     void SetUpFrame();
     void EnsureSkin();
-    void OnLoginShown(HWND sender);
+    void OnLoginShown(WPARAM wParam, LPARAM lParam);
     LRESULT AdoptWindow(HWND window, bool isHall);
     void OnSize(int width);  // title-strip controls after the frame has sized itself
     bool ClampWindowSize(WINDOWPOS* pos);
@@ -156,6 +163,10 @@ private:
     // The tray's and the cache worker's messages; false when msg is none of them.
     bool HandleMenuMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
+    // "更新": the check on a worker, its answer back here (menu_update.cpp).
+    void StartUpdateCheck();
+    bool HandleUpdateMessage(UINT msg);  // false when msg is none of its messages
+
     // The notice pop-up, once a while after the first page arrived (notice_popup.cpp).
     void ShowNoticePopup();
 
@@ -171,6 +182,11 @@ private:
     TrayIcon m_trayIcon;
     browser::ClearingTurns m_clearingTurns;  // one clearing at a time, its message after the work
     browser::CacheClearing m_cacheClearing;  // the worker; stopped before the window goes
+    // The update check: one at a time, its "nothing new" only while the
+    // launcher is seen (the same turns as a clearing's).
+    browser::ClearingTurns m_updateTurns;
+    net::Updater m_updater;
+    net::DownloadWorker m_updateWorker;  // after what it fills: it ends first
 };
 
 }  // namespace ovn

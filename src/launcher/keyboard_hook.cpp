@@ -106,6 +106,8 @@ void CKelvor3Dlg::ToggleHideAll() {
     ForceForeground();
     if (m_clearingTurns.MessageWaiting())
         ::PostMessageW(h, kMsgCachesClearedNotice, 0, 0);  // a clearing finished while we were hidden
+    if (m_updateTurns.MessageWaiting())
+        ::PostMessageW(h, kMsgUpdateAnswerWaiting, 0, 0);  // so did an update check that found nothing
 }
 
 void CKelvor3Dlg::ForceForeground() {

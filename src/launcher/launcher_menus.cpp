@@ -8,7 +8,6 @@
 #include "common/protocol.h"
 #include "launcher/kelvor3_dlg.h"
 #include "launcher/menu_rules.h"
-#include "net/update.h"
 #include "settings/hotkey_store.h"
 #include "settings/setting_dlg.h"
 #include "skin/message_box.h"
@@ -114,12 +113,9 @@ void CKelvor3Dlg::RunMenuCommand(launcher::MenuKind kind, unsigned id) {
     case launcher::MenuCommand::ClearCache:
         StartCacheClearing();
         break;
-    case launcher::MenuCommand::Update: {
-        net::Updater updater;
-        if (net::UpdateFromMenu(updater, hwnd()))
-            ExitLauncher();  // "/update" runs: it replaces this copy and starts the new one
+    case launcher::MenuCommand::Update:
+        StartUpdateCheck();  // its answer comes back from the worker (menu_update.cpp)
         break;
-    }
     case launcher::MenuCommand::Settings:
         OpenSettings();
         break;

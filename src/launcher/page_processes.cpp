@@ -64,11 +64,14 @@ HWND PageProcesses::PageWindow(std::size_t index) const {
 
 bool PageProcesses::StartGamePage() {
     fw::Handle process;
+    const PageToken token = NewPageToken();
     if (!StartProgramWithArguments(
-            m_childProgram, launcher::GamePageArguments(HandleToArgument(m_launcher), m_slots.PageCount()), &process))
+            m_childProgram, launcher::GamePageArguments(HandleToArgument(m_launcher), m_slots.PageCount(), token),
+            &process))
         return false;  // the previous pending page, if any, stays pending
     fw::RecordStartMark(fw::StartMark::PageProcessStart);
     m_hPendingProcess = std::move(process);  // an older pending handle is closed, not terminated
+    m_pendingToken = token;
     m_bPendingAbandoned = false;
     m_bInputBackDue = false;  // the new page's login holds the launcher now
     ::SetTimer(m_launcher, kTimerPendingWatch, kPendingWatchMs, nullptr);
@@ -91,9 +94,15 @@ bool PageProcesses::PagePending() {
 LRESULT PageProcesses::ClaimLabel(HWND sender, const COPYDATASTRUCT* data) {
     if (!data)
         return 0;
-    // Any process can send this: a stranger's well-formed claim would take the
-    // pending page's one label, and the player's own claim would then be refused.
-    if (OffererOf(sender) != launcher::Offerer::PendingPage) {
+    auto claim = launcher::LabelFromCopyData(data->lpData, data->cbData);
+    if (!claim)
+        return 0;  // not a label: refused rather than read past what was sent
+    // Any process can send this, naming any window as its own: a stranger's
+    // well-formed claim would take the pending page's one label, and the
+    // player's own claim would then be refused. Only the page we started knows
+    // its token.
+    auto label = PagePending() ? LabelOfClaim(*claim, m_pendingToken) : std::nullopt;
+    if (!label) {
         DWORD pid = 0;
         if (sender && ::IsWindow(sender))
             ::GetWindowThreadProcessId(sender, &pid);
@@ -101,13 +110,14 @@ LRESULT PageProcesses::ClaimLabel(HWND sender, const COPYDATASTRUCT* data) {
                     pid);
         return 0;
     }
-    auto label = launcher::LabelFromCopyData(data->lpData, data->cbData);
-    if (!label)
-        return 0;  // not a label: refused rather than read past what was sent
-    if (m_slots.ClaimLabel(*label, PagePending()))
+    if (m_slots.ClaimLabel(*label, true))
         return 1;
     LogFailure(L"label claim refused: a duplicate, or no page waiting for one", 0);
     return 0;
+}
+
+bool PageProcesses::IsPendingPageWord(WPARAM wParam, LPARAM lParam) {
+    return PagePending() && IsTokenWord(wParam, lParam, m_pendingToken);
 }
 
 HWND PageProcesses::LiveHall() {

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <string>
 
+#include "common/page_token.h"
 #include "framework/handles.h"
 #include "launcher/page_slots.h"
 
@@ -60,8 +61,9 @@ public:
     bool StartGamePage();
     // "Another account in this window": starts a page unless the rules say no.
     launcher::PageRequest RequestPage();
-    // A page's WM_COPYDATA (sender: the window it names as its own): 1 when its
-    // label is accepted. Only the page we started and are waiting for may claim.
+    // A page's WM_COPYDATA (sender: the window it names as its own, only for the
+    // log): 1 when its label is accepted. Only the page we started and are
+    // waiting for may claim: its claim carries the token it was started with.
     LRESULT ClaimLabel(HWND sender, const COPYDATASTRUCT* data);
 
     // A page's or the hall's request to be adopted (WM_USER+2).
@@ -95,8 +97,9 @@ public:
     // Posts a message to every page, and to the hall as well when toHall.
     void PostToPages(UINT msg, WPARAM wParam, LPARAM lParam, bool toHall) const;
 
-    // Whether a window belongs to the page process we started and still wait for.
-    bool IsPendingPageWindow(HWND window) const { return OffererOf(window) == launcher::Offerer::PendingPage; }
+    // Whether a posted word (wParam, lParam) carries the token of the page we
+    // started and still wait for.
+    bool IsPendingPageWord(WPARAM wParam, LPARAM lParam);
 
     // The pending page said it gave up its login: look at its process shortly.
     void NoteAbandonNotice();
@@ -126,6 +129,7 @@ private:
     std::wstring m_childProgram;
     launcher::PageSlots m_slots;   // m_pages, m_labels, m_hallWnd, m_nSelected
     fw::Handle m_hPendingProcess;  // the newest page process whose window has not arrived
+    PageToken m_pendingToken = 0;  // the token it was started with
     fw::Handle m_hHallProcess;     // the hall process until its window arrives
     bool m_bPendingAbandoned = false;  // the pending page said it gave up its login
     bool m_bInputBackDue = false;  // a page died at its login leaving the launcher disabled

@@ -1,8 +1,11 @@
 // The launcher's icon in the notification area: added when the first page
 // arrives, kept while the boss key hides everything (a click on it brings the
-// launcher back), removed when the launcher ends or goes away.
+// launcher back), added again when the taskbar restarts, removed when the
+// launcher ends or goes away. When it is added again is tray_rules.h's.
 #pragma once
 #include <windows.h>
+
+#include "launcher/tray_rules.h"
 
 namespace ovn {
 
@@ -11,6 +14,9 @@ namespace ovn {
 constexpr UINT kMsgTrayCallback = WM_USER + 1;
 // Posted by the tray callback so the tray menu opens outside of it.
 constexpr UINT kMsgShowTrayMenu = WM_USER + 3;
+// The owner's timer that adds the icon: once after the launcher's first paint
+// with a page, and again after the system refused an add.
+constexpr UINT_PTR kTimerTrayIcon = 9;
 
 class TrayIcon {
 public:
@@ -19,15 +25,27 @@ public:
     TrayIcon(const TrayIcon&) = delete;
     TrayIcon& operator=(const TrayIcon&) = delete;
 
-    // Adds the icon with the tip "QuenraOrvane". From now on the launcher has its
-    // tray, and the icon's messages count; a system that refuses the icon leaves
-    // it without one to click. Adding twice adds once.
+    // Wants the icon with the tip "QuenraOrvane" and adds it unless it is
+    // there; a refused add is tried again on the owner's kTimerTrayIcon, which
+    // calls this once more. True when the icon is there now.
     bool Add(HWND owner, HICON icon);
+    // The registered "TaskbarCreated" message (0 if none could be registered):
+    // the taskbar restarted and every icon is gone.
+    static UINT TaskbarCreatedMessage();
+    // Lets that message through to owner even from a process of lower rights
+    // (the shell, when the launcher runs elevated), where the system allows it.
+    static void AcceptTaskbarCreated(HWND owner);
+    void OnTaskbarCreated();
     void Remove();
-    bool Active() const { return m_owner != nullptr; }
+    // The system holds the icon: only then do its messages count.
+    bool Active() const { return m_turns.Shown(); }
 
 private:
+    void Carry(launcher::TrayIconTurns::Step step);
+
     HWND m_owner = nullptr;
+    HICON m_icon = nullptr;
+    launcher::TrayIconTurns m_turns;
 };
 
 }  // namespace ovn

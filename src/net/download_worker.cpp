@@ -45,10 +45,11 @@ AbandonedWorkers& Abandoned() {
 
 DownloadWorker::~DownloadWorker() { Cancel(); }
 
-bool DownloadWorker::Start(HWND notify, Job job) {
+bool DownloadWorker::Start(HWND notify, Job job, UINT doneMessage) {
     Join();
     m_task = std::make_shared<DownloadTask>();
     m_task->m_notify = notify;
+    m_task->m_doneMessage = doneMessage;
     m_task->m_job = std::move(job);
     // The thread holds the task as well: it frees it if the dialog has let go.
     auto* held = new std::shared_ptr<DownloadTask>(m_task);
@@ -69,7 +70,7 @@ DWORD WINAPI DownloadWorker::Run(void* param) {
     task.m_job = nullptr;  // what it captured goes on this thread
     task.m_result = task.Cancelled() ? 0 : result;
     task.m_bDone.store(true);
-    task.m_handles.PostUnlessCancelled(task.m_notify, kMsgDownloadDone, task.m_result);
+    task.m_handles.PostUnlessCancelled(task.m_notify, task.m_doneMessage, task.m_result);
     return 0;
 }
 

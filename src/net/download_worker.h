@@ -37,6 +37,7 @@ private:
     friend class DownloadWorker;
     DownloadHandles m_handles;
     HWND m_notify = nullptr;
+    UINT m_doneMessage = kMsgDownloadDone;
     std::function<WPARAM(DownloadTask&)> m_job;
     std::atomic<bool> m_bDone{false};
     WPARAM m_result = 0;  // written by the worker before m_bDone
@@ -51,9 +52,10 @@ public:
     DownloadWorker(const DownloadWorker&) = delete;
     DownloadWorker& operator=(const DownloadWorker&) = delete;
 
-    // Runs job on a new thread; its result reaches notify as kMsgDownloadDone.
-    // False (and nothing posted) when no thread could be started.
-    bool Start(HWND notify, Job job);
+    // Runs job on a new thread; its result reaches notify as doneMessage (a
+    // window that already uses kMsgDownloadDone for something else names its
+    // own). False (and nothing posted) when no thread could be started.
+    bool Start(HWND notify, Job job, UINT doneMessage = kMsgDownloadDone);
     // Closes the handles of the running download and waits for the worker (for
     // a job that fills what its dialog owns).
     void Cancel();
@@ -64,7 +66,7 @@ public:
     // Waits for the worker (a no-op when none runs).
     void Join();
     bool Running() const { return static_cast<bool>(m_hThread); }
-    // For kMsgDownloadDone: the job's result once it has ended (then the worker
+    // For the done message: the job's result once it has ended (then the worker
     // is joined and forgotten); nothing for a message the worker did not send
     // (anybody can post one) or after a Cancel.
     std::optional<WPARAM> TakeResult();

@@ -228,8 +228,10 @@ void CPopInfoDlg::LayOut(NoticeForm form) {
 void CPopInfoDlg::ShowPicture(skin::CStaticEx& label) {
     if (m_picture.empty() || !label.hwnd())
         return;
-    // Decoded from the bytes checked, not from the file again.
-    m_bmpPicture = skin::DecodeSkinImage(m_picture.data(), m_picture.size());
+    // Decoded from the bytes checked, not from the file again, and by the
+    // system's decoder: ours is for the pictures we carry, not for what plain
+    // HTTP brings.
+    m_bmpPicture = skin::DecodeNetworkImage(m_picture.data(), m_picture.size());
     if (m_bmpPicture)
         label.SetImage(m_bmpPicture.get());
 }

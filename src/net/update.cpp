@@ -82,10 +82,10 @@ void RemoveUpdateLeftovers() {
     ::DeleteFileW((folder + L"NewOvn.exe").c_str());
 }
 
-int Updater::FetchUpdateConfig(std::wstring& key) {
+int Updater::FetchUpdateConfig(std::wstring& key, DownloadHandles* handles) {
     key.clear();
     const std::wstring file = ExecutableFolder() + L"ConfigOvn.htm";
-    if (!HttpGetToFile(portal::ServiceUrl(L"/update/ConfigOvn.htm"), file, 512, false)) {
+    if (!HttpGetToFile(portal::ServiceUrl(L"/update/ConfigOvn.htm"), file, 512, false, nullptr, handles)) {
         ::DeleteFileW(file.c_str());
         return 0;
     }
@@ -100,7 +100,7 @@ int Updater::FetchUpdateConfig(std::wstring& key) {
     return 1;
 }
 
-int Updater::CheckForUpdate(int force, StartMode mode) {
+int Updater::CheckForUpdate(int force, StartMode mode, DownloadHandles* handles) {
     if (!force) {
         if (mode == ModeInstall || mode == ModePortal || mode == ModeRemove || mode == ModeGamePage)
             return 0;
@@ -108,7 +108,7 @@ int Updater::CheckForUpdate(int force, StartMode mode) {
             return 0;
     }
     std::wstring published;
-    if (!FetchUpdateConfig(published) || published.empty())
+    if (!FetchUpdateConfig(published, handles) || published.empty())
         return 0;
     auto local = LocalVersionKey();
     if (!local) {
@@ -170,8 +170,12 @@ int Updater::InstallUpdate() {
     return 1;
 }
 
-bool UpdateFromMenu(Updater& updater, HWND owner) {
-    if (updater.CheckForUpdate(1, ModeLauncher) == 0) {
+int CheckForUpdateFromMenu(Updater& updater, DownloadHandles* handles) {
+    return updater.CheckForUpdate(1, ModeLauncher, handles);
+}
+
+bool AnswerUpdateFromMenu(int found, HWND owner) {
+    if (found == 0) {
         skin::ShowMessageBox(0, L"QuenraOrvane", L"已经是最新版本，无需进行更新。", owner);
         return false;
     }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/protocol.h"
+#include "net/http.h"
 #include "net/prgs_dlg.h"
 
 namespace ovn::net {
@@ -14,10 +15,11 @@ class Updater {
 public:
     // Non-zero when the portal publishes another release. Without force only in
     // the modes that check automatically, and only when IsUpdateDue.
-    int CheckForUpdate(int force, StartMode mode);
+    // With handles, the fetch can be cancelled from another thread.
+    int CheckForUpdate(int force, StartMode mode, DownloadHandles* handles = nullptr);
     // Fetches the update configuration; the published key (at most 63
     // characters) into key and the package URL into m_strUpdateUrl.
-    int FetchUpdateConfig(std::wstring& key);
+    int FetchUpdateConfig(std::wstring& key, DownloadHandles* handles = nullptr);
     // Downloads m_strUpdateUrl with the progress dialog, checks it (the published
     // digest, and a PE image of the running copy's machine type) and swaps it in;
     // 1 when this executable's path now holds the new release.
@@ -35,9 +37,14 @@ int StampUpdateTime();
 // Deletes the copy an earlier update replaced, and a package left over.
 void RemoveUpdateLeftovers();
 
-// The menu command's check: true when an update exists and "/update" was
-// started, so the caller ends the launcher; otherwise the player was told that
-// this is the latest version.
-bool UpdateFromMenu(Updater& updater, HWND owner);
+// The menu command's check, on a worker: the launcher's thread also runs the
+// system-wide keyboard hook, which must never wait for the network or for the
+// digest of the program file.
+int CheckForUpdateFromMenu(Updater& updater, DownloadHandles* handles);
+// What the menu command does with that check's result, on the launcher's
+// thread: true when an update exists and "/update" was started, so the caller
+// ends the launcher; otherwise the player was told that this is the latest
+// version (or that the updater did not start).
+bool AnswerUpdateFromMenu(int found, HWND owner);
 
 }  // namespace ovn::net

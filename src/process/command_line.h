@@ -10,8 +10,9 @@
 
 namespace ovn {
 
-// The command-line buffer of a child process, terminator included.
-inline constexpr std::size_t kChildCommandLineMax = 288;
+// The command-line buffer of a child process, terminator included: the
+// longest path, quoted, with a page's arguments and its token.
+inline constexpr std::size_t kChildCommandLineMax = 320;
 
 // Quotes one argument (not the program) so that the splitter gives it back
 // unchanged: plain when it has no blank, tab or quote, otherwise in quotes with

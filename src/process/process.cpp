@@ -1,5 +1,6 @@
 #include "process/process.h"
 
+#include <ntsecapi.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
@@ -13,6 +14,20 @@ namespace ovn {
 
 HWND LauncherWnd = nullptr;
 int PagesBefore = 0;
+std::uint64_t PageSecret = 0;
+
+std::uint64_t NewPageToken() {
+    // The system's random source (there since the oldest Windows we run on).
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        std::uint64_t token = 0;
+        if (::RtlGenRandom(&token, sizeof token) && token != 0)
+            return token;
+    }
+    // Never a guessable stand-in: without a token the page cannot claim its
+    // label, and the player sees the login refused.
+    LogFailure(L"no random source for a page's token", ::GetLastError());
+    return 0;
+}
 
 std::wstring ExecutablePath() {
     wchar_t path[MAX_PATH] = {};
@@ -97,7 +112,8 @@ bool IsOurLauncherWindow(HWND window) {
 
 namespace {
 
-bool StartLine(std::wstring line, fw::Handle* keepProcess) {
+// The line is not logged: a page's holds its token.
+bool StartLine(const std::wstring& program, std::wstring line, fw::Handle* keepProcess) {
     STARTUPINFOW si = {};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESHOWWINDOW;
@@ -106,7 +122,7 @@ bool StartLine(std::wstring line, fw::Handle* keepProcess) {
     // CreateProcessW may write into the command line: hand it our own copy.
     if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, IDLE_PRIORITY_CLASS, nullptr, nullptr, &si,
                           &pi)) {
-        LogFailureF(::GetLastError(), L"cannot start %ls", line.c_str());
+        LogFailureF(::GetLastError(), L"cannot start %ls", program.c_str());
         return false;
     }
     fw::Handle thread(pi.hThread);
@@ -125,7 +141,7 @@ bool StartProgramWithArguments(const std::wstring& program, const std::vector<st
         LogFailureF(0, L"refused to start %ls: no valid command line (too long, or not a path)", program.c_str());
         return false;
     }
-    return StartLine(std::move(*line), keepProcess);
+    return StartLine(program, std::move(*line), keepProcess);
 }
 
 bool StartSelfWithArguments(const std::vector<std::wstring>& args, fw::Handle* keepProcess) {

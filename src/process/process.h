@@ -16,6 +16,12 @@ namespace ovn {
 // Set by the start-up in ModeGamePage and ModeGameHall; 0 otherwise.
 extern HWND LauncherWnd;
 extern int PagesBefore;
+// The page's token from its command line (page_token.h); 0 otherwise. It goes
+// with the page's label claim and login-shown word, and never into the log.
+extern std::uint64_t PageSecret;
+
+// A fresh token for a page process the launcher starts: random, never 0.
+std::uint64_t NewPageToken();
 
 // The running executable's full path (at most 259 characters; empty on failure).
 std::wstring ExecutablePath();

@@ -41,7 +41,10 @@ void NotifyHotkeysChanged() {
         wchar_t text[128] = {}, cls[64] = {};
         ::GetWindowTextW(w, text, 128);
         ::GetClassNameW(w, cls, 64);
-        if (std::wstring_view(text) == L"QuenraOrvane" && std::wstring_view(cls) == L"#32770")
+        // A title and a class are anybody's to take, and our own message boxes
+        // bear the same: only a launcher window of this program is told.
+        if (std::wstring_view(text) == L"QuenraOrvane" && std::wstring_view(cls) == L"#32770" &&
+            IsOurLauncherWindow(w))
             found[count++] = w;
     }
     for (int i = 0; i < count; ++i)

@@ -84,6 +84,10 @@ gdi::Bitmap DecodeSkinImage(const void* data, std::size_t size) {
         ::GdiFlush();
         return bmp;
     }
+    return DecodeNetworkImage(data, size);
+}
+
+gdi::Bitmap DecodeNetworkImage(const void* data, std::size_t size) {
     gdi::Bitmap out;
     gdi::WithDecodedPicture(data, size, 0x7FFF, [&](Gdiplus::GpBitmap* image, int, int) {
         out = ImageToKeyedBitmap(image, SkinKeyColor);

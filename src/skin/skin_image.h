@@ -16,8 +16,13 @@ constexpr COLORREF SkinKeyColor = kSkinKeyColor;  // RGB(255, 0, 255)
 // id wins. Empty when the resource is missing or cannot be decoded.
 gdi::Bitmap LoadSkinImage(UINT id);
 
-// The same conversion for PNG (or any GDI+ format) bytes already in memory.
+// The same conversion for PNG (or any GDI+ format) bytes already in memory:
+// pictures we make and carry ourselves, read by our own decoder first.
 gdi::Bitmap DecodeSkinImage(const void* data, std::size_t size);
+
+// The same conversion for a picture that came over the network (outside
+// input): only the system's decoder reads it, never ours.
+gdi::Bitmap DecodeNetworkImage(const void* data, std::size_t size);
 
 // A decoded GDI+ bitmap as a keyed 32-bit bottom-up bitmap (fourth byte 0).
 // Empty for an empty image or when the pixels cannot be read.

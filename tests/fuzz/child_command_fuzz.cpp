@@ -1,6 +1,6 @@
 // What the launcher tells the page and hall processes it starts: for any window
 // handle and page count, and any program folder, the child reads back the role,
-// the handle and the count that were written. Input: 4 bytes of handle, 2 of page
+// the handle, the count and the token that were written. Input: 4 bytes of handle, 2 of page
 // count, then the program's path.
 #include "app/start_mode.h"
 #include "common/protocol.h"
@@ -28,11 +28,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (program.empty())
         program = L"C:\\ProgramData\\Quenra\\GameLogin\\Ovn.exe";
 
-    if (ovn::BuildChildCommandLine(program, ovn::launcher::GamePageArguments(handle, pages))) {
-        const ovn::StartModeInfo page = RoundTrip(program, ovn::launcher::GamePageArguments(handle, pages));
+    // Any token but 0 (which the launcher never gives), spread over all its digits.
+    const ovn::PageToken token = (0x9e3779b97f4a7c15ULL * (static_cast<std::uint32_t>(handle) + 1ULL) ^ pages) | 1;
+    if (ovn::BuildChildCommandLine(program, ovn::launcher::GamePageArguments(handle, pages, token))) {
+        const ovn::StartModeInfo page = RoundTrip(program, ovn::launcher::GamePageArguments(handle, pages, token));
         FUZZ_CHECK(page.mode == ovn::ModeGamePage);
         FUZZ_CHECK(page.launcherWnd == handle);
         FUZZ_CHECK(page.pagesBefore == static_cast<std::int32_t>(pages));
+        FUZZ_CHECK(page.pageToken == token);
     }
     if (ovn::BuildChildCommandLine(program, ovn::launcher::GameHallArguments(handle))) {
         const ovn::StartModeInfo hall = RoundTrip(program, ovn::launcher::GameHallArguments(handle));

@@ -59,6 +59,8 @@ TEST(DetectStartMode, PageNumbersSkipTheirFirstCharacter) {
     EXPECT_EQ(page.mode, ovn::ModeGamePage);
     EXPECT_EQ(page.launcherWnd, 1234);
     EXPECT_EQ(page.pagesBefore, 2);
+    EXPECT_EQ(page.pageToken, 0u);  // none given
+    EXPECT_EQ(Detect({L"/newgm", L"/1234", L"/2", L"/00000000deadbeef"}).pageToken, 0xdeadbeefu);
 
     StartModeInfo bare = Detect({L"/newgm", L"1234", L"2"});
     EXPECT_EQ(bare.launcherWnd, 234);

@@ -18,7 +18,7 @@ TEST(ChildCommand, RefusesWhatCannotBeWrittenFaithfully) {
     EXPECT_FALSE(BuildChildCommandLine(std::wstring(L"C:\\a\0b.exe", 11), {L"/update"}));
     EXPECT_FALSE(BuildChildCommandLine(L"C:\\Ovn.exe", {std::wstring(L"a\0b", 3)}));
     // One character more than the buffer holds is refused, not cut.
-    std::wstring tooLong(kChildCommandLineMax - 2, L'y');  // quotes make it 288 + terminator
+    std::wstring tooLong(kChildCommandLineMax - 2, L'y');  // quotes make it the whole buffer + terminator
     EXPECT_FALSE(BuildChildCommandLine(tooLong, {}));
     EXPECT_TRUE(BuildChildCommandLine(tooLong.substr(1), {}));
 }

@@ -89,7 +89,7 @@ TEST(AppCommandLine, SplitterAgreesWithTheSystem) {
 
     // What the launcher writes for its children reads back as exactly its arguments.
     const std::wstring program = L"C:\\Program Files (x86)\\Quenra Games\\Ovn.exe";
-    for (const Args& args : {ovn::launcher::GamePageArguments(1234, 2), ovn::launcher::GameHallArguments(-7),
+    for (const Args& args : {ovn::launcher::GamePageArguments(1234, 2, 0xabc), ovn::launcher::GameHallArguments(-7),
                              Args{L"a b", L"", L"q\"uote", L"end\\", L"sp ace\\"}}) {
         auto line = ovn::BuildChildCommandLine(program, args);
         ASSERT_TRUE(line);
@@ -123,9 +123,9 @@ TEST(AppStartup, ChildProcessesRunIdleWithExactlyTheirArguments) {
     // A program in a folder with a blank receives exactly the page's arguments.
     launchertest::StandInChild child(L"page", 0);
     ASSERT_TRUE(child.Ready());
-    ASSERT_TRUE(ovn::StartProgramWithArguments(child.Program(), ovn::launcher::GamePageArguments(4321, 1)));
+    ASSERT_TRUE(ovn::StartProgramWithArguments(child.Program(), ovn::launcher::GamePageArguments(4321, 1, 0x5a)));
     ASSERT_TRUE(child.WaitForLines(1));
-    EXPECT_EQ(child.Lines()[0], L"/newgm /4321 /1");
+    EXPECT_EQ(child.Lines()[0], L"/newgm /4321 /1 /000000000000005a");
 
     // Without arguments; failures are reported to the caller and nothing else.
     launchertest::StandInChild plain(L"plain", 0);

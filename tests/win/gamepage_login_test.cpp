@@ -9,6 +9,7 @@
 
 #include "browser/plain/plain_web_view.h"
 #include "browser_test_support.h"
+#include "common/page_token.h"
 #include "common/portal.h"
 #include "framework/gdi_handles.h"
 #include "gamepage/game_page_process.h"
@@ -36,20 +37,25 @@ struct StandInLauncher {
         s_self = this;
         ovn::LauncherWnd = hwnd;
         ovn::PagesBefore = 0;
+        ovn::PageSecret = kToken;
     }
     ~StandInLauncher() {
         DestroyWindow(hwnd);
+        ovn::PageSecret = 0;
         s_self = nullptr;
     }
     static LRESULT CALLBACK Proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
         if (msg == WM_COPYDATA && s_self) {
             const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(l);
-            s_self->labels.emplace_back(static_cast<const wchar_t*>(data->lpData), data->cbData / 2 - 1);
+            // The claim carries the page's token before the label.
+            const std::wstring claim(static_cast<const wchar_t*>(data->lpData), data->cbData / 2 - 1);
+            s_self->labels.push_back(ovn::LabelOfClaim(claim, kToken).value_or(L"<no token: " + claim + L">"));
             s_self->bytesIncludeZero = static_cast<const wchar_t*>(data->lpData)[data->cbData / 2 - 1] == 0;
             return s_self->answer;
         }
         return DefWindowProcW(h, msg, w, l);
     }
+    static constexpr ovn::PageToken kToken = 0x0123456789abcdefULL;
     static inline StandInLauncher* s_self = nullptr;
     HWND hwnd = nullptr;
     LRESULT answer = 1;

@@ -31,7 +31,7 @@ protected:
     HWND AnotherPage(const std::string& plan) {
         child.Plan(plan);
         const std::size_t before = dlg.Slots().PageCount();
-        PostMessageW(launcher, ovn::kMsgOtherAccount, 1, 0);
+        dlg.RequestOtherAccount(1);
         return WaitForPages(before + 1);
     }
     HWND ClickHallAndWait() {
@@ -59,10 +59,12 @@ protected:
         });
         return found;
     }
-    // A claim sent as from the given window (the launcher sees only the window named).
-    LRESULT Claim(const std::wstring& label, HWND from) {
-        COPYDATASTRUCT cds = {0, static_cast<DWORD>((label.size() + 1) * sizeof(wchar_t)),
-                              const_cast<wchar_t*>(label.c_str())};
+    // A claim sent as from the given window (the launcher sees only the window
+    // named), with the given token before the label.
+    LRESULT Claim(const std::wstring& label, HWND from, ovn::PageToken token) {
+        const std::wstring text = ovn::ClaimText(token, label);
+        COPYDATASTRUCT cds = {0, static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)),
+                              const_cast<wchar_t*>(text.c_str())};
         return SendMessageW(launcher, WM_COPYDATA, reinterpret_cast<WPARAM>(from), reinterpret_cast<LPARAM>(&cds));
     }
     // The tabs' minimum width, which tells how many pages the launcher holds.
@@ -92,7 +94,7 @@ TEST_F(Launcher, StartsHiddenAtTheCornerWithTheFirstPageRequested) {
         EXPECT_TRUE(GetDlgItem(launcher, id)) << id;
 
     ASSERT_TRUE(child.WaitForLines(1));
-    EXPECT_EQ(child.Lines()[0], PageLine(0));
+    EXPECT_EQ(launchertest::WithoutToken(child.Lines()[0]), PageLine(0));
     EXPECT_TRUE(dlg.PendingProcess());
 }
 
@@ -112,20 +114,27 @@ TEST_F(Launcher, LabelsAreBoundedByThePendingPageAndMalformedOnesRefused) {
     cds = {0, 0, nullptr};
     EXPECT_EQ(SendMessageW(launcher, WM_COPYDATA, from, reinterpret_cast<LPARAM>(&cds)), 0);
 
-    // A well-formed claim from anyone but the pending page is refused, and
-    // leaves the page its label: no window, a stranger's, the launcher's own,
-    // a window that is gone.
+    // A well-formed claim without the pending page's token is refused, and
+    // leaves the page its label, whichever window it names: none, a
+    // stranger's, the launcher's own, one that is gone, the page's own login.
     const std::wstring label = L"12\u670d-\u9f99\u57ce-player";
+    const ovn::PageToken token = launchertest::TokenOf(child.Lines()[0]);
+    ASSERT_NE(token, 0u);
     StrangerWindow stranger;
     HWND gone = StrangerWindow().hwnd();
-    for (HWND other : {HWND{}, stranger.hwnd(), launcher, gone, HWND_BROADCAST})
-        EXPECT_EQ(Claim(label, other), 0) << other;
+    for (HWND other : {HWND{}, stranger.hwnd(), launcher, gone, HWND_BROADCAST, login}) {
+        EXPECT_EQ(Claim(label, other, token ^ 1), 0) << other;
+        EXPECT_EQ(Claim(label, other, 0), 0) << other;
+    }
+    const std::wstring bare = label;  // as claims were once sent: no token at all
+    COPYDATASTRUCT plain = {0, static_cast<DWORD>((bare.size() + 1) * sizeof(wchar_t)), const_cast<wchar_t*>(bare.c_str())};
+    EXPECT_EQ(SendMessageW(launcher, WM_COPYDATA, from, reinterpret_cast<LPARAM>(&plain)), 0);
     EXPECT_TRUE(dlg.Slots().Labels().empty());
 
     // One page is on its way: one label, and no more however many are sent.
-    EXPECT_EQ(Claim(label, login), 1);
+    EXPECT_EQ(Claim(label, login, token), 1);
     for (int i = 0; i < 50; ++i)
-        EXPECT_EQ(Claim(L"flood" + std::to_wstring(i), login), 0);
+        EXPECT_EQ(Claim(L"flood" + std::to_wstring(i), login, token), 0);
     EXPECT_EQ(dlg.Slots().Labels(), std::vector<std::wstring>{label});
 }
 
@@ -138,15 +147,20 @@ TEST_F(Launcher, ItsSkinWaitsUntilThePendingPageSaysItsLoginIsShown) {
     PumpUntilIdle();
     EXPECT_FALSE(skinned()) << "the skin was loaded beside the login";
 
-    // Anybody can post the word: only the pending page's window counts.
+    // Anybody can post the word, naming any window, the page's own login
+    // included: only the pending page's token counts.
+    const ovn::PageToken token = launchertest::TokenOf(child.Lines()[0]);
+    ASSERT_NE(token, 0u);
     StrangerWindow stranger;
     HWND gone = StrangerWindow().hwnd();
-    for (HWND other : {HWND{}, stranger.hwnd(), launcher, gone, HWND_BROADCAST})
+    for (HWND other : {HWND{}, stranger.hwnd(), launcher, gone, HWND_BROADCAST, login})
         PostMessageW(launcher, ovn::kMsgLoginShown, reinterpret_cast<WPARAM>(other), 0);
+    PostMessageW(launcher, ovn::kMsgLoginShown, ovn::TokenWordLow(token ^ 0x100000000ull), ovn::TokenWordHigh(token ^ 0x100000000ull));
+    PostMessageW(launcher, ovn::kMsgLoginShown, ovn::TokenWordLow(token), 0);
     PumpUntilIdle();
     EXPECT_FALSE(skinned());
 
-    PostMessageW(launcher, ovn::kMsgLoginShown, reinterpret_cast<WPARAM>(login), 0);
+    PostMessageW(launcher, ovn::kMsgLoginShown, ovn::TokenWordLow(token), ovn::TokenWordHigh(token));
     PumpUntilIdle();
     EXPECT_TRUE(skinned());
     // Still out of sight until the page arrives.
@@ -418,9 +432,9 @@ TEST_F(Launcher, AbandonedLaterLoginOnlyDropsThePendingPage) {
     ASSERT_NE(WaitForPages(1), nullptr);
     child.Plan("claim=second\nabandon=1\n");
     BoxAnswerer none(launcher, 2);
-    PostMessageW(launcher, ovn::kMsgOtherAccount, 1, 0);  // "another account, in this window"
+    dlg.RequestOtherAccount(1);  // "another account, in this window"
     ASSERT_TRUE(child.WaitForLines(2));
-    EXPECT_EQ(child.Lines()[1], PageLine(1));
+    EXPECT_EQ(launchertest::WithoutToken(child.Lines()[1]), PageLine(1));
     ASSERT_TRUE(PumpUntil([&] { return child.ClaimAnswers().size() == 1 && !dlg.PendingProcess(); }));
     EXPECT_EQ(child.ClaimAnswers()[0], 1);
     EXPECT_FALSE(PumpUntilIdle());
@@ -440,9 +454,21 @@ TEST_F(Launcher, OnePageStartAtATime) {
     ASSERT_TRUE(child.WaitForLines(1));
     // Twenty requests while a page is logging in start nothing.
     for (int i = 0; i < 20; ++i)
-        PostMessageW(launcher, ovn::kMsgOtherAccount, 1, 0);
+        dlg.RequestOtherAccount(1);
     PumpUntilIdle();
     EXPECT_EQ(child.Lines().size(), 1u);
+}
+
+TEST_F(Launcher, AnotherAccountRequestsPostedByAnybodyStartNothing) {
+    Start("arrive=auto\n");
+    ASSERT_NE(WaitForPages(1), nullptr);
+    // Only the prompt's own answer counts: the message alone, whoever posts it,
+    // neither opens a tab nor starts another launcher.
+    for (int i = 0; i < 20; ++i)
+        PostMessageW(launcher, ovn::kMsgOtherAccount, i % 2, 0);
+    PumpUntilIdle();
+    EXPECT_EQ(child.Lines().size(), 1u);
+    EXPECT_FALSE(dlg.PendingProcess());
 }
 
 TEST_F(Launcher, AtMostThreeTabsAndOneHallStart) {
@@ -453,7 +479,7 @@ TEST_F(Launcher, AtMostThreeTabsAndOneHallStart) {
     ASSERT_EQ(child.Lines().size(), 3u);
     {
         BoxAnswerer ok(launcher, 1);
-        PostMessageW(launcher, ovn::kMsgOtherAccount, 1, 0);
+        dlg.RequestOtherAccount(1);
         ASSERT_TRUE(PumpUntil([&] { return ok.Answered() == 1; }));
         EXPECT_EQ(ok.Text(), L"当前窗体只支持3个游戏页");
     }
@@ -461,7 +487,7 @@ TEST_F(Launcher, AtMostThreeTabsAndOneHallStart) {
     EXPECT_EQ(child.Lines().size(), 3u);  // nothing started
 
     // A new launcher window is the executable without arguments.
-    PostMessageW(launcher, ovn::kMsgOtherAccount, 0, 0);
+    dlg.RequestOtherAccount(0);
     ASSERT_TRUE(child.WaitForLines(4));
     EXPECT_EQ(child.Lines()[3], L"");
 
@@ -485,7 +511,7 @@ TEST_F(Launcher, OwnWindowsInTheWrongRoleAreToldToCloseAndStrangersLeftAlone) {
     // A page whose game is the hall, while a hall is held: closed, not held.
     HWND before = dlg.HallWindow();
     child.Plan("arrive=hall\n");
-    PostMessageW(launcher, ovn::kMsgOtherAccount, 1, 0);
+    dlg.RequestOtherAccount(1);
     ASSERT_TRUE(child.WaitForLines(3));
     ASSERT_TRUE(PumpUntil([&] { return !dlg.PendingProcess(); }, 15000));
     EXPECT_EQ(dlg.HallWindow(), before);
@@ -513,7 +539,7 @@ TEST_F(Launcher, APageThatDiesBeforeArrivingIsForgotten) {
     StandInChild quick(L"quick", 0);
     quick.Plan("claim=ghost\n");
     dlg.SetChildProgram(quick.Program());
-    PostMessageW(launcher, ovn::kMsgOtherAccount, 1, 0);
+    dlg.RequestOtherAccount(1);
     ASSERT_TRUE(PumpUntil([&] { return quick.ClaimAnswers().size() == 1; }));
     EXPECT_EQ(quick.ClaimAnswers()[0], 1);
     ASSERT_TRUE(PumpUntil([&] { return !dlg.PendingProcess(); }, 5000));
@@ -529,7 +555,7 @@ TEST_F(Launcher, ALaterLoginThatDiesGivesTheLauncherItsInputBack) {
     StandInChild dying(L"dying", 60);
     dying.Plan("disable=1\n");
     dlg.SetChildProgram(dying.Program());
-    PostMessageW(launcher, ovn::kMsgOtherAccount, 1, 0);
+    dlg.RequestOtherAccount(1);
     ASSERT_TRUE(PumpUntil([&] { return dlg.PendingProcess() && !IsWindowEnabled(launcher); }));
     const HANDLE pending = dlg.PendingProcess();
     TerminateProcess(pending, 9);
@@ -550,7 +576,7 @@ TEST_F(Launcher, APageDyingWhileTheLauncherAsksLeavesItsQuestionModal) {
     ASSERT_NE(WaitForPages(1), nullptr);
     StandInChild dying(L"dying", 60);
     dlg.SetChildProgram(dying.Program());
-    PostMessageW(launcher, ovn::kMsgOtherAccount, 1, 0);
+    dlg.RequestOtherAccount(1);
     ASSERT_TRUE(PumpUntil([&] { return dlg.PendingProcess() != nullptr; }));
     // While the launcher's own exit question is open, the pending page dies: the
     // launcher stays disabled under its question until it is answered.

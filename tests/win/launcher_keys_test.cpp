@@ -25,7 +25,7 @@ protected:
     // Another tab, started as the add-account prompt asks for it.
     HWND AnotherPage() {
         const std::size_t n = dlg.Slots().PageCount();
-        PostMessageW(launcher, ovn::kMsgOtherAccount, 1, 0);
+        dlg.RequestOtherAccount(1);
         return WaitForPages(n + 1);
     }
     bool LastSoundState(HWND page, WPARAM state) {

@@ -77,7 +77,7 @@ protected:
         Start("claim=acct{n}\narrive=auto\n");
         for (std::size_t i = 0; i < n; ++i) {
             if (i > 0)
-                PostMessageW(launcher, ovn::kMsgOtherAccount, 1, 0);
+                dlg.RequestOtherAccount(1);
             ASSERT_TRUE(PumpUntil([&] { return dlg.Slots().PageCount() > i; }, 15000)) << "tab " << i;
         }
         ASSERT_EQ(dlg.Slots().Labels(), (std::vector<std::wstring>{L"acct0", L"acct1", L"acct2"}));

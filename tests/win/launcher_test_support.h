@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "common/page_token.h"
 #include "framework/app.h"
 #include "message_pump.h"
 #include "framework/handles.h"
@@ -22,6 +23,17 @@
 #include "skin/message_box.h"
 
 namespace launchertest {
+
+// A page's command line as a stand-in logged it, without its last argument,
+// the token (which is new at every start), and that token.
+inline std::wstring WithoutToken(const std::wstring& line) {
+    const std::size_t blank = line.rfind(L' ');
+    return line.rfind(L"/newgm ", 0) == 0 && blank != std::wstring::npos ? line.substr(0, blank) : line;
+}
+inline ovn::PageToken TokenOf(const std::wstring& line) {
+    const std::size_t blank = line.rfind(L' ');
+    return blank == std::wstring::npos ? 0 : ovn::ReadPageTokenArgument(line.substr(blank + 1)).value_or(0);
+}
 
 // A message a stand-in page's frame received.
 struct Received {

@@ -177,3 +177,32 @@ TEST_F(SettingsHotkeys, TheBossKeyCancelsAnOpenSettingsDialog) {
     EXPECT_FALSE(ScopedHotkeyIni::Exists());
     EXPECT_EQ(ovn::settings::OpenSettingsDialog, nullptr);
 }
+
+namespace {
+
+int g_lookAlikeReloads = 0;
+WNDPROC g_lookAlikeProc = nullptr;
+LRESULT CALLBACK CountReloads(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == ovn::kMsgHotkeysChanged)
+        ++g_lookAlikeReloads;
+    return CallWindowProcW(g_lookAlikeProc, h, msg, wParam, lParam);
+}
+
+}  // namespace
+
+// The launcher's title and class are anybody's to take (our own message boxes
+// bear them too): only the marked launcher window is told the keys changed.
+TEST_F(SettingsHotkeys, OnlyTheLauncherIsToldAndNotAWindowThatLooksLikeIt) {
+    HWND lookAlike = CreateWindowExW(0, L"#32770", L"QuenraOrvane", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                     GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(lookAlike, nullptr);
+    g_lookAlikeReloads = 0;
+    g_lookAlikeProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(lookAlike, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountReloads)));
+    ScopedHotkeyIni::Set(L"SndKey", L"2,83");
+    ovn::settings::NotifyHotkeysChanged();
+    EXPECT_TRUE(PumpUntil([&] { return ovn::SoundHotkey == ovn::HotkeySetting{'S', kCtrl}; }));
+    PumpUntilIdle();
+    EXPECT_EQ(g_lookAlikeReloads, 0);
+    DestroyWindow(lookAlike);
+}

@@ -15,7 +15,10 @@ namespace {
 // The second tab's page, once the launcher holds it beside first and shows it.
 HWND LogInSecondTab(HWND launcher, HWND first) {
     using namespace e2e;
-    ::PostMessageW(launcher, ovn::kMsgOtherAccount, 1, 0);
+    if (!AnswerOtherAccountPrompt(launcher, true)) {
+        wprintf(L"tab clicks: the add-account prompt did not come\n");
+        return nullptr;
+    }
     const LoginWindows login = WaitForLogin(launcher, 30s);
     if (!login.page) {
         wprintf(L"tab clicks: no second login showed\n");

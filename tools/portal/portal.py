@@ -11,7 +11,8 @@ Serves on 127.0.0.1 only, on a free port unless one is given, and prints
 - GET /__misbehave?path=/x&mode=M makes the next requests of /x misbehave:
   404, nolength (no Content-Length), short (Content-Length larger than the body),
   slow (a byte every 200 ms; &chunk=N sends N bytes at a time), close (connection
-  closed without an answer), reload (an HTML page that reloads itself at once);
+  closed without an answer), reload (an HTML page that reloads itself at once),
+  hold (the answer waits until mode=off is set for the path, 60 s at most);
   modes combine with "+" (slow+reload). mode=off restores it, and cuts a slow
   answer still under way (its connection is closed). &times=N limits it to N
   requests.
@@ -148,6 +149,8 @@ class Handler(BaseHTTPRequestHandler):
                     entry[1] -= 1
                     if entry[1] <= 0:
                         del _misbehave[path]
+        if "hold" in modes:
+            _hold(path)
         if "close" in modes:
             self.close_connection = True
             return
@@ -232,6 +235,17 @@ class Handler(BaseHTTPRequestHandler):
         with _log_lock:
             _log.append("OFFLIST %s %s" % (self.command, self.path))
         self._send(None, self._answer(parsed))
+
+
+def _hold(path):
+    """Waits until the path's "hold" is taken away (or 60 s have passed)."""
+    deadline = time.time() + 60
+    while time.time() < deadline:
+        with _log_lock:
+            entry = _misbehave.get(path)
+            if not entry or "hold" not in entry[0]:
+                return
+        time.sleep(0.05)
 
 
 def _hostile_answer(handler, path, modes):

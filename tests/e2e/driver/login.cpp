@@ -8,6 +8,7 @@
 #include "browser/plain/plain_web_view.h"
 #include "browser/web_view.h"
 #include "common/protocol.h"
+#include "res/resource.h"
 
 namespace e2e {
 
@@ -127,10 +128,40 @@ HWND LogInFirstPage(HWND launcher) {
     return frame;
 }
 
+bool AnswerOtherAccountPrompt(HWND launcher, bool newTab) {
+    HWND link = GetDlgItem(launcher, IDC_LNK_OTHER_ACCOUNT);
+    if (!link)
+        return false;
+    PostMessageW(launcher, WM_COMMAND, MAKEWPARAM(IDC_LNK_OTHER_ACCOUNT, STN_CLICKED), reinterpret_cast<LPARAM>(link));
+    // The prompt: the launcher's own window that holds the question.
+    HWND prompt = nullptr;
+    WaitFor([&] {
+        struct Find {
+            HWND launcher;
+            HWND found = nullptr;
+        } find{launcher};
+        EnumWindows(
+            [](HWND h, LPARAM lp) -> BOOL {
+                auto* f = reinterpret_cast<Find*>(lp);
+                if (GetWindow(h, GW_OWNER) == f->launcher && IsWindowVisible(h) && GetDlgItem(h, IDC_ADDACC_TEXT))
+                    f->found = h;
+                return f->found == nullptr;
+            },
+            reinterpret_cast<LPARAM>(&find));
+        prompt = find.found;
+        return prompt != nullptr;
+    });
+    if (!prompt)
+        return false;
+    const int button = newTab ? IDOK : IDCANCEL;
+    PostMessageW(prompt, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(prompt, button)));
+    return true;
+}
+
 LoginWindows OpenAnotherTab(HWND launcher, DWORD* pid) {
     const DWORD launcherPid = WindowProcessId(launcher);
     const std::vector<DWORD> before = ChildProcesses(launcherPid);
-    PostMessageW(launcher, ovn::kMsgOtherAccount, 1, 0);
+    AnswerOtherAccountPrompt(launcher, true);
     DWORD started = 0;
     WaitFor([&] {
         for (DWORD p : ChildProcesses(launcherPid))

@@ -38,7 +38,10 @@ LoginWindows WaitForLoginOf(DWORD pid, Millis timeout = 30s);
 // with the mouse) and waits for its game page to be adopted and shown; the
 // page's frame, or null.
 HWND LogInFirstPage(HWND launcher);
-// Asks the launcher for another tab, as the add-account prompt does, and
+// Clicks the launcher's "登录其他账号" link and answers its prompt: "是"
+// (another tab) or "否" (another launcher). False when no prompt came.
+bool AnswerOtherAccountPrompt(HWND launcher, bool newTab);
+// Asks the launcher for another tab through the add-account prompt, and
 // returns the login of the page process it starts (its id in pid, 0 if none).
 LoginWindows OpenAnotherTab(HWND launcher, DWORD* pid);
 

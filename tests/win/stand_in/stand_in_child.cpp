@@ -4,7 +4,7 @@
 // it ends at once), or until the test sets the event "OvnStandInStop-<name>".
 // A GUI program with no console, so it never holds the test runner's output.
 //
-// Started as a page ("/newgm /<launcher> /<pages>") or a hall ("/gmhall
+// Started as a page ("/newgm /<launcher> /<pages> /<token>") or a hall ("/gmhall
 // /<launcher>"), it can play that child as "<folder>\<name>.plan" says, one
 // "key=value" a line:
 //   claim=<label>     send the label claim first ("{n}" becomes the page count)
@@ -25,6 +25,7 @@
 #include <string>
 
 #include "common/page_hosting.h"
+#include "common/page_token.h"
 
 namespace {
 
@@ -139,11 +140,13 @@ LRESULT CALLBACK FrameProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(h, msg, wParam, lParam);
 }
 
-// The launcher window and the page count from "/newgm /<hwnd> /<n>" or "/gmhall /<hwnd>".
+// The launcher window, the page count and the page's token from
+// "/newgm /<hwnd> /<n> /<token>" or "/gmhall /<hwnd>".
 struct ChildArguments {
     bool page = false, hall = false;
     HWND launcher = nullptr;
     long long pages = 0;
+    ovn::PageToken token = 0;
 };
 
 ChildArguments ParseArguments(const std::wstring& args) {
@@ -158,7 +161,9 @@ ChildArguments ParseArguments(const std::wstring& args) {
     wchar_t* end = nullptr;
     out.launcher = reinterpret_cast<HWND>(static_cast<INT_PTR>(wcstoll(p, &end, 10)));
     if (end && *end == L' ' && end[1] == L'/')
-        out.pages = wcstoll(end + 2, nullptr, 10);
+        out.pages = wcstoll(end + 2, &end, 10);
+    if (end && *end == L' ')
+        out.token = ovn::ReadPageTokenArgument(end + 1).value_or(0);
     return out;
 }
 
@@ -174,7 +179,9 @@ HWND MakeLoginWindow() {
                            nullptr, wc.hInstance, nullptr);
 }
 
-void SendClaim(HWND launcher, HWND login, std::wstring label) {
+void SendClaim(HWND launcher, HWND login, ovn::PageToken token, const std::wstring& text) {
+    // As a page claims: with the token it was started with.
+    std::wstring label = ovn::ClaimText(token, text);
     COPYDATASTRUCT cds = {0, static_cast<DWORD>((label.size() + 1) * sizeof(wchar_t)), label.data()};
     DWORD_PTR answer = 0;
     SendMessageTimeoutW(launcher, WM_COPYDATA, reinterpret_cast<WPARAM>(login), reinterpret_cast<LPARAM>(&cds),
@@ -234,7 +241,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         if (!label.empty()) {
             if (std::size_t n = label.find("{n}"); n != std::string::npos)
                 label.replace(n, 3, std::to_string(child.pages));
-            SendClaim(child.launcher, login, Wide(label));
+            SendClaim(child.launcher, login, child.token, Wide(label));
         }
         if (PlanValue(plan, "disable") == "1")
             EnableWindow(child.launcher, FALSE);
