@@ -69,7 +69,9 @@ inline void PrintRow(const char* control, const Read& r) {
     GetRoleTextW(static_cast<DWORD>(r.role), roleText, 64);
     char role[128] = {};
     WideCharToMultiByte(CP_UTF8, 0, roleText, -1, role, sizeof role, nullptr, nullptr);
-    std::printf("| %s | %s | %s (0x%lx) | 0x%lx |\n", control, name, role, r.role, r.state);
+    char value[64] = {};
+    WideCharToMultiByte(CP_UTF8, 0, r.value.c_str(), -1, value, sizeof value, nullptr, nullptr);
+    std::printf("| %s | %s | %s (0x%lx) | 0x%lx | %s |\n", control, name, role, r.role, r.state, value);
 }
 
 }  // namespace accesstest
