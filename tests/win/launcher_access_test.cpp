@@ -24,6 +24,22 @@ using ovn::launcher::TabRect;
 
 namespace {
 
+// What listeners were told about the strip's window: (event, child).
+std::vector<std::pair<DWORD, LONG>> g_events;
+HWND g_eventWindow = nullptr;
+
+void CALLBACK OnWinEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD) {
+    if (window == g_eventWindow && object == OBJID_CLIENT)
+        g_events.emplace_back(event, child);
+}
+
+bool Told(DWORD event, LONG child) {
+    for (const auto& e : g_events)
+        if (e.first == event && e.second == child)
+            return true;
+    return false;
+}
+
 class Access : public launchertest::LauncherHost {
 protected:
     void SetUp() override {
@@ -224,6 +240,13 @@ TEST_F(Access, TheTabListFollowsTheTabs) {
     EXPECT_EQ(y, corner.y);
     EXPECT_EQ(w, 13);
 
+    // Listeners are told of selection, removal and creation.
+    g_eventWindow = Strip();
+    g_events.clear();
+    HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_SELECTION, nullptr, &OnWinEvent,
+                                         GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    ASSERT_TRUE(hook);
+
     // Selected from the list: the page follows.
     VARIANT self2;
     VariantInit(&self2);
@@ -232,6 +255,7 @@ TEST_F(Access, TheTabListFollowsTheTabs) {
     EXPECT_EQ(second->accSelect(SELFLAG_TAKESELECTION, self2), S_OK);
     ASSERT_TRUE(PumpUntil([&] { return dlg.Slots().Selected() == 1; }));
     EXPECT_EQ(SelectedRead(), 1);
+    EXPECT_TRUE(PumpUntil([&] { return Told(EVENT_OBJECT_SELECTION, 2); }, 5000));
 
     // The middle tab closed: the list has the other two, and the object of
     // the closed tab is disconnected, not another tab's.
@@ -246,12 +270,15 @@ TEST_F(Access, TheTabListFollowsTheTabs) {
     EXPECT_TRUE(FAILED(second->get_accName(self2, &gone)));
     SysFreeString(gone);
     second->Release();
+    EXPECT_TRUE(PumpUntil([&] { return Told(EVENT_OBJECT_DESTROY, 2); }, 5000));
 
     // A new tab comes in at the end, current.
     PostMessageW(launcher, ovn::kMsgOtherAccount, 1, 0);
     ASSERT_TRUE(PumpUntil([&] { return dlg.Slots().PageCount() == 3; }, 15000));
     EXPECT_EQ(TabNames().size(), 3u);
     EXPECT_EQ(SelectedRead(), 2);
+    EXPECT_TRUE(PumpUntil([&] { return Told(EVENT_OBJECT_CREATE, 3) && Told(EVENT_OBJECT_SELECTION, 3); }, 5000));
+    UnhookWinEvent(hook);
     list->Release();
 }
 
