@@ -11,6 +11,7 @@
 #include "launcher/launcher_input.h"
 #include "launcher/launcher_layout.h"
 #include "launcher/tab_strip.h"
+#include "launcher/title_texts.h"
 #include "skin/skin_image.h"
 
 #include "res/skin_ids.h"
@@ -66,7 +67,7 @@ void CKelvor3Dlg::CreateTitleControls() {
     const LPARAM font = ::SendMessageW(hwnd(), WM_GETFONT, 0, 0);
     for (const launcher::TitleControlPlace& place : launcher::TitleStripLayout(client.right)) {
         const bool link = place.id == IDC_LNK_OTHER_ACCOUNT;
-        const wchar_t* text = link ? L"登录其他账号" : place.id == IDC_BTN_MENU ? L"系统" : L"";
+        const wchar_t* text = link ? launcher::kTextOtherAccount : place.id == IDC_BTN_MENU ? launcher::kTextSystemMenu : L"";
         const DWORD style = WS_CHILD | WS_VISIBLE | (link ? SS_LEFT | SS_NOTIFY | WS_GROUP : BS_PUSHBUTTON | WS_TABSTOP);
         HWND control = ::CreateWindowExW(WS_EX_NOPARENTNOTIFY, link ? L"STATIC" : L"BUTTON", text, style,
                                          place.box.x, place.box.y, place.box.w, place.box.h, hwnd(),
@@ -83,6 +84,10 @@ void CKelvor3Dlg::DoDataExchange() {
     m_btnMenu.SubclassDlgItem(IDC_BTN_MENU, hwnd());
     m_btnHall.SubclassDlgItem(IDC_BTN_HALL, hwnd());
     m_lnkOtherAccount.SubclassDlgItem(IDC_LNK_OTHER_ACCOUNT, hwnd());
+    // Image buttons: their pictures say nothing to a screen reader.
+    m_btnHide.SetAccessibleName(launcher::kTextHideRestore);
+    m_btnSound.SetAccessibleName(launcher::kTextMute);
+    m_btnHall.SetAccessibleName(launcher::kTextGameHall);
 }
 
 bool CKelvor3Dlg::OnInitDialog() {
@@ -173,7 +178,7 @@ void CKelvor3Dlg::EnsureSkin() {
         ::SetWindowLongPtrW(link, GWL_STYLE, ::GetWindowLongPtrW(link, GWL_STYLE) | SS_NOTIFY);
     }
 
-    m_tabStrip.SetUp(h);
+    m_tabStrip.SetUp(h, *this);
     fw::RecordStartMark(fw::StartMark::Skins);
 }
 
@@ -214,6 +219,7 @@ LRESULT CKelvor3Dlg::AdoptWindow(HWND window, bool isHall) {
     if (m_processes.AdoptWindow(window, isHall) == PageProcesses::Arrival::Page) {
         const launcher::Span strip = launcher::TabStripRect(Slots().PageCount());
         InvalidateSpan(strip.left, strip.top, strip.right, strip.bottom);
+        m_tabStrip.Changed();
     }
     return 0;
 }
@@ -223,7 +229,10 @@ void CKelvor3Dlg::InvalidateSpan(int left, int top, int right, int bottom) {
     ::InvalidateRect(hwnd(), &r, TRUE);
 }
 
-void CKelvor3Dlg::ShowPage(HWND page) { m_processes.ShowPage(page); }
+void CKelvor3Dlg::ShowPage(HWND page) {
+    m_processes.ShowPage(page);
+    m_tabStrip.Changed();
+}
 
 void CKelvor3Dlg::SwitchToNextPage() {
     const launcher::PageSlots& slots = Slots();
@@ -235,6 +244,7 @@ void CKelvor3Dlg::SwitchToNextPage() {
         m_processes.ShowNextPage();
         launcher::Span now = launcher::TabRect(slots.Selected());
         InvalidateSpan(now.left, now.top, now.right, now.bottom);
+        m_tabStrip.Changed();
         return;
     }
     ShowPage(CurrentPage());
@@ -273,6 +283,7 @@ void CKelvor3Dlg::ClosePage(int index) {
     launcher::Span strip = launcher::TabStripAfterCloseRect(slots.PageCount());
     InvalidateSpan(strip.left, strip.top, strip.right, strip.bottom);
     m_tabStrip.ForgetHover();
+    m_tabStrip.Changed();
 }
 
 void CKelvor3Dlg::OnCancel() {
@@ -365,6 +376,7 @@ void CKelvor3Dlg::OnTimer(UINT_PTR id) {
             LastSoundImage = m_bMuted;
             if (m_btnSound.hwnd()) {
                 m_btnSound.SetImage(m_bMuted == 1 ? m_bmpSoundOff.get() : m_bmpSoundOn.get(), false);
+                m_btnSound.SetAccessiblePressed(m_bMuted == 1);  // the sound key's change too
                 ::InvalidateRect(m_btnSound.hwnd(), nullptr, TRUE);
             }
         }
@@ -373,6 +385,7 @@ void CKelvor3Dlg::OnTimer(UINT_PTR id) {
             m_bHallShown = hallShown;
             if (m_btnHall.hwnd()) {
                 m_btnHall.SetImage(m_bHallShown ? m_bmpHallShown.get() : m_bmpHallHidden.get(), false);
+                m_btnHall.SetAccessiblePressed(m_bHallShown == 1);
                 ::InvalidateRect(m_btnHall.hwnd(), nullptr, TRUE);
             }
         }
@@ -536,7 +549,10 @@ LRESULT CKelvor3Dlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
                 return 0;
             switch (LOWORD(wParam)) {
             case IDC_BTN_HIDE: ToggleHideAll(); return 0;
-            case IDC_BTN_SOUND: m_bMuted = m_bMuted ? 0 : 1; return 0;
+            case IDC_BTN_SOUND:
+                m_bMuted = m_bMuted ? 0 : 1;
+                m_btnSound.SetAccessiblePressed(m_bMuted == 1);
+                return 0;
             case IDC_BTN_MENU: ::PostMessageW(hwnd(), kMsgShowSystemMenu, 0, 0); return 0;
             case IDC_BTN_HALL: ToggleGameHall(); return 0;
             case IDC_LNK_OTHER_ACCOUNT: ShowOtherAccountPrompt(); return 0;

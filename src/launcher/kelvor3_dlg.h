@@ -60,7 +60,7 @@ extern HotkeySetting BossHotkey, SwitchHotkey, SoundHotkey;  // not loaded: noth
 extern int LastWidth;       // client width seen by the previous size change
 extern int LastSoundImage;  // the sound state last put on the sound button
 
-class CKelvor3Dlg : public skin::CDlgEx, private PageProcessEvents {
+class CKelvor3Dlg : public skin::CDlgEx, private PageProcessEvents, private TabStripHost {
 public:
     CKelvor3Dlg();
     ~CKelvor3Dlg() override;
@@ -146,6 +146,10 @@ private:
     void OnFirstArrival() override;
     void OnNothingLeftToShow() override { ExitLauncher(); }
     void ShowOtherAccountPrompt();  // the link was clicked
+    // The tab strip's keyboard and assistive technology (tab_strip_win.cpp).
+    launcher::TabListSnapshot Tabs() const override;
+    void SelectTabFromKeyboard(int index) override;
+    void CloseTabFromKeyboard(int index) override { ClosePage(index); }
 
     // The system-wide keyboard hook (keyboard_hook.cpp).
     void InstallKeyboardHook();

@@ -1,5 +1,6 @@
 #include "launcher/menu_rules.h"
 
+#include "launcher/title_texts.h"
 #include "settings/hotkey_rules.h"
 
 namespace ovn::launcher {
@@ -7,7 +8,7 @@ namespace ovn::launcher {
 std::vector<MenuItem> MenuItems(MenuKind kind, const HotkeySetting& bossKey) {
     std::vector<MenuItem> items = {
         {kMenuRefresh, L"刷新 (F5)"},
-        {kMenuHideRestore, L"隐藏/恢复(" + settings::FormatHotkeyText(bossKey) + L")"},
+        {kMenuHideRestore, std::wstring(kTextHideRestore) + L"(" + settings::FormatHotkeyText(bossKey) + L")"},
         {kMenuClearCache, L"清除缓存"},
         {0, L"", true},
         {kMenuUpdate, L"更新"},

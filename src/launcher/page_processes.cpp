@@ -222,7 +222,7 @@ bool PageProcesses::LauncherOnScreen() const {
     return ::IsWindowVisible(m_launcher) && !::IsIconic(m_launcher);
 }
 
-void PageProcesses::ShowPage(HWND page) {
+void PageProcesses::ShowPage(HWND page, bool keepKeyboard) {
     const auto& pages = m_slots.Pages();
     const auto held = std::find(pages.begin(), pages.end(), ToId(page));
     if (page && held != pages.end()) {
@@ -237,7 +237,8 @@ void PageProcesses::ShowPage(HWND page) {
             if (PageHostingHere() == PageHosting::Owned)
                 KeepAboveLauncher(w);
             ShowHeld(w, OnScreenWithLauncher());
-            ::SetForegroundWindow(w);
+            if (!keepKeyboard)
+                ::SetForegroundWindow(w);
         } else {
             ShowHeld(w, false);
         }

@@ -72,7 +72,9 @@ public:
 
     // Shows the given page (it becomes the current tab) and hides every other;
     // null hides every page.
-    void ShowPage(HWND page);
+    // keepKeyboard: the page is shown without the foreground (the player
+    // chose it from the keyboard on the tab strip and goes on there).
+    void ShowPage(HWND page, bool keepKeyboard = false);
     // The current tab moves to the next one (wrapping) and is shown.
     void ShowNextPage();
     // Button 1004: shows the hall (starting its process the first time) or goes

@@ -5,6 +5,8 @@
 
 #include "framework/app.h"
 #include "launcher/kelvor3_dlg.h"
+#include "launcher/tab_access_win.h"
+#include "skin/accessible_win.h"
 #include "skin/skin_image.h"
 
 #include "res/skin_ids.h"
@@ -32,12 +34,45 @@ void DrawImage(HIMAGELIST list, int image, const launcher::Span& at, HDC dc) {
                        CLR_DEFAULT, ILD_TRANSPARENT);
 }
 
+constexpr wchar_t kKeyWindowClass[] = L"OvnTabStrip";
+
+DWORD WinEventOf(launcher::TabListEvent::Kind kind) {
+    switch (kind) {
+    case launcher::TabListEvent::Create: return EVENT_OBJECT_CREATE;
+    case launcher::TabListEvent::Destroy: return EVENT_OBJECT_DESTROY;
+    case launcher::TabListEvent::NameChange: return EVENT_OBJECT_NAMECHANGE;
+    case launcher::TabListEvent::Reorder: return EVENT_OBJECT_REORDER;
+    case launcher::TabListEvent::Selection: return EVENT_OBJECT_SELECTION;
+    case launcher::TabListEvent::Focus: return EVENT_OBJECT_FOCUS;
+    }
+    return 0;
+}
+
 }  // namespace
 
-void CTabStrip::SetUp(HWND launcher) {
+void CTabStrip::SetUp(HWND launcher, TabStripHost& host) {
     m_launcher = launcher;
+    m_host = &host;
     m_imgTabs = StripImageList(IDB_TABS);
     m_imgClose = StripImageList(IDB_TAB_CLOSE);
+
+    // The keyboard's place in the strip: no area (the strip is painted by the
+    // launcher, whose mouse handling it keeps), first in the tab order, so the
+    // launcher brought to the front has the keyboard on its tabs.
+    HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    WNDCLASSW wc = {};
+    if (!::GetClassInfoW(instance, kKeyWindowClass, &wc)) {
+        wc.lpfnWndProc = &CTabStrip::KeyWindowProc;
+        wc.hInstance = instance;
+        wc.lpszClassName = kKeyWindowClass;
+        ::RegisterClassW(&wc);
+    }
+    const launcher::Span strip = launcher::TabStripRect(0);
+    m_keys = ::CreateWindowExW(WS_EX_NOPARENTNOTIFY, kKeyWindowClass, nullptr, WS_CHILD | WS_VISIBLE | WS_TABSTOP,
+                               strip.left, strip.top, 0, 0, launcher, nullptr, instance, this);
+    if (m_keys)
+        ::SetWindowPos(m_keys, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    m_announced = Snapshot();
 
     fw::UseCommonControls();
     m_tabTip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
@@ -83,6 +118,100 @@ void CTabStrip::Paint(HDC dc, HFONT font, std::size_t tabs, const std::vector<st
     }
     ::SetTextColor(dc, oldColour);
     ::SetBkMode(dc, oldMode);
+    // The keyboard's mark on the current tab, as a tab control draws it.
+    if (m_keys && ::GetFocus() == m_keys && selected >= 0 && selected < static_cast<int>(tabs)) {
+        RECT mark = ToRect(launcher::TabRect(selected));
+        ::InflateRect(&mark, -3, -3);
+        ::DrawFocusRect(dc, &mark);
+    }
+}
+
+launcher::TabListSnapshot CTabStrip::Snapshot() const {
+    launcher::TabListSnapshot s = m_host ? m_host->Tabs() : launcher::TabListSnapshot{};
+    s.focused = m_keys && ::GetFocus() == m_keys;
+    return s;
+}
+
+void CTabStrip::Changed() {
+    if (!m_keys)
+        return;
+    const launcher::TabListSnapshot now = Snapshot();
+    const std::vector<launcher::TabListEvent> events = launcher::TabListChanges(m_announced, now);
+    if (now.selected != m_announced.selected || now.focused != m_announced.focused) {
+        // The focus mark moves or comes and goes.
+        for (int tab : {m_announced.selected, now.selected})
+            if (tab >= 0)
+                Repaint({launcher::TabRect(tab)});
+    }
+    m_announced = now;
+    for (const launcher::TabListEvent& e : events)
+        skin::NotifyAccessible(WinEventOf(e.kind), m_keys, OBJID_CLIENT, e.child);
+}
+
+LRESULT CALLBACK CTabStrip::KeyWindowProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        ::SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<CTabStrip*>(::GetWindowLongPtrW(h, GWLP_USERDATA));
+    if (msg == WM_NCDESTROY) {
+        ::SetWindowLongPtrW(h, GWLP_USERDATA, 0);
+        if (self && self->m_keys == h)
+            self->m_keys = nullptr;
+        self = nullptr;
+    }
+    if (self && self->m_keys == h)
+        return self->OnKeyWindowMessage(msg, wParam, lParam);
+    return ::DefWindowProcW(h, msg, wParam, lParam);
+}
+
+LRESULT CTabStrip::OnKeyWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == TabListSnapshotMessage()) {
+        auto* out = reinterpret_cast<launcher::TabListSnapshot*>(lParam);
+        if (!out)
+            return 0;
+        *out = Snapshot();
+        return 1;
+    }
+    if (msg == TabListActionMessage()) {
+        // Asked by assistive technology; the tab is checked again here.
+        const int tab = static_cast<int>(lParam);
+        if (m_host && tab >= 0 && tab < static_cast<int>(Snapshot().labels.size())) {
+            if (wParam == 0)
+                m_host->SelectTabFromKeyboard(tab);
+            else
+                m_host->CloseTabFromKeyboard(tab);
+        }
+        return 0;
+    }
+    switch (msg) {
+    case WM_GETOBJECT: {
+        bool handled = false;
+        const LRESULT result = AnswerTabListObject(m_keys, wParam, lParam, handled);
+        if (handled)
+            return result;
+        break;
+    }
+    case WM_GETDLGCODE:
+        return DLGC_WANTARROWS;  // the arrows move between tabs, not between controls
+    case WM_KEYDOWN: {
+        const launcher::TabListSnapshot s = Snapshot();
+        const launcher::TabKeyOutcome o =
+            launcher::TabStripKey(static_cast<unsigned>(wParam), s.labels.size(), s.selected);
+        if (!o.handled || !m_host)
+            break;
+        if (o.select >= 0)
+            m_host->SelectTabFromKeyboard(o.select);
+        else if (o.close >= 0)
+            m_host->CloseTabFromKeyboard(o.close);
+        return 0;
+    }
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        Changed();
+        return 0;
+    }
+    return ::DefWindowProcW(m_keys, msg, wParam, lParam);
 }
 
 void CTabStrip::Repaint(const std::vector<launcher::Span>& spans) const {
@@ -196,6 +325,24 @@ bool CKelvor3Dlg::HandleTabStripMessage(UINT msg, WPARAM, LPARAM lParam, LRESULT
         return false;  // and the default processing
     }
     return false;
+}
+
+launcher::TabListSnapshot CKelvor3Dlg::Tabs() const {
+    return launcher::SnapshotTabs(Slots().Labels(), Slots().PageCount(), Slots().Selected(), false);
+}
+
+void CKelvor3Dlg::SelectTabFromKeyboard(int index) {
+    const std::size_t at = static_cast<std::size_t>(index);
+    if (index < 0 || at >= Slots().PageCount())
+        return;
+    const std::size_t was = Slots().Selected();
+    // The page comes to the front, the keyboard stays on the strip.
+    m_processes.ShowPage(PageWindow(at), true);
+    for (std::size_t tab : {was, at}) {
+        const launcher::Span r = launcher::TabRect(static_cast<int>(tab));
+        InvalidateSpan(r.left, r.top, r.right, r.bottom);
+    }
+    m_tabStrip.Changed();
 }
 
 void CKelvor3Dlg::PaintOverFrame(HDC dc, int, int) {

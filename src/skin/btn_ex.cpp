@@ -1,5 +1,7 @@
 #include "skin/btn_ex.h"
 
+#include "skin/accessible_win.h"
+
 #include "framework/app.h"
 #include "skin/hover.h"
 #include "skin/skin_image.h"
@@ -87,8 +89,11 @@ int CBtnEx::SetImage(HBITMAP strip, bool resize) {
 }
 
 void CBtnEx::SetToolTip(const wchar_t* text) {
+    const std::wstring was = m_bToolTip ? m_strToolTip : std::wstring();
     m_strToolTip = text ? text : L"";
     m_bToolTip = true;
+    if (m_strToolTip != was && m_strAccName.empty())
+        NotifyAccessible(EVENT_OBJECT_NAMECHANGE, hwnd(), OBJID_CLIENT, CHILDID_SELF);  // it is the name
     if (m_toolTip || !hwnd())
         return;
     fw::UseCommonControls();
@@ -181,7 +186,25 @@ void CBtnEx::DrawItem(const DRAWITEMSTRUCT& dis) {
     ::BitBlt(dis.hDC, 0, 0, w, h, dc, 0, 0, SRCCOPY);
 }
 
-LRESULT CBtnEx::WindowProc(UINT msg, WPARAM, LPARAM lParam) {
+AccFace CBtnEx::AccessibleFace() const {
+    wchar_t caption[128] = {};
+    ::GetWindowTextW(hwnd(), caption, 128);
+    return ButtonFace(m_strAccName, caption, m_bToolTip ? m_strToolTip : std::wstring(), m_bAccPressed);
+}
+
+void CBtnEx::SetAccessibleName(const wchar_t* name) { m_strAccName = name ? name : L""; }
+
+void CBtnEx::SetAccessiblePressed(bool pressed) {
+    if (m_bAccPressed == pressed)
+        return;
+    m_bAccPressed = pressed;
+    NotifyAccessible(EVENT_OBJECT_STATECHANGE, hwnd(), OBJID_CLIENT, CHILDID_SELF);
+}
+
+LRESULT CBtnEx::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_GETOBJECT || msg == AccessibleFaceMessage())
+        if (std::optional<LRESULT> answer = AnswerAccessible(hwnd(), msg, wParam, lParam, AccessibleFace()))
+            return *answer;
     switch (msg) {
     case WM_ERASEBKGND:
         return TRUE;  // the face covers everything

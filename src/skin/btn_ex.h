@@ -6,6 +6,7 @@
 #include "framework/window.h"
 #include "skin/gdi.h"
 #include "skin/skin_geometry.h"
+#include "skin/access_rules.h"
 
 #include <string>
 
@@ -30,6 +31,12 @@ public:
     void SetTextStrip(HBITMAP strip, bool resize);
     // Stores the text and turns the tooltip on (created on first use).
     void SetToolTip(const wchar_t* text);
+    // What a screen reader calls a button with neither caption nor tooltip.
+    void SetAccessibleName(const wchar_t* name);
+    // A button that switches something: read as pressed while it is on.
+    void SetAccessiblePressed(bool pressed);
+    // Its name (given, caption or tooltip), role and state as they are read.
+    AccFace AccessibleFace() const;
 
     // Draws the face for a WM_DRAWITEM the parent received for this button.
     void DrawItem(const DRAWITEMSTRUCT& dis);
@@ -64,6 +71,8 @@ private:
     void DestroyToolTip();
 
     int m_nLastCell = -1;
+    std::wstring m_strAccName;
+    bool m_bAccPressed = false;
     bool m_created = false;  // our own window, not a template control
 };
 

@@ -125,11 +125,11 @@ int CDlgEx::SetSkin(gdi::Bitmap frame, bool fitToFrame, bool stretch, HBITMAP mi
 
     int x = layout.right - m_nButtonRightMargin;
     const int y = m_nButtonTop;
-    CreateSystemButton(m_btnClose, x, y, kIdSysClose, close, L"关闭");
+    CreateSystemButton(m_btnClose, x, y, kIdSysClose, close, kTextClose);
     const int closeWidth = WindowSize(m_btnClose.hwnd()).cx;
     if (maximize) {
         x = x - closeWidth - m_nButtonGap;
-        CreateSystemButton(m_btnMaximize, x, y, kIdSysMaximize, maximize.get(), L"最大化");
+        CreateSystemButton(m_btnMaximize, x, y, kIdSysMaximize, maximize.get(), kTextMaximize);
         m_bmpMaximize = std::move(maximize);
         m_bmpRestore = std::move(restore);
         m_bMaximized = false;
@@ -137,7 +137,7 @@ int CDlgEx::SetSkin(gdi::Bitmap frame, bool fitToFrame, bool stretch, HBITMAP mi
     if (minimize) {
         x = x - (m_btnMaximize.hwnd() ? WindowSize(m_btnMaximize.hwnd()).cx : closeWidth) -
             m_nButtonGap;
-        CreateSystemButton(m_btnMinimize, x, y, kIdSysMinimize, minimize, L"最小化");
+        CreateSystemButton(m_btnMinimize, x, y, kIdSysMinimize, minimize, kTextMinimize);
     }
     return 1;
 }
@@ -225,7 +225,7 @@ void CDlgEx::UpdateMaximizeButton(bool maximized) {
         return;
     HBITMAP strip = maximized && m_bmpRestore ? m_bmpRestore.get() : m_bmpMaximize.get();
     m_btnMaximize.SetImage(strip, false);
-    m_btnMaximize.SetToolTip(maximized ? L"还原" : L"最大化");
+    m_btnMaximize.SetToolTip(maximized ? kTextRestore : kTextMaximize);
     ::InvalidateRect(m_btnMaximize.hwnd(), nullptr, FALSE);
 }
 

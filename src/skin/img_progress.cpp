@@ -1,5 +1,7 @@
 #include "skin/img_progress.h"
 
+#include "skin/accessible_win.h"
+
 #include "skin/progress_fill.h"
 #include "skin/skin_image.h"
 
@@ -51,7 +53,14 @@ void CImgProgress::OnPaint() {
     ::BitBlt(paint.get(), 0, 0, w, h, dc, 0, 0, SRCCOPY);
 }
 
-LRESULT CImgProgress::WindowProc(UINT msg, WPARAM, LPARAM) {
+LRESULT CImgProgress::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_GETOBJECT || msg == AccessibleFaceMessage()) {
+        const int position = static_cast<int>(::SendMessageW(hwnd(), PBM_GETPOS, 0, 0));
+        const int range = static_cast<int>(::SendMessageW(hwnd(), PBM_GETRANGE, FALSE, 0));
+        if (std::optional<LRESULT> answer =
+                AnswerAccessible(hwnd(), msg, wParam, lParam, ProgressFace(position, range)))
+            return *answer;
+    }
     switch (msg) {
     case WM_ERASEBKGND:
         return TRUE;  // the paint covers everything

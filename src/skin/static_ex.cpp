@@ -1,5 +1,7 @@
 #include "skin/static_ex.h"
 
+#include "skin/accessible_win.h"
+
 #include "skin/hover.h"
 #include "skin/label_layout.h"
 #include "skin/skin_image.h"
@@ -109,7 +111,11 @@ void CStaticEx::OnPaint() {
     ::BitBlt(paint.get(), 0, 0, w, h, dc, 0, 0, SRCCOPY);
 }
 
-LRESULT CStaticEx::WindowProc(UINT msg, WPARAM, LPARAM) {
+LRESULT CStaticEx::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_GETOBJECT || msg == AccessibleFaceMessage())
+        if (std::optional<LRESULT> answer =
+                AnswerAccessible(hwnd(), msg, wParam, lParam, LabelFace(m_strText, m_bLink)))
+            return *answer;
     switch (msg) {
     case WM_PAINT:
         OnPaint();

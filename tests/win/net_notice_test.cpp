@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "access_test_support.h"
 #include "browser_test_support.h"
 #include "common/portal.h"
 #include "launcher_test_support.h"
@@ -263,3 +264,17 @@ TEST_F(NoticePopup, AClickOpensOnlyWebLinks) {
 }
 
 }  // namespace
+
+TEST_F(NoticePopup, ItsCloseButtonAndLinkAreReadByName) {
+    Publish(L"form=both&picture=jpg&id=7");
+    CPopInfoDlg& dlg = Open();
+    ASSERT_TRUE(Visible(dlg));
+    const accesstest::Read close = accesstest::ReadWindow(dlg.m_btnClose.hwnd());
+    const accesstest::Read link = accesstest::ReadWindow(dlg.m_stcLink.hwnd());
+    accesstest::PrintRow("notice close", close);
+    accesstest::PrintRow("notice link", link);
+    EXPECT_EQ(close.name, L"关闭");
+    EXPECT_EQ(close.role, ROLE_SYSTEM_PUSHBUTTON);
+    EXPECT_EQ(link.name, L"详细>>");
+    EXPECT_EQ(link.role, ROLE_SYSTEM_LINK);
+}
