@@ -128,6 +128,22 @@ HWND LogInFirstPage(HWND launcher) {
     return frame;
 }
 
+namespace {
+
+struct PromptSearch {
+    HWND launcher;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK FindPrompt(HWND h, LPARAM lp) {
+    auto* f = reinterpret_cast<PromptSearch*>(lp);
+    if (GetWindow(h, GW_OWNER) == f->launcher && IsWindowVisible(h) && GetDlgItem(h, IDC_ADDACC_TEXT))
+        f->found = h;
+    return f->found == nullptr;
+}
+
+}  // namespace
+
 bool AnswerOtherAccountPrompt(HWND launcher, bool newTab) {
     HWND link = GetDlgItem(launcher, IDC_LNK_OTHER_ACCOUNT);
     if (!link)
@@ -136,18 +152,8 @@ bool AnswerOtherAccountPrompt(HWND launcher, bool newTab) {
     // The prompt: the launcher's own window that holds the question.
     HWND prompt = nullptr;
     WaitFor([&] {
-        struct Find {
-            HWND launcher;
-            HWND found = nullptr;
-        } find{launcher};
-        EnumWindows(
-            [](HWND h, LPARAM lp) -> BOOL {
-                auto* f = reinterpret_cast<Find*>(lp);
-                if (GetWindow(h, GW_OWNER) == f->launcher && IsWindowVisible(h) && GetDlgItem(h, IDC_ADDACC_TEXT))
-                    f->found = h;
-                return f->found == nullptr;
-            },
-            reinterpret_cast<LPARAM>(&find));
+        PromptSearch find{launcher};
+        EnumWindows(&FindPrompt, reinterpret_cast<LPARAM>(&find));
         prompt = find.found;
         return prompt != nullptr;
     });
