@@ -9,17 +9,12 @@
 #include "gamepage/entergame.h"
 #include "gamepage/game_page_process.h"
 #include "gamepage/game_page_rules.h"
+#include "gamepage/page_messages.h"
 #include "net/down_game_dlg.h"
 #include "process/process.h"
 #include "skin/message_box.h"
 
 namespace ovn {
-
-namespace {
-
-constexpr UINT kMsgRunEnterGame = WM_APP + 0x31;
-
-}  // namespace
 
 CGmWndView::~CGmWndView() {
     if (gamepage::State().GameView == this)

@@ -12,6 +12,7 @@
 #include "gamepage/game_page_process.h"
 #include "gamepage/login_bk_dlg.h"
 #include "gamepage/login_commands.h"
+#include "gamepage/page_messages.h"
 #include "process/process.h"
 #include "res/resource.h"
 #include "skin/message_box.h"
@@ -22,7 +23,6 @@ using namespace gamepage;
 
 namespace {
 
-constexpr UINT kMsgRunQueued = WM_APP + 0x32;
 // A timer's message comes only once nothing is left to paint: it fires after
 // the page's first paint however long that takes.
 constexpr UINT_PTR kTimerLoginPainted = 1;

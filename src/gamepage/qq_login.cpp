@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "gamepage/external_login_rules.h"
+#include "gamepage/page_messages.h"
 #include "res/resource.h"
 #include "res/skin_ids.h"
 #include "skin/skin_image.h"
@@ -15,7 +16,6 @@ namespace ovn {
 using namespace gamepage;
 
 namespace {
-constexpr UINT kMsgShowPage = WM_APP + 0x33;
 
 // The top-level windows of this process of a class (and, when owner is given,
 // owned by it). Another program's dialogs are not ours to close, whatever their

@@ -12,6 +12,7 @@
 #include "common/input.h"
 #include "framework/handles.h"
 #include "launcher/launcher_input.h"
+#include "launcher/launcher_messages.h"
 #include "launcher/menu_rules.h"
 #include "launcher/page_processes.h"
 #include "launcher/tab_strip_win.h"
@@ -29,28 +30,7 @@
 
 namespace ovn {
 
-// Timers of the launcher window.
-constexpr UINT_PTR kTimerSound = 3;         // 400 ms from the first page: sound state, button images
-constexpr UINT_PTR kTimerNotice = 4;        // the notice pop-up, once, a while after the first page arrived
 constexpr UINT kNoticeDelayMs = 5000;
-constexpr UINT_PTR kTimerClearCache = 7;    // cache clearing, as the menu item does (nothing starts it)
-// Timer 8 watches the page still logging in (page_processes.h).
-// Timer 9 adds the tray icon (tray_icon.h).
-// Posted to itself by the keyboard hook: a boss key is waiting (see RunPendingHideToggles).
-constexpr UINT kMsgHookHideToggle = WM_APP + 40;
-// Posted by the cache-clearing worker when it has finished.
-constexpr UINT kMsgCachesCleared = WM_APP + 41;
-// Posted to itself when the launcher is shown again while the message of a
-// clearing that finished meanwhile is waiting.
-constexpr UINT kMsgCachesClearedNotice = WM_APP + 42;
-// Posted to itself by a click on the "系统" button: the menu opens once the
-// button has finished its click (its mouse capture and state are settled).
-constexpr UINT kMsgShowSystemMenu = WM_APP + 43;
-// Posted by the update check's worker when it has ended (wParam 1: an update).
-constexpr UINT kMsgUpdateChecked = WM_APP + 44;
-// Posted to itself when the launcher is shown again while the answer of a
-// check that found nothing meanwhile is waiting.
-constexpr UINT kMsgUpdateAnswerWaiting = WM_APP + 45;
 
 class CKelvor3Dlg;
 

@@ -12,12 +12,11 @@
 
 #include "common/page_token.h"
 #include "framework/handles.h"
+#include "launcher/launcher_messages.h"
 #include "launcher/page_slots.h"
 
 namespace ovn {
 
-// Timers the life cycle runs on the launcher window.
-constexpr UINT_PTR kTimerPendingWatch = 8;  // a page still logging in has not died silently
 constexpr UINT kPendingWatchMs = 500;
 constexpr UINT kPendingAbandonCheckMs = 50;  // a page that said it gives up is about to end
 

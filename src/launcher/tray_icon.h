@@ -5,18 +5,10 @@
 #pragma once
 #include <windows.h>
 
+#include "launcher/launcher_messages.h"
 #include "launcher/tray_rules.h"
 
 namespace ovn {
-
-// The icon's mouse messages reach the launcher as this message (wParam the icon
-// id, lParam the mouse message).
-constexpr UINT kMsgTrayCallback = WM_USER + 1;
-// Posted by the tray callback so the tray menu opens outside of it.
-constexpr UINT kMsgShowTrayMenu = WM_USER + 3;
-// The owner's timer that adds the icon: once after the launcher's first paint
-// with a page, and again after the system refused an add.
-constexpr UINT_PTR kTimerTrayIcon = 9;
 
 class TrayIcon {
 public:

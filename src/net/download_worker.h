@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 
+#include "common/message_table.h"
 #include "framework/handles.h"
 #include "net/http.h"
 
@@ -21,6 +22,10 @@ namespace ovn::net {
 constexpr UINT kMsgDownloadProgress = WM_APP + 42;
 // Posted to the dialog when the job has ended: wParam what the job returned.
 constexpr UINT kMsgDownloadDone = WM_APP + 41;
+// A dialog that runs a worker answers these, and the dialog manager's own.
+inline constexpr UINT kDownloadDialogMessages[] = {kMsgDownloadProgress, kMsgDownloadDone, DM_GETDEFID, DM_SETDEFID,
+                                                   DM_REPOSITION};
+static_assert(AllDifferent(kDownloadDialogMessages), "two of a download dialog's messages share a number");
 
 // What a job works with: its Internet handles and where its progress goes. It
 // is held by the worker and by its thread, whichever lets go last frees it, so

@@ -55,7 +55,7 @@ protected:
         Start("claim=acct{n}\narrive=auto\n");
         for (std::size_t i = 0; i < n; ++i) {
             if (i > 0)
-                PostMessageW(launcher, ovn::kMsgOtherAccount, 1, 0);
+                dlg.RequestOtherAccount(1);
             ASSERT_TRUE(PumpUntil([&] { return dlg.Slots().PageCount() > i; }, 15000)) << "tab " << i;
         }
         ASSERT_EQ(dlg.Slots().Selected(), n - 1);
@@ -273,7 +273,7 @@ TEST_F(Access, TheTabListFollowsTheTabs) {
     EXPECT_TRUE(PumpUntil([&] { return Told(EVENT_OBJECT_DESTROY, 2); }, 5000));
 
     // A new tab comes in at the end, current.
-    PostMessageW(launcher, ovn::kMsgOtherAccount, 1, 0);
+    dlg.RequestOtherAccount(1);
     ASSERT_TRUE(PumpUntil([&] { return dlg.Slots().PageCount() == 3; }, 15000));
     EXPECT_EQ(TabNames().size(), 3u);
     EXPECT_EQ(SelectedRead(), 2);
