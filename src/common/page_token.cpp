@@ -55,13 +55,17 @@ std::optional<std::wstring> LabelOfClaim(std::wstring_view claim, PageToken expe
 
 std::uintptr_t TokenWordLow(PageToken token) { return static_cast<std::uintptr_t>(token & 0xFFFFFFFFu); }
 
-std::intptr_t TokenWordHigh(PageToken token) { return static_cast<std::intptr_t>(token >> 32); }
+// In the 32-bit build lParam is 32 bits wide: a high half with its top bit set
+// arrives negative, and is read back as the same 32 bits.
+std::intptr_t TokenWordHigh(PageToken token) {
+    return static_cast<std::intptr_t>(static_cast<std::uintptr_t>(token >> 32));
+}
 
 bool IsTokenWord(std::uintptr_t wParam, std::intptr_t lParam, PageToken expected) {
     const PageToken low = wParam;
-    if (expected == 0 || lParam < 0)
+    const PageToken high = static_cast<std::uintptr_t>(lParam);
+    if (expected == 0)
         return false;
-    const PageToken high = static_cast<PageToken>(lParam);
     if ((low >> 32) != 0 || (high >> 32) != 0)  // more than a half each: not the word
         return false;
     return ((high << 32) | low) == expected;

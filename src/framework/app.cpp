@@ -47,7 +47,7 @@ bool App::PreTranslate(MSG& msg) {
             if (w->PreTranslateMessage(msg))
                 return true;
         // Stop at the top-level window; GetParent would go on to an owner.
-        if (!(::GetWindowLongW(h, GWL_STYLE) & WS_CHILD))
+        if (!HasStyle(h, WS_CHILD))
             break;
     }
     return false;

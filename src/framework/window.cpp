@@ -8,6 +8,25 @@ namespace fw {
 
 namespace {
 
+LONG_PTR ChangeLong(HWND window, int which, LONG_PTR add, LONG_PTR remove) {
+    const LONG_PTR before = ::GetWindowLongPtrW(window, which);
+    const LONG_PTR after = (before & ~remove) | add;
+    if (after != before)
+        ::SetWindowLongPtrW(window, which, after);
+    return before;
+}
+
+}  // namespace
+
+LONG_PTR ChangeStyle(HWND window, LONG_PTR add, LONG_PTR remove) { return ChangeLong(window, GWL_STYLE, add, remove); }
+LONG_PTR ChangeExStyle(HWND window, LONG_PTR add, LONG_PTR remove) {
+    return ChangeLong(window, GWL_EXSTYLE, add, remove);
+}
+bool HasStyle(HWND window, LONG_PTR bits) { return (::GetWindowLongPtrW(window, GWL_STYLE) & bits) == bits; }
+bool HasExStyle(HWND window, LONG_PTR bits) { return (::GetWindowLongPtrW(window, GWL_EXSTYLE) & bits) == bits; }
+
+namespace {
+
 // HWND -> object for this process. Only the user-interface thread touches windows.
 std::unordered_map<HWND, Window*>& Bindings() {
     static std::unordered_map<HWND, Window*> map;

@@ -6,6 +6,14 @@
 
 namespace fw {
 
+// A window's style (GWL_STYLE) and extended style (GWL_EXSTYLE) bits, set and
+// cleared in one read-modify-write; each returns the style as it was.
+LONG_PTR ChangeStyle(HWND window, LONG_PTR add, LONG_PTR remove = 0);
+LONG_PTR ChangeExStyle(HWND window, LONG_PTR add, LONG_PTR remove = 0);
+// Whether every one of bits is set.
+bool HasStyle(HWND window, LONG_PTR bits);
+bool HasExStyle(HWND window, LONG_PTR bits);
+
 class Window {
 public:
     Window() = default;

@@ -26,7 +26,7 @@ bool CLoginBkDlg::OnInitDialog() {
     const RECT wa = fw::WorkArea();
     const fw::Origin at = fw::CentredOrigin(m_nWidth, m_nHeight, nullptr, fw::Area{wa.left, wa.top, wa.right, wa.bottom});
     PaintLayered(POINT{at.x, at.y});
-    ::SetWindowLongPtrW(hwnd(), GWL_STYLE, ::GetWindowLongPtrW(hwnd(), GWL_STYLE) | WS_MINIMIZEBOX);
+    fw::ChangeStyle(hwnd(), WS_MINIMIZEBOX);
     // The game frame watches for its launcher's end; the login must as well, or
     // a login left open outlives a launcher that crashed or was killed.
     if (m_owner)
@@ -50,9 +50,7 @@ void CLoginBkDlg::PaintLayered(POINT topLeft) {
     fw::gdi::MemoryDC memory(::CreateCompatibleDC(windowDc.get()));
     fw::gdi::Select keep(memory.get(), m_bmpLayered.get());
 
-    const LONG_PTR ex = ::GetWindowLongPtrW(hwnd(), GWL_EXSTYLE);
-    if (!(ex & WS_EX_LAYERED))
-        ::SetWindowLongPtrW(hwnd(), GWL_EXSTYLE, ex | WS_EX_LAYERED);
+    fw::ChangeExStyle(hwnd(), WS_EX_LAYERED);
     SIZE size{m_nWidth, m_nHeight};
     POINT source{0, 0};
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};

@@ -53,12 +53,10 @@ bool CLoginDlg::OnInitDialog() {
     browser::CDHtmDlgEx::OnInitDialog();
     if (browser::WebView* view = View())
         view->SetSilent(true);
-    LONG_PTR ex = ::GetWindowLongPtrW(hwnd(), GWL_EXSTYLE);
-    ::SetWindowLongPtrW(hwnd(), GWL_EXSTYLE, ex | WS_EX_LAYERED);
+    fw::ChangeExStyle(hwnd(), WS_EX_LAYERED);
     // Every pixel of exactly the page's background colour lets the artwork through.
     ::SetLayeredWindowAttributes(hwnd(), kLoginPageKeyColour, 0, LWA_COLORKEY);
-    ex = ::GetWindowLongPtrW(hwnd(), GWL_EXSTYLE);
-    ::SetWindowLongPtrW(hwnd(), GWL_EXSTYLE, (ex & ~WS_EX_APPWINDOW) | WS_EX_TOOLWINDOW);
+    fw::ChangeExStyle(hwnd(), WS_EX_TOOLWINDOW, WS_EX_APPWINDOW);
     Navigate(m_strPageUrl);
     return false;  // hidden until its page has come
 }

@@ -39,11 +39,8 @@ std::unique_ptr<fw::Window> CMainFrame::CreateView() {
 
 LRESULT CMainFrame::OnCreate() {
     // A borderless window of the launcher without a taskbar button of its own.
-    LONG_PTR style = ::GetWindowLongPtrW(hwnd(), GWL_STYLE);
-    ::SetWindowLongPtrW(hwnd(), GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_CAPTION | WS_THICKFRAME));
-    LONG_PTR exStyle = ::GetWindowLongPtrW(hwnd(), GWL_EXSTYLE);
-    exStyle &= ~static_cast<LONG_PTR>(WS_EX_CLIENTEDGE | WS_EX_APPWINDOW);
-    ::SetWindowLongPtrW(hwnd(), GWL_EXSTYLE, exStyle | WS_EX_TOOLWINDOW);
+    fw::ChangeStyle(hwnd(), 0, WS_CAPTION | WS_THICKFRAME);
+    fw::ChangeExStyle(hwnd(), WS_EX_TOOLWINDOW, WS_EX_CLIENTEDGE | WS_EX_APPWINDOW);
 
     const bool owned = PageHostingHere() == PageHosting::Owned;
     // Topmost only on its way into the launcher as a child; an owned page over
@@ -51,17 +48,16 @@ LRESULT CMainFrame::OnCreate() {
     ::SetWindowPos(hwnd(), owned ? HWND_NOTOPMOST : HWND_TOPMOST, 0, 0, 0, 0,
                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     if (::IsWindow(LauncherWnd)) {
-        LONG_PTR hostStyle = ::GetWindowLongPtrW(hwnd(), GWL_STYLE);
         if (owned) {
             // A pop-up owned by the launcher: always over it, hidden and shown
             // with it, placed by it in screen coordinates.
-            ::SetWindowLongPtrW(hwnd(), GWL_STYLE, (hostStyle & ~static_cast<LONG_PTR>(WS_CHILD)) | WS_POPUP);
+            fw::ChangeStyle(hwnd(), WS_POPUP, WS_CHILD);
             ::SetWindowLongPtrW(hwnd(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(LauncherWnd));
         } else {
             // A real child (as the system asks before SetParent), so that
             // GetParent, IsChild and clipping treat the frame as part of the
             // launcher.
-            ::SetWindowLongPtrW(hwnd(), GWL_STYLE, (hostStyle & ~static_cast<LONG_PTR>(WS_POPUP)) | WS_CHILD);
+            fw::ChangeStyle(hwnd(), WS_CHILD, WS_POPUP);
             ::SetParent(hwnd(), LauncherWnd);
         }
         // Inside (or owned by) the launcher before asking: it takes only a window

@@ -121,7 +121,7 @@ bool CKelvor3Dlg::OnInitDialog() {
 
 void CKelvor3Dlg::SetUpFrame() {
     HWND h = hwnd();
-    ::SetWindowLongPtrW(h, GWL_STYLE, ::GetWindowLongPtrW(h, GWL_STYLE) | WS_CLIPCHILDREN);
+    fw::ChangeStyle(h, WS_CLIPCHILDREN);
 
     SetCaptionText(kCaption);
     SetFrameSpacing({});
@@ -175,7 +175,7 @@ void CKelvor3Dlg::EnsureSkin() {
         m_lnkOtherAccount.m_bLink = true;
         m_lnkOtherAccount.m_bUnderline = true;
         // Its clicks reach us as WM_COMMAND.
-        ::SetWindowLongPtrW(link, GWL_STYLE, ::GetWindowLongPtrW(link, GWL_STYLE) | SS_NOTIFY);
+        fw::ChangeStyle(link, SS_NOTIFY);
     }
 
     m_tabStrip.SetUp(h, *this);

@@ -42,7 +42,7 @@ void DetachAndClose(HWND window) {
 bool HeldBy(HWND window, HWND launcher) {
     if (PageHostingHere() == PageHosting::Child)
         return ::GetParent(window) == launcher;
-    const bool child = (::GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD) != 0;
+    const bool child = fw::HasStyle(window, WS_CHILD);
     return !child && ::GetWindow(window, GW_OWNER) == launcher;
 }
 
@@ -335,7 +335,7 @@ void PageProcesses::FollowLauncher(bool restacked) {
     HWND shown = m_slots.HallShown() ? LiveHall() : (m_slots.Empty() ? nullptr : CurrentPage());
     if (!shown || !::IsWindow(shown))
         return;
-    const bool strayTopmost = (::GetWindowLongPtrW(shown, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    const bool strayTopmost = fw::HasExStyle(shown, WS_EX_TOPMOST);
     if (LauncherOnScreen()) {
         PlaceInPageArea(shown);
         if (restacked || strayTopmost)
@@ -353,7 +353,7 @@ void PageProcesses::KeepAboveLauncher(HWND window) const {
     // Never among the topmost windows: the launcher is there only for a moment
     // while it is brought in front, and a page put after a topmost window
     // would become one, over every other program.
-    const auto topmost = [](HWND h) { return (::GetWindowLongPtrW(h, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; };
+    const auto topmost = [](HWND h) { return fw::HasExStyle(h, WS_EX_TOPMOST); };
     if (topmost(m_launcher))
         return;
     // Raising the launcher through the topmost band (as bringing it in front

@@ -130,8 +130,7 @@ int CPopInfoDlg::FetchAndParseNotice(DownloadHandles* handles) {
 bool CPopInfoDlg::OnInitDialog() {
     CDlgEx::OnInitDialog();
     DoDataExchange();
-    LONG_PTR ex = ::GetWindowLongPtrW(hwnd(), GWL_EXSTYLE);
-    ::SetWindowLongPtrW(hwnd(), GWL_EXSTYLE, (ex & ~WS_EX_APPWINDOW) | WS_EX_TOOLWINDOW);
+    fw::ChangeExStyle(hwnd(), WS_EX_TOOLWINDOW, WS_EX_APPWINDOW);
 
     const bool started = m_worker.Start(hwnd(), [this](DownloadTask& worker) -> WPARAM {
         if (FetchAndParseNotice(&worker.Handles()) != 1)
@@ -178,8 +177,7 @@ void CPopInfoDlg::StyleLabel(skin::CStaticEx& label, COLORREF color, int weight)
     label.m_bHoverColor = true;
     label.m_bLink = true;
     label.m_bUnderline = false;
-    const LONG_PTR style = ::GetWindowLongPtrW(label.hwnd(), GWL_STYLE);
-    ::SetWindowLongPtrW(label.hwnd(), GWL_STYLE, style | SS_NOTIFY);
+    fw::ChangeStyle(label.hwnd(), SS_NOTIFY);
 }
 
 void CPopInfoDlg::LayOut(NoticeForm form) {
@@ -197,8 +195,7 @@ void CPopInfoDlg::LayOut(NoticeForm form) {
     ::GetClientRect(hwnd(), &client);
     const NoticeLayout layout = LayoutNotice(form, client.right, client.bottom);
     if (layout.layered) {
-        const LONG_PTR ex = ::GetWindowLongPtrW(hwnd(), GWL_EXSTYLE);
-        ::SetWindowLongPtrW(hwnd(), GWL_EXSTYLE, ex | WS_EX_LAYERED);
+        fw::ChangeExStyle(hwnd(), WS_EX_LAYERED);
         ::SetLayeredWindowAttributes(hwnd(), skin::SkinKeyColor, 0, LWA_COLORKEY);
     }
 

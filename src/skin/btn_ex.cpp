@@ -49,8 +49,7 @@ void CBtnEx::PreSubclassWindow() {
     if (len > 0)
         m_strText.resize(static_cast<std::size_t>(
             ::GetWindowTextW(hwnd(), m_strText.data(), len + 1)));
-    const LONG_PTR style = ::GetWindowLongPtrW(hwnd(), GWL_STYLE);
-    ::SetWindowLongPtrW(hwnd(), GWL_STYLE, (style & ~static_cast<LONG_PTR>(BS_TYPEMASK)) | BS_OWNERDRAW);
+    fw::ChangeStyle(hwnd(), BS_OWNERDRAW, BS_TYPEMASK);
     CaptureWindowRect();
 }
 

@@ -68,12 +68,8 @@ CDlgEx::~CDlgEx() {
 bool CDlgEx::OnInitDialog() {
     fw::Dialog::OnInitDialog();
     HWND h = hwnd();
-    LONG_PTR style = ::GetWindowLongPtrW(h, GWL_STYLE);
-    style = (style & ~static_cast<LONG_PTR>(WS_CAPTION | DS_MODALFRAME)) | WS_MINIMIZEBOX;
-    ::SetWindowLongPtrW(h, GWL_STYLE, style);
-    LONG_PTR ex = ::GetWindowLongPtrW(h, GWL_EXSTYLE);
-    ::SetWindowLongPtrW(h, GWL_EXSTYLE,
-                        ex & ~static_cast<LONG_PTR>(WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE));
+    fw::ChangeStyle(h, WS_MINIMIZEBOX, WS_CAPTION | DS_MODALFRAME);
+    fw::ChangeExStyle(h, 0, WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE);
     // No non-client area from here on: the client is the whole window.
     ::SetWindowPos(h, nullptr, 0, 0, 0, 0,
                    SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
