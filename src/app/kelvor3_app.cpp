@@ -143,6 +143,7 @@ bool CKelvor3App::InitInstance() {
 
     m_mode = DetectStartMode();
     SetLogRole(StartModeRole(m_mode));
+    PrepareCrashDumps(StartModeRole(m_mode));
     OpenStartMarks();
 
     m_pingCopiedEvent.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));

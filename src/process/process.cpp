@@ -8,6 +8,7 @@
 
 #include "common/log.h"
 #include "process/command_line.h"
+#include "process/folders.h"
 
 namespace ovn {
 
@@ -28,6 +29,38 @@ std::wstring GameLoginFolder() {
         common[0] == L'\0')
         return {};
     return std::wstring(common) + L"\\Quenra\\GameLogin";
+}
+
+std::wstring PlayerFolderPath() {
+    wchar_t local[MAX_PATH] = {};
+    if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, local)))
+        return {};
+    return PlayerFolderUnder(local);
+}
+
+bool MakePlayerFolder(const std::wstring& path) {
+    if (path.size() < 2 || path.back() != L'\\')
+        return false;
+    // The folder and the one above it (Quenra\GameLogin); the local
+    // application-data folder itself is the system's.
+    const std::wstring folder = path.substr(0, path.size() - 1);
+    const std::size_t slash = folder.rfind(L'\\');
+    for (const std::wstring& level : {slash == std::wstring::npos ? folder : folder.substr(0, slash), folder}) {
+        if (!::CreateDirectoryW(level.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS) {
+            LogFailureF(::GetLastError(), L"cannot make %ls", level.c_str());
+            return false;
+        }
+    }
+    return true;
+}
+
+std::wstring PlayerFolder() {
+    const std::wstring path = PlayerFolderPath();
+    if (path.empty()) {
+        LogFailure(L"the system names no local application-data folder", 0);
+        return {};
+    }
+    return MakePlayerFolder(path) ? path : std::wstring();
 }
 
 std::vector<std::wstring> ProcessArguments() {

@@ -13,6 +13,8 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "tests/e2e/driver/driver.h"
 
@@ -31,6 +33,8 @@ inline std::wstring SpecialFolderPath(int csidl) {
     return path;
 }
 inline std::wstring InstallFolder() { return SpecialFolderPath(CSIDL_COMMON_APPDATA) + L"\\Quenra\\GameLogin"; }
+// The player's own folder, where the program puts what it makes while it runs.
+inline std::wstring PlayerFolder() { return SpecialFolderPath(CSIDL_LOCAL_APPDATA) + L"\\Quenra\\GameLogin"; }
 inline std::wstring InstalledExe() { return InstallFolder() + L"\\Ovn.exe"; }
 inline std::wstring DesktopLink(const wchar_t* name) {
     return SpecialFolderPath(CSIDL_COMMON_DESKTOPDIRECTORY) + L"\\" + name + L".lnk";
@@ -39,6 +43,21 @@ inline std::wstring ProgramsFolder() { return SpecialFolderPath(CSIDL_COMMON_PRO
 inline std::wstring ProgramsLink(const wchar_t* name) { return ProgramsFolder() + L"\\" + name + L".lnk"; }
 
 inline bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// The names in a folder matching pattern ("." and ".." left out).
+inline std::vector<std::wstring> FilesIn(const std::wstring& folder, const wchar_t* pattern = L"*") {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW data{};
+    HANDLE find = FindFirstFileW((folder + L"\\" + pattern).c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
+    do
+        if (std::wstring_view(data.cFileName) != L"." && std::wstring_view(data.cFileName) != L"..")
+            names.push_back(data.cFileName);
+    while (FindNextFileW(find, &data));
+    FindClose(find);
+    return names;
+}
 
 inline std::string FileBytes(const std::wstring& path) {
     std::ifstream in(path.c_str(), std::ios::binary);
@@ -133,7 +152,7 @@ inline void EndAllCopies() {
 inline void ClearInstallation() {
     EndAllCopies();
     const std::wstring folder = InstallFolder();
-    for (const wchar_t* name : {L"Ovn.exe", L"OldOvn.exe", L"NewOvn.exe", L"Statistic.ini", L"ConfigOvn.htm"})
+    for (const std::wstring& name : FilesIn(folder))
         DeleteFileW((folder + L"\\" + name).c_str());
     for (const wchar_t* name : {kLinkGame, kLinkPortal})
         DeleteFileW(DesktopLink(name).c_str());
