@@ -7,6 +7,7 @@
 #include <tuple>
 
 #include "common/log.h"
+#include "common/newer_windows.h"
 #include "process/command_line.h"
 #include "process/folders.h"
 
@@ -118,14 +119,8 @@ bool IsOurLauncherWindow(HWND window) {
     ::GetWindowThreadProcessId(window, &pid);
     if (pid == 0)
         return false;
-    fw::Handle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
-    if (!process)
-        return false;
-    wchar_t image[MAX_PATH] = {};
-    DWORD size = MAX_PATH;
-    if (!::QueryFullProcessImageNameW(process.get(), 0, image, &size))
-        return false;
-    return SameFile(std::wstring(image, size), ExecutablePath());
+    const std::wstring image = ProcessImagePath(pid);
+    return !image.empty() && SameFile(image, ExecutablePath());
 }
 
 namespace {
