@@ -26,6 +26,7 @@ inline constexpr wchar_t kLinkGame[] = L"QuenraOrvane极速登录器";
 inline constexpr wchar_t kLinkPortal[] = L"Quenra网页游戏";
 inline constexpr wchar_t kLinkUninstall[] = L"卸载 QuenraOrvane极速登录器";
 inline constexpr wchar_t kSettingsKey[] = L"Software\\Quenra\\GameLogin\\Ovn";
+inline constexpr wchar_t kProgramsEntryKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\QuenraOrvane";
 
 inline std::wstring SpecialFolderPath(int csidl) {
     wchar_t path[MAX_PATH] = {};
@@ -160,6 +161,49 @@ inline void ClearInstallation() {
         DeleteFileW(ProgramsLink(name).c_str());
     RemoveDirectoryW(ProgramsFolder().c_str());
     SHDeleteKeyW(HKEY_LOCAL_MACHINE, kSettingsKey);
+    SHDeleteKeyW(HKEY_LOCAL_MACHINE, kProgramsEntryKey);
+}
+
+// A value of the program's entry in the list of installed programs: its text,
+// or a number's decimal digits; empty when missing.
+inline std::wstring ProgramsEntryValue(const wchar_t* name) {
+    wchar_t text[1024] = {};
+    DWORD size = sizeof text, type = 0;
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, kProgramsEntryKey, name, RRF_RT_REG_SZ | RRF_RT_REG_DWORD, &type, text,
+                     &size) != ERROR_SUCCESS)
+        return {};
+    return type == REG_DWORD ? std::to_wstring(*reinterpret_cast<DWORD*>(text)) : std::wstring(text);
+}
+
+// What the system's list of installed programs shows, as Wine's own tool lists
+// it: one "key|||name" line per entry.
+inline std::string InstalledProgramsList() {
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE read = nullptr, write = nullptr;
+    if (!CreatePipe(&read, &write, &inherit, 0))
+        return {};
+    SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = si.hStdError = write;
+    PROCESS_INFORMATION pi{};
+    std::wstring line = L"uninstaller.exe --list";
+    const BOOL started =
+        CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi);
+    CloseHandle(write);
+    std::string out;
+    if (started) {
+        char buffer[4096];
+        DWORD got = 0;
+        while (ReadFile(read, buffer, sizeof buffer, &got, nullptr) && got)
+            out.append(buffer, got);
+        WaitForSingleObject(pi.hProcess, 30000);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    }
+    CloseHandle(read);
+    return out;
 }
 
 // The update configuration the portal publishes next.
