@@ -37,6 +37,12 @@ unsigned long long TickCount64() {
     using Fn = ULONGLONG(WINAPI*)();
     if (const Fn newer = SystemFunction<Fn>(L"kernel32.dll", "GetTickCount64"))
         return newer();
+    return xp::TickCount64();
+}
+
+namespace xp {
+
+unsigned long long TickCount64() {
     // Every caller's reading moves the one shared count on; a reading a little
     // older than the count (another thread's came first) is no wrap.
     constexpr std::uint32_t kBehindAtMost = 3600000;
@@ -52,6 +58,8 @@ unsigned long long TickCount64() {
     }
 }
 
+}  // namespace xp
+
 std::wstring ProcessImagePath(DWORD processId) {
     using QueryFn = BOOL(WINAPI*)(HANDLE, DWORD, LPWSTR, PDWORD);
     static const QueryFn query = SystemFunction<QueryFn>(L"kernel32.dll", "QueryFullProcessImageNameW");
@@ -65,8 +73,15 @@ std::wstring ProcessImagePath(DWORD processId) {
             return {};
         return std::wstring(image, size);
     }
-    // XP: the path of the process's main module, through the process-status
+    return xp::ProcessImagePath(processId);
+}
+
+namespace xp {
+
+std::wstring ProcessImagePath(DWORD processId) {
+    // The path of the process's main module, through the process-status
     // library, taken from the system folder by its full path.
+    wchar_t image[MAX_PATH] = {};
     wchar_t library[MAX_PATH] = {};
     const UINT n = ::GetSystemDirectoryW(library, MAX_PATH - 16);
     if (n == 0 || n >= MAX_PATH - 16)
@@ -83,6 +98,8 @@ std::wstring ProcessImagePath(DWORD processId) {
     const DWORD got = moduleName(process.get(), nullptr, image, MAX_PATH);
     return got == 0 || got >= MAX_PATH ? std::wstring() : std::wstring(image, got);
 }
+
+}  // namespace xp
 
 DWORD ProcessIdOf(HANDLE process) {
     using Fn = DWORD(WINAPI*)(HANDLE);

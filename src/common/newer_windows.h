@@ -33,6 +33,12 @@ bool SetAttributesByHandle(HANDLE file, DWORD attributes);
 // type or size (what RegGetValueW with RRF_RT_REG_DWORD gives, which XP lacks).
 std::optional<DWORD> ReadRegistryDword(HKEY root, const wchar_t* subKey, const wchar_t* name);
 
+// The XP ways themselves, which the system here never takes (for the tests).
+namespace xp {
+unsigned long long TickCount64();
+std::wstring ProcessImagePath(DWORD processId);
+}  // namespace xp
+
 // Leaves the current folder out of the library search (SetDllDirectoryW, from
 // XP's first service pack on); false where the system cannot.
 bool LeaveCurrentFolderOutOfDllSearch();
