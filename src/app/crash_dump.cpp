@@ -7,6 +7,7 @@
 #include "common/log.h"
 
 #include "framework/handles.h"
+#include "process/process.h"
 
 namespace ovn {
 
@@ -23,6 +24,29 @@ constexpr DWORD kDumpTimeoutMs = 20000;
 // Richest first; older DbgHelp versions refuse the newer flags.
 constexpr MINIDUMP_TYPE kDumpTypes[] = {static_cast<MINIDUMP_TYPE>(0x1A25), static_cast<MINIDUMP_TYPE>(0x225),
                                         MiniDumpNormal};
+
+// Set at start, read by the filter.
+std::wstring g_dumpFolder;
+std::wstring g_dumpRole = L"start";
+
+// Deletes this program's oldest dumps in folder so that the new one makes
+// kKeptCrashDumps.
+void PruneDumps(const std::wstring& folder, const std::wstring& stem) {
+    std::vector<DumpFile> found;
+    WIN32_FIND_DATAW data{};
+    HANDLE search = ::FindFirstFileW((folder + L"*.dmp").c_str(), &data);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            found.push_back({data.cFileName, (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                                                 data.ftLastWriteTime.dwLowDateTime});
+    } while (::FindNextFileW(search, &data));
+    ::FindClose(search);
+    for (const std::wstring& name : CrashDumpsToPrune(found, stem))
+        if (!::DeleteFileW((folder + name).c_str()))
+            LogFailureF(::GetLastError(), L"cannot delete the old crash dump %ls", name.c_str());
+}
 
 struct DumpJob {
     HANDLE file;
@@ -51,6 +75,12 @@ bool WriteCrashDumpBounded(HANDLE file, EXCEPTION_POINTERS* exception) {
 }
 
 }  // namespace
+
+void PrepareCrashDumps(const wchar_t* role) {
+    g_dumpFolder = PlayerFolderPath();
+    if (role && *role)
+        g_dumpRole = role;
+}
 
 void WriteCrashDump(HANDLE file, EXCEPTION_POINTERS* exception, DWORD threadId) {
     if (!exception) {
@@ -108,11 +138,16 @@ LONG WINAPI CrashFilter(EXCEPTION_POINTERS* exception) {
         return EXCEPTION_EXECUTE_HANDLER;  // a second crash ends without the system's report
     const DWORD code = exception && exception->ExceptionRecord ? exception->ExceptionRecord->ExceptionCode : 0;
     LogFailure(L"unhandled exception", code);
-    auto path = CrashDumpPath(ExecutablePath());
+    const std::wstring folder = g_dumpFolder.empty() ? PlayerFolderPath() : g_dumpFolder;
+    const std::wstring stem = ProgramStem(ExecutablePath());
+    auto path = CrashDumpPath(folder, stem, g_dumpRole, ::GetCurrentProcessId());
     if (!path) {
-        LogFailure(L"no crash dump: the program's path has no extension to replace", 0);
+        LogFailure(L"no crash dump: no folder or name for it", 0);
         return EXCEPTION_CONTINUE_SEARCH;
     }
+    if (!MakePlayerFolder(folder))
+        return EXCEPTION_CONTINUE_SEARCH;
+    PruneDumps(folder, stem);
     fw::FileHandle file(::CreateFileW(path->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                       nullptr));
     if (file) {

@@ -1,5 +1,6 @@
-// The crash-dump writer: an unhandled exception leaves one dump file next to the
-// executable; DbgHelp is loaded from the system folder only when it is needed.
+// The crash-dump writer: an unhandled exception leaves one dump file in the
+// player's own folder (app/crash_dump_path.h names it and says how many stay);
+// DbgHelp is loaded from the system folder only when it is needed.
 #pragma once
 #include <windows.h>
 
@@ -7,6 +8,11 @@ namespace ovn {
 
 // Set once the first dump has been written; a second crash then ends quietly.
 extern bool DumpWritten;
+
+// Names the process's role for its dump and looks the player's folder up now, so
+// that a crash needs neither the shell nor the role rules; the folder itself is
+// made only when a dump is written. Until then a dump is named for role "start".
+void PrepareCrashDumps(const wchar_t* role);
 
 LONG WINAPI CrashFilter(EXCEPTION_POINTERS* exception);
 

@@ -10,6 +10,7 @@
 
 #include "app/counters.h"
 #include "app/install_rules.h"
+#include "app/programs_entry.h"
 #include "app/rights.h"
 #include "app/kelvor3_app.h"
 #include "common/code_page.h"
@@ -159,6 +160,7 @@ int InstallCopy(bool startCopy) {
     if (!EqualsNoCase(target, self) && !::CopyFileW(self.c_str(), target.c_str(), FALSE))
         LogFailureF(::GetLastError(), L"install: cannot copy to %ls", target.c_str());
     CreateShortcuts(target);
+    WriteProgramsEntry(target);
     if (startCopy)
         StartSelfProcess(target.c_str());
     return 1;
@@ -352,6 +354,7 @@ void RemoveInstallation() {
     if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND)
         LogFailure(L"remove: the settings key stays", static_cast<unsigned long>(status));
     RemoveShortcuts();
+    RemoveProgramsEntry();
     const SelfDeletion deletion = StartSelfDelete();
     if (CKelvor3App* app = CKelvor3App::Instance()) {
         unsigned count = BumpCounter(L"UnInst");

@@ -13,6 +13,7 @@
 #include "app/counters.h"
 #include "app/elevation.h"
 #include "app/install.h"
+#include "app/programs_entry.h"
 #include "app/rights.h"
 #include "app/rights_rules.h"
 #include "browser/cache_clearing.h"
@@ -32,6 +33,13 @@ constexpr wchar_t kCaption[] = L"QuenraOrvane";
 constexpr wchar_t kVersionQuery[] = L"&ver=3.0.0.1";
 // The elevated updater's exit code when the new copy is in place.
 constexpr int kUpdateInstalledExit = 2;
+
+// The new copy's version and size in the programs list, when the updated
+// program is the installed one (a copy run from elsewhere has no entry).
+void RefreshProgramsEntry() {
+    if (EqualsNoCase(InstalledPath(), ExecutablePath()))
+        WriteProgramsEntry(ExecutablePath());
+}
 
 }  // namespace
 
@@ -56,6 +64,7 @@ void CKelvor3App::WaitForPing() {
 void CKelvor3App::FinishUpdateAtStart(bool recreateShortcuts) {
     StartSelfProcess();
     net::StampUpdateTime();
+    RefreshProgramsEntry();
     if (!recreateShortcuts)
         return;
     fw::ComScope com;
@@ -76,6 +85,7 @@ bool CKelvor3App::InstallUpdateAtStart(bool recreateShortcuts) {
             // one installed by an earlier release has none of its own, and this
             // elevated copy may give them.
             net::StampUpdateTime();
+            RefreshProgramsEntry();
             if (EqualsNoCase(InstalledPath(), ExecutablePath()))
                 ProtectInstallFolder(GameLoginFolder());
             m_exitCode = kUpdateInstalledExit;
@@ -143,6 +153,7 @@ bool CKelvor3App::InitInstance() {
 
     m_mode = DetectStartMode();
     SetLogRole(StartModeRole(m_mode));
+    PrepareCrashDumps(StartModeRole(m_mode));
     OpenStartMarks();
 
     m_pingCopiedEvent.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "app/kelvor3_app.h"
+#include "common/newer_windows.h"
 #include "framework/start_marks.h"
 
 namespace {
@@ -16,7 +17,7 @@ void RestrictDllSearch() {
     if (restrict)
         restrict(LOAD_LIBRARY_SEARCH_SYSTEM32);
     else
-        ::SetDllDirectoryW(L"");  // at least not the current folder
+        ovn::LeaveCurrentFolderOutOfDllSearch();  // at least not the current folder
 }
 
 }  // namespace

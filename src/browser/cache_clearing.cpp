@@ -8,6 +8,7 @@
 
 #include "browser/cache_rules.h"
 #include "common/log.h"
+#include "common/newer_windows.h"
 
 namespace ovn::browser {
 
@@ -43,9 +44,7 @@ void ClearReadOnly(const std::wstring& call, DWORD attributes) {
     fw::FileHandle entry(::CreateFileW(call.c_str(), FILE_WRITE_ATTRIBUTES,
                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                        FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    FILE_BASIC_INFO info{};
-    info.FileAttributes = (attributes & ~FILE_ATTRIBUTE_READONLY) | FILE_ATTRIBUTE_NORMAL;
-    if (!entry || !::SetFileInformationByHandle(entry.get(), FileBasicInfo, &info, sizeof info))
+    if (!entry || !SetAttributesByHandle(entry.get(), (attributes & ~FILE_ATTRIBUTE_READONLY) | FILE_ATTRIBUTE_NORMAL))
         if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
             ::SetFileAttributesW(call.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
 }

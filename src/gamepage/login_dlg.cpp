@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "browser/dhtml_rules.h"
+#include "common/newer_windows.h"
 #include "common/page_token.h"
 #include "common/portal.h"
 #include "common/windows_version.h"
@@ -32,11 +33,9 @@ constexpr UINT_PTR kTimerLoginPainted = 1;
 bool UserAccountControlEnabled() {
     const unsigned major = WindowsMajorVersion();
     std::optional<std::uint32_t> enableLua;
-    DWORD value = 0, size = sizeof value;
-    if (::RegGetValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System\\",
-                       L"EnableLUA", RRF_RT_REG_DWORD, nullptr, &value, &size) == ERROR_SUCCESS &&
-        size == sizeof value)
-        enableLua = value;
+    if (auto value = ReadRegistryDword(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System",
+                                       L"EnableLUA"))
+        enableLua = *value;
     return major != 0 && UserAccountControlOn(major, enableLua);
 }
 

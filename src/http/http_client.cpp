@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "common/log.h"
+#include "common/newer_windows.h"
 
 namespace ovn::http {
 
@@ -191,7 +192,7 @@ BodyRead Exchange::ReadBody(std::uint64_t limit, std::size_t chunk, std::size_t 
         const std::size_t ask = ReadAllowance(read.received, limit, want);
         if (ask == 0)
             break;
-        const ULONGLONG began = ::GetTickCount64();
+        const ULONGLONG began = TickCount64();
         DWORD got = 0;
         if (!::InternetReadFile(m_request, buffer.data(), static_cast<DWORD>(ask), &got)) {
             m_error = ::GetLastError();
@@ -200,7 +201,7 @@ BodyRead Exchange::ReadBody(std::uint64_t limit, std::size_t chunk, std::size_t 
         }
         if (got == 0)
             break;
-        want = NextReadSize(want, got, ::GetTickCount64() - began, chunk, buffer.size());
+        want = NextReadSize(want, got, TickCount64() - began, chunk, buffer.size());
         read.received += got;
         if (!take(buffer.data(), got, read.received)) {
             read.refused = true;

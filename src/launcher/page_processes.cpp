@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "common/log.h"
+#include "common/newer_windows.h"
 #include "common/page_area.h"
 #include "common/page_hosting.h"
 #include "framework/dialog.h"
@@ -51,7 +52,7 @@ bool HeldBy(HWND window, HWND launcher) {
 DWORD RunningProcessId(HANDLE process) {
     if (!process || ::WaitForSingleObject(process, 0) != WAIT_TIMEOUT)
         return 0;
-    return ::GetProcessId(process);
+    return ProcessIdOf(process);
 }
 
 }  // namespace

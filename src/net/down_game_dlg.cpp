@@ -102,7 +102,7 @@ bool CDownGameDlg::OnInitDialog() {
     // Without a tag there is nothing to fetch: the dialog stays, idle.
     if (!IsGameTag(m_strGameTag))
         return true;
-    const std::wstring folder = ExecutableFolder();
+    const std::wstring folder = PlayerFolder();  // players cannot write the program's
     wchar_t temp[MAX_PATH + 1] = {};
     const DWORD n = ::GetTempPathW(MAX_PATH + 1, temp);
     if (folder.empty() || n == 0 || n > MAX_PATH) {

@@ -57,7 +57,7 @@ std::vector<std::uint8_t> ReadPictureFile(const std::wstring& path) {
 // The picture into PopWnd.jpg, and its bytes when they are a picture the
 // pop-up could ever show: a huge or foreign file is not decoded at all.
 std::vector<std::uint8_t> FetchPicture(const std::wstring& url, DownloadHandles* handles) {
-    const std::wstring folder = ExecutableFolder();
+    const std::wstring folder = PlayerFolder();  // players cannot write the program's
     if (folder.empty() || !HttpGetToFile(url, folder + L"PopWnd.jpg", kPictureChunk, true, nullptr, handles))
         return {};
     std::vector<std::uint8_t> bytes = ReadPictureFile(folder + L"PopWnd.jpg");

@@ -84,7 +84,11 @@ void RemoveUpdateLeftovers() {
 
 int Updater::FetchUpdateConfig(std::wstring& key, DownloadHandles* handles) {
     key.clear();
-    const std::wstring file = ExecutableFolder() + L"ConfigOvn.htm";
+    // Read in the player's folder: players cannot write the program's.
+    const std::wstring folder = PlayerFolder();
+    if (folder.empty())
+        return 0;
+    const std::wstring file = folder + L"ConfigOvn.htm";
     if (!HttpGetToFile(portal::ServiceUrl(L"/update/ConfigOvn.htm"), file, 512, false, nullptr, handles)) {
         ::DeleteFileW(file.c_str());
         return 0;

@@ -8,7 +8,9 @@
 #include <tuple>
 
 #include "common/log.h"
+#include "common/newer_windows.h"
 #include "process/command_line.h"
+#include "process/folders.h"
 
 namespace ovn {
 
@@ -43,6 +45,38 @@ std::wstring GameLoginFolder() {
         common[0] == L'\0')
         return {};
     return std::wstring(common) + L"\\Quenra\\GameLogin";
+}
+
+std::wstring PlayerFolderPath() {
+    wchar_t local[MAX_PATH] = {};
+    if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, local)))
+        return {};
+    return PlayerFolderUnder(local);
+}
+
+bool MakePlayerFolder(const std::wstring& path) {
+    if (path.size() < 2 || path.back() != L'\\')
+        return false;
+    // The folder and the one above it (Quenra\GameLogin); the local
+    // application-data folder itself is the system's.
+    const std::wstring folder = path.substr(0, path.size() - 1);
+    const std::size_t slash = folder.rfind(L'\\');
+    for (const std::wstring& level : {slash == std::wstring::npos ? folder : folder.substr(0, slash), folder}) {
+        if (!::CreateDirectoryW(level.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS) {
+            LogFailureF(::GetLastError(), L"cannot make %ls", level.c_str());
+            return false;
+        }
+    }
+    return true;
+}
+
+std::wstring PlayerFolder() {
+    const std::wstring path = PlayerFolderPath();
+    if (path.empty()) {
+        LogFailure(L"the system names no local application-data folder", 0);
+        return {};
+    }
+    return MakePlayerFolder(path) ? path : std::wstring();
 }
 
 std::vector<std::wstring> ProcessArguments() {
@@ -100,14 +134,8 @@ bool IsOurLauncherWindow(HWND window) {
     ::GetWindowThreadProcessId(window, &pid);
     if (pid == 0)
         return false;
-    fw::Handle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
-    if (!process)
-        return false;
-    wchar_t image[MAX_PATH] = {};
-    DWORD size = MAX_PATH;
-    if (!::QueryFullProcessImageNameW(process.get(), 0, image, &size))
-        return false;
-    return SameFile(std::wstring(image, size), ExecutablePath());
+    const std::wstring image = ProcessImagePath(pid);
+    return !image.empty() && SameFile(image, ExecutablePath());
 }
 
 namespace {

@@ -30,6 +30,16 @@ std::wstring ExecutableFolder();
 // Statistic.ini next to the running executable (hotkeys, notice); empty when
 // the executable's folder is unknown.
 std::wstring LocalSettingsPath();
+// The player's own folder for what the program makes while it runs
+// (process/folders.h), with its trailing backslash, made when missing; empty
+// (logged) when the system names no local application-data folder or the
+// folder cannot be made.
+std::wstring PlayerFolder();
+// Its path alone, nothing made; empty when the system does not tell it.
+std::wstring PlayerFolderPath();
+// Makes the player's folder at path (as PlayerFolderPath gives it); false,
+// logged, when it cannot. Only file-system calls: a crashed process may call it.
+bool MakePlayerFolder(const std::wstring& path);
 // The common application-data folder + "\Quenra\GameLogin"; empty when the
 // system does not tell the common folder.
 std::wstring GameLoginFolder();

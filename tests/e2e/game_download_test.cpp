@@ -20,8 +20,6 @@ using namespace life;
 
 namespace {
 
-constexpr wchar_t kQuestion[] = L"下载Quenra登录器，玩游戏更加方便快捷，现在就去下载吧？";
-constexpr wchar_t kDownloading[] = L"游戏下载中...";
 constexpr wchar_t kInstaller[] = L"/download/game/Skyrealm.exe";
 
 class GameDownloadE2e : public ::testing::Test {
@@ -53,30 +51,11 @@ protected:
         HWND page = wnd ? LogInFirstPage(wnd) : nullptr;
         if (!page)
             return nullptr;
-        PostMessageW(wnd, WM_COMMAND, MAKEWPARAM(IDC_BTN_HALL, BN_CLICKED), 0);
-        if (!WaitFor([&] {
-                for (HWND h : HeldPages(wnd))
-                    if (h != page)
-                        hallFrame = h;
-                return hallFrame && IsWindowVisible(hallFrame) && CountRequests("GET /webgame.htm") >= 1;
-            }, 20s))
-            return nullptr;
-        GetWindowThreadProcessId(hallFrame, &hallPid);
-        HWND view = hallFrame;
-        while (HWND child = GetWindow(view, GW_CHILD))
-            view = child;
-        const std::wstring hallUrl = L"http://" + Environment::Get().portal + L"/webgame.htm";
-        // The hall may still be loading when its window is first seen: its link is
-        // clicked once the hall is drawn in the page area (a click on the blank
-        // page before would go nowhere). Where pages are children under Wine
-        // nothing of them is drawn, and the wait only ends at its bound.
-        WaitFor([&] { return PageAreaShows(wnd, kHallColour); }, 20s);
-        if (!WaitFor([&] { return ClickLink(view, hallUrl, L"entergame|skyrealm", 0); }, 20s))
-            return nullptr;
-        HWND box = WaitForBox(hallPid, kQuestion, 20s);
-        if (!box || !PressBoxButton(box, L"确定"))
-            return nullptr;
-        return WaitForWindow({.pid = hallPid, .title = kDownloading, .visibleOnly = true}, 20s);
+        Hall hall;
+        HWND dialog = OpenGameDownload(wnd, page, L"entergame|skyrealm", &hall);
+        hallFrame = hall.frame;
+        hallPid = hall.pid;
+        return dialog;
     }
     int Position(HWND dialog) {
         return static_cast<int>(SendMessageW(GetDlgItem(dialog, IDC_DOWNGAME_BAR), PBM_GETPOS, 0, 0));
@@ -121,8 +100,7 @@ TEST_F(GameDownloadE2e, DownloadsTheInstallerWithProgressAndStartsIt) {
     EXPECT_EQ(CountRequests("GET /update/ConfigSkyrealm.htm"), 1);
     EXPECT_EQ(CountRequests("GET /download/game/Skyrealm.exe"), 1);
     // The configuration was kept only while it was read.
-    std::wstring exe = Environment::Get().exePath;
-    EXPECT_FALSE(Exists(exe.substr(0, exe.rfind(L'\\') + 1) + L"Skyrealm.ini"));
+    EXPECT_FALSE(Exists(PlayerFolder() + L"\\Skyrealm.ini"));
 
     ASSERT_TRUE(ClickWindow(ok));
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));

@@ -139,6 +139,18 @@ TEST_F(InstallE2e, DownloadedCopyInstallsItselfAndStartsTheInstalledCopy) {
     EXPECT_NE(days[2], days[1]);
     EXPECT_EQ(days[3], 0);
 
+    // Its entry in the list of installed programs, where players look for it.
+    EXPECT_NE(InstalledProgramsList().find("QuenraOrvane|||"), std::string::npos) << InstalledProgramsList();
+    EXPECT_EQ(ProgramsEntryValue(L"DisplayName"), L"QuenraOrvane极速登录器");
+    EXPECT_EQ(ProgramsEntryValue(L"DisplayVersion"), L"3.0.0.1");
+    EXPECT_EQ(ProgramsEntryValue(L"Publisher"), L"Quenra");
+    EXPECT_TRUE(_wcsicmp(ProgramsEntryValue(L"DisplayIcon").c_str(), (exe + L",0").c_str()) == 0);
+    EXPECT_TRUE(_wcsicmp(ProgramsEntryValue(L"InstallLocation").c_str(), InstallFolder().c_str()) == 0);
+    EXPECT_TRUE(_wcsicmp(ProgramsEntryValue(L"UninstallString").c_str(), (L"\"" + exe + L"\" /uninst").c_str()) == 0);
+    EXPECT_EQ(ProgramsEntryValue(L"NoModify"), L"1");
+    EXPECT_EQ(ProgramsEntryValue(L"NoRepair"), L"1");
+    EXPECT_EQ(ProgramsEntryValue(L"EstimatedSize"), std::to_wstring((FileBytes(exe).size() + 1023) / 1024));
+
     // The installed copy runs as the launcher and counts its start.
     DWORD launcher = ChildCopy(installer);
     EXPECT_NE(launcher, 0u) << "the installed copy was not started";
@@ -246,6 +258,7 @@ TEST_F(InstallE2e, RemovalTakesKeyShortcutsAndTheExecutableButKeepsSharedFiles) 
     ASSERT_TRUE(remover.Start(InstalledExe(), L"/uninst"));
     Remove(remover);
     EXPECT_FALSE(SettingsKeyExists());
+    EXPECT_EQ(InstalledProgramsList().find("QuenraOrvane|||"), std::string::npos) << "still in the programs list";
     EXPECT_FALSE(Exists(DesktopLink(kLinkGame)));
     EXPECT_FALSE(Exists(DesktopLink(kLinkPortal)));
     EXPECT_FALSE(Exists(ProgramsLink(kLinkGame)));

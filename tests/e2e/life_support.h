@@ -13,6 +13,8 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "tests/e2e/driver/driver.h"
 
@@ -24,6 +26,7 @@ inline constexpr wchar_t kLinkGame[] = L"QuenraOrvane极速登录器";
 inline constexpr wchar_t kLinkPortal[] = L"Quenra网页游戏";
 inline constexpr wchar_t kLinkUninstall[] = L"卸载 QuenraOrvane极速登录器";
 inline constexpr wchar_t kSettingsKey[] = L"Software\\Quenra\\GameLogin\\Ovn";
+inline constexpr wchar_t kProgramsEntryKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\QuenraOrvane";
 
 inline std::wstring SpecialFolderPath(int csidl) {
     wchar_t path[MAX_PATH] = {};
@@ -31,6 +34,8 @@ inline std::wstring SpecialFolderPath(int csidl) {
     return path;
 }
 inline std::wstring InstallFolder() { return SpecialFolderPath(CSIDL_COMMON_APPDATA) + L"\\Quenra\\GameLogin"; }
+// The player's own folder, where the program puts what it makes while it runs.
+inline std::wstring PlayerFolder() { return SpecialFolderPath(CSIDL_LOCAL_APPDATA) + L"\\Quenra\\GameLogin"; }
 inline std::wstring InstalledExe() { return InstallFolder() + L"\\Ovn.exe"; }
 inline std::wstring DesktopLink(const wchar_t* name) {
     return SpecialFolderPath(CSIDL_COMMON_DESKTOPDIRECTORY) + L"\\" + name + L".lnk";
@@ -39,6 +44,21 @@ inline std::wstring ProgramsFolder() { return SpecialFolderPath(CSIDL_COMMON_PRO
 inline std::wstring ProgramsLink(const wchar_t* name) { return ProgramsFolder() + L"\\" + name + L".lnk"; }
 
 inline bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// The names in a folder matching pattern ("." and ".." left out).
+inline std::vector<std::wstring> FilesIn(const std::wstring& folder, const wchar_t* pattern = L"*") {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW data{};
+    HANDLE find = FindFirstFileW((folder + L"\\" + pattern).c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
+    do
+        if (std::wstring_view(data.cFileName) != L"." && std::wstring_view(data.cFileName) != L"..")
+            names.push_back(data.cFileName);
+    while (FindNextFileW(find, &data));
+    FindClose(find);
+    return names;
+}
 
 inline std::string FileBytes(const std::wstring& path) {
     std::ifstream in(path.c_str(), std::ios::binary);
@@ -133,7 +153,7 @@ inline void EndAllCopies() {
 inline void ClearInstallation() {
     EndAllCopies();
     const std::wstring folder = InstallFolder();
-    for (const wchar_t* name : {L"Ovn.exe", L"OldOvn.exe", L"NewOvn.exe", L"Statistic.ini", L"ConfigOvn.htm"})
+    for (const std::wstring& name : FilesIn(folder))
         DeleteFileW((folder + L"\\" + name).c_str());
     for (const wchar_t* name : {kLinkGame, kLinkPortal})
         DeleteFileW(DesktopLink(name).c_str());
@@ -141,6 +161,49 @@ inline void ClearInstallation() {
         DeleteFileW(ProgramsLink(name).c_str());
     RemoveDirectoryW(ProgramsFolder().c_str());
     SHDeleteKeyW(HKEY_LOCAL_MACHINE, kSettingsKey);
+    SHDeleteKeyW(HKEY_LOCAL_MACHINE, kProgramsEntryKey);
+}
+
+// A value of the program's entry in the list of installed programs: its text,
+// or a number's decimal digits; empty when missing.
+inline std::wstring ProgramsEntryValue(const wchar_t* name) {
+    wchar_t text[1024] = {};
+    DWORD size = sizeof text, type = 0;
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, kProgramsEntryKey, name, RRF_RT_REG_SZ | RRF_RT_REG_DWORD, &type, text,
+                     &size) != ERROR_SUCCESS)
+        return {};
+    return type == REG_DWORD ? std::to_wstring(*reinterpret_cast<DWORD*>(text)) : std::wstring(text);
+}
+
+// What the system's list of installed programs shows, as Wine's own tool lists
+// it: one "key|||name" line per entry.
+inline std::string InstalledProgramsList() {
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE read = nullptr, write = nullptr;
+    if (!CreatePipe(&read, &write, &inherit, 0))
+        return {};
+    SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = si.hStdError = write;
+    PROCESS_INFORMATION pi{};
+    std::wstring line = L"uninstaller.exe --list";
+    const BOOL started =
+        CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi);
+    CloseHandle(write);
+    std::string out;
+    if (started) {
+        char buffer[4096];
+        DWORD got = 0;
+        while (ReadFile(read, buffer, sizeof buffer, &got, nullptr) && got)
+            out.append(buffer, got);
+        WaitForSingleObject(pi.hProcess, 30000);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    }
+    CloseHandle(read);
+    return out;
 }
 
 // The update configuration the portal publishes next.

@@ -1,6 +1,6 @@
 // Page and hall processes seen from outside: one given a launcher handle that is
 // not a launcher window of this program ends and touches no window of the
-// session; a crash leaves one dump next to its executable.
+// session. (A crash's dump: run_time_files_test.cpp.)
 #include <gtest/gtest.h>
 
 #include <string>
@@ -80,52 +80,6 @@ TEST(PageProcessE2e, WithoutItsLauncherAPageEndsAndTouchesNothing) {
         EXPECT_TRUE(witness.Heard().empty()) << "a window heard from a page without its launcher";
         EXPECT_TRUE(IsWindow(witness.hwnd));
     }
-}
-
-// The dump is written next to the executable, so the test runs its own copy:
-// its launcher and the page process that launcher starts, which crashes.
-TEST(PageProcessE2e, CrashLeavesExactlyOneDumpNextToTheExe) {
-    std::wstring dir = Environment::Get().stateDir + L"\\crash";
-    CreateDirectoryW(dir.c_str(), nullptr);
-    std::wstring exe = dir + L"\\Ovn.exe";
-    DeleteFileW((dir + L"\\Ovn.dmp").c_str());
-    ASSERT_TRUE(CopyFileW(Environment::Get().exePath.c_str(), exe.c_str(), FALSE));
-
-    Process launcher;
-    ASSERT_TRUE(launcher.Start(exe, L"/OvnD"));
-    DWORD page = 0;
-    ASSERT_TRUE(WaitFor([&] {
-        auto kids = ChildProcesses(launcher.Id());
-        page = kids.empty() ? 0 : kids.front();
-        return page != 0;
-    }, 30s)) << "the launcher started no page";
-    ASSERT_TRUE(SettleChildren(launcher.Id()));
-
-    // Two faults in the process: the first writes the dump, the second must not
-    // write another (and the process ends either way).
-    HANDLE target = OpenProcess(PROCESS_ALL_ACCESS, FALSE, page);
-    ASSERT_NE(target, nullptr);
-    auto bad = reinterpret_cast<LPTHREAD_START_ROUTINE>(static_cast<ULONG_PTR>(0x10));
-    HANDLE t1 = CreateRemoteThread(target, nullptr, 0, bad, nullptr, 0, nullptr);
-    ASSERT_NE(t1, nullptr);
-    CloseHandle(t1);
-    EXPECT_EQ(WaitForSingleObject(target, 20000), WAIT_OBJECT_0) << "the crashed process did not end";
-    CloseHandle(target);
-    launcher.Kill();
-
-    int dumps = 0;
-    WIN32_FIND_DATAW fd;
-    HANDLE find = FindFirstFileW((dir + L"\\*.dmp").c_str(), &fd);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            ++dumps;
-            EXPECT_STREQ(fd.cFileName, L"Ovn.dmp");
-            EXPECT_GT(fd.nFileSizeLow, 0u) << "empty dump";
-        } while (FindNextFileW(find, &fd));
-        FindClose(find);
-    }
-    EXPECT_EQ(dumps, 1);
-    WaitFor([] { return ProcessesNamed(L"Ovn.exe").empty(); }, 15s);
 }
 
 }  // namespace

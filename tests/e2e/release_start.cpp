@@ -35,28 +35,18 @@ bool Responds(HWND wnd) {
     return SendMessageTimeoutW(wnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, &result) != 0;
 }
 
-std::vector<std::wstring> Dumps(const std::wstring& folder) {
-    std::vector<std::wstring> found;
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((folder + L"\\*.dmp").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
-        return found;
-    do
-        found.push_back(data.cFileName);
-    while (FindNextFileW(find, &data));
-    FindClose(find);
-    return found;
-}
+// The program's crash dumps in the player's folder.
+std::vector<std::wstring> Dumps() { return FilesIn(PlayerFolder(), L"Ovn-*.dmp"); }
 
 TEST(ReleaseBuild, ComesUpWithItsLoginScreenWithoutThePortal) {
     const std::wstring shipped = ReleaseExe();
     ASSERT_TRUE(Exists(shipped)) << "OVN_RELEASE_EXE names no program: " << Narrow(shipped);
-    // A folder of its own, so that what it leaves (a crash dump) is its own.
+    // A folder of its own, so that what it leaves is its own.
     const std::wstring folder = Environment::Get().stateDir + L"\\release-start";
     CreateDirectoryW(Environment::Get().stateDir.c_str(), nullptr);
     CreateDirectoryW(folder.c_str(), nullptr);
-    for (const std::wstring& dump : Dumps(folder))
-        DeleteFileW((folder + L"\\" + dump).c_str());
+    for (const std::wstring& dump : Dumps())
+        DeleteFileW((PlayerFolder() + L"\\" + dump).c_str());
     const std::wstring exe = folder + L"\\Ovn.exe";
     ASSERT_TRUE(CopyOver(shipped, exe));
 
@@ -119,7 +109,7 @@ TEST(ReleaseBuild, ComesUpWithItsLoginScreenWithoutThePortal) {
             PressBoxButton(box, L"是");
     }
     EXPECT_EQ(launcher.Wait(30s), 0u);
-    EXPECT_TRUE(Dumps(folder).empty()) << "a crash dump was written";
+    EXPECT_TRUE(Dumps().empty()) << "a crash dump was written";
 }
 
 std::wstring VersionString(const std::vector<BYTE>& block, const wchar_t* name) {

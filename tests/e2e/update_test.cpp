@@ -105,8 +105,9 @@ TEST_F(UpdateE2e, GoodPackageIsSwappedInAndStarted) {
     EXPECT_EQ(fields[0], today.wYear);
     EXPECT_EQ(fields[1], today.wMonth);
     EXPECT_EQ(fields[3], today.wDay);
-    // The shortcuts point at the new copy.
+    // The shortcuts point at the new copy, and the programs list names its size.
     EXPECT_TRUE(Exists(DesktopLink(kLinkGame)));
+    EXPECT_EQ(ProgramsEntryValue(L"EstimatedSize"), std::to_wstring((now.size() + 1023) / 1024));
 
     // The next start from the shortcut checks no more today and clears the old copy.
     EndAllCopies();

@@ -1,4 +1,10 @@
 #include "app/install_rules.h"
+#include "app/programs_entry_rules.h"
+
+#include <cstring>
+#include <map>
+#include <variant>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -89,4 +95,46 @@ TEST(SelfDeleteBatch, ClosingMessagePromisesOnlyWhatWasArranged) {
     const std::wstring none = RemovalClosingText(SelfDeletion::Nothing, L"C:\\50%\\Ovn.exe");
     EXPECT_EQ(none.find(L"自行删除"), std::wstring::npos);
     EXPECT_NE(none.find(L"C:\\50%\\Ovn.exe"), std::wstring::npos);
+}
+
+TEST(ProgramsEntry, NamesThePlayersProgramAndHowToRemoveIt) {
+    const auto values = ovn::ProgramsEntry(L"C:\\ProgramData\\Quenra\\GameLogin\\Ovn.exe",
+                                           L"C:\\ProgramData\\Quenra\\GameLogin", L"3.0.0.1", 2049);
+    std::map<std::wstring, std::variant<std::wstring, std::uint32_t>> entry;
+    for (const auto& v : values)
+        entry[v.name] = v.data;
+    using Text = std::wstring;
+    EXPECT_EQ(std::get<Text>(entry.at(L"DisplayName")), L"QuenraOrvane极速登录器");
+    EXPECT_EQ(std::get<Text>(entry.at(L"DisplayVersion")), L"3.0.0.1");
+    EXPECT_EQ(std::get<Text>(entry.at(L"Publisher")), L"Quenra");
+    EXPECT_EQ(std::get<Text>(entry.at(L"DisplayIcon")), L"C:\\ProgramData\\Quenra\\GameLogin\\Ovn.exe,0");
+    EXPECT_EQ(std::get<Text>(entry.at(L"InstallLocation")), L"C:\\ProgramData\\Quenra\\GameLogin");
+    EXPECT_EQ(std::get<Text>(entry.at(L"UninstallString")), L"\"C:\\ProgramData\\Quenra\\GameLogin\\Ovn.exe\" /uninst");
+    EXPECT_EQ(std::get<std::uint32_t>(entry.at(L"NoModify")), 1u);
+    EXPECT_EQ(std::get<std::uint32_t>(entry.at(L"NoRepair")), 1u);
+    EXPECT_EQ(std::get<std::uint32_t>(entry.at(L"EstimatedSize")), 3u);  // kilobytes, rounded up
+    EXPECT_EQ(entry.size(), 9u);
+    auto size = [](std::uint64_t bytes) {
+        for (const auto& v : ovn::ProgramsEntry(L"C:\\a\\b.exe", L"C:\\a", L"1", bytes))
+            if (v.name == L"EstimatedSize")
+                return std::get<std::uint32_t>(v.data);
+        return 0xDEADu;
+    };
+    EXPECT_EQ(size(0), 0u);
+    EXPECT_EQ(size(1024), 1u);
+    EXPECT_EQ(size(1025), 2u);
+}
+
+TEST(ProgramsEntry, VersionFromTheFixedFileInformation) {
+    // A version resource's start: its header and key, then VS_FIXEDFILEINFO.
+    std::vector<std::uint8_t> block(40, 0);
+    const std::uint32_t fixed[] = {0xFEEF04BD, 0x00010000, (3u << 16) | 0, (12u << 16) | 1};
+    std::memcpy(block.data() + 20, fixed, sizeof fixed);
+    block.resize(block.size() + 64, 0);
+    EXPECT_EQ(ovn::FixedFileVersion(block.data(), block.size()), std::wstring(L"3.0.12.1"));
+    // Cut before its version words, or no signature at all: none.
+    EXPECT_EQ(ovn::FixedFileVersion(block.data(), 30), std::nullopt);
+    std::vector<std::uint8_t> none(128, 0xBD);
+    EXPECT_EQ(ovn::FixedFileVersion(none.data(), none.size()), std::nullopt);
+    EXPECT_EQ(ovn::FixedFileVersion(nullptr, 0), std::nullopt);
 }

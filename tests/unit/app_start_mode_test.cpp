@@ -1,4 +1,3 @@
-#include "app/crash_dump_path.h"
 #include "app/start_mode.h"
 
 #include <gtest/gtest.h>
@@ -100,11 +99,4 @@ TEST(DetectStartMode, MissingOrOverlongNumbersGiveZero) {
     // Beyond 32 bits is no handle.
     EXPECT_EQ(Detect({L"/gmhall", L"/4294967296"}).launcherWnd, 0);
     EXPECT_EQ(Detect({L"/gmhall", L"/-2147483649"}).launcherWnd, 0);
-}
-
-TEST(CrashDumpPath, NextToTheExecutable) {
-    EXPECT_EQ(ovn::CrashDumpPath(L"C:\\Games\\X.exe"), std::wstring(L"C:\\Games\\X.dmp"));
-    EXPECT_EQ(ovn::CrashDumpPath(L"C:\\my.games\\Ovn.exe"), std::wstring(L"C:\\my.games\\Ovn.dmp"));
-    EXPECT_EQ(ovn::CrashDumpPath(L"C:\\Games\\X"), std::nullopt);
-    EXPECT_EQ(ovn::CrashDumpPath(L""), std::nullopt);
 }

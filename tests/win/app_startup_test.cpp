@@ -180,11 +180,25 @@ TEST(AppCrashDump, WritesAMiniDumpAndCarriesOn) {
     in.close();
     DeleteFileW(path.c_str());
 
-    // The filter writes next to the executable once; the second crash ends quietly.
+    // The filter writes into the player's folder once, named for the role and the
+    // process, after making room among this program's older dumps; the second
+    // crash ends quietly.
     ovn::DumpWritten = false;
-    std::wstring exe = ovn::ExecutablePath();
-    std::wstring dump = exe.substr(0, exe.rfind(L'.')) + L".dmp";
+    ovn::PrepareCrashDumps(L"test");
+    const std::wstring folder = ovn::PlayerFolderPath();
+    ASSERT_FALSE(folder.empty());
+    ovn::MakePlayerFolder(folder);
+    const std::wstring dump = folder + L"ovn_win_tests-test-" + std::to_wstring(GetCurrentProcessId()) + L".dmp";
     DeleteFileW(dump.c_str());
+    std::vector<std::wstring> older;
+    for (int i = 1; i <= 6; ++i) {
+        older.push_back(folder + L"ovn_win_tests-page-" + std::to_wstring(i) + L".dmp");
+        fw::FileHandle f(CreateFileW(older.back().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        FILETIME when{static_cast<DWORD>(i) * 10000000u, 0x01D00000u};
+        SetFileTime(f.get(), nullptr, nullptr, &when);
+    }
+    const std::wstring foreign = folder + L"Other-page-1.dmp";
+    fw::FileHandle(CreateFileW(foreign.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     EXCEPTION_RECORD record = {};
     record.ExceptionCode = EXCEPTION_ACCESS_VIOLATION;
     CONTEXT context = {};
@@ -195,7 +209,14 @@ TEST(AppCrashDump, WritesAMiniDumpAndCarriesOn) {
     WIN32_FILE_ATTRIBUTE_DATA info = {};
     ASSERT_TRUE(GetFileAttributesExW(dump.c_str(), GetFileExInfoStandard, &info));
     EXPECT_GT(info.nFileSizeLow, 0u);
+    // The two oldest of ours went; the newer four and another program's stay.
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(GetFileAttributesW(older[i].c_str()) != INVALID_FILE_ATTRIBUTES, i >= 2) << i;
+    EXPECT_NE(GetFileAttributesW(foreign.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(ovn::CrashFilter(&pointers), EXCEPTION_EXECUTE_HANDLER);
+    for (const std::wstring& path : older)
+        DeleteFileW(path.c_str());
+    DeleteFileW(foreign.c_str());
     DeleteFileW(dump.c_str());
     ovn::DumpWritten = false;
 }

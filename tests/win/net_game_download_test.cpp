@@ -89,7 +89,7 @@ protected:
         wchar_t temp[MAX_PATH] = {};
         GetTempPathW(MAX_PATH, temp);
         target = std::wstring(temp) + L"Abc.exe";
-        ini = ovn::ExecutableFolder() + L"Abc.ini";
+        ini = ovn::PlayerFolder() + L"Abc.ini";
         DeleteFileW(target.c_str());
         DeleteFileW(ini.c_str());
         // Any program serves as the installer here: it is never started.

@@ -72,6 +72,17 @@ bool ClickLink(HWND view, const std::wstring& url, const std::wstring& hrefPart,
 // there goes to view; false when it does not in time.
 bool ClickBox(HWND view, const RECT& box);
 
+// The game hall of a launcher whose first page (page) is logged in: shows it
+// (the launcher's hall button), clicks the hall page's link whose address
+// contains hrefPart (as "entergame|skyrealm") once the hall is drawn, and agrees
+// to the download offer. The hall process's download dialog, or null; the
+// hall's frame and process id come back in hall.
+struct Hall {
+    HWND frame = nullptr;
+    DWORD pid = 0;
+};
+HWND OpenGameDownload(HWND launcher, HWND page, const std::wstring& hrefPart, Hall* hall);
+
 // Presses at (x, y), moves by (dx, dy) in steps and lets go there.
 void DragBy(int x, int y, int dx, int dy);
 
