@@ -27,10 +27,16 @@ TEST(PageToken, AClaimCountsOnlyWithTheExpectedToken) {
 TEST(PageToken, TheLoginWordIsTheTokenInTwoHalves) {
     const PageToken token = 0xfedcba9876543210ULL;
     EXPECT_EQ(TokenWordLow(token), 0x76543210u);
-    EXPECT_EQ(TokenWordHigh(token), 0xfedcba98);
+    EXPECT_EQ(static_cast<std::uintptr_t>(TokenWordHigh(token)), 0xfedcba98u);  // negative in a 32-bit lParam
     EXPECT_TRUE(IsTokenWord(TokenWordLow(token), TokenWordHigh(token), token));
     EXPECT_FALSE(IsTokenWord(TokenWordLow(token), 0, token));
     EXPECT_FALSE(IsTokenWord(TokenWordHigh(token), TokenWordLow(token), token));
     EXPECT_FALSE(IsTokenWord(0, 0, 0));
     EXPECT_FALSE(IsTokenWord(TokenWordLow(token), -1, token));
+    const PageToken lowHigh = 0x00000001fedcba98ULL;  // a high half of 1, a low one with the top bit set
+    EXPECT_TRUE(IsTokenWord(TokenWordLow(lowHigh), TokenWordHigh(lowHigh), lowHigh));
+    // The lParam's bits count, not its sign: a 32-bit build hands a high half of
+    // 0xfedcba98 over as a negative number (a 64-bit one never does).
+    const std::intptr_t negative = static_cast<std::int32_t>(0xfedcba98u);
+    EXPECT_EQ(IsTokenWord(0x76543210u, negative, token), sizeof(std::intptr_t) == 4);
 }
