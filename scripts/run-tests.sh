@@ -42,8 +42,16 @@ wine_tree() {  # tree, build folder, what it is; fails when its tests did
     ovn_keep_wineserver
     echo "== $3 =="
     local start=$SECONDS
-    (cd "build/$2" && ctest --output-on-failure) || status=1
+    # Every process of the tree's tests appends its failures here; a red tree
+    # prints the end of it (Wine sees the Linux file system as drive Z:).
+    local failures="$root/build/$2/failures.log"
+    rm -f "$failures"
+    (cd "build/$2" && OVN_LOG="Z:$(echo "$failures" | tr / '\\')" ctest --output-on-failure) || status=1
     echo "$2 took $((SECONDS - start)) s"
+    if [ $status -ne 0 ] && [ -s "$failures" ]; then
+        echo "---- the end of the program's failure log ($failures) ----"
+        tail -n 80 "$failures"
+    fi
     ovn_stop_wine
     return $status
 }

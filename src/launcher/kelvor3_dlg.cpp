@@ -569,4 +569,9 @@ LRESULT CKelvor3Dlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     return CDlgEx::WindowProc(msg, wParam, lParam);
 }
 
+void CKelvor3Dlg::PaintOverFrame(HDC dc, int, int) {
+    HFONT font = reinterpret_cast<HFONT>(::SendMessageW(hwnd(), WM_GETFONT, 0, 0));
+    m_tabStrip.Paint(dc, font, Slots().PageCount(), Slots().Labels(), static_cast<int>(Slots().Selected()));
+}
+
 }  // namespace ovn

@@ -80,7 +80,7 @@ public:
     skin::CBtnEx m_btnHall;
     skin::CStaticEx m_lnkOtherAccount;
     CAddAccDlg m_addAccDlg;  // its window is made the first time the link is clicked
-    net::CPopInfoDlg m_popInfoDlg;     // the notice pop-up (notice_popup.cpp)
+    net::CPopInfoDlg m_popInfoDlg;     // the notice pop-up (launcher_commands.cpp)
 
     PageProcesses m_processes{*this};  // the pages' and the hall's processes and windows
     CTabStrip m_tabStrip;  // the tabs painted into the caption band, with their tooltip
@@ -97,7 +97,7 @@ protected:
     void OnCancel() override;
     bool PreTranslateMessage(MSG& msg) override;
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
-    void PaintOverFrame(HDC dc, int width, int height) override;  // the tabs (tab_strip_win.cpp)
+    void PaintOverFrame(HDC dc, int width, int height) override;  // the tabs
     void CutFromShape(HRGN shape) override;
 
 private:
@@ -126,16 +126,16 @@ private:
     void OnFirstArrival() override;
     void OnNothingLeftToShow() override { ExitLauncher(); }
     void ShowOtherAccountPrompt();  // the link was clicked
-    // The tab strip's keyboard and assistive technology (tab_strip_win.cpp).
+    // The tab strip's keyboard and assistive technology (launcher_input_win.cpp).
     launcher::TabListSnapshot Tabs() const override;
     void SelectTabFromKeyboard(int index) override;
     void CloseTabFromKeyboard(int index) override { ClosePage(index); }
 
-    // The system-wide keyboard hook (keyboard_hook.cpp).
+    // The system-wide keyboard hook (launcher_input_win.cpp).
     void InstallKeyboardHook();
     void RemoveKeyboardHook();
 
-    // The tray icon, the menus and their commands (launcher_menus.cpp).
+    // The tray icon, the menus and their commands (launcher_commands.cpp).
     void SetTrayIcon(bool add);
     void OnTrayNotify(WPARAM id, LPARAM mouseMessage);
     void ShowTrayMenu();
@@ -147,14 +147,14 @@ private:
     // The tray's and the cache worker's messages; false when msg is none of them.
     bool HandleMenuMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
-    // "更新": the check on a worker, its answer back here (menu_update.cpp).
+    // "更新": the check on a worker, its answer back here (launcher_commands.cpp).
     void StartUpdateCheck();
     bool HandleUpdateMessage(UINT msg);  // false when msg is none of its messages
 
-    // The notice pop-up, once a while after the first page arrived (notice_popup.cpp).
+    // The notice pop-up, once a while after the first page arrived (launcher_commands.cpp).
     void ShowNoticePopup();
 
-    // The tab strip's messages (tab_strip_win.cpp); false leaves the message to the frame.
+    // The tab strip's messages (launcher_input_win.cpp); false leaves the message to the frame.
     bool HandleTabStripMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
     gdi::Bitmap m_bmpSoundOn, m_bmpSoundOff, m_bmpHallHidden, m_bmpHallShown;

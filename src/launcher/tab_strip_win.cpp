@@ -4,7 +4,6 @@
 #include <windowsx.h>
 
 #include "framework/app.h"
-#include "launcher/kelvor3_dlg.h"
 #include "launcher/tab_access_win.h"
 #include "skin/accessible_win.h"
 #include "skin/skin_image.h"
@@ -255,99 +254,6 @@ bool CTabStrip::Press(POINT client, std::size_t tabs, int selected, bool hallSho
     show = o.show;
     Repaint(o.repaint);
     return o.handled;
-}
-
-// The launcher's side: which of its messages the strip takes, and what the frame
-// still does with them. In the normal state the frame calls the caption band
-// caption, so the mouse messages over the tabs come as non-client ones (screen
-// points); maximised, the band is client area and they come as client ones.
-bool CKelvor3Dlg::HandleTabStripMessage(UINT msg, WPARAM, LPARAM lParam, LRESULT& result) {
-    const std::size_t tabs = Slots().PageCount();
-    const auto clientPoint = [&] {
-        POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        const bool screen = msg == WM_NCHITTEST || msg == WM_NCLBUTTONDOWN || msg == WM_NCLBUTTONUP ||
-                            msg == WM_NCLBUTTONDBLCLK || msg == WM_NCMBUTTONUP;
-        if (screen)
-            ::ScreenToClient(hwnd(), &p);
-        return p;
-    };
-    switch (msg) {
-    case WM_NCHITTEST: {
-        // The frame's answer stands: the normal window stays draggable by its caption.
-        result = OnNcHitTest(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-        m_tabStrip.MouseAt(clientPoint(), tabs, Slots().Labels(), result == HTCAPTION);
-        return true;
-    }
-    case WM_NCLBUTTONDOWN:
-    case WM_LBUTTONDOWN: {
-        // Over a tab the press selects it and never starts the caption's move loop.
-        int show = -1;
-        if (!m_tabStrip.Press(clientPoint(), tabs, static_cast<int>(Slots().Selected()), Slots().HallShown(), show))
-            return false;
-        if (show >= 0)
-            ShowPage(PageWindow(static_cast<std::size_t>(show)));
-        result = msg == WM_LBUTTONDOWN ? Default() : 0;
-        return true;
-    }
-    case WM_NCLBUTTONUP:
-    case WM_LBUTTONUP: {
-        const POINT p = clientPoint();
-        if (!launcher::HitTestTabs(p.x, p.y, tabs).Over())
-            return false;
-        const int close = launcher::TabStrip::ReleaseCloses(p.x, p.y, tabs);
-        if (close >= 0)
-            ClosePage(close);
-        result = Default();
-        return true;
-    }
-    case WM_NCLBUTTONDBLCLK:
-    case WM_LBUTTONDBLCLK: {
-        // A double click on a tab neither maximises nor restores the window.
-        const POINT p = clientPoint();
-        if (!launcher::HitTestTabs(p.x, p.y, tabs).Over())
-            return false;
-        result = 0;
-        return true;
-    }
-    case WM_NCMBUTTONUP:
-    case WM_MBUTTONUP: {
-        const POINT p = clientPoint();
-        const int close = launcher::TabStrip::MiddleCloses(p.x, p.y, tabs);
-        if (close < 0)
-            return false;
-        ClosePage(close);
-        result = Default();
-        return true;
-    }
-    case WM_MOUSELEAVE:
-    case WM_NCMOUSELEAVE:
-        m_tabStrip.MouseLeft();
-        return false;  // and the default processing
-    }
-    return false;
-}
-
-launcher::TabListSnapshot CKelvor3Dlg::Tabs() const {
-    return launcher::SnapshotTabs(Slots().Labels(), Slots().PageCount(), Slots().Selected(), false);
-}
-
-void CKelvor3Dlg::SelectTabFromKeyboard(int index) {
-    const std::size_t at = static_cast<std::size_t>(index);
-    if (index < 0 || at >= Slots().PageCount())
-        return;
-    const std::size_t was = Slots().Selected();
-    // The page comes to the front, the keyboard stays on the strip.
-    m_processes.ShowPage(PageWindow(at), true);
-    for (std::size_t tab : {was, at}) {
-        const launcher::Span r = launcher::TabRect(static_cast<int>(tab));
-        InvalidateSpan(r.left, r.top, r.right, r.bottom);
-    }
-    m_tabStrip.Changed();
-}
-
-void CKelvor3Dlg::PaintOverFrame(HDC dc, int, int) {
-    HFONT font = reinterpret_cast<HFONT>(::SendMessageW(hwnd(), WM_GETFONT, 0, 0));
-    m_tabStrip.Paint(dc, font, Slots().PageCount(), Slots().Labels(), static_cast<int>(Slots().Selected()));
 }
 
 }  // namespace ovn

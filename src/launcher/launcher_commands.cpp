@@ -1,7 +1,13 @@
-// The launcher's menus and their commands: the system menu under the "系统"
-// button, the tray icon with its clicks and its menu, and what each item does
-// (the items and the decisions are menu_rules.h's), with cache clearing on its
-// worker and its message once the work is done.
+// What the launcher is asked to do beside its pages: the system menu under the
+// "系统" button, the tray icon with its clicks and its menu, and what each item
+// does (the items and the decisions are menu_rules.h's): cache clearing on its
+// worker and its message once the work is done, and the update check, which
+// runs on a worker and posts its result back, because this thread runs the
+// system-wide keyboard hook and the system drops a hook that does not answer in
+// time (the boss and sound keys would be gone until the next start while the
+// portal is slow or the program file is hashed). And the notice pop-up, which
+// timer 4 opens once per launcher a few seconds after the first page arrived,
+// so that it comes over a game already on screen and not over the login.
 #include <algorithm>
 
 #include "common/log.h"
@@ -114,7 +120,7 @@ void CKelvor3Dlg::RunMenuCommand(launcher::MenuKind kind, unsigned id) {
         StartCacheClearing();
         break;
     case launcher::MenuCommand::Update:
-        StartUpdateCheck();  // its answer comes back from the worker (menu_update.cpp)
+        StartUpdateCheck();  // its answer comes back from the worker (below)
         break;
     case launcher::MenuCommand::Settings:
         OpenSettings();
@@ -170,5 +176,49 @@ bool CKelvor3Dlg::HandleMenuMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void CKelvor3Dlg::ShowCachesClearedMessage() { skin::ShowMessageBox(0, L"QuenraOrvane", L"缓存清除完毕！", hwnd()); }
+
+void CKelvor3Dlg::StartUpdateCheck() {
+    // One check at a time: the running one answers for this request too.
+    if (!m_updateTurns.Request()) {
+        LogFailure(L"update check asked for while one runs: no second one", 0);
+        return;
+    }
+    const bool started = m_updateWorker.Start(
+        hwnd(),
+        [this](net::DownloadTask& task) -> WPARAM {
+            return net::CheckForUpdateFromMenu(m_updater, &task.Handles()) != 0 ? 1 : 0;
+        },
+        kMsgUpdateChecked);
+    if (!started)
+        m_updateTurns.Abandon();
+}
+
+bool CKelvor3Dlg::HandleUpdateMessage(UINT msg) {
+    switch (msg) {
+    case kMsgUpdateChecked: {
+        // Only the worker's own word counts: it has ended, with its result.
+        const auto found = m_updateWorker.TakeResult();
+        if (!found)
+            return true;
+        if (*found != 0) {
+            m_updateTurns.Abandon();
+            if (net::AnswerUpdateFromMenu(1, hwnd()))
+                ExitLauncher();  // "/update" runs: it replaces this copy and starts the new one
+            return true;
+        }
+        // Nothing new: said now, or once the boss key brings the launcher back.
+        if (m_updateTurns.Finished(::IsWindowVisible(hwnd()) != FALSE))
+            net::AnswerUpdateFromMenu(0, hwnd());
+        return true;
+    }
+    case kMsgUpdateAnswerWaiting:
+        if (::IsWindowVisible(hwnd()) && m_updateTurns.Shown())
+            net::AnswerUpdateFromMenu(0, hwnd());
+        return true;
+    }
+    return false;
+}
+
+void CKelvor3Dlg::ShowNoticePopup() { m_popInfoDlg.OpenOnce(hwnd()); }
 
 }  // namespace ovn
