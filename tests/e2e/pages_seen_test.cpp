@@ -105,12 +105,15 @@ TEST_F(PagesSeenE2e, TabsTheHallAndTheBossKeyShowWhatThePlayerExpects) {
     EXPECT_TRUE(AreaShows(kWorld4, "the second account's game page"));
     EXPECT_TRUE(NowhereOnScreen(kWorld3, "the first tab's page, behind the second"));
 
-    // A click on the first tab brings its page back.
+    // A click on the first tab brings its page back (once the page shown has
+    // the keyboard: a click during that handover loses its capture).
+    WaitForShownPageKeyboard(wnd);
     ASSERT_TRUE(ClickTab(0));
     EXPECT_TRUE(AreaShows(kWorld3, "the first tab's page, clicked"));
     EXPECT_TRUE(NowhereOnScreen(kWorld4, "the second tab's page, behind the first"));
 
     // The hall comes over the page and goes again.
+    WaitForShownPageKeyboard(wnd);
     ASSERT_TRUE(ClickWindow(GetDlgItem(wnd, IDC_BTN_HALL)));
     EXPECT_TRUE(AreaShows(kHall, "the hall"));
     EXPECT_TRUE(NowhereOnScreen(kWorld3, "the page under the hall"));
@@ -134,6 +137,7 @@ TEST_F(PagesSeenE2e, TabsTheHallAndTheBossKeyShowWhatThePlayerExpects) {
     EXPECT_TRUE(AreaShows(kWorld3, "the page of the restored launcher"));
 
     // The first tab closes: the second shows, and nothing of the first is left.
+    WaitForShownPageKeyboard(wnd);
     const ovn::launcher::Span close = ovn::launcher::TabCloseBoxRect(0);
     ASSERT_TRUE(ClickOnClient(wnd, {(close.left + close.right) / 2, (close.top + close.bottom) / 2}));
     HWND question = nullptr;

@@ -279,6 +279,25 @@ std::vector<ProcessEntry> ProcessesNamed(const std::wstring& exeName) {
     return found;
 }
 
+bool WaitForKeyboardIn(HWND window, Millis timeout) {
+    return window && WaitFor([&] {
+        GUITHREADINFO gui{};
+        gui.cbSize = sizeof gui;
+        return GetGUIThreadInfo(0, &gui) && gui.hwndFocus && (gui.hwndFocus == window || IsChild(window, gui.hwndFocus));
+    }, timeout);
+}
+
+bool WaitForShownPageKeyboard(HWND launcher, Millis timeout) {
+    HWND shown = nullptr;
+    WaitFor([&] {
+        for (HWND h : HeldPages(launcher))
+            if (IsWindowVisible(h))
+                shown = h;
+        return shown != nullptr;
+    }, timeout);
+    return WaitForKeyboardIn(shown, timeout);
+}
+
 std::vector<HWND> HeldPages(HWND launcher) {
     std::vector<HWND> out;
     const DWORD own = WindowProcessId(launcher);

@@ -85,6 +85,13 @@ bool PressBoxButton(HWND box, const std::wstring& caption);
 // children, or the top-level frames it owns (not the dialogs it owns, such as
 // the login's artwork), whichever way the pages are held.
 std::vector<HWND> HeldPages(HWND launcher);
+// Waits until the keyboard focus is in window or inside it. The launcher hands
+// the keyboard to the page it shows, and the system does that later, on the
+// page's own thread: a click on the launcher meanwhile loses its button's
+// capture to that switch, and with it the click. False when the time is up.
+bool WaitForKeyboardIn(HWND window, Millis timeout = 10s);
+// The same for the page the launcher shows (the one held page that is visible).
+bool WaitForShownPageKeyboard(HWND launcher, Millis timeout = 10s);
 // Whether the launcher holds page exactly the way this machine's hosting says:
 // as its child, or as a top-level pop-up it owns (and not as a child).
 bool Holds(HWND launcher, HWND page);

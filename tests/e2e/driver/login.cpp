@@ -114,17 +114,9 @@ HWND LogInFirstPage(HWND launcher) {
             return frame != nullptr && IsWindowVisible(frame);
         },
         20s);
-    // The launcher hands the keyboard to the page it shows, and the system does
-    // that later, on the page's own thread: a click on the launcher meanwhile
-    // loses its button's capture to that switch (and with it the click). Settled
-    // once the page has the focus (or the time is up: the caller finds out).
-    if (frame)
-        WaitFor([&] {
-            GUITHREADINFO gui{};
-            gui.cbSize = sizeof gui;
-            return GetGUIThreadInfo(0, &gui) && gui.hwndFocus &&
-                   (gui.hwndFocus == frame || IsChild(frame, gui.hwndFocus));
-        }, 10s);
+    // Settled once the page has the keyboard (or the time is up: the caller
+    // finds out).
+    WaitForKeyboardIn(frame);
     return frame;
 }
 
