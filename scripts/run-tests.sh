@@ -27,7 +27,8 @@ echo "== native tree =="
 echo "== sanitizer tree (ASan + UBSan; built in $asan_build s) =="
 (cd build/asan && ctest --output-on-failure -j"$jobs")
 
-# The Wine tiers run in two chains, each in its own prefix, display and server:
+# The Wine tiers spend most of their time waiting for windows and the portal, so
+# the two chains run side by side, each in its own prefix, display and server:
 # the 64-bit build and then the release's checks (which start the shipped x64
 # executable in the 64-bit prefix), and the 32-bit build. Every tree runs even
 # when one before it failed; the run fails if any did. Each chain's output is kept
@@ -70,15 +71,20 @@ stop_both() { for t in win64 win32; do ovn_use_tree $t; ovn_stop_wine; done; }
 trap stop_both EXIT
 start=$SECONDS
 rm -f build/wine-chain64.failed build/wine-chain32.failed
-# One chain after the other: side by side, the two Wine desktops on two cores
-# made the pixel test of the pages lose a click on the launcher in two full runs
-# of two (a click during the launcher's handing of the keyboard to a page; the
-# driver now waits for that handover), where one chain at a time gives every
-# window its time.
-(chain64) >build/wine-chain64.log 2>&1 || true
-(chain32) >build/wine-chain32.log 2>&1 || true
+if [ -n "$OVN_OWN_DISPLAY" ]; then
+    # Your own screen serves both trees: their clicks must not meet, so one at a time.
+    (chain64) >build/wine-chain64.log 2>&1 || true
+    (chain32) >build/wine-chain32.log 2>&1 || true
+else
+    (chain64) >build/wine-chain64.log 2>&1 &
+    pid64=$!
+    (chain32) >build/wine-chain32.log 2>&1 &
+    pid32=$!
+    wait $pid64 || true
+    wait $pid32 || true
+fi
 cat build/wine-chain64.log build/wine-chain32.log
-echo "the Wine tiers took $((SECONDS - start)) s"
+echo "the Wine tiers took $((SECONDS - start)) s side by side"
 failed="$(cat build/wine-chain64.failed build/wine-chain32.failed 2>/dev/null | xargs)"
 [ -f build/wine-chain64.failed ] && [ -f build/wine-chain32.failed ] || failed="${failed} (a chain ended early)"
 [ -z "${failed// /}" ] || { echo "tiers failed in: $failed" >&2; exit 1; }
