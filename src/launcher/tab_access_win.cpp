@@ -71,11 +71,8 @@ public:
     STDMETHODIMP get_accState(VARIANT child, VARIANT* out) override { return Number(child, out, &AccNode::state); }
     STDMETHODIMP get_accFocus(VARIANT* out) override {
         TabListSnapshot s;
-        if (!out)
-            return E_POINTER;
-        ::VariantInit(out);
-        if (!Read(s))
-            return CO_E_OBJNOTCONNECTED;
+        if (const HRESULT hr = ReadInto(out, s); hr != S_OK)
+            return hr;
         if (!s.focused || s.selected < 0)
             return S_FALSE;
         if (m_root) {
@@ -89,11 +86,8 @@ public:
     }
     STDMETHODIMP get_accSelection(VARIANT* out) override {
         TabListSnapshot s;
-        if (!out)
-            return E_POINTER;
-        ::VariantInit(out);
-        if (!Read(s))
-            return CO_E_OBJNOTCONNECTED;
+        if (const HRESULT hr = ReadInto(out, s); hr != S_OK)
+            return hr;
         if (!m_root || s.selected < 0)
             return S_FALSE;
         out->vt = VT_DISPATCH;
@@ -128,11 +122,8 @@ public:
     }
     STDMETHODIMP accNavigate(long dir, VARIANT start, VARIANT* out) override {
         TabListSnapshot s;
-        if (!out)
-            return E_POINTER;
-        ::VariantInit(out);
-        if (!Read(s))
-            return CO_E_OBJNOTCONNECTED;
+        if (const HRESULT hr = ReadInto(out, s); hr != S_OK)
+            return hr;
         const int count = static_cast<int>(s.labels.size());
         if (m_root && IsSelf(start) && (dir == NAVDIR_FIRSTCHILD || dir == NAVDIR_LASTCHILD) && count > 0) {
             out->vt = VT_DISPATCH;
@@ -163,11 +154,8 @@ public:
     }
     STDMETHODIMP accHitTest(long x, long y, VARIANT* out) override {
         TabListSnapshot s;
-        if (!out)
-            return E_POINTER;
-        ::VariantInit(out);
-        if (!Read(s))
-            return CO_E_OBJNOTCONNECTED;
+        if (const HRESULT hr = ReadInto(out, s); hr != S_OK)
+            return hr;
         POINT p{x, y};
         ::ScreenToClient(::GetParent(m_hwnd), &p);
         const launcher::TabHit hit = launcher::HitTestTabs(p.x, p.y, s.labels.size());
@@ -199,6 +187,14 @@ public:
     STDMETHODIMP put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
 
 private:
+    // The start of every call that answers in a VARIANT: out cleared, the tabs
+    // read from the window (gone: the object is no longer connected).
+    HRESULT ReadInto(VARIANT* out, TabListSnapshot& s) const {
+        if (!out)
+            return E_POINTER;
+        ::VariantInit(out);
+        return Read(s) ? S_OK : CO_E_OBJNOTCONNECTED;
+    }
     bool Read(TabListSnapshot& s) const {
         return ::IsWindow(m_hwnd) &&
                ::SendMessageW(m_hwnd, TabListSnapshotMessage(), 0, reinterpret_cast<LPARAM>(&s)) == 1;

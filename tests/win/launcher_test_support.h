@@ -307,6 +307,16 @@ protected:
             dlg.Destroy();
         PumpUntilIdle();
     }
+    // The launcher with n tabs "acct0" ...; the newest is current.
+    void StartWithTabs(std::size_t n) {
+        Start("claim=acct{n}\narrive=auto\n");
+        for (std::size_t i = 0; i < n; ++i) {
+            if (i > 0)
+                dlg.RequestOtherAccount(1);
+            ASSERT_TRUE(PumpUntil([&] { return dlg.Slots().PageCount() > i; }, 15000)) << "tab " << i;
+        }
+        ASSERT_EQ(dlg.Slots().Selected(), n - 1);
+    }
     void Start(const std::string& plan) {
         child.Plan(plan);
         dlg.SetChildProgram(child.Program());
