@@ -17,10 +17,10 @@ ALLOWED = {
     'sound': {'common', 'framework'},
     'trust': {'process', 'common', 'framework'},
     'settings': {'skin', 'process', 'common', 'framework'},
-    'net': {'browser', 'http', 'skin', 'trust', 'process', 'common', 'framework'},
-    'launcher': {'net', 'settings', 'browser', 'skin', 'process', 'common', 'framework'},
-    'gamepage': {'net', 'settings', 'sound', 'browser', 'skin', 'process', 'common', 'framework'},
-    'app': {'launcher', 'gamepage', 'net', 'settings', 'sound', 'browser', 'http', 'skin', 'trust',
+    'downloads': {'browser', 'http', 'skin', 'trust', 'process', 'common', 'framework'},
+    'launcher': {'downloads', 'settings', 'browser', 'skin', 'process', 'common', 'framework'},
+    'gamepage': {'downloads', 'settings', 'sound', 'browser', 'skin', 'process', 'common', 'framework'},
+    'app': {'launcher', 'gamepage', 'downloads', 'settings', 'sound', 'browser', 'http', 'skin', 'trust',
             'process', 'common', 'framework'},
 }
 # Resource ids, included from anywhere.

@@ -8,7 +8,7 @@
 #include "app/kelvor3_app.h"
 #include "common/log.h"
 #include "framework/handles.h"
-#include "net/http.h"
+#include "downloads/http.h"
 #include "process/process.h"
 
 namespace ovn {
@@ -29,7 +29,7 @@ constexpr std::size_t kUrlMax = 511;
 DWORD WINAPI PingThread(void* param) {
     std::unique_ptr<PingJob> job(static_cast<PingJob*>(param));
     ::SetEvent(job->copied.get());
-    net::HttpSendOnly(job->url);  // nothing is retried or reported to the player
+    downloads::HttpSendOnly(job->url);  // nothing is retried or reported to the player
     ::SetEvent(job->done.get());
     return 0;
 }

@@ -63,7 +63,7 @@ void CKelvor3App::WaitForPing() {
 
 void CKelvor3App::FinishUpdateAtStart(bool recreateShortcuts) {
     StartSelfProcess();
-    net::StampUpdateTime();
+    downloads::StampUpdateTime();
     RefreshProgramsEntry();
     if (!recreateShortcuts)
         return;
@@ -84,7 +84,7 @@ bool CKelvor3App::InstallUpdateAtStart(bool recreateShortcuts) {
             // every shortcut, is unchanged. The folder is given its rights here too:
             // one installed by an earlier release has none of its own, and this
             // elevated copy may give them.
-            net::StampUpdateTime();
+            downloads::StampUpdateTime();
             RefreshProgramsEntry();
             if (EqualsNoCase(InstalledPath(), ExecutablePath()))
                 ProtectInstallFolder(GameLoginFolder());
@@ -196,7 +196,7 @@ bool CKelvor3App::InitInstance() {
         return false;
     }
     if (m_mode == ModeShortcut || m_mode == ModeLauncher || m_mode == ModeUpdate)
-        net::RemoveUpdateLeftovers();
+        downloads::RemoveUpdateLeftovers();
     if (m_mode == ModeShortcut || m_mode == ModeLauncher)
         PingForMode(L"Game", (std::wstring(L"/active.htm?tag=ovn") + kVersionQuery).c_str());  // not waited for
 

@@ -9,7 +9,7 @@
 #include "framework/app.h"
 
 #include "framework/handles.h"
-#include "net/update.h"
+#include "downloads/update.h"
 
 namespace ovn {
 
@@ -31,7 +31,7 @@ public:
 
     StartMode Mode() const { return m_mode; }
     // The update state: the package URL of the last check and its dialog.
-    net::Updater& Updater() { return m_updater; }
+    downloads::Updater& Updater() { return m_updater; }
 
 protected:
     bool InitInstance() override;
@@ -61,7 +61,7 @@ private:
     bool m_pingStarted = false;
     bool m_oleStarted = false;
     StartMode m_mode = ModeInstall;
-    net::Updater m_updater;
+    downloads::Updater m_updater;
 };
 
 }  // namespace ovn

@@ -10,7 +10,7 @@
 #include "gamepage/game_page_process.h"
 #include "gamepage/game_page_rules.h"
 #include "gamepage/page_messages.h"
-#include "net/down_game_dlg.h"
+#include "downloads/down_game_dlg.h"
 #include "process/process.h"
 #include "skin/message_box.h"
 
@@ -98,7 +98,7 @@ void CGmWndView::RunEnterGame(const std::wstring& url) {
     int answer = skin::ShowMessageBox(1, L"Quenra游戏大厅", L"下载Quenra登录器，玩游戏更加方便快捷，现在就去下载吧？",
                                       gamepage::PageDialogOwner());
     if (answer == IDOK) {
-        net::CDownGameDlg download(cmd->gameTag);
+        downloads::CDownGameDlg download(cmd->gameTag);
         download.DoModal(gamepage::PageDialogOwner());
         return;
     }

@@ -17,9 +17,9 @@
 #include "launcher/page_processes.h"
 #include "launcher/tab_strip_win.h"
 #include "launcher/tray_icon.h"
-#include "net/download_worker.h"
-#include "net/pop_info_dlg.h"
-#include "net/update.h"
+#include "downloads/download_worker.h"
+#include "downloads/pop_info_dlg.h"
+#include "downloads/update.h"
 #include "launcher/add_acc_dlg.h"
 #include "skin/btn_ex.h"
 #include "skin/dlg_ex.h"
@@ -80,7 +80,7 @@ public:
     skin::CBtnEx m_btnHall;
     skin::CStaticEx m_lnkOtherAccount;
     CAddAccDlg m_addAccDlg;  // its window is made the first time the link is clicked
-    net::CPopInfoDlg m_popInfoDlg;     // the notice pop-up (launcher_commands.cpp)
+    downloads::CPopInfoDlg m_popInfoDlg;     // the notice pop-up (launcher_commands.cpp)
 
     PageProcesses m_processes{*this};  // the pages' and the hall's processes and windows
     CTabStrip m_tabStrip;  // the tabs painted into the caption band, with their tooltip
@@ -169,8 +169,8 @@ private:
     // The update check: one at a time, its "nothing new" only while the
     // launcher is seen (the same turns as a clearing's).
     browser::ClearingTurns m_updateTurns;
-    net::Updater m_updater;
-    net::DownloadWorker m_updateWorker;  // after what it fills: it ends first
+    downloads::Updater m_updater;
+    downloads::DownloadWorker m_updateWorker;  // after what it fills: it ends first
 };
 
 }  // namespace ovn

@@ -185,8 +185,8 @@ void CKelvor3Dlg::StartUpdateCheck() {
     }
     const bool started = m_updateWorker.Start(
         hwnd(),
-        [this](net::DownloadTask& task) -> WPARAM {
-            return net::CheckForUpdateFromMenu(m_updater, &task.Handles()) != 0 ? 1 : 0;
+        [this](downloads::DownloadTask& task) -> WPARAM {
+            return downloads::CheckForUpdateFromMenu(m_updater, &task.Handles()) != 0 ? 1 : 0;
         },
         kMsgUpdateChecked);
     if (!started)
@@ -202,18 +202,18 @@ bool CKelvor3Dlg::HandleUpdateMessage(UINT msg) {
             return true;
         if (*found != 0) {
             m_updateTurns.Abandon();
-            if (net::AnswerUpdateFromMenu(1, hwnd()))
+            if (downloads::AnswerUpdateFromMenu(1, hwnd()))
                 ExitLauncher();  // "/update" runs: it replaces this copy and starts the new one
             return true;
         }
         // Nothing new: said now, or once the boss key brings the launcher back.
         if (m_updateTurns.Finished(::IsWindowVisible(hwnd()) != FALSE))
-            net::AnswerUpdateFromMenu(0, hwnd());
+            downloads::AnswerUpdateFromMenu(0, hwnd());
         return true;
     }
     case kMsgUpdateAnswerWaiting:
         if (::IsWindowVisible(hwnd()) && m_updateTurns.Shown())
-            net::AnswerUpdateFromMenu(0, hwnd());
+            downloads::AnswerUpdateFromMenu(0, hwnd());
         return true;
     }
     return false;

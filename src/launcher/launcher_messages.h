@@ -8,7 +8,7 @@
 
 #include "common/message_table.h"
 #include "common/protocol.h"
-#include "net/download_worker.h"
+#include "downloads/download_worker.h"
 
 namespace ovn {
 
@@ -32,12 +32,12 @@ constexpr UINT kMsgCachesCleared = WM_APP + 46;
 // clearing that finished meanwhile is waiting.
 constexpr UINT kMsgCachesClearedNotice = WM_APP + 47;
 
-// The launcher's workers run on net::DownloadWorker, whose own messages reach
+// The launcher's workers run on downloads::DownloadWorker, whose own messages reach
 // the launcher too.
 inline constexpr UINT kLauncherMessages[] = {
     kMsgTrayCallback,  kMsgAdoptFrame,     kMsgShowTrayMenu,      kMsgHotkeysChanged, kMsgOtherAccount,
     kMsgLoginShown,    kMsgHookHideToggle, kMsgShowSystemMenu,    kMsgUpdateChecked,  kMsgUpdateAnswerWaiting,
-    kMsgCachesCleared, kMsgCachesClearedNotice, net::kMsgDownloadProgress, net::kMsgDownloadDone,
+    kMsgCachesCleared, kMsgCachesClearedNotice, downloads::kMsgDownloadProgress, downloads::kMsgDownloadDone,
 };
 static_assert(AllDifferent(kLauncherMessages), "two of the launcher window's messages share a number");
 

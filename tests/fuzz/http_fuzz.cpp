@@ -7,10 +7,10 @@
 #include "common/text.h"
 #include "fuzz_support.h"
 #include "http/http_rules.h"
-#include "net/progress_rules.h"
+#include "downloads/progress_rules.h"
 
 using namespace ovn::http;
-using ovn::net::ProgressPercent;
+using ovn::downloads::ProgressPercent;
 
 namespace {
 

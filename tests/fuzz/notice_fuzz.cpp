@@ -7,9 +7,9 @@
 #include <span>
 
 #include "fuzz_support.h"
-#include "net/notice_rules.h"
+#include "downloads/notice_rules.h"
 
-using namespace ovn::net;
+using namespace ovn::downloads;
 
 namespace {
 

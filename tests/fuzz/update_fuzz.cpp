@@ -4,9 +4,9 @@
 // Input: 8 + 8 bytes of days, 4 of skipped weekdays, 16 of a package digest,
 // then the published key.
 #include "fuzz_support.h"
-#include "net/update_rules.h"
+#include "downloads/update_rules.h"
 
-using namespace ovn::net;
+using namespace ovn::downloads;
 
 namespace {
 

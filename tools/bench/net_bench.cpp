@@ -13,8 +13,8 @@
 #include <string>
 
 #include "common/portal.h"
-#include "net/http.h"
-#include "net/md5_file.h"
+#include "downloads/http.h"
+#include "downloads/md5_file.h"
 
 namespace {
 
@@ -36,14 +36,14 @@ int wmain(int argc, wchar_t** argv) {
     const std::size_t chunk = argc > 3 ? std::wcstoul(argv[3], nullptr, 10) : 512;
     const std::wstring url = ovn::portal::ServiceUrl(L"/blob.bin?size=" + bytes);
     // One warm-up: the portal builds the body once, and Wine maps its libraries.
-    ovn::net::HttpGetToFile(url, file, chunk, true);
+    ovn::downloads::HttpGetToFile(url, file, chunk, true);
     // The median of three of each: other work on the machine shows in single runs.
     bool ok = true;
     std::optional<std::wstring> digest;
     std::vector<double> gets, md5s;
     for (int run = 0; run < 3; ++run) {
-        gets.push_back(Seconds([&] { ok = ovn::net::HttpGetToFile(url, file, chunk, true) && ok; }));
-        md5s.push_back(Seconds([&] { digest = ovn::net::Md5OfFile(file); }));
+        gets.push_back(Seconds([&] { ok = ovn::downloads::HttpGetToFile(url, file, chunk, true) && ok; }));
+        md5s.push_back(Seconds([&] { digest = ovn::downloads::Md5OfFile(file); }));
     }
     std::sort(gets.begin(), gets.end());
     std::sort(md5s.begin(), md5s.end());

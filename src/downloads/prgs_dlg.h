@@ -1,0 +1,31 @@
+// The update progress dialog: downloads the new executable on a worker thread
+// with the image progress bar showing how far it is, and ends by itself with
+// IDOK when the whole package arrived, IDCANCEL otherwise. Closing it cancels
+// the download by closing its Internet handles and waiting for the worker.
+#pragma once
+#include <string>
+
+#include "downloads/download_worker.h"
+#include "skin/dlg_ex.h"
+#include "skin/img_progress.h"
+
+namespace ovn::downloads {
+
+class CPrgsDlg : public skin::CDlgEx {
+public:
+    CPrgsDlg();
+    ~CPrgsDlg() override;
+
+    std::wstring m_strUrl;     // the package URL
+    std::wstring m_strTarget;  // where it is written (NewOvn.exe)
+    DownloadWorker m_worker;
+    skin::CImgProgress m_progress;
+
+protected:
+    bool OnInitDialog() override;
+    void OnOK() override {}  // Enter does not end a download
+    void OnCancel() override;
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+};
+
+}  // namespace ovn::downloads
