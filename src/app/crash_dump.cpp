@@ -18,9 +18,6 @@ namespace {
 using MiniDumpWriteDumpFn = BOOL(WINAPI*)(HANDLE, DWORD, HANDLE, MINIDUMP_TYPE, PMINIDUMP_EXCEPTION_INFORMATION,
                                           PMINIDUMP_USER_STREAM_INFORMATION, PMINIDUMP_CALLBACK_INFORMATION);
 
-// How long a crashed process waits for its dump before it ends without one.
-constexpr DWORD kDumpTimeoutMs = 20000;
-
 // Richest first; older DbgHelp versions refuse the newer flags.
 constexpr MINIDUMP_TYPE kDumpTypes[] = {static_cast<MINIDUMP_TYPE>(0x1A25), static_cast<MINIDUMP_TYPE>(0x225),
                                         MiniDumpNormal};
@@ -60,7 +57,7 @@ DWORD WINAPI DumpThread(void* param) {
     return 0;
 }
 
-// Writes the dump from a thread of its own, for at most kDumpTimeoutMs. The
+// Writes the dump from a thread of its own, for at most kCrashDumpTimeoutMs. The
 // dump writer stops every other thread of the process while it reads them; one
 // stopped while holding the loader or the heap lock would hang the writer, and
 // with it this crashed process, for ever. False when the time ran out.
@@ -71,7 +68,7 @@ bool WriteCrashDumpBounded(HANDLE file, EXCEPTION_POINTERS* exception) {
         WriteCrashDump(file, exception);  // no thread to spare: write it here
         return true;
     }
-    return ::WaitForSingleObject(worker.get(), kDumpTimeoutMs) == WAIT_OBJECT_0;
+    return ::WaitForSingleObject(worker.get(), kCrashDumpTimeoutMs) == WAIT_OBJECT_0;
 }
 
 }  // namespace

@@ -9,6 +9,13 @@ namespace ovn {
 // Set once the first dump has been written; a second crash then ends quietly.
 extern bool DumpWritten;
 
+// How long a crashed process waits for its dump before it ends without one. A
+// writer that hangs (a thread it stopped held a lock it needs) must not keep
+// the crashed window up for ever, while a slow one must still finish: the
+// richest dump takes seconds on a busy machine (nine under a compile next to
+// it, under Wine), so the bound leaves several times that.
+constexpr DWORD kCrashDumpTimeoutMs = 60000;
+
 // Names the process's role for its dump and looks the player's folder up now, so
 // that a crash needs neither the shell nor the role rules; the folder itself is
 // made only when a dump is written. Until then a dump is named for role "start".
