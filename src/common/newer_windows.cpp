@@ -138,4 +138,32 @@ bool LeaveCurrentFolderOutOfDllSearch() {
     return setDirectory && setDirectory(L"") != FALSE;
 }
 
+int WindowDpi(HWND window) {
+    using ForWindowFn = UINT(WINAPI*)(HWND);
+    if (const ForWindowFn forWindow = SystemFunction<ForWindowFn>(L"user32.dll", "GetDpiForWindow"))
+        if (const UINT dpi = forWindow(window))
+            return static_cast<int>(dpi);
+    // Windows 8.1: the monitor's DPI, from a library only that system has
+    // (loaded from the system folder only, and only when the call above is missing).
+    using ForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+    wchar_t path[MAX_PATH] = {};
+    const UINT n = ::GetSystemDirectoryW(path, MAX_PATH);
+    if (n > 0 && n < MAX_PATH - 12) {
+        lstrcatW(path, L"\\shcore.dll");
+        fw::Library shcore(::LoadLibraryExW(path, nullptr, 0));
+        const auto forMonitor = shcore ? reinterpret_cast<ForMonitorFn>(reinterpret_cast<void*>(
+                                             ::GetProcAddress(shcore.get(), "GetDpiForMonitor")))
+                                       : nullptr;
+        UINT x = 0, y = 0;
+        HMONITOR monitor = ::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
+        if (forMonitor && monitor && SUCCEEDED(forMonitor(monitor, 0 /* effective */, &x, &y)) && x)
+            return static_cast<int>(x);
+    }
+    HDC screen = ::GetDC(nullptr);
+    const int dpi = screen ? ::GetDeviceCaps(screen, LOGPIXELSX) : 96;
+    if (screen)
+        ::ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : 96;
+}
+
 }  // namespace ovn

@@ -33,6 +33,13 @@ bool SetAttributesByHandle(HANDLE file, DWORD attributes);
 // type or size (what RegGetValueW with RRF_RT_REG_DWORD gives, which XP lacks).
 std::optional<DWORD> ReadRegistryDword(HKEY root, const wchar_t* subKey, const wchar_t* name);
 
+// The DPI a window is shown at: its own where the system keeps one per window
+// (GetDpiForWindow, Windows 10) or per monitor (GetDpiForMonitor, Windows 8.1),
+// else the system's (the screen's LOGPIXELSX: 96 on XP and Vista unless the
+// player changed it there, and then the program is laid out for it). Works for
+// another process's window as well: every process of ours is aware alike.
+int WindowDpi(HWND window);
+
 // The XP ways themselves, which the system here never takes (for the tests).
 namespace xp {
 unsigned long long TickCount64();

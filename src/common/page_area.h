@@ -3,6 +3,8 @@
 // each navigation, so both take it from here. Platform-free; client pixels.
 #pragma once
 
+#include "common/display_scale.h"
+
 namespace ovn {
 
 struct Box {  // left, top, width, height
@@ -13,6 +15,7 @@ struct Box {  // left, top, width, height
 // Below the 30-pixel caption band (the tabs), inside the 4-pixel border of the
 // launcher's client area. A launcher too small for that (it is 1 x 1 until its
 // first page arrives) gives an empty box at the area's corner, never a negative size.
-Box PageArea(int clientWidth, int clientHeight);
+// The band and the border are 30 and 4 pixels at 100 %.
+Box PageArea(int clientWidth, int clientHeight, DisplayScale scale = {});
 
 }  // namespace ovn

@@ -162,28 +162,39 @@ NoticeForm ChooseNoticeForm(const NoticeFields& fields) {
     return fields.text.empty() ? NoticeForm::PictureOnly : NoticeForm::PictureAndText;
 }
 
-NoticeLayout LayoutNotice(NoticeForm form, int cw, int ch) {
+namespace {
+
+// A box from its edges, in pixels.
+NoticeBox Edges(int left, int top, int right, int bottom) { return {left, top, right - left, bottom - top}; }
+
+}  // namespace
+
+NoticeLayout LayoutNotice(NoticeForm form, int cw, int ch, DisplayScale scale) {
     NoticeLayout l;
+    // Places at 100 %: the edges from the left and top are scaled, and so are
+    // the distances of the edges that follow the client's right and bottom.
+    auto px = [scale](int v) { return scale.Px(v); };
     switch (form) {
     case NoticeForm::PictureAndText:
         l.borderWidth = l.buttonRightMargin = l.buttonTop = 3;
         l.pictureInPictureLabel = true;
-        l.picture = NoticeBox{NOTICE_PICTURE_LEFT, NOTICE_PICTURE_TOP, NOTICE_PICTURE_WIDTH, NOTICE_PICTURE_HEIGHT};
-        l.title = NoticeBox{100, 48, cw - 120, 15};
-        l.text = NoticeBox{100, 68, cw - 116, 13};
-        l.link = NoticeBox{195, 168, 42, 13};
+        l.picture = Edges(px(NOTICE_PICTURE_LEFT), px(NOTICE_PICTURE_TOP), px(NOTICE_PICTURE_LEFT + NOTICE_PICTURE_WIDTH),
+                          px(NOTICE_PICTURE_TOP + NOTICE_PICTURE_HEIGHT));
+        l.title = Edges(px(100), px(48), cw - px(20), px(48 + 15));
+        l.text = Edges(px(100), px(68), cw - px(16), px(68 + 13));
+        l.link = Edges(px(195), px(168), px(195 + 42), px(168 + 13));
         break;
     case NoticeForm::PictureOnly:
         l.buttonTop = 1;
         l.layered = true;
         l.pictureInTextLabel = true;
-        l.text = NoticeBox{-3, 22, cw + 3, ch - 22};
+        l.text = Edges(px(-3), px(22), cw, ch);
         break;
     case NoticeForm::TextOnly:
         l.borderWidth = l.buttonRightMargin = l.buttonTop = 3;
-        l.title = NoticeBox{0, 45, cw, 15};
-        l.text = NoticeBox{18, 65, cw - 34, 13};
-        l.link = NoticeBox{195, 145, 42, 13};
+        l.title = Edges(0, px(45), cw, px(45 + 15));
+        l.text = Edges(px(18), px(65), cw - px(16), px(65 + 13));
+        l.link = Edges(px(195), px(145), px(195 + 42), px(145 + 13));
         break;
     }
     return l;

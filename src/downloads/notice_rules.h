@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/display_scale.h"
+
 namespace ovn::downloads {
 
 // What each field may hold, terminator not counted.
@@ -61,8 +63,9 @@ struct NoticeBox {  // client pixels
     bool operator==(const NoticeBox&) const = default;
 };
 
-// Where a form puts its labels in a client area of w x h. A label the form
-// does not use is not placed (and is hidden).
+// Where a form puts its labels in a client area of w x h, in the pixels of a
+// window at the given scale. A label the form does not use is not placed (and
+// is hidden). The frame's spacing stays at 100 %: the frame scales it itself.
 struct NoticeLayout {
     int captionHeight = 0, borderWidth = 0, buttonRightMargin = 0, buttonTop = 0, buttonGap = 0;
     bool layered = false;          // the picture-only frame is shaped by its key colour
@@ -70,7 +73,7 @@ struct NoticeLayout {
     bool pictureInTextLabel = false;  // the picture-only form shows it in the text label
     std::optional<NoticeBox> picture, title, text, link;
 };
-NoticeLayout LayoutNotice(NoticeForm form, int clientWidth, int clientHeight);
+NoticeLayout LayoutNotice(NoticeForm form, int clientWidth, int clientHeight, DisplayScale scale = {});
 
 // The text label's text: the notice's text cut to 54 characters (picture and
 // text) or 71 (text only), on a whole character, and "..." after it always.

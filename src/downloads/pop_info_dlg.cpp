@@ -182,7 +182,7 @@ void CPopInfoDlg::StyleLabel(skin::CStaticEx& label, COLORREF color, int weight)
 
 void CPopInfoDlg::LayOut(NoticeForm form) {
     const bool pictureOnly = form == NoticeForm::PictureOnly;
-    m_bmpClose = skin::LoadSkinImage(pictureOnly ? IDB_NOTICE_CLOSE_PIC : IDB_NOTICE_CLOSE);
+    m_bmpClose = skin::LoadSkinImage(pictureOnly ? IDB_NOTICE_CLOSE_PIC : IDB_NOTICE_CLOSE, Scale());
     const UINT frame = form == NoticeForm::PictureAndText ? IDB_NOTICE_FRAME
                        : pictureOnly                      ? IDB_NOTICE_FRAME_PIC
                                                           : IDB_NOTICE_FRAME_TEXT;
@@ -191,9 +191,9 @@ void CPopInfoDlg::LayOut(NoticeForm form) {
     const NoticeLayout probe = LayoutNotice(form, 0, 0);
     SetFrameSpacing({probe.captionHeight, probe.borderWidth, probe.buttonRightMargin, probe.buttonTop,
                      probe.buttonGap});
-    SetSkin(skin::LoadSkinImage(frame), true, false, nullptr, {}, {}, m_bmpClose.get());
+    SetSkin(skin::LoadSkinImage(frame, Scale()), true, false, nullptr, {}, {}, m_bmpClose.get());
     ::GetClientRect(hwnd(), &client);
-    const NoticeLayout layout = LayoutNotice(form, client.right, client.bottom);
+    const NoticeLayout layout = LayoutNotice(form, client.right, client.bottom, Scale());
     if (layout.layered) {
         fw::ChangeExStyle(hwnd(), WS_EX_LAYERED);
         ::SetLayeredWindowAttributes(hwnd(), skin::SkinKeyColor, 0, LWA_COLORKEY);

@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "skin/skin_image.h"
 #include "common/page_hosting.h"
 #include "common/portal.h"
 #include "gamepage/entergame.h"
@@ -59,7 +60,7 @@ void CGmWndView::OnNavigateComplete(const std::wstring& url) {
     POINT origin{};
     if (frame && ::GetClientRect(LauncherWnd, &launcher) && ::ClientToScreen(LauncherWnd, &origin)) {
         const Box area =
-            HostedPageBox(PageHostingHere(), PageArea(launcher.right, launcher.bottom), origin.x, origin.y);
+            HostedPageBox(PageHostingHere(), PageArea(launcher.right, launcher.bottom, skin::LayoutScale(LauncherWnd)), origin.x, origin.y);
         ::MoveWindow(frame, area.x, area.y, area.w, area.h, TRUE);
     }
 }

@@ -2,6 +2,8 @@
 
 #include "framework/picture.h"
 #include "framework/placement.h"
+#include "gamepage/login_place.h"
+#include "skin/skin_image.h"
 #include "framework/start_marks.h"
 #include "res/resource.h"
 #include "res/skin_ids.h"
@@ -24,8 +26,11 @@ bool CLoginBkDlg::OnInitDialog() {
     LoadPicture();
     // Whole and centred in the work area, whatever its owner is.
     const RECT wa = fw::WorkArea();
-    const fw::Origin at = fw::CentredOrigin(m_nWidth, m_nHeight, nullptr, fw::Area{wa.left, wa.top, wa.right, wa.bottom});
-    PaintLayered(POINT{at.x, at.y});
+    // The drawing loaded is the one for the window's scale.
+    const DisplayScale scale = skin::LayoutScale(hwnd());
+    const fw::Area at = gamepage::LoginArtworkPlace(skin::Size{m_nWidth, m_nHeight}, scale.Dpi(), scale,
+                                                    fw::Area{wa.left, wa.top, wa.right, wa.bottom});
+    PaintLayered(POINT{at.left, at.top});
     fw::ChangeStyle(hwnd(), WS_MINIMIZEBOX);
     // The game frame watches for its launcher's end; the login must as well, or
     // a login left open outlives a launcher that crashed or was killed.

@@ -65,7 +65,7 @@ void CKelvor3Dlg::CreateTitleControls() {
     RECT client{};
     ::GetClientRect(hwnd(), &client);
     const LPARAM font = ::SendMessageW(hwnd(), WM_GETFONT, 0, 0);
-    for (const launcher::TitleControlPlace& place : launcher::TitleStripLayout(client.right)) {
+    for (const launcher::TitleControlPlace& place : launcher::TitleStripLayout(client.right, Scale())) {
         const bool link = place.id == IDC_LNK_OTHER_ACCOUNT;
         const wchar_t* text = link ? launcher::kTextOtherAccount : place.id == IDC_BTN_MENU ? launcher::kTextSystemMenu : L"";
         const DWORD style = WS_CHILD | WS_VISIBLE | (link ? SS_LEFT | SS_NOTIFY | WS_GROUP : BS_PUSHBUTTON | WS_TABSTOP);
@@ -144,20 +144,37 @@ void CKelvor3Dlg::EnsureSkin() {
     if (m_bSkinLoaded)
         return;
     m_bSkinLoaded = true;
-    HWND h = hwnd();
+    LoadSkins();
+    m_tabStrip.SetScale(Scale());
+    m_tabStrip.SetUp(hwnd(), *this);
+    fw::RecordStartMark(fw::StartMark::Skins);
+}
+
+void CKelvor3Dlg::OnScaleChanged() {
+    m_tabStrip.SetScale(Scale());
+    if (m_bSkinLoaded)
+        LoadSkins();
+    RECT client{};
+    ::GetClientRect(hwnd(), &client);
+    LastWidth = -1;  // every title-strip control moves
+    OnSize(client.right);
+    m_processes.PlaceOnSize(SIZE_RESTORED);
+}
+
+void CKelvor3Dlg::LoadSkins() {
 
     // The close and minimise strips are copied into their buttons and stay ours.
-    gdi::Bitmap close = skin::LoadSkinImage(IDB_BTN_CLOSE);
-    gdi::Bitmap minimize = skin::LoadSkinImage(IDB_BTN_MIN);
-    SetSkin(skin::LoadSkinImage(IDB_MAIN_FRAME), false, true, minimize.get(), skin::LoadSkinImage(IDB_BTN_MAX),
-            skin::LoadSkinImage(IDB_BTN_RESTORE), close.get());
+    gdi::Bitmap close = skin::LoadSkinImage(IDB_BTN_CLOSE, Scale());
+    gdi::Bitmap minimize = skin::LoadSkinImage(IDB_BTN_MIN, Scale());
+    SetSkin(skin::LoadSkinImage(IDB_MAIN_FRAME, Scale()), false, true, minimize.get(), skin::LoadSkinImage(IDB_BTN_MAX, Scale()),
+            skin::LoadSkinImage(IDB_BTN_RESTORE, Scale()), close.get());
 
-    m_bmpHide = skin::LoadSkinImage(IDB_BTN_HIDE);
-    m_bmpMenu = skin::LoadSkinImage(IDB_BTN_MENU);
-    m_bmpSoundOn = skin::LoadSkinImage(IDB_BTN_SOUND_ON);
-    m_bmpSoundOff = skin::LoadSkinImage(IDB_BTN_SOUND_OFF);
-    m_bmpHallHidden = skin::LoadSkinImage(IDB_BTN_HALL_HIDDEN);
-    m_bmpHallShown = skin::LoadSkinImage(IDB_BTN_HALL_SHOWN);
+    m_bmpHide = skin::LoadSkinImage(IDB_BTN_HIDE, Scale());
+    m_bmpMenu = skin::LoadSkinImage(IDB_BTN_MENU, Scale());
+    m_bmpSoundOn = skin::LoadSkinImage(IDB_BTN_SOUND_ON, Scale());
+    m_bmpSoundOff = skin::LoadSkinImage(IDB_BTN_SOUND_OFF, Scale());
+    m_bmpHallHidden = skin::LoadSkinImage(IDB_BTN_HALL_HIDDEN, Scale());
+    m_bmpHallShown = skin::LoadSkinImage(IDB_BTN_HALL_SHOWN, Scale());
     if (m_btnHide.hwnd())
         m_btnHide.SetImage(m_bmpHide.get(), false);
     if (m_btnSound.hwnd())
@@ -169,7 +186,7 @@ void CKelvor3Dlg::EnsureSkin() {
     if (m_btnHall.hwnd())
         m_btnHall.SetImage(m_bmpHallHidden.get(), false);
     if (HWND link = m_lnkOtherAccount.hwnd()) {
-        gdi::Bitmap image = skin::LoadSkinImage(IDB_LINK_ACCOUNT);  // copied into the link
+        gdi::Bitmap image = skin::LoadSkinImage(IDB_LINK_ACCOUNT, Scale());  // copied into the link
         m_lnkOtherAccount.SetImage(image.get());
         m_lnkOtherAccount.m_crText = RGB(255, 255, 255);
         m_lnkOtherAccount.m_bLink = true;
@@ -177,9 +194,6 @@ void CKelvor3Dlg::EnsureSkin() {
         // Its clicks reach us as WM_COMMAND.
         fw::ChangeStyle(link, SS_NOTIFY);
     }
-
-    m_tabStrip.SetUp(h, *this);
-    fw::RecordStartMark(fw::StartMark::Skins);
 }
 
 void CKelvor3Dlg::StartGamePage() { m_processes.StartGamePage(); }
@@ -195,7 +209,7 @@ void CKelvor3Dlg::CutFromShape(HRGN shape) {
     POINT origin{};
     if (!::GetClientRect(hwnd(), &client) || !::ClientToScreen(hwnd(), &origin) || !::GetWindowRect(hwnd(), &window))
         return;
-    const Box area = PageArea(client.right, client.bottom);
+    const Box area = PageArea(client.right, client.bottom, Scale());
     const int x = area.x + origin.x - window.left, y = area.y + origin.y - window.top;
     gdi::Region hole(::CreateRectRgn(x, y, x + area.w, y + area.h));
     if (hole)
@@ -217,7 +231,7 @@ void CKelvor3Dlg::OnFirstArrival() {
 
 LRESULT CKelvor3Dlg::AdoptWindow(HWND window, bool isHall) {
     if (m_processes.AdoptWindow(window, isHall) == PageProcesses::Arrival::Page) {
-        const launcher::Span strip = launcher::TabStripRect(Slots().PageCount());
+        const launcher::Span strip = launcher::TabStripRect(Slots().PageCount(), Scale());
         InvalidateSpan(strip.left, strip.top, strip.right, strip.bottom);
         m_tabStrip.Changed();
     }
@@ -239,10 +253,10 @@ void CKelvor3Dlg::SwitchToNextPage() {
     if (slots.Empty() || !::IsWindowVisible(hwnd()) || ::IsIconic(hwnd()))
         return;
     if (slots.PageCount() >= 2 && !slots.HallShown()) {
-        launcher::Span old = launcher::TabRect(slots.Selected());
+        launcher::Span old = launcher::TabRect(slots.Selected(), Scale());
         InvalidateSpan(old.left, old.top, old.right, old.bottom);
         m_processes.ShowNextPage();
-        launcher::Span now = launcher::TabRect(slots.Selected());
+        launcher::Span now = launcher::TabRect(slots.Selected(), Scale());
         InvalidateSpan(now.left, now.top, now.right, now.bottom);
         m_tabStrip.Changed();
         return;
@@ -255,7 +269,7 @@ void CKelvor3Dlg::ClosePage(int index) {
     if (slots.PageCount() < 2) {
         m_tabStrip.ForgetHover();
         if (index >= 0) {
-            launcher::Span box = launcher::TabCloseBoxRect(static_cast<std::size_t>(index));
+            launcher::Span box = launcher::TabCloseBoxRect(static_cast<int>(index), Scale());
             InvalidateSpan(box.left, box.top, box.right, box.bottom);
         }
         OnCancel();  // the last tab closes the launcher, with its question
@@ -274,13 +288,13 @@ void CKelvor3Dlg::ClosePage(int index) {
         return;
     const std::size_t at = static_cast<std::size_t>(it - slots.Pages().begin());
     if (!yes) {
-        launcher::Span tab = launcher::TabRect(at);
+        launcher::Span tab = launcher::TabRect(at, Scale());
         InvalidateSpan(tab.left, tab.top, tab.right, tab.bottom);
         m_tabStrip.ForgetHover();
         return;
     }
     m_processes.ClosePage(at);
-    launcher::Span strip = launcher::TabStripAfterCloseRect(slots.PageCount());
+    launcher::Span strip = launcher::TabStripAfterCloseRect(slots.PageCount(), Scale());
     InvalidateSpan(strip.left, strip.top, strip.right, strip.bottom);
     m_tabStrip.ForgetHover();
     m_tabStrip.Changed();
@@ -336,7 +350,7 @@ void CKelvor3Dlg::ToggleGameHall() { m_processes.ToggleGameHall(); }
 
 void CKelvor3Dlg::OnSize(int width) {
     if (width != LastWidth && m_btnHide.hwnd()) {
-        for (const launcher::TitleControlPlace& place : launcher::TitleStripLayout(width)) {
+        for (const launcher::TitleControlPlace& place : launcher::TitleStripLayout(width, Scale())) {
             HWND control = ::GetDlgItem(hwnd(), place.id);
             if (!control)
                 continue;
@@ -360,7 +374,7 @@ void CKelvor3Dlg::OnSize(int width) {
 bool CKelvor3Dlg::ClampWindowSize(WINDOWPOS* pos) {
     if (!pos || (pos->flags & SWP_NOSIZE))
         return false;
-    const launcher::SizeClamp clamp = launcher::ClampWindowSize(Slots().PageCount(), pos->cx, pos->cy);
+    const launcher::SizeClamp clamp = launcher::ClampWindowSize(Slots().PageCount(), pos->cx, pos->cy, Scale());
     if (!clamp.adjust)
         return false;
     pos->cx = clamp.width;

@@ -109,6 +109,8 @@ private:
     // with the login the player is waiting for.
     void SetUpFrame();
     void EnsureSkin();
+    void LoadSkins();  // the frame's and the title strip's images, for the window's scale
+    void OnScaleChanged() override;
     void OnLoginShown(WPARAM wParam, LPARAM lParam);
     LRESULT AdoptWindow(HWND window, bool isHall);
     void OnSize(int width);  // title-strip controls after the frame has sized itself

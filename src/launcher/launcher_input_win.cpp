@@ -164,9 +164,9 @@ bool CKelvor3Dlg::HandleTabStripMessage(UINT msg, WPARAM, LPARAM lParam, LRESULT
     case WM_NCLBUTTONUP:
     case WM_LBUTTONUP: {
         const POINT p = clientPoint();
-        if (!launcher::HitTestTabs(p.x, p.y, tabs).Over())
+        if (!launcher::HitTestTabs(p.x, p.y, tabs, Scale()).Over())
             return false;
-        const int close = launcher::TabStrip::ReleaseCloses(p.x, p.y, tabs);
+        const int close = launcher::TabStrip::ReleaseCloses(p.x, p.y, tabs, Scale());
         if (close >= 0)
             ClosePage(close);
         result = Default();
@@ -176,7 +176,7 @@ bool CKelvor3Dlg::HandleTabStripMessage(UINT msg, WPARAM, LPARAM lParam, LRESULT
     case WM_LBUTTONDBLCLK: {
         // A double click on a tab neither maximises nor restores the window.
         const POINT p = clientPoint();
-        if (!launcher::HitTestTabs(p.x, p.y, tabs).Over())
+        if (!launcher::HitTestTabs(p.x, p.y, tabs, Scale()).Over())
             return false;
         result = 0;
         return true;
@@ -184,7 +184,7 @@ bool CKelvor3Dlg::HandleTabStripMessage(UINT msg, WPARAM, LPARAM lParam, LRESULT
     case WM_NCMBUTTONUP:
     case WM_MBUTTONUP: {
         const POINT p = clientPoint();
-        const int close = launcher::TabStrip::MiddleCloses(p.x, p.y, tabs);
+        const int close = launcher::TabStrip::MiddleCloses(p.x, p.y, tabs, Scale());
         if (close < 0)
             return false;
         ClosePage(close);
@@ -200,7 +200,9 @@ bool CKelvor3Dlg::HandleTabStripMessage(UINT msg, WPARAM, LPARAM lParam, LRESULT
 }
 
 launcher::TabListSnapshot CKelvor3Dlg::Tabs() const {
-    return launcher::SnapshotTabs(Slots().Labels(), Slots().PageCount(), Slots().Selected(), false);
+    launcher::TabListSnapshot s = launcher::SnapshotTabs(Slots().Labels(), Slots().PageCount(), Slots().Selected(), false);
+    s.scale = Scale();
+    return s;
 }
 
 void CKelvor3Dlg::SelectTabFromKeyboard(int index) {
@@ -211,7 +213,7 @@ void CKelvor3Dlg::SelectTabFromKeyboard(int index) {
     // The page comes to the front, the keyboard stays on the strip.
     m_processes.ShowPage(PageWindow(at), true);
     for (std::size_t tab : {was, at}) {
-        const launcher::Span r = launcher::TabRect(static_cast<int>(tab));
+        const launcher::Span r = launcher::TabRect(static_cast<int>(tab), Scale());
         InvalidateSpan(r.left, r.top, r.right, r.bottom);
     }
     m_tabStrip.Changed();

@@ -6,22 +6,29 @@
 
 namespace ovn::launcher {
 
-SizeClamp ClampWindowSize(std::size_t pages, int width, int height) {
+SizeClamp ClampWindowSize(std::size_t pages, int width, int height, DisplayScale scale) {
     if (pages == 0)
         return {false, width, height};
-    const int minWidth = kMinWidthBase + kTabWidth * static_cast<int>(pages);
-    if (width >= minWidth && height >= kMinHeight)
+    const int minWidth = scale.Px(kMinWidthBase + kTabWidth * static_cast<int>(pages));
+    const int minHeight = scale.Px(kMinHeight);
+    if (width >= minWidth && height >= minHeight)
         return {false, width, height};
-    return {true, std::max(width, minWidth), std::max(height, kMinHeight)};
+    return {true, std::max(width, minWidth), std::max(height, minHeight)};
 }
 
-std::array<TitleControlPlace, 5> TitleStripLayout(int clientWidth) {
+std::array<TitleControlPlace, 5> TitleStripLayout(int clientWidth, DisplayScale scale) {
+    // A control `fromRight` pixels (at 100 %) left of the right edge, w x h.
+    auto place = [&](int id, int fromRight, int top, int w, int h) {
+        const int left = clientWidth - scale.Px(fromRight);
+        return TitleControlPlace{id, {left, scale.Px(top), clientWidth - scale.Px(fromRight - w) - left,
+                                      scale.Span(top, h)}};
+    };
     return {{
-        {IDC_BTN_HIDE, {clientWidth - 114, 0, 27, 27}},
-        {IDC_BTN_SOUND, {clientWidth - 141, 0, 27, 27}},
-        {IDC_BTN_MENU, {clientWidth - 185, 0, 44, 28}},
-        {IDC_BTN_HALL, {clientWidth - 264, 0, 79, 28}},
-        {IDC_LNK_OTHER_ACCOUNT, {clientWidth - 360, 7, 92, 16}},
+        place(IDC_BTN_HIDE, 114, 0, 27, 27),
+        place(IDC_BTN_SOUND, 141, 0, 27, 27),
+        place(IDC_BTN_MENU, 185, 0, 44, 28),
+        place(IDC_BTN_HALL, 264, 0, 79, 28),
+        place(IDC_LNK_OTHER_ACCOUNT, 360, 7, 92, 16),
     }};
 }
 

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 
+#include "common/display_scale.h"
 #include "common/page_area.h"
 #include "launcher/tab_strip.h"
 
@@ -20,14 +21,15 @@ struct SizeClamp {
     int height = 0;
 };
 // With pages, the window may not be narrower than 483 + 189 per page nor lower
-// than 260; without pages any size is accepted.
-SizeClamp ClampWindowSize(std::size_t pages, int width, int height);
+// than 260 (at 100 %); without pages any size is accepted.
+SizeClamp ClampWindowSize(std::size_t pages, int width, int height, DisplayScale scale = {});
 
-// The title-strip controls, placed from the right edge of the client area.
+// The title-strip controls, placed from the right edge of the client area
+// (their distances from it scaled by their edges, so they still meet).
 struct TitleControlPlace {
     int id;  // IDC_BTN_HIDE ... IDC_LNK_OTHER_ACCOUNT
     Box box;
 };
-std::array<TitleControlPlace, 5> TitleStripLayout(int clientWidth);
+std::array<TitleControlPlace, 5> TitleStripLayout(int clientWidth, DisplayScale scale = {});
 
 }  // namespace ovn::launcher

@@ -5,6 +5,7 @@
 #include "common/log.h"
 #include "common/newer_windows.h"
 #include "common/page_area.h"
+#include "skin/skin_image.h"
 #include "common/page_hosting.h"
 #include "framework/dialog.h"
 #include "launcher/child_command.h"
@@ -216,7 +217,7 @@ void PageProcesses::PlaceInPageArea(HWND window) const {
     POINT origin = {};
     ::GetClientRect(m_launcher, &client);
     ::ClientToScreen(m_launcher, &origin);
-    PlaceWindow(window, HostedPageBox(PageHostingHere(), PageArea(client.right, client.bottom), origin.x, origin.y));
+    PlaceWindow(window, HostedPageBox(PageHostingHere(), PageArea(client.right, client.bottom, skin::LayoutScale(m_launcher)), origin.x, origin.y));
 }
 
 bool PageProcesses::LauncherOnScreen() const {

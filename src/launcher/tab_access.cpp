@@ -25,7 +25,7 @@ AccNode TabListNode(const TabListSnapshot& tabs) {
     AccNode n;
     n.role = skin::RolePageTabList;
     n.state = skin::StateFocusable | (tabs.focused ? long{skin::StateFocused} : 0L);
-    n.box = TabStripRect(tabs.labels.size());
+    n.box = TabStripRect(tabs.labels.size(), tabs.scale);
     return n;
 }
 
@@ -36,16 +36,16 @@ AccNode TabNode(const TabListSnapshot& tabs, int index) {
     n.state = skin::StateSelectable | skin::StateFocusable;
     if (index == tabs.selected)
         n.state |= skin::StateSelected | (tabs.focused ? long{skin::StateFocused} : 0L);
-    n.box = TabRect(index);
+    n.box = TabRect(index, tabs.scale);
     n.defaultAction = kActionSwitch;
     return n;
 }
 
-AccNode TabCloseNode(int index) {
+AccNode TabCloseNode(int index, DisplayScale scale) {
     AccNode n;
     n.name = skin::kTextClose;
     n.role = skin::RolePushButton;
-    n.box = TabCloseBoxRect(index);
+    n.box = TabCloseBoxRect(index, scale);
     n.defaultAction = kActionPress;
     return n;
 }

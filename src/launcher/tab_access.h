@@ -21,6 +21,7 @@ struct TabListSnapshot {
     std::vector<std::wstring> labels;
     int selected = -1;  // -1: no tab
     bool focused = false;  // the strip has the keyboard
+    DisplayScale scale;    // the window's, which places the tabs
     friend bool operator==(const TabListSnapshot&, const TabListSnapshot&) = default;
 };
 // The first `tabs` labels (a label claimed by a page that has not arrived yet
@@ -39,7 +40,7 @@ struct AccNode {
 };
 AccNode TabListNode(const TabListSnapshot& tabs);
 AccNode TabNode(const TabListSnapshot& tabs, int index);  // index must be a tab
-AccNode TabCloseNode(int index);
+AccNode TabCloseNode(int index, DisplayScale scale = {});
 
 // The index of a tab by its label (labels are unique), -1 when it is gone: an
 // object handed out for a tab stays that tab while others come and go.

@@ -158,7 +158,7 @@ public:
             return hr;
         POINT p{x, y};
         ::ScreenToClient(::GetParent(m_hwnd), &p);
-        const launcher::TabHit hit = launcher::HitTestTabs(p.x, p.y, s.labels.size());
+        const launcher::TabHit hit = launcher::HitTestTabs(p.x, p.y, s.labels.size(), s.scale);
         if (m_root && hit.Over()) {
             out->vt = VT_DISPATCH;
             out->pdispVal = TabObject(s, hit.tab);
@@ -230,7 +230,7 @@ private:
         if (IsSelf(child))
             n = launcher::TabNode(s, index);
         else if (child.vt == VT_I4 && child.lVal == kCloseBox)
-            n = launcher::TabCloseNode(index);
+            n = launcher::TabCloseNode(index, s.scale);
         else
             return E_INVALIDARG;
         return S_OK;

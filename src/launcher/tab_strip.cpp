@@ -8,37 +8,45 @@ constexpr int kLabelInset = 16;  // the label starts this far into its tab
 constexpr int kLabelTop = 8;
 constexpr int kLabelBottom = 22;
 
-int TabLeft(int index) { return kTabStripLeft + kTabWidth * index; }
+// Edges at 100 %, scaled one by one, so neighbouring tabs still touch.
+int TabLeft(int index, DisplayScale scale) { return scale.Px(kTabStripLeft + kTabWidth * index); }
 
 }  // namespace
 
-Span TabRect(int index) {
-    const int left = TabLeft(index);
-    return {left, kTabTop, left + kTabWidth, kTabTop + kTabHeight};
+Span TabRect(int index, DisplayScale scale) {
+    return {TabLeft(index, scale), scale.Px(kTabTop), TabLeft(index + 1, scale),
+            scale.Px(kTabTop + kTabHeight)};
 }
 
-Span TabLabelRect(int index) {
-    const int left = TabLeft(index);
-    return {left + kLabelInset, kLabelTop, left + kTabWidth - kCloseBoxSize, kLabelBottom};
+Span TabLabelRect(int index, DisplayScale scale) {
+    const int left = kTabStripLeft + kTabWidth * index;
+    return {scale.Px(left + kLabelInset), scale.Px(kLabelTop), scale.Px(left + kTabWidth - kCloseBoxSize),
+            scale.Px(kLabelBottom)};
 }
 
-Span TabCloseBoxRect(int index) {
-    const int right = TabLeft(index) + kTabWidth;
-    return {right - kCloseBoxSize, kTabTop, right, kTabTop + kCloseBoxSize};
+Span TabCloseBoxRect(int index, DisplayScale scale) {
+    const int right = kTabStripLeft + kTabWidth * (index + 1);
+    return {scale.Px(right - kCloseBoxSize), scale.Px(kTabTop), scale.Px(right),
+            scale.Px(kTabTop + kCloseBoxSize)};
 }
 
-Span TabStripRect(std::size_t tabs) {
-    return {kTabStripLeft, kTabTop, TabLeft(static_cast<int>(tabs)), kTabTop + kTabHeight};
+Span TabStripRect(std::size_t tabs, DisplayScale scale) {
+    return {scale.Px(kTabStripLeft), scale.Px(kTabTop), TabLeft(static_cast<int>(tabs), scale),
+            scale.Px(kTabTop + kTabHeight)};
 }
 
-Span TabStripAfterCloseRect(std::size_t tabsLeft) { return TabStripRect(tabsLeft + 1); }
+Span TabStripAfterCloseRect(std::size_t tabsLeft, DisplayScale scale) {
+    return TabStripRect(tabsLeft + 1, scale);
+}
 
-TabHit HitTestTabs(int x, int y, std::size_t tabs) {
-    const int end = TabLeft(static_cast<int>(tabs));
-    if (y < kTabTop || y >= kTabTop + kTabHeight || x <= kTabStripLeft || x >= end)
+TabHit HitTestTabs(int x, int y, std::size_t tabs, DisplayScale scale) {
+    const Span strip = TabStripRect(tabs, scale);
+    if (y < strip.top || y >= strip.bottom || x <= strip.left || x >= strip.right)
         return {};
-    const int tab = (x - kTabStripLeft) / kTabWidth;
-    const Span box = TabCloseBoxRect(tab);
+    int tab = 0;
+    while (x >= TabLeft(tab + 1, scale))
+        ++tab;
+    const Span box = TabCloseBoxRect(tab, scale);
     return {tab, x >= box.left && x < box.right && y < box.bottom};
 }
 
@@ -50,10 +58,10 @@ TabImage TabImageFor(int index, int selected, int hover) {
 
 HoverOutcome TabStrip::MouseAt(int x, int y, std::size_t tabs, bool leftDown, bool overCaption) {
     HoverOutcome out;
-    const TabHit hit = HitTestTabs(x, y, tabs);
+    const TabHit hit = HitTestTabs(x, y, tabs, m_scale);
     if (!hit.Over()) {
         if (m_nHover >= 0)
-            out.repaint.push_back(TabRect(m_nHover));
+            out.repaint.push_back(TabRect(m_nHover, m_scale));
         if (m_bTipActive)
             out.tip = TipChange::Deactivate;
         m_bTipActive = false;
@@ -82,11 +90,11 @@ HoverOutcome TabStrip::MouseAt(int x, int y, std::size_t tabs, bool leftDown, bo
     if (e != m_nHover || close != m_nCloseState) {
         const int old = m_nHover;
         if (old >= 0)
-            out.repaint.push_back(e == old ? TabCloseBoxRect(old) : TabRect(old));
+            out.repaint.push_back(e == old ? TabCloseBoxRect(old, m_scale) : TabRect(old, m_scale));
         m_nHover = e;
         m_nCloseState = close;
         if (old != e)
-            out.repaint.push_back(TabRect(e));
+            out.repaint.push_back(TabRect(e, m_scale));
     }
 
     // Over the caption of a window in its normal state the messages are
@@ -100,38 +108,38 @@ HoverOutcome TabStrip::MouseAt(int x, int y, std::size_t tabs, bool leftDown, bo
 
 PressOutcome TabStrip::Press(int x, int y, std::size_t tabs, int selected, bool hallShown) {
     PressOutcome out;
-    const TabHit hit = HitTestTabs(x, y, tabs);
+    const TabHit hit = HitTestTabs(x, y, tabs, m_scale);
     if (!hit.Over())
         return out;
     out.handled = true;
     const int b = hit.tab;
     if (b != selected) {
         out.show = b;
-        out.repaint.push_back(TabRect(selected));
-        out.repaint.push_back(TabRect(b));
+        out.repaint.push_back(TabRect(selected, m_scale));
+        out.repaint.push_back(TabRect(b, m_scale));
     } else if (hallShown) {
         out.show = b;  // the current page comes back in front of the hall
     }
     if (hit.closeBox) {
         // Armed only: the tab closes when the button comes up over the box.
         if (m_nHover >= 0 && m_nHover != b)
-            out.repaint.push_back(TabRect(m_nHover));
+            out.repaint.push_back(TabRect(m_nHover, m_scale));
         m_nHover = b;
         m_nCloseState = ClosePressed;
-        out.repaint.push_back(TabCloseBoxRect(b));
+        out.repaint.push_back(TabCloseBoxRect(b, m_scale));
     }
     return out;
 }
 
-int TabStrip::ReleaseCloses(int x, int y, std::size_t tabs) {
-    const TabHit hit = HitTestTabs(x, y, tabs);
+int TabStrip::ReleaseCloses(int x, int y, std::size_t tabs, DisplayScale scale) {
+    const TabHit hit = HitTestTabs(x, y, tabs, scale);
     return hit.closeBox ? hit.tab : -1;
 }
 
 std::vector<Span> TabStrip::MouseLeft() {
     std::vector<Span> repaint;
     if (m_nHover >= 0)
-        repaint.push_back(TabRect(m_nHover));
+        repaint.push_back(TabRect(m_nHover, m_scale));
     ForgetHover();
     m_bTrackingLeave = false;
     m_tracked = LeaveTracking::None;

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <vector>
 
+#include "common/display_scale.h"
+
 namespace ovn::launcher {
 
 struct Span {  // left, top, right, bottom (right and bottom exclusive)
@@ -14,6 +16,8 @@ struct Span {  // left, top, right, bottom (right and bottom exclusive)
     friend bool operator==(const Span&, const Span&) = default;
 };
 
+// The strip's lengths at 100 %; every rule below takes the window's scale and
+// answers in its pixels (edges scaled one by one: tabs still touch).
 inline constexpr int kTabStripLeft = 120;
 inline constexpr int kTabWidth = 189;
 inline constexpr int kTabTop = 3;
@@ -21,15 +25,15 @@ inline constexpr int kTabHeight = 22;
 inline constexpr int kCloseBoxSize = 13;
 
 // Tab i: 189 x 22 from (120 + 189 i, 3); tabs touch each other.
-Span TabRect(int index);
+Span TabRect(int index, DisplayScale scale = {});
 // Where its label is written: from 16 pixels into the tab to the close box.
-Span TabLabelRect(int index);
+Span TabLabelRect(int index, DisplayScale scale = {});
 // Its close box: 13 x 13 at the tab's top right.
-Span TabCloseBoxRect(int index);
+Span TabCloseBoxRect(int index, DisplayScale scale = {});
 // The strip from its left edge to the end of n tabs.
-Span TabStripRect(std::size_t tabs);
+Span TabStripRect(std::size_t tabs, DisplayScale scale = {});
 // What closing a tab repaints: from the strip's left to the right of n + 1 tabs.
-Span TabStripAfterCloseRect(std::size_t tabsLeft);
+Span TabStripAfterCloseRect(std::size_t tabsLeft, DisplayScale scale = {});
 
 // What a point hits. The strip takes 120 < x < 120 + 189 n (its very first
 // column belongs to the caption) and 3 <= y <= 24; a close box, the columns of
@@ -40,7 +44,7 @@ struct TabHit {
     bool Over() const { return tab >= 0; }
     friend bool operator==(const TabHit&, const TabHit&) = default;
 };
-TabHit HitTestTabs(int x, int y, std::size_t tabs);
+TabHit HitTestTabs(int x, int y, std::size_t tabs, DisplayScale scale = {});
 
 // The images of the tab and close-box strips.
 enum TabImage : int { TabNormal = 0, TabHover = 1, TabCurrent = 2 };
@@ -81,9 +85,11 @@ public:
     PressOutcome Press(int x, int y, std::size_t tabs, int selected, bool hallShown);
 
     // A left release closes the tab whose close box it is over; -1: none.
-    static int ReleaseCloses(int x, int y, std::size_t tabs);
+    static int ReleaseCloses(int x, int y, std::size_t tabs, DisplayScale scale = {});
     // A middle click closes the tab it is over, close box or not; -1: none.
-    static int MiddleCloses(int x, int y, std::size_t tabs) { return HitTestTabs(x, y, tabs).tab; }
+    static int MiddleCloses(int x, int y, std::size_t tabs, DisplayScale scale = {}) {
+        return HitTestTabs(x, y, tabs, scale).tab;
+    }
 
     // The mouse left the window (or its non-client part): no tab is hovered, and
     // the notification that said so has ended its tracking.
@@ -91,6 +97,10 @@ public:
 
     // The system took (or refused) the leave notification asked for.
     void LeaveTracked(LeaveTracking kind, bool ok);
+
+    // The window's scale, which the strip's places follow from now on.
+    void SetScale(DisplayScale scale) { m_scale = scale; }
+    DisplayScale Scale() const { return m_scale; }
 
     // A tab was closed or kept after its question: nothing is hovered any more.
     void ForgetHover() { m_nHover = -1, m_nCloseState = CloseNone; }
@@ -101,6 +111,7 @@ public:
     bool TrackingLeave() const { return m_bTrackingLeave; }
 
 private:
+    DisplayScale m_scale;
     int m_nHover = -1;
     int m_nCloseState = CloseNone;
     bool m_bTipActive = false;

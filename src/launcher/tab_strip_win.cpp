@@ -15,8 +15,8 @@ namespace ovn {
 namespace {
 
 // A masked image list of three equal images cut from one skin strip.
-gdi::ImageList StripImageList(UINT imageId) {
-    gdi::Bitmap strip = skin::LoadSkinImage(imageId);
+gdi::ImageList StripImageList(UINT imageId, DisplayScale scale) {
+    gdi::Bitmap strip = skin::LoadSkinImage(imageId, scale);
     SIZE size = gdi::BitmapSize(strip.get());
     if (!strip || size.cx < 3 || size.cy <= 0)
         return {};
@@ -49,11 +49,22 @@ DWORD WinEventOf(launcher::TabListEvent::Kind kind) {
 
 }  // namespace
 
+void CTabStrip::LoadImages() {
+    m_imgTabs = StripImageList(IDB_TABS, m_state.Scale());
+    m_imgClose = StripImageList(IDB_TAB_CLOSE, m_state.Scale());
+}
+
+void CTabStrip::SetScale(DisplayScale scale) {
+    const bool changed = scale != m_state.Scale();
+    m_state.SetScale(scale);
+    if (changed && m_launcher)
+        LoadImages();  // the drawings for the new scale
+}
+
 void CTabStrip::SetUp(HWND launcher, TabStripHost& host) {
     m_launcher = launcher;
     m_host = &host;
-    m_imgTabs = StripImageList(IDB_TABS);
-    m_imgClose = StripImageList(IDB_TAB_CLOSE);
+    LoadImages();
 
     // The keyboard's place in the strip: no area (the strip is painted by the
     // launcher, whose mouse handling it keeps), first in the tab order, so the
@@ -66,7 +77,7 @@ void CTabStrip::SetUp(HWND launcher, TabStripHost& host) {
         wc.lpszClassName = kKeyWindowClass;
         ::RegisterClassW(&wc);
     }
-    const launcher::Span strip = launcher::TabStripRect(0);
+    const launcher::Span strip = launcher::TabStripRect(0, m_state.Scale());
     m_keys = ::CreateWindowExW(WS_EX_NOPARENTNOTIFY, kKeyWindowClass, nullptr, WS_CHILD | WS_VISIBLE | WS_TABSTOP,
                                strip.left, strip.top, 0, 0, launcher, nullptr, instance, this);
     if (m_keys)
@@ -106,11 +117,11 @@ void CTabStrip::Paint(HDC dc, HFONT font, std::size_t tabs, const std::vector<st
     const int hover = m_state.Hover();
     for (int i = 0; i < static_cast<int>(tabs); ++i) {
         if (m_imgTabs)
-            DrawImage(m_imgTabs.get(), launcher::TabImageFor(i, selected, hover), launcher::TabRect(i), dc);
+            DrawImage(m_imgTabs.get(), launcher::TabImageFor(i, selected, hover), launcher::TabRect(i, m_state.Scale()), dc);
         if (i == hover && m_state.CloseState() != launcher::CloseNone && m_imgClose)
-            DrawImage(m_imgClose.get(), m_state.CloseState(), launcher::TabCloseBoxRect(i), dc);
+            DrawImage(m_imgClose.get(), m_state.CloseState(), launcher::TabCloseBoxRect(i, m_state.Scale()), dc);
         if (static_cast<std::size_t>(i) < labels.size()) {
-            RECT text = ToRect(launcher::TabLabelRect(i));
+            RECT text = ToRect(launcher::TabLabelRect(i, m_state.Scale()));
             ::DrawTextW(dc, labels[i].c_str(), static_cast<int>(labels[i].size()), &text,
                         DT_SINGLELINE | DT_LEFT | DT_TOP | DT_NOPREFIX);
         }
@@ -119,7 +130,7 @@ void CTabStrip::Paint(HDC dc, HFONT font, std::size_t tabs, const std::vector<st
     ::SetBkMode(dc, oldMode);
     // The keyboard's mark on the current tab, as a tab control draws it.
     if (m_keys && ::GetFocus() == m_keys && selected >= 0 && selected < static_cast<int>(tabs)) {
-        RECT mark = ToRect(launcher::TabRect(selected));
+        RECT mark = ToRect(launcher::TabRect(selected, m_state.Scale()));
         ::InflateRect(&mark, -3, -3);
         ::DrawFocusRect(dc, &mark);
     }
@@ -140,7 +151,7 @@ void CTabStrip::Changed() {
         // The focus mark moves or comes and goes.
         for (int tab : {m_announced.selected, now.selected})
             if (tab >= 0)
-                Repaint({launcher::TabRect(tab)});
+                Repaint({launcher::TabRect(tab, m_state.Scale())});
     }
     m_announced = now;
     for (const launcher::TabListEvent& e : events)

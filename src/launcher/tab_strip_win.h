@@ -40,6 +40,8 @@ public:
     // The tab and close-box images, the tooltip and the keyboard window, once
     // the launcher exists.
     void SetUp(HWND launcher, TabStripHost& host);
+    // The launcher's scale: the strip's places and images follow it.
+    void SetScale(DisplayScale scale);
     // The tabs, the current one or the keyboard's place changed: listeners are
     // told, and the focus mark follows.
     void Changed();
@@ -68,6 +70,8 @@ private:
     void Repaint(const std::vector<launcher::Span>& spans) const;
 
     HWND m_launcher = nullptr;
+    void LoadImages();
+
     launcher::TabStrip m_state;  // hover, close box, tooltip and leave tracking
     gdi::ImageList m_imgTabs;
     gdi::ImageList m_imgClose;

@@ -2,6 +2,8 @@
 
 #include "res/skin_ids.h"
 #include "skin/skin_image.h"
+#include "skin/skin_scale.h"
+#include "common/newer_windows.h"
 
 #include <windowsx.h>
 
@@ -10,6 +12,10 @@
 namespace ovn::skin {
 
 namespace {
+
+// A window of a per-monitor aware program was moved to a monitor of another
+// DPI (Windows 8.1 on; older headers do not name it).
+constexpr UINT kWmDpiChanged = 0x02E0;
 
 Rect ToRect(const RECT& r) { return Rect{r.left, r.top, r.right, r.bottom}; }
 
@@ -74,6 +80,10 @@ bool CDlgEx::OnInitDialog() {
     ::SetWindowPos(h, nullptr, 0, 0, 0, 0,
                    SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 
+    m_scale = LayoutScale(h);
+    m_nFontDpi = WindowDpi(h);
+    m_hFontMade = DialogFont(h);
+
     const RECT wa = fw::WorkArea();
     m_sizeMax = SIZE{wa.right - wa.left, wa.bottom - wa.top};
     const Rect r = InitialRestoreRect(ToRect(wa));
@@ -119,20 +129,20 @@ int CDlgEx::SetSkin(gdi::Bitmap frame, bool fitToFrame, bool stretch, HBITMAP mi
     if (!close)
         return 1;  // minimise and maximise only come with a close button
 
-    int x = layout.right - m_nButtonRightMargin;
-    const int y = m_nButtonTop;
+    int x = layout.right - m_scale.Px(m_nButtonRightMargin);
+    const int y = m_scale.Px(m_nButtonTop);
+    const int gap = m_scale.Px(m_nButtonGap);
     CreateSystemButton(m_btnClose, x, y, kIdSysClose, close, kTextClose);
     const int closeWidth = WindowSize(m_btnClose.hwnd()).cx;
     if (maximize) {
-        x = x - closeWidth - m_nButtonGap;
+        x = x - closeWidth - gap;
         CreateSystemButton(m_btnMaximize, x, y, kIdSysMaximize, maximize.get(), kTextMaximize);
         m_bmpMaximize = std::move(maximize);
         m_bmpRestore = std::move(restore);
         m_bMaximized = false;
     }
     if (minimize) {
-        x = x - (m_btnMaximize.hwnd() ? WindowSize(m_btnMaximize.hwnd()).cx : closeWidth) -
-            m_nButtonGap;
+        x = x - (m_btnMaximize.hwnd() ? WindowSize(m_btnMaximize.hwnd()).cx : closeWidth) - gap;
         CreateSystemButton(m_btnMinimize, x, y, kIdSysMinimize, minimize, kTextMinimize);
     }
     return 1;
@@ -152,7 +162,7 @@ void CDlgEx::UpdateWindowRegion() {
         // blue, green, red in the low three bytes: magenta is 0xFF00FF
         return (pixels[static_cast<std::size_t>(y) * bm.cx + x] & 0xFFFFFFu) == 0xFF00FFu;
     };
-    const auto runs = CornerCutRuns(bm.cx, bm.cy, win.cx, win.cy, isKey);
+    const auto runs = CornerCutRuns(bm.cx, bm.cy, win.cx, win.cy, isKey, m_scale);
 
     gdi::Region shape(::CreateRectRgn(0, 0, win.cx, win.cy));
     if (!shape)
@@ -229,6 +239,7 @@ gdi::Font CDlgEx::CreateTitleFont(LONG* height) const {
     LOGFONTW lf{};
     ::GetObjectW(DialogFont(hwnd()), sizeof lf, &lf);
     lf.lfWeight = m_nTitleWeight;
+    lf.lfHeight = FontHeightAt(lf.lfHeight, m_nFontDpi, m_scale);
     lstrcpynW(lf.lfFaceName, L"微软雅黑", LF_FACESIZE);
     if (height)
         *height = lf.lfHeight;
@@ -244,7 +255,7 @@ void CDlgEx::SetCaptionText(const wchar_t* text) {
     LOGFONTW lf{};
     HFONT font = DialogFont(h);
     ::GetObjectW(font, sizeof lf, &lf);
-    const CaptionLayout cl = LayoutCaption(Metrics(), icon, lf.lfHeight);
+    const CaptionLayout cl = LayoutCaption(Metrics(), icon, FontHeightAt(lf.lfHeight, m_nFontDpi, m_scale), m_scale);
 
     RECT measured{cl.titleX, cl.titleY, cl.titleX, cl.titleY};
     {
@@ -299,9 +310,9 @@ void CDlgEx::PaintSkin(HDC bdc, SIZE win) {
     const bool drawIcon = icon && m_bDrawIcon;
     LONG fontHeight = 0;
     gdi::Font titleFont = m_bDrawTitle ? CreateTitleFont(&fontHeight) : gdi::Font();
-    const CaptionLayout cl = LayoutCaption(Metrics(), drawIcon, fontHeight);
+    const CaptionLayout cl = LayoutCaption(Metrics(), drawIcon, fontHeight, m_scale);
     if (drawIcon)
-        ::DrawIconEx(bdc, cl.iconX, cl.iconY, icon, 16, 16, 0, nullptr, DI_NORMAL);
+        ::DrawIconEx(bdc, cl.iconX, cl.iconY, icon, m_scale.Px(16), m_scale.Px(16), 0, nullptr, DI_NORMAL);
     if (m_bDrawTitle && titleFont) {
         const int len = ::GetWindowTextLengthW(hwnd());
         std::wstring title(static_cast<std::size_t>(len > 0 ? len : 0) + 1, L'\0');
@@ -319,7 +330,7 @@ LRESULT CDlgEx::OnNcHitTest(POINT pt) {
     RECT client{};
     ::GetClientRect(hwnd(), &client);
     const FrameHit hit = HitTestFrame(pt.x, pt.y, client.right, client.bottom, Metrics(),
-                                      FrameState{m_bMaximized, m_bResizable});
+                                      FrameState{m_bMaximized, m_bResizable}, m_scale);
     if (hit == FrameHit::Default)
         return Default();
     return ToHitCode(hit);
@@ -345,7 +356,7 @@ LRESULT CDlgEx::OnNcLButtonDblClk(WPARAM hit) {
 }
 
 LRESULT CDlgEx::OnLButtonDblClk(LPARAM point) {
-    if (m_bMaximized && InCaptionBand(GET_Y_LPARAM(point), m_nCaptionHeight))
+    if (m_bMaximized && InCaptionBand(GET_Y_LPARAM(point), Metrics().captionHeight))
         ToggleMaximize();
     return Default();
 }
@@ -368,11 +379,29 @@ LRESULT CDlgEx::OnSize(int cx) {
         rects.push_back(r);
         widths.push_back(b->hwnd() ? r.right - r.left : 0);
     }
-    const auto lefts = LayoutSystemButtons(cx - m_nButtonRightMargin, m_nButtonGap, widths);
+    const auto lefts = LayoutSystemButtons(cx - m_scale.Px(m_nButtonRightMargin), m_nButtonGap, widths, m_scale);
     for (std::size_t i = 0; i < 3; ++i)
         if (buttons[i]->hwnd())
             ::MoveWindow(buttons[i]->hwnd(), lefts[i], rects[i].top, widths[i],
                          rects[i].bottom - rects[i].top, TRUE);
+    return 0;
+}
+
+LRESULT CDlgEx::OnDpiChanged(int dpi, const RECT* suggested) {
+    const DisplayScale was = m_scale;
+    m_scale = DisplayScale(NearestDrawnDpi(dpi, SkinDpis()));
+    // A dialog font the system made anew is made for the new DPI.
+    if (HFONT now = DialogFont(hwnd()); now != m_hFontMade) {
+        m_hFontMade = now;
+        m_nFontDpi = dpi;
+    }
+    if (suggested)
+        ::SetWindowPos(hwnd(), nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                       suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (m_scale != was)
+        OnScaleChanged();
+    UpdateWindowRegion();
+    ::InvalidateRect(hwnd(), nullptr, TRUE);
     return 0;
 }
 
@@ -388,6 +417,8 @@ LRESULT CDlgEx::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         return OnEraseBkgnd(reinterpret_cast<HDC>(wParam));
     case WM_NCHITTEST:
         return OnNcHitTest(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+    case kWmDpiChanged:
+        return OnDpiChanged(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
     case WM_COMMAND:
         if (HIWORD(wParam) == BN_CLICKED) {
             switch (LOWORD(wParam)) {

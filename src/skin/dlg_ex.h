@@ -59,6 +59,9 @@ public:
     virtual int ToggleMaximize();
     virtual void UpdateMaximizeButton(bool maximized);
 
+    // The scale the window is laid out at (LayoutScale), kept up to date.
+    DisplayScale Scale() const { return m_scale; }
+
     bool m_bDrawTitle = true;
     bool m_bDrawIcon = true;
     int m_nCaptionHeight = -1;
@@ -104,13 +107,25 @@ protected:
     // What a derived window takes out of its shape besides the frame's cut
     // corners (shape in window coordinates).
     virtual void CutFromShape(HRGN /*shape*/) {}
-    FrameMetrics Metrics() const { return FrameMetrics{m_nBorderWidth, m_nCaptionHeight}; }
+    // The frame's metrics in the window's pixels (the members hold them at 100 %).
+    FrameMetrics Metrics() const {
+        return ScaledFrameMetrics(FrameMetrics{m_nBorderWidth, m_nCaptionHeight}, m_scale);
+    }
+    // The window moved to a monitor of another scale and has taken the size the
+    // system suggested: a derived window loads its skins for the new scale and
+    // lays itself out again.
+    virtual void OnScaleChanged() {}
+    LRESULT OnDpiChanged(int dpi, const RECT* suggested);
 
 private:
     bool CreateSystemButton(CBtnEx& button, int right, int top, UINT id, HBITMAP strip,
                             const wchar_t* tip);
     gdi::Font CreateTitleFont(LONG* height) const;
     void ReleaseSkin();
+
+    DisplayScale m_scale;
+    int m_nFontDpi = DisplayScale::kBaseDpi;  // the DPI the dialog font was made for
+    HFONT m_hFontMade = nullptr;              // ... and which font that was
 };
 
 }  // namespace ovn::skin

@@ -17,10 +17,10 @@ unsigned LabelDrawFlags(unsigned style) {
     return flags;
 }
 
-Rect LabelTextArea(const Rect& client, int imageWidth) {
+Rect LabelTextArea(const Rect& client, int imageWidth, DisplayScale scale) {
     Rect area = client;
     if (imageWidth != 0)
-        area.left += imageWidth + kLabelImageGap;
+        area.left += imageWidth + scale.Px(kLabelImageGap);
     return area;
 }
 
@@ -34,14 +34,14 @@ bool IsLowSurrogate(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 }  // namespace
 
 LabelLayout LayoutLabelText(std::wstring_view text, const Rect& area, int sampleWidth, int lineHeight,
-                            int spacing, const LabelTextWidth& width) {
+                            int spacing, const LabelTextWidth& width, DisplayScale scale) {
     LabelLayout out;
     // Too narrow for one ordinary character: wrapping would only make a column
     // of clipped glyphs as tall as the text is long.
     if (!width || sampleWidth / kLabelSampleChars > area.Width())
         return out;
 
-    const int step = lineHeight + spacing;
+    const int step = lineHeight + scale.Px(spacing);
     Rect r{area.left, area.top, area.right, area.top + lineHeight};
     std::wstring line;
     bool full = false;  // the line holds one character wider than the area

@@ -34,12 +34,14 @@ constexpr unsigned kDtEndEllipsis = 0x8000;
 unsigned LabelDrawFlags(unsigned style);
 
 // The label's image sits this far from its left edge, and its text this far
-// right of the image.
+// right of the image (at 100 %).
 constexpr int kLabelImageLeft = 3;
 constexpr int kLabelImageGap = 6;
+inline int LabelImageLeft(DisplayScale scale) { return scale.Px(kLabelImageLeft); }
 
-// Where the text goes in a client rectangle: right of the image when there is one.
-Rect LabelTextArea(const Rect& client, int imageWidth);
+// Where the text goes in a client rectangle: right of the image (its width in
+// pixels) when there is one.
+Rect LabelTextArea(const Rect& client, int imageWidth, DisplayScale scale = {});
 
 // Top of the image, centred in a label of the given height.
 int LabelImageTop(int labelHeight, int imageHeight);
@@ -67,10 +69,11 @@ struct LabelLayout {
 // carriage return is ignored, and a character that would make its line wider
 // than the area starts the next one; a character wider than the area on its own
 // gets a line to itself (drawn clipped). A surrogate pair stays together. Lines
-// are lineHeight + spacing apart. Nothing is laid out when the font's average
-// character (sampleWidth / 10) is wider than the area.
+// are lineHeight (measured, in pixels) + spacing (at 100 %) apart. Nothing is
+// laid out when the font's average character (sampleWidth / 10) is wider than
+// the area.
 LabelLayout LayoutLabelText(std::wstring_view text, const Rect& area, int sampleWidth, int lineHeight,
-                            int spacing, const LabelTextWidth& width);
+                            int spacing, const LabelTextWidth& width, DisplayScale scale = {});
 
 // The height a label of currentHeight must grow to, or 0 when it is tall enough.
 // Labels never shrink.

@@ -51,7 +51,7 @@ bool CMessageBox::OnInitDialog() {
         };
         const SIZE strip = gdi::BitmapSize(m_bmpButton1Image.get());
         fit = FitMessageBox(m_nStyle, m_strText, width, m_nLineHeight, Size{strip.cx, strip.cy},
-                            WorkAreaSize());
+                            WorkAreaSize(), Scale());
     }
     m_rows = std::move(fit.text.rows);
     m_nTextWidth = fit.text.width;
@@ -93,7 +93,7 @@ void CMessageBox::PaintText() {
     ::SetTextColor(dc.get(), m_crText);
     int i = 0;
     for (const std::wstring& row : m_rows) {
-        const Rect r = MessageLineRect(client.right, m_nTextWidth, m_nLineHeight, i++);
+        const Rect r = MessageLineRect(client.right, m_nTextWidth, m_nLineHeight, i++, Scale());
         RECT rc{r.left, r.top, r.right, r.bottom};
         ::DrawTextW(dc.get(), row.c_str(), static_cast<int>(row.size()), &rc, 0);
     }

@@ -37,7 +37,8 @@ int MessageBoxResult(int type, int button) {
     return type == BoxYesNo ? kIdNo : kIdCancel;
 }
 
-MessageBoxLayout LayoutMessageBox(int type, int textW, int textH, int lines, Size strip) {
+MessageBoxLayout LayoutMessageBox(int type, int textW, int textH, int lines, Size strip,
+                                  DisplayScale scale) {
     MessageBoxLayout l;
     const Size cell = StripCellSize(strip.cx, strip.cy);
     const int bw = cell.cx, bh = cell.cy;
@@ -47,15 +48,16 @@ MessageBoxLayout LayoutMessageBox(int type, int textW, int textH, int lines, Siz
     // 30 pixels of margin on each side of the text, and never narrower than
     // the room two buttons need. (Comparing the bare text width with that
     // room instead would leave a 115-174 pixel text touching the border.)
-    l.window.cx = std::max(textW, 2 * bw) + kMessageTextMargins;
-    l.window.cy = textH + kMessageLineGap * lines + kMessageBoxChrome + bh;
+    l.window.cx = std::max(textW, 2 * bw) + scale.Px(kMessageTextMargins);
+    l.window.cy = textH + scale.Px(kMessageLineGap) * lines + scale.Px(kMessageBoxChrome) + bh;
     const int cw = l.window.cx, ch = l.window.cy;
-    const int bottom = ch - 30;
+    const int bottom = ch - scale.Px(30);
     const int top = bottom - bh;
+    const int half = scale.Px(10);  // half the gap between two buttons
     if (type == BoxOkCancel || type == BoxYesNo) {
         l.buttonCount = 2;
-        l.button1 = Rect{cw / 2 - 10 - bw, top, cw / 2 - 10, bottom};
-        l.button2 = Rect{cw / 2 + 10, top, cw / 2 + 10 + bw, bottom};
+        l.button1 = Rect{cw / 2 - half - bw, top, cw / 2 - half, bottom};
+        l.button2 = Rect{cw / 2 + half, top, cw / 2 + half + bw, bottom};
         l.caption1 = type == BoxYesNo ? L"是" : L"确定";
         l.caption2 = type == BoxYesNo ? L"否" : L"取消";
     } else {
@@ -68,9 +70,9 @@ MessageBoxLayout LayoutMessageBox(int type, int textW, int textH, int lines, Siz
     return l;
 }
 
-Rect MessageLineRect(int cw, int tw, int lh, int i) {
+Rect MessageLineRect(int cw, int tw, int lh, int i, DisplayScale scale) {
     const int left = (cw - tw) / 2;
-    const int top = kMessageTextTop + i * (lh + kMessageLineGap);
+    const int top = scale.Px(kMessageTextTop) + i * (lh + scale.Px(kMessageLineGap));
     return Rect{left, top, left + tw, top + lh};
 }
 
@@ -210,20 +212,20 @@ MessageText FitMessageText(std::wstring_view text, const TextWidthFn& width, int
 }
 
 FittedMessageBox FitMessageBox(int type, std::wstring_view text, const TextWidthFn& width,
-                               int lineHeight, Size strip, Size workArea) {
+                               int lineHeight, Size strip, Size workArea, DisplayScale scale) {
     const int bh = StripCellSize(strip.cx, strip.cy).cy;
     lineHeight = std::max(0, lineHeight);
     // A work area too small for even one row or the buttons still gets one row;
     // 0 would mean no limit.
-    const int maxWidth = workArea.cx > 0 ? std::max(1, workArea.cx - kMessageTextMargins) : 0;
+    const int maxWidth = workArea.cx > 0 ? std::max(1, workArea.cx - scale.Px(kMessageTextMargins)) : 0;
     const int maxRows =
-        workArea.cy > 0
-            ? std::max(1, (workArea.cy - kMessageBoxChrome - bh) / (lineHeight + kMessageLineGap))
-            : 0;
+        workArea.cy > 0 ? std::max(1, (workArea.cy - scale.Px(kMessageBoxChrome) - bh) /
+                                          (lineHeight + scale.Px(kMessageLineGap)))
+                        : 0;
     FittedMessageBox box;
     box.text = FitMessageText(text, width, maxWidth, maxRows);
     box.layout = LayoutMessageBox(type, box.text.width, lineHeight * box.text.lines, box.text.lines,
-                                  strip);
+                                  strip, scale);
     return box;
 }
 

@@ -15,6 +15,8 @@ enum MessageBoxType : int { BoxOk = 0, BoxOkCancel = 1, BoxYesNo = 4 };
 
 constexpr int kIdOk = 1, kIdCancel = 2, kIdYes = 6, kIdNo = 7;
 constexpr int kMessageBoxButton1 = 5000, kMessageBoxButton2 = 5001;
+// Lengths at 100 %; the rules below take the window's scale and answer in its
+// pixels (text is measured in pixels already).
 constexpr int kMessageTextTop = 55;  // first text line, below the 30-pixel caption band
 constexpr int kMessageLineGap = 3;
 
@@ -36,14 +38,15 @@ struct MessageBoxLayout {
 
 // textW x textH: the measured text block; lines: CountMessageLines; strip: the
 // button strip's size.
-MessageBoxLayout LayoutMessageBox(int type, int textW, int textH, int lines, Size strip);
+MessageBoxLayout LayoutMessageBox(int type, int textW, int textH, int lines, Size strip,
+                                  DisplayScale scale = {});
 
 // Result of the two buttons for a box type.
 int MessageBoxResult(int type, int button);  // button: 1 or 2
 
 // Left edge of the text block and the rectangle of text line i (0-based), for a
 // client width cw, text width tw and line height lh.
-Rect MessageLineRect(int cw, int tw, int lh, int i);
+Rect MessageLineRect(int cw, int tw, int lh, int i, DisplayScale scale = {});
 
 // Width in pixels of a run of text in the box's font.
 using TextWidthFn = std::function<int(std::wstring_view)>;
@@ -83,6 +86,6 @@ struct FittedMessageBox {
 // LayoutMessageBox does. A text that fits keeps exactly the size it has without
 // a work area.
 FittedMessageBox FitMessageBox(int type, std::wstring_view text, const TextWidthFn& width,
-                               int lineHeight, Size strip, Size workArea);
+                               int lineHeight, Size strip, Size workArea, DisplayScale scale = {});
 
 }  // namespace ovn::skin

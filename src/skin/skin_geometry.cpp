@@ -107,14 +107,18 @@ std::vector<Blit> FramePieces(int bmW, int bmH, int winW, int winH, const FrameM
     return out;
 }
 
-CaptionLayout LayoutCaption(const FrameMetrics& m, bool hasIcon, int fontHeight) {
+FrameMetrics ScaledFrameMetrics(const FrameMetrics& m, DisplayScale scale) {
+    return FrameMetrics{scale.Px(m.border), m.captionHeight == -1 ? -1 : scale.Px(m.captionHeight)};
+}
+
+CaptionLayout LayoutCaption(const FrameMetrics& m, bool hasIcon, int fontHeight, DisplayScale scale) {
     CaptionLayout c;
     const int C = m.captionHeight;
     c.iconX = m.border;
-    c.iconY = C == -1 ? 6 : (C - 15) / 2;
-    c.titleX = (hasIcon ? 16 : 0) + m.border + 5;
+    c.iconY = C == -1 ? scale.Px(6) : (C - scale.Px(15)) / 2;
+    c.titleX = (hasIcon ? scale.Px(16) : 0) + m.border + scale.Px(5);
     const int t = (C - std::abs(fontHeight) + 1) / 2;
-    c.titleY = t < 0 ? 4 : t - 2;
+    c.titleY = t < 0 ? scale.Px(4) : t - scale.Px(2);
     return c;
 }
 
@@ -122,11 +126,12 @@ CaptionLayout LayoutCaption(const FrameMetrics& m, bool hasIcon, int fontHeight)
 // Window shape
 
 std::vector<PixelRun> CornerCutRuns(int bmW, int bmH, int winW, int winH,
-                               const std::function<bool(int, int)>& isKey) {
+                               const std::function<bool(int, int)>& isKey, DisplayScale scale) {
     std::vector<std::pair<int, int>> pixels;  // (row, column) of the window
     if (bmW <= 0 || bmH <= 0 || winW <= 0 || winH <= 0 || !isKey)
         return {};
-    const int cols = std::min(9, bmW);
+    const int corner = scale.Px(9);
+    const int cols = std::min(corner, bmW);
     auto testRow = [&](int by, int wy) {
         if (wy < 0 || wy >= winH)
             return;
@@ -137,9 +142,9 @@ std::vector<PixelRun> CornerCutRuns(int bmW, int bmH, int winW, int winH,
                 pixels.emplace_back(wy, winW - 1 - j);
         }
     };
-    for (int y = 0; y < 9 && y < bmH; ++y)
+    for (int y = 0; y < corner && y < bmH; ++y)
         testRow(y, y);
-    for (int y = std::max(0, bmH - 9); y < bmH; ++y)
+    for (int y = std::max(0, bmH - corner); y < bmH; ++y)
         testRow(y, winH - (bmH - y));
 
     std::sort(pixels.begin(), pixels.end());
@@ -161,7 +166,8 @@ bool InCaptionBand(int y, int captionHeight) {
     return captionHeight == -1 || (y >= 0 && y < captionHeight);
 }
 
-FrameHit HitTestFrame(int x, int y, int w, int h, const FrameMetrics& m, const FrameState& s) {
+FrameHit HitTestFrame(int x, int y, int w, int h, const FrameMetrics& m, const FrameState& s,
+                      DisplayScale scale) {
     const int B = m.border;
     const int C = m.captionHeight;
     if (s.maximized)
@@ -175,11 +181,12 @@ FrameHit HitTestFrame(int x, int y, int w, int h, const FrameMetrics& m, const F
         return top ? FrameHit::TopLeft : bottom ? FrameHit::BottomLeft : FrameHit::Left;
     if (x >= w - B && x < w)
         return top ? FrameHit::TopRight : bottom ? FrameHit::BottomRight : FrameHit::Right;
-    // The top sizing band stays 3 pixels whatever the border, so the caption
-    // starts right below it.
-    if (y >= 0 && y < 3)
+    // The top sizing band stays 3 pixels (at 100 %) whatever the border, so the
+    // caption starts right below it.
+    const int band = scale.Px(3);
+    if (y >= 0 && y < band)
         return FrameHit::Top;
-    if ((y >= 3 && y < C) || C == -1)
+    if ((y >= band && y < C) || C == -1)
         return FrameHit::Caption;
     if (bottom)
         return FrameHit::Bottom;
@@ -221,7 +228,9 @@ Rect MaximizedRect(const Rect& wa, Size maxSize) {
     return r;
 }
 
-std::vector<int> LayoutSystemButtons(int rightX, int gap, const std::vector<int>& widths) {
+std::vector<int> LayoutSystemButtons(int rightX, int gap, const std::vector<int>& widths,
+                                     DisplayScale scale) {
+    gap = scale.Px(gap);
     std::vector<int> lefts(widths.size(), 0);
     int x = rightX;
     for (std::size_t i = 0; i < widths.size(); ++i) {

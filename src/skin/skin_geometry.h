@@ -10,7 +10,11 @@
 #include <string_view>
 #include <vector>
 
+#include "common/display_scale.h"
+
 namespace ovn::skin {
+
+using ovn::DisplayScale;
 
 // Transparency of every skin image: magenta, as a COLORREF (0x00BBGGRR).
 constexpr std::uint32_t kSkinKeyColor = 0x00FF00FFu;
@@ -64,6 +68,10 @@ struct FrameMetrics {
     int captionHeight = -1;   // C: -1 = the whole window is caption, no band
 };
 
+// A frame's metrics, given at 100 %, in the pixels of a window at this scale
+// (a caption of -1 stays -1). The rules below take metrics in pixels.
+FrameMetrics ScaledFrameMetrics(const FrameMetrics& at100, DisplayScale scale);
+
 // The blits that paint a window of winW x winH from a frame bitmap of bmW x bmH,
 // in drawing order. Nine-slice when stretch is set; otherwise the bitmap is
 // copied unscaled from its top-left (clipped to both sizes) and only the right
@@ -77,8 +85,10 @@ struct CaptionLayout {
     int iconX = 0, iconY = 0;
     int titleX = 0, titleY = 0;
 };
-// fontHeight is the dialog font's LOGFONT height (sign ignored).
-CaptionLayout LayoutCaption(const FrameMetrics& m, bool hasIcon, int fontHeight);
+// fontHeight is the dialog font's LOGFONT height (sign ignored), m in pixels;
+// the icon's and the title's own offsets are scaled.
+CaptionLayout LayoutCaption(const FrameMetrics& m, bool hasIcon, int fontHeight,
+                            DisplayScale scale = {});
 
 // ---------------------------------------------------------------------------
 // Window shape
@@ -89,12 +99,14 @@ struct PixelRun {
     bool operator==(const PixelRun&) const = default;
 };
 
-// The frame's 9 x 9 corner squares are mapped 1:1 onto the window's corners
-// whatever its size; every key-coloured pixel there removes one window pixel.
-// isKey(x, y) tests a bitmap pixel (top-down coordinates). The result is sorted
-// by row then column, merged, and limited to the window.
+// The frame's 9 x 9 corner squares (at 100 %; the bitmap is drawn for the
+// window's scale) are mapped 1:1 onto the window's corners whatever its size;
+// every key-coloured pixel there removes one window pixel. isKey(x, y) tests a
+// bitmap pixel (top-down coordinates). The result is sorted by row then
+// column, merged, and limited to the window.
 std::vector<PixelRun> CornerCutRuns(int bmW, int bmH, int winW, int winH,
-                               const std::function<bool(int x, int y)>& isKey);
+                               const std::function<bool(int x, int y)>& isKey,
+                               DisplayScale scale = {});
 
 // ---------------------------------------------------------------------------
 // Hit testing, moving and sizing
@@ -117,8 +129,10 @@ struct FrameState {
     bool resizable = false;
 };
 
-// (x, y) in client coordinates, client size w x h.
-FrameHit HitTestFrame(int x, int y, int w, int h, const FrameMetrics& m, const FrameState& s);
+// (x, y) in client coordinates, client size w x h, m in pixels; the top
+// sizing band is 3 pixels at 100 %.
+FrameHit HitTestFrame(int x, int y, int w, int h, const FrameMetrics& m, const FrameState& s,
+                      DisplayScale scale = {});
 
 // True when (x, y) lies in the caption band (always, when the caption height is -1).
 bool InCaptionBand(int y, int captionHeight);
@@ -138,8 +152,10 @@ Rect MaximizedRect(const Rect& workArea, Size maxSize);
 // Left edges of the system buttons laid out from the right: widths are given close,
 // maximise, minimise in that order, 0 for a button that does not exist (its entry
 // in the result is then meaningless). Each button's right edge is at x, then x moves
-// to its left edge minus the gap.
-std::vector<int> LayoutSystemButtons(int rightX, int gap, const std::vector<int>& widths);
+// to its left edge minus the gap (given at 100 %; the widths are the buttons'
+// own, in pixels).
+std::vector<int> LayoutSystemButtons(int rightX, int gap, const std::vector<int>& widths,
+                                     DisplayScale scale = {});
 
 // ---------------------------------------------------------------------------
 // Image button

@@ -3,6 +3,8 @@
 #include "framework/handles.h"
 #include "framework/picture.h"
 #include "framework/png_decoder.h"
+#include "common/newer_windows.h"
+#include "skin/skin_scale.h"
 
 #include <cstring>
 #include <vector>
@@ -97,7 +99,21 @@ gdi::Bitmap DecodeNetworkImage(const void* data, std::size_t size) {
     return out;
 }
 
-gdi::Bitmap LoadSkinImage(UINT id) {
+std::span<const int> SkinDpis() {
+    static constexpr int kDrawn[] = {DisplayScale::kBaseDpi};
+    return kDrawn;
+}
+
+DisplayScale LayoutScale(HWND window) {
+    HWND top = window ? ::GetAncestor(window, GA_ROOT) : nullptr;
+    return DisplayScale(NearestDrawnDpi(WindowDpi(top ? top : window), SkinDpis()));
+}
+
+int FontHeightAt(int height, int fromDpi, DisplayScale scale) {
+    return fromDpi > 0 ? ::MulDiv(height, scale.Dpi(), fromDpi) : height;
+}
+
+gdi::Bitmap LoadSkinImage(UINT id, DisplayScale) {
     // A bitmap resource of the same id overrides the PNG.
     if (HBITMAP plain = ::LoadBitmapW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id)))
         return gdi::Bitmap(plain);

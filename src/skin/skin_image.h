@@ -6,15 +6,28 @@
 #include "skin/skin_geometry.h"
 
 #include <cstddef>
+#include <span>
 
 namespace ovn::skin {
 
 constexpr COLORREF SkinKeyColor = kSkinKeyColor;  // RGB(255, 0, 255)
 
+// The scales the skins are drawn for, as DPIs.
+std::span<const int> SkinDpis();
+
+// The scale a window of ours is laid out at: the drawing of the skins nearest
+// to the DPI of its top-level window, so the layout meets its bitmaps pixel for
+// pixel (fonts follow the same scale).
+DisplayScale LayoutScale(HWND window);
+
 // A PNG resource of the executable (custom type "PNG") as a 32-bit bottom-up
 // bitmap with transparent pixels in the key colour; a bitmap resource of the same
-// id wins. Empty when the resource is missing or cannot be decoded.
-gdi::Bitmap LoadSkinImage(UINT id);
+// id wins. The drawing for the scale when there is one, else the one at 100 %.
+// Empty when the resource is missing or cannot be decoded.
+gdi::Bitmap LoadSkinImage(UINT id, DisplayScale scale = {});
+
+// A font's LOGFONT height made for fromDpi, at the scale.
+int FontHeightAt(int height, int fromDpi, DisplayScale scale);
 
 // The same conversion for PNG (or any GDI+ format) bytes already in memory:
 // pictures we make and carry ourselves, read by our own decoder first.

@@ -63,7 +63,8 @@ HFONT CStaticEx::GetLabelFont() {
 void CStaticEx::DrawLabelText(HDC dc) {
     RECT rc{};
     ::GetClientRect(hwnd(), &rc);
-    const Rect area = LabelTextArea(Rect{rc.left, rc.top, rc.right, rc.bottom}, m_nImageWidth);
+    const DisplayScale scale = LayoutScale(hwnd());
+    const Rect area = LabelTextArea(Rect{rc.left, rc.top, rc.right, rc.bottom}, m_nImageWidth, scale);
     const UINT flags = LabelDrawFlags(static_cast<unsigned>(::GetWindowLongPtrW(hwnd(), GWL_STYLE)));
 
     ::SetBkMode(dc, TRANSPARENT);
@@ -79,7 +80,7 @@ void CStaticEx::DrawLabelText(HDC dc) {
     };
     const SIZE sample = measure(kLabelSample);
     const LabelLayout layout = LayoutLabelText(m_strText, area, sample.cx, sample.cy, m_nLineSpacing,
-                                               [&](std::wstring_view s) { return measure(s).cx; });
+                                               [&](std::wstring_view s) { return measure(s).cx; }, scale);
     for (const LabelLine& line : layout.lines) {
         if (line.text.empty())
             continue;
@@ -106,7 +107,8 @@ void CStaticEx::OnPaint() {
     HDC dc = buffer.dc();
     DrawParentBackground(hwnd(), dc);
     if (m_imgList)
-        ::ImageList_Draw(m_imgList.get(), 0, dc, kLabelImageLeft, LabelImageTop(h, m_nImageHeight), ILD_TRANSPARENT);
+        ::ImageList_Draw(m_imgList.get(), 0, dc, LabelImageLeft(LayoutScale(hwnd())), LabelImageTop(h, m_nImageHeight),
+                         ILD_TRANSPARENT);
     DrawLabelText(dc);
     ::BitBlt(paint.get(), 0, 0, w, h, dc, 0, 0, SRCCOPY);
 }
