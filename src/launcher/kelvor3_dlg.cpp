@@ -421,6 +421,9 @@ void CKelvor3Dlg::OnTimer(UINT_PTR id) {
     case kTimerPendingWatch:
         m_processes.CheckPendingProcess();
         break;
+    case kTimerPageKeyboard:
+        m_processes.CheckPageKeyboard();
+        break;
     }
 }
 

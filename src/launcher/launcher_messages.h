@@ -48,9 +48,12 @@ constexpr UINT_PTR kTimerClearCache = 7;    // cache clearing, as the menu item 
 constexpr UINT_PTR kTimerPendingWatch = 8;  // a page still logging in has not died silently
 constexpr UINT_PTR kTimerTrayIcon = 9;      // adds the tray icon: after the first paint with a page,
                                             // and again after the system refused an add
+constexpr UINT_PTR kTimerPageKeyboard = 10;  // the page shown last gets the keyboard once it is on screen
+constexpr UINT kPageKeyboardCheckMs = 15;
+constexpr int kPageKeyboardChecks = 200;      // about three seconds for a busy page to show itself
 
 inline constexpr UINT_PTR kLauncherTimers[] = {kTimerSound, kTimerNotice, kTimerClearCache, kTimerPendingWatch,
-                                               kTimerTrayIcon};
+                                               kTimerTrayIcon, kTimerPageKeyboard};
 static_assert(AllDifferent(kLauncherTimers), "two of the launcher window's timers share an id");
 
 }  // namespace ovn

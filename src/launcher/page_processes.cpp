@@ -240,7 +240,7 @@ void PageProcesses::ShowPage(HWND page, bool keepKeyboard) {
                 KeepAboveLauncher(w);
             ShowHeld(w, OnScreenWithLauncher());
             if (!keepKeyboard)
-                ::SetForegroundWindow(w);
+                HandKeyboardWhenShown(w);
         } else {
             ShowHeld(w, false);
         }
@@ -248,6 +248,29 @@ void PageProcesses::ShowPage(HWND page, bool keepKeyboard) {
     if (page && held != pages.end())
         if (HWND hall = LiveHall())
             ShowHeld(hall, false);
+}
+
+// The page's own thread shows it (asked without waiting, so that a hung page
+// cannot hang the launcher), and a foreground handed over before that lands on
+// a hidden window: the system then gives the keyboard to nobody, and the
+// desktop is in front. So the launcher, which still has the foreground the
+// player's click gave it, hands it over once the page is on screen.
+void PageProcesses::HandKeyboardWhenShown(HWND page) {
+    m_keyboardFor = ToId(page);
+    m_keyboardChecks = 0;
+    ::SetTimer(m_launcher, kTimerPageKeyboard, kPageKeyboardCheckMs, nullptr);
+}
+
+void PageProcesses::CheckPageKeyboard() {
+    HWND page = ToHwnd(m_keyboardFor);
+    // Another page, the hall or a hidden launcher since: the keyboard stays where it is.
+    const bool wanted = page && page == CurrentPage() && !m_slots.HallShown() && ::IsWindow(page);
+    if (wanted && !::IsWindowVisible(page) && ++m_keyboardChecks < kPageKeyboardChecks)
+        return;
+    ::KillTimer(m_launcher, kTimerPageKeyboard);
+    m_keyboardFor = 0;
+    if (wanted && ::IsWindowVisible(page))
+        ::SetForegroundWindow(page);
 }
 
 void PageProcesses::ShowNextPage() {

@@ -106,6 +106,9 @@ public:
     void NoteAbandonNotice();
     // Timer kTimerPendingWatch: settles a pending page that ended without its window.
     void CheckPendingProcess();
+    // Timer kTimerPageKeyboard: the page shown last gets the keyboard once it is
+    // on screen.
+    void CheckPageKeyboard();
 
     static HWND ToHwnd(launcher::WindowId id) { return reinterpret_cast<HWND>(id); }
     static launcher::WindowId ToId(HWND hwnd) { return reinterpret_cast<launcher::WindowId>(hwnd); }
@@ -117,6 +120,7 @@ private:
     void PlaceInPageArea(HWND window) const;
     bool LauncherOnScreen() const;      // visible and not minimised
     void KeepAboveLauncher(HWND window) const;
+    void HandKeyboardWhenShown(HWND page);
     bool OnScreenWithLauncher() const;  // whether a window shown now would be seen
     // Forgets a pending page that ended before its window came: true when the
     // launcher has nothing left to show.
@@ -133,6 +137,8 @@ private:
     PageToken m_pendingToken = 0;  // the token it was started with
     fw::Handle m_hHallProcess;     // the hall process until its window arrives
     bool m_bPendingAbandoned = false;  // the pending page said it gave up its login
+    launcher::WindowId m_keyboardFor = 0;  // the page to get the keyboard once it shows
+    int m_keyboardChecks = 0;              // how often it has been looked at since
     bool m_bInputBackDue = false;  // a page died at its login leaving the launcher disabled
 };
 
