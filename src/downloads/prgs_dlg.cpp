@@ -28,10 +28,15 @@ bool CPrgsDlg::OnInitDialog() {
     if (m_progress.hwnd())
         m_progress.SetImages(skin::LoadSkinImage(IDB_PROGRESS_BK), skin::LoadSkinImage(IDB_PROGRESS_BAR));
 
+    // The dialog waits for its worker whenever it ends: the job may fill m_package.
     const std::wstring url = m_strUrl, target = m_strTarget;
-    const bool started = m_worker.Start(hwnd(), [url, target](DownloadTask& worker) -> WPARAM {
+    const bool started = m_worker.Start(hwnd(), [this, url, target](DownloadTask& worker) -> WPARAM {
         const ProgressSink sink = worker.Progress();
-        return HttpGetToFile(url, target, kPackageChunk, true, &sink, &worker.Handles()) ? 1 : 0;
+        fw::FileHandle written;
+        if (!HttpGetToFile(url, target, kPackageChunk, true, &sink, &worker.Handles(), &written))
+            return 0;
+        m_package = DownloadedProgram::FromWritten(std::move(written), target);
+        return m_package ? 1 : 0;
     });
     if (!started)
         EndDialog(IDCANCEL);
