@@ -24,7 +24,7 @@ constexpr COLORREF kPercentColor = RGB(72, 81, 86);
 // (nobody has changed it since it was written, nobody can while it is held),
 // is a whole program of a machine the game's players run and, when this copy
 // is signed, comes from our publisher.
-bool StartDownloaded(fw::FileHandle written, const std::wstring& path, const DownloadHandles& handles) {
+bool StartDownloaded(fw::FileHandle written, const std::wstring& path, const DownloadTask& task) {
     const DownloadedProgram installer = DownloadedProgram::FromWritten(std::move(written), path);
     if (!installer) {
         LogFailureF(0, L"game download: %ls is not the file downloaded; not started", path.c_str());
@@ -39,7 +39,7 @@ bool StartDownloaded(fw::FileHandle written, const std::wstring& path, const Dow
     // for our own updates.
     if (!installer.FromOurPublisher(L"game download"))
         return false;
-    if (handles.Cancelled())
+    if (task.Cancelled())
         return false;
     return installer.Start();
 }
@@ -59,10 +59,9 @@ GameDownloadResult DownloadAndStartGame(DownloadTask& worker, const std::wstring
     if (!config)
         return kGameConfigFailed;
 
-    const ProgressSink sink = worker.Progress();
     fw::FileHandle file;
-    const bool started = HttpGetToFile(address, target, kChunk, true, &sink, &worker.Handles(), &file) &&
-                         StartDownloaded(std::move(file), target, worker.Handles());
+    const bool started = HttpGetToFile(address, target, kChunk, true, &worker, &worker.Handles(), &file) &&
+                         StartDownloaded(std::move(file), target, worker);
     if (started)
         return kGameInstallerStarted;
     // What was written is deleted here, where it was written: a cancelled dialog
@@ -169,10 +168,10 @@ bool CDownGameDlg::PreTranslateMessage(MSG& msg) {
 
 LRESULT CDownGameDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-    case kMsgDownloadProgress:
+    case fw::kMsgWorkerProgress:
         ShowPercent(static_cast<int>(wParam > 100 ? 100 : wParam));
         return 0;
-    case kMsgDownloadDone:
+    case fw::kMsgWorkerDone:
         if (auto result = m_worker.TakeResult())
             OnDownloadDone(*result);
         return 0;

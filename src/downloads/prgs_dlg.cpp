@@ -31,9 +31,8 @@ bool CPrgsDlg::OnInitDialog() {
     // The dialog waits for its worker whenever it ends: the job may fill m_package.
     const std::wstring url = m_strUrl, target = m_strTarget;
     const bool started = m_worker.Start(hwnd(), [this, url, target](DownloadTask& worker) -> WPARAM {
-        const ProgressSink sink = worker.Progress();
         fw::FileHandle written;
-        if (!HttpGetToFile(url, target, kPackageChunk, true, &sink, &worker.Handles(), &written))
+        if (!HttpGetToFile(url, target, kPackageChunk, true, &worker, &worker.Handles(), &written))
             return 0;
         m_package = DownloadedProgram::FromWritten(std::move(written), target);
         return m_package ? 1 : 0;
@@ -50,11 +49,11 @@ void CPrgsDlg::OnCancel() {
 
 LRESULT CPrgsDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-    case kMsgDownloadProgress:
+    case fw::kMsgWorkerProgress:
         if (m_progress.hwnd())
             ::SendMessageW(m_progress.hwnd(), PBM_SETPOS, wParam, 0);
         return 0;
-    case kMsgDownloadDone:
+    case fw::kMsgWorkerDone:
         if (auto result = m_worker.TakeResult())
             EndDialog(*result == 1 ? IDOK : IDCANCEL);
         return 0;

@@ -12,18 +12,13 @@
 #include "downloads/md5_file.h"
 #include "downloads/program_image.h"
 #include "process/process.h"
+#include "temp_file.h"
 
 using ovn::downloads::DownloadedProgram;
 
 namespace {
 
-std::wstring TempFile(const wchar_t* name) {
-    wchar_t folder[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, folder);
-    std::wstring path = std::wstring(folder) + name;
-    DeleteFileW(path.c_str());
-    return path;
-}
+using wintest::TempFile;
 
 bool WriteText(const std::wstring& path, const char* text) {
     fw::FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
