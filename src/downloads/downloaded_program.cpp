@@ -25,6 +25,18 @@ std::optional<std::uint16_t> MachineOf(HANDLE file) {
     return ProgramMachine(head, static_cast<std::uint64_t>(size.QuadPart));
 }
 
+// The same file: the same index on the same volume. Wine names no volume (0)
+// for a handle whose file was renamed after it was opened; a rename never
+// leaves its volume, so the index decides then.
+bool SameFile(HANDLE a, HANDLE b) {
+    BY_HANDLE_FILE_INFORMATION x{}, y{};
+    if (!::GetFileInformationByHandle(a, &x) || !::GetFileInformationByHandle(b, &y))
+        return false;
+    const bool sameVolume = x.dwVolumeSerialNumber == y.dwVolumeSerialNumber || x.dwVolumeSerialNumber == 0 ||
+                            y.dwVolumeSerialNumber == 0;
+    return sameVolume && x.nFileIndexHigh == y.nFileIndexHigh && x.nFileIndexLow == y.nFileIndexLow;
+}
+
 }  // namespace
 
 DownloadedProgram DownloadedProgram::Hold(const std::wstring& path) {
@@ -64,7 +76,24 @@ bool DownloadedProgram::FromOurPublisher(const wchar_t* what) const {
     return m_file && trust::PublisherAllows(m_file.get(), m_path, what);
 }
 
-bool DownloadedProgram::Start() const { return m_file && StartProgramWithArguments(m_path, {}); }
+fw::FileHandle DownloadedProgram::Pin(const std::wstring& path) const {
+    fw::FileHandle pin(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!pin || !m_file || !SameFile(pin.get(), m_file.get()))
+        return {};
+    return pin;
+}
+
+bool DownloadedProgram::Start() const {
+    // The file is held shared for deletion, so somebody may have renamed it
+    // and put another at its path since; the system starts what the path names.
+    const fw::FileHandle pinned = Pin(m_path);
+    if (!pinned) {
+        LogFailureF(0, L"%ls is no longer the file checked; not started", m_path.c_str());
+        return false;
+    }
+    return StartProgramWithArguments(m_path, {});
+}
 
 bool DownloadedProgram::TakePlaceOf(const std::wstring& program, const std::wstring& aside) {
     if (!m_file)
@@ -73,16 +102,21 @@ bool DownloadedProgram::TakePlaceOf(const std::wstring& program, const std::wstr
         LogFailure(L"update: the running copy cannot be moved aside", ::GetLastError());
         return false;
     }
-    // A rename, not a copy: the bytes now at program are the ones held and checked.
-    if (!::MoveFileExW(m_path.c_str(), program.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        const DWORD error = ::GetLastError();
-        if (!::MoveFileExW(aside.c_str(), program.c_str(), MOVEFILE_REPLACE_EXISTING))
-            LogFailure(L"update: the running copy could not be put back", ::GetLastError());
-        LogFailure(L"update: the new copy cannot take the program's place", error);
-        return false;
+    // A rename moves whatever the path names by then: the file that arrives
+    // must be the one held and checked, or the running copy goes back.
+    const bool moved = ::MoveFileExW(m_path.c_str(), program.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+    const DWORD error = moved ? 0 : ::GetLastError();
+    if (moved && Pin(program)) {
+        m_path = program;
+        return true;
     }
-    m_path = program;
-    return true;
+    if (!::MoveFileExW(aside.c_str(), program.c_str(), MOVEFILE_REPLACE_EXISTING))
+        LogFailure(L"update: the running copy could not be put back", ::GetLastError());
+    if (moved)
+        LogFailureF(0, L"update: %ls was no longer the package checked", m_path.c_str());
+    else
+        LogFailure(L"update: the new copy cannot take the program's place", error);
+    return false;
 }
 
 void DownloadedProgram::Discard() {

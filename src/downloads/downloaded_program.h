@@ -41,16 +41,23 @@ public:
     // "update", "game download", for the log).
     bool FromOurPublisher(const wchar_t* what) const;
 
-    // Starts it without arguments; it stays held until the system has opened it.
+    // Starts it without arguments, once its path still names the file held; it
+    // stays held, and its path kept to it, until the system has opened it.
     bool Start() const;
     // Puts it in place of program, which is moved to aside first (a running
-    // copy can be renamed, not overwritten). On failure program is put back, so
-    // the folder never lacks a runnable copy.
+    // copy can be renamed, not overwritten); true once program names the file
+    // held. On failure program is put back, so the folder never lacks a
+    // runnable copy.
     bool TakePlaceOf(const std::wstring& program, const std::wstring& aside);
     // Lets go and deletes the file (at the next reboot when it cannot go now).
     void Discard();
 
 private:
+    // A second handle on the file at path when it is the file held: it shares
+    // reading only, so while it is open nobody renames or deletes the file,
+    // and path keeps naming what was checked. Empty when path names another.
+    fw::FileHandle Pin(const std::wstring& path) const;
+
     fw::FileHandle m_file;
     std::wstring m_path;
 };

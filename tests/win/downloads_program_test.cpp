@@ -86,11 +86,17 @@ TEST_F(HeldProgram, TheChecksReadWhatIsHeldNotWhatThePathNamesLater) {
     ASSERT_TRUE(held);
     EXPECT_FALSE(held.Machine());
     // A program is put where the held page was: the held bytes are still the page's.
-    ASSERT_TRUE(MoveFileExW(page.c_str(), aside.c_str(), MOVEFILE_REPLACE_EXISTING));
+    const std::wstring moved = TempFile(L"ovn_held_page_moved.exe");
+    ASSERT_TRUE(MoveFileExW(page.c_str(), moved.c_str(), MOVEFILE_REPLACE_EXISTING));
     ASSERT_TRUE(CopyFileW(program.c_str(), page.c_str(), FALSE));
     EXPECT_FALSE(held.Machine());
     EXPECT_EQ(held.Md5(), pageDigest);
+    // Nor does what the path names now take the running copy's place.
+    const auto runningCopy = ovn::downloads::Md5OfFile(place);
+    EXPECT_FALSE(held.TakePlaceOf(place, aside));
+    EXPECT_EQ(ovn::downloads::Md5OfFile(place), runningCopy) << "the running copy is gone";
     held.Discard();
+    DeleteFileW(moved.c_str());
     EXPECT_FALSE(held);
     DeleteFileW(page.c_str());
 }
