@@ -9,6 +9,7 @@
 #include "browser/cache_rules.h"
 #include "common/log.h"
 #include "common/newer_windows.h"
+#include "framework/handles.h"
 
 namespace ovn::browser {
 
@@ -215,44 +216,6 @@ bool SetCacheLimit() {
     const DWORD limit = 0x100000;
     return ::RegSetValueExW(key.get(), L"CacheLimit", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&limit),
                             sizeof limit) == ERROR_SUCCESS;
-}
-
-bool CacheClearing::Start(HWND notify, UINT done, CacheLocations where) {
-    if (m_thread)
-        return false;
-    m_cancel = false;
-    m_workDone = false;
-    m_notify = notify;
-    m_done = done;
-    m_where = std::move(where);
-    m_thread.reset(::CreateThread(nullptr, 0, &CacheClearing::Run, this, 0, nullptr));
-    if (!m_thread)
-        LogFailure(L"cache clearing: the worker thread cannot start", ::GetLastError());
-    return static_cast<bool>(m_thread);
-}
-
-DWORD WINAPI CacheClearing::Run(void* self) {
-    auto* clearing = static_cast<CacheClearing*>(self);
-    ClearCaches(clearing->m_where, &clearing->m_cancel);
-    clearing->m_workDone = true;
-    if (!clearing->m_cancel)
-        ::PostMessageW(clearing->m_notify, clearing->m_done, 0, 0);
-    return 0;
-}
-
-bool CacheClearing::Finished() {
-    if (!m_thread || !m_workDone)
-        return false;
-    ::WaitForSingleObject(m_thread.get(), INFINITE);  // it posted as its last act
-    m_thread.reset();
-    return true;
-}
-
-void CacheClearing::Stop() {
-    m_cancel = true;
-    if (m_thread)
-        ::WaitForSingleObject(m_thread.get(), INFINITE);
-    m_thread.reset();
 }
 
 }  // namespace ovn::browser

@@ -1,14 +1,14 @@
 // Cache maintenance for the browser engine and the Flash Player plug-in the game
 // pages use: clearing the plug-in's shared objects, the URL cache (cookies
-// stay) and the temporary internet files, on a worker thread of its own; the
-// recursive folder deletion it uses; and the cache size limit set at start-up.
+// stay) and the temporary internet files (the launcher runs it on a worker);
+// the recursive folder deletion it uses; and the cache size limit set at
+// start-up.
 #pragma once
 #include <windows.h>
 
 #include <atomic>
 #include <string>
 
-#include "framework/handles.h"
 
 namespace ovn::browser {
 
@@ -36,33 +36,5 @@ void ClearCaches(const CacheLocations& where, const std::atomic<bool>* cancel = 
 // Writes the browser cache's size limit (HKCU, "CacheLimit", 1 MB) when its key
 // exists; true once written.
 bool SetCacheLimit();
-
-// One clearing on a thread of its own, which posts `done` to the window it was
-// given when it has finished. Going away stops the clearing between two files
-// and waits for its thread, so nothing is posted after that.
-class CacheClearing {
-public:
-    CacheClearing() = default;
-    ~CacheClearing() { Stop(); }
-    CacheClearing(const CacheClearing&) = delete;
-    CacheClearing& operator=(const CacheClearing&) = delete;
-
-    // False when a clearing still runs or the thread cannot start.
-    bool Start(HWND notify, UINT done, CacheLocations where);
-    // The `done` message arrived: true when the worker has indeed finished (its
-    // thread is then waited for and let go); a message from anybody else changes nothing.
-    bool Finished();
-    void Stop();
-
-private:
-    static DWORD WINAPI Run(void* self);
-
-    fw::Handle m_thread;
-    std::atomic<bool> m_cancel{false};
-    std::atomic<bool> m_workDone{false};
-    HWND m_notify = nullptr;
-    UINT m_done = 0;
-    CacheLocations m_where;
-};
 
 }  // namespace ovn::browser

@@ -8,13 +8,11 @@
 #include "common/portal.h"
 #include "downloads/game_download_rules.h"
 #include "downloads/progress_rules.h"
-#include "downloads/md5_file.h"
-#include "downloads/program_file.h"
+#include "downloads/downloaded_program.h"
 #include "process/process.h"
 #include "res/resource.h"
 #include "res/skin_ids.h"
 #include "skin/skin_image.h"
-#include "trust/signature.h"
 
 namespace ovn::downloads {
 
@@ -22,36 +20,28 @@ namespace {
 
 constexpr std::size_t kChunk = 1024;
 constexpr COLORREF kPercentColor = RGB(72, 81, 86);
-// Starts the installer held open in written (for reading and writing, shared
-// for reading only, so nobody has changed it since it was written). It cannot
-// be started through that handle: it is exchanged for one that only reads and
-// still shares nothing but reading, and the file behind the new handle must
-// hold the same bytes, or something swapped it in between.
-bool StartDownloaded(fw::FileHandle written, const std::wstring& path, const DownloadHandles& handles) {
-    const auto machine = MachineOfProgram(written.get());
+// Starts the installer the download wrote through written, once it is held
+// (nobody has changed it since it was written, nobody can while it is held),
+// is a whole program of a machine the game's players run and, when this copy
+// is signed, comes from our publisher.
+bool StartDownloaded(fw::FileHandle written, const std::wstring& path, const DownloadTask& task) {
+    const DownloadedProgram installer = DownloadedProgram::FromWritten(std::move(written), path);
+    if (!installer) {
+        LogFailureF(0, L"game download: %ls is not the file downloaded; not started", path.c_str());
+        return false;
+    }
+    const auto machine = installer.Machine();
     if (!machine || !IsInstallerMachine(*machine)) {
         LogFailureF(0, L"game download: %ls is no whole program; not started", path.c_str());
         return false;
     }
-    const auto digest = Md5OfHandle(written.get());
-    written.reset();
-    fw::FileHandle held(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!held) {
-        LogFailureF(::GetLastError(), L"game download: %ls cannot be held; not started", path.c_str());
+    // Another game's installer runs with the player's rights: the same rule as
+    // for our own updates.
+    if (!installer.FromOurPublisher(L"game download"))
         return false;
-    }
-    if (!digest || Md5OfHandle(held.get()) != digest) {
-        LogFailureF(0, L"game download: %ls changed after its download; not started", path.c_str());
+    if (task.Cancelled())
         return false;
-    }
-    // Another game's installer runs with the player's rights: from our publisher
-    // only, when this copy is signed (the same rule as for our own updates).
-    if (!trust::PublisherAllows(held.get(), path, L"game download"))
-        return false;
-    if (handles.Cancelled())
-        return false;
-    return StartProgramWithArguments(path, {});  // the file stays held until it has started
+    return installer.Start();
 }
 
 }  // namespace
@@ -69,10 +59,9 @@ GameDownloadResult DownloadAndStartGame(DownloadTask& worker, const std::wstring
     if (!config)
         return kGameConfigFailed;
 
-    const ProgressSink sink = worker.Progress();
     fw::FileHandle file;
-    const bool started = HttpGetToFile(address, target, kChunk, true, &sink, &worker.Handles(), &file) &&
-                         StartDownloaded(std::move(file), target, worker.Handles());
+    const bool started = HttpGetToFile(address, target, kChunk, true, &worker, &worker.Handles(), &file) &&
+                         StartDownloaded(std::move(file), target, worker);
     if (started)
         return kGameInstallerStarted;
     // What was written is deleted here, where it was written: a cancelled dialog
@@ -179,10 +168,10 @@ bool CDownGameDlg::PreTranslateMessage(MSG& msg) {
 
 LRESULT CDownGameDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-    case kMsgDownloadProgress:
+    case fw::kMsgWorkerProgress:
         ShowPercent(static_cast<int>(wParam > 100 ? 100 : wParam));
         return 0;
-    case kMsgDownloadDone:
+    case fw::kMsgWorkerDone:
         if (auto result = m_worker.TakeResult())
             OnDownloadDone(*result);
         return 0;

@@ -42,13 +42,6 @@ std::optional<http::BodyEnd> ReadAnnouncedBody(http::Exchange& exchange, const s
     return end;
 }
 
-void ShowProgress(const ProgressSink* sink, int percent) {
-    if (sink && sink->gate)
-        sink->gate->PostUnlessCancelled(sink->notify, sink->message, static_cast<WPARAM>(percent));
-    else if (sink && sink->notify)
-        ::PostMessageW(sink->notify, sink->message, static_cast<WPARAM>(percent), 0);
-}
-
 bool ReadSmallBody(const std::wstring& url, wchar_t* out, DownloadHandles* handles) {
     if (!http::SplitHttpUrl(url))
         return false;
@@ -82,7 +75,7 @@ bool IsPortalUrl(const std::wstring& url) {
 }
 
 bool HttpGetToFile(const std::wstring& url, const std::wstring& path, std::size_t chunk, bool checkAllowList,
-                   const ProgressSink* progress, DownloadHandles* handles, fw::FileHandle* keepOpen) {
+                   fw::WorkerTask* progress, DownloadHandles* handles, fw::FileHandle* keepOpen) {
     if (checkAllowList && !IsPortalUrl(url)) {
         LogFailureF(0, L"HTTP: %ls is not on the portal's list", url.c_str());
         return false;
@@ -109,8 +102,8 @@ bool HttpGetToFile(const std::wstring& url, const std::wstring& path, std::size_
             LogFailureF(::GetLastError(), L"HTTP: writing %ls failed", path.c_str());
             return false;
         }
-        if (int percent = ProgressPercent(total, *expected); percent != shown) {
-            ShowProgress(progress, percent);
+        if (int percent = ProgressPercent(total, *expected); progress && percent != shown) {
+            progress->PostProgress(percent);
             shown = percent;
         }
         return true;

@@ -10,20 +10,12 @@
 #include <string>
 
 #include "framework/handles.h"
+#include "framework/worker.h"
 #include "http/http_client.h"
 
 namespace ovn::downloads {
 
 using http::DownloadHandles;
-
-// Where progress goes: a message posted to notify with the percent (0..100) as
-// wParam. Posted, not drawn: the download runs on a worker thread, which must
-// not touch the dialog thread's windows. With gate, only until it is cancelled.
-struct ProgressSink {
-    HWND notify = nullptr;
-    UINT message = 0;
-    DownloadHandles* gate = nullptr;
-};
 
 // The whole body of a 2xx answer to path: exactly the Content-Length announced
 // (a body that goes on past it fails, and what follows the length is never
@@ -33,8 +25,9 @@ struct ProgressSink {
 // file. With keepOpen, the file is opened for reading too and handed back open
 // after a success, so that nobody else has written to it or replaced it since
 // (it is shared for reading only); after a failure it is closed.
+// With progress, each new percentage is posted to the window that runs the job.
 bool HttpGetToFile(const std::wstring& url, const std::wstring& path, std::size_t chunk, bool checkAllowList,
-                   const ProgressSink* progress = nullptr, DownloadHandles* handles = nullptr,
+                   fw::WorkerTask* progress = nullptr, DownloadHandles* handles = nullptr,
                    fw::FileHandle* keepOpen = nullptr);
 
 // A body under 1024 bytes, exactly as long as announced, converted from the ANSI

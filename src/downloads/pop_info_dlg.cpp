@@ -283,7 +283,7 @@ void CPopInfoDlg::Close(bool seen) {
 
 LRESULT CPopInfoDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-    case kMsgDownloadDone:
+    case fw::kMsgWorkerDone:
         if (auto shown = m_worker.TakeResult())
             OnNoticeFetched(*shown);
         return 0;

@@ -28,10 +28,14 @@ bool CPrgsDlg::OnInitDialog() {
     if (m_progress.hwnd())
         m_progress.SetImages(skin::LoadSkinImage(IDB_PROGRESS_BK), skin::LoadSkinImage(IDB_PROGRESS_BAR));
 
+    // The dialog waits for its worker whenever it ends: the job may fill m_package.
     const std::wstring url = m_strUrl, target = m_strTarget;
-    const bool started = m_worker.Start(hwnd(), [url, target](DownloadTask& worker) -> WPARAM {
-        const ProgressSink sink = worker.Progress();
-        return HttpGetToFile(url, target, kPackageChunk, true, &sink, &worker.Handles()) ? 1 : 0;
+    const bool started = m_worker.Start(hwnd(), [this, url, target](DownloadTask& worker) -> WPARAM {
+        fw::FileHandle written;
+        if (!HttpGetToFile(url, target, kPackageChunk, true, &worker, &worker.Handles(), &written))
+            return 0;
+        m_package = DownloadedProgram::FromWritten(std::move(written), target);
+        return m_package ? 1 : 0;
     });
     if (!started)
         EndDialog(IDCANCEL);
@@ -45,11 +49,11 @@ void CPrgsDlg::OnCancel() {
 
 LRESULT CPrgsDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-    case kMsgDownloadProgress:
+    case fw::kMsgWorkerProgress:
         if (m_progress.hwnd())
             ::SendMessageW(m_progress.hwnd(), PBM_SETPOS, wParam, 0);
         return 0;
-    case kMsgDownloadDone:
+    case fw::kMsgWorkerDone:
         if (auto result = m_worker.TakeResult())
             EndDialog(*result == 1 ? IDOK : IDCANCEL);
         return 0;

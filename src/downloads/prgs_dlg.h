@@ -1,11 +1,13 @@
 // The update progress dialog: downloads the new executable on a worker thread
 // with the image progress bar showing how far it is, and ends by itself with
-// IDOK when the whole package arrived, IDCANCEL otherwise. Closing it cancels
+// IDOK when the whole package arrived (then held in m_package), IDCANCEL
+// otherwise. Closing it cancels
 // the download by closing its Internet handles and waiting for the worker.
 #pragma once
 #include <string>
 
 #include "downloads/download_worker.h"
+#include "downloads/downloaded_program.h"
 #include "skin/dlg_ex.h"
 #include "skin/img_progress.h"
 
@@ -18,6 +20,7 @@ public:
 
     std::wstring m_strUrl;     // the package URL
     std::wstring m_strTarget;  // where it is written (NewOvn.exe)
+    DownloadedProgram m_package;  // what was written there, held, after IDOK
     DownloadWorker m_worker;
     skin::CImgProgress m_progress;
 

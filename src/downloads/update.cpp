@@ -9,34 +9,12 @@
 #include "framework/handles.h"
 #include "downloads/http.h"
 #include "downloads/md5_file.h"
-#include "downloads/program_file.h"
+#include "downloads/downloaded_program.h"
 #include "downloads/update_rules.h"
 #include "process/process.h"
 #include "skin/message_box.h"
-#include "trust/signature.h"
 
 namespace ovn::downloads {
-
-namespace {
-
-void DiscardPackage(const std::wstring& path) {
-    if (!::DeleteFileW(path.c_str()) && ::GetLastError() != ERROR_FILE_NOT_FOUND)
-        ::MoveFileExW(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-}
-
-// The digest says the package is the one published; its signature says who
-// made it. Both come from the portal, but only our publisher can sign.
-bool PackageFromOurPublisher(const std::wstring& package) {
-    fw::FileHandle held(::CreateFileW(package.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!held) {
-        LogFailure(L"update: the package cannot be read for its signature", ::GetLastError());
-        return false;
-    }
-    return trust::PublisherAllows(held.get(), package, L"update");
-}
-
-}  // namespace
 
 bool IsUpdateDue() {
     // Reading needs no write rights: a missing key (not installed, or installed
@@ -131,42 +109,33 @@ int Updater::InstallUpdate() {
     m_dlgProgress.m_strUrl = m_strUpdateUrl;
     m_dlgProgress.m_strTarget = target;
     if (m_dlgProgress.DoModal() != IDOK) {
-        DiscardPackage(target);
+        m_dlgProgress.m_package = {};
+        DiscardDownload(target);
         return 0;
     }
-    auto digest = Md5OfFile(target);
+    // Held from its download until it has taken the program's place.
+    DownloadedProgram package = std::move(m_dlgProgress.m_package);
+    const auto digest = package.Md5();
     if (!digest || !PackageMatchesKey(*digest, m_strPublishedKey)) {
         LogFailureF(0, L"update: the package from %ls is not the published release", m_strUpdateUrl.c_str());
-        DiscardPackage(target);
+        package.Discard();
         return 0;
     }
     const std::wstring self = ExecutablePath();
     // A digest only says which bytes came: they must also be a program that runs
     // here, or the swap would leave a copy that never starts again.
-    const auto machine = MachineOfProgram(target);
-    const auto ownMachine = MachineOfProgram(self);
+    const auto machine = package.Machine();
+    const auto ownMachine = DownloadedProgram::Hold(self).Machine();
     if (!machine || !ownMachine || *machine != *ownMachine) {
         LogFailureF(0, L"update: the package from %ls is no program for this machine", m_strUpdateUrl.c_str());
-        DiscardPackage(target);
+        package.Discard();
         return 0;
     }
-    if (!PackageFromOurPublisher(target)) {
-        DiscardPackage(target);
-        return 0;
-    }
+    // The digest says the package is the one published; its signature says who
+    // made it. Both come from the portal, but only our publisher can sign.
     const std::wstring old = folder + L"OldOvn.exe";
-    if (!::MoveFileExW(self.c_str(), old.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        LogFailure(L"update: the running copy cannot be moved aside", ::GetLastError());
-        DiscardPackage(target);
-        return 0;
-    }
-    if (!::MoveFileExW(target.c_str(), self.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        DWORD error = ::GetLastError();
-        // Never leave the folder without a runnable copy.
-        if (!::MoveFileExW(old.c_str(), self.c_str(), MOVEFILE_REPLACE_EXISTING))
-            LogFailure(L"update: the running copy could not be put back", ::GetLastError());
-        LogFailure(L"update: the new copy cannot take the program's place", error);
-        DiscardPackage(target);
+    if (!package.FromOurPublisher(L"update") || !package.TakePlaceOf(self, old)) {
+        package.Discard();
         return 0;
     }
     // The old copy is deleted at the next start (or reboot, where allowed).

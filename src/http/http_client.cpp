@@ -42,19 +42,6 @@ void DownloadHandles::Cancel() {
     CloseAll();
 }
 
-void DownloadHandles::PostUnlessCancelled(HWND window, UINT msg, WPARAM wParam) {
-    // Cancel marks first, then takes the lock: a post under way ends before it returns.
-    ::EnterCriticalSection(&m_lock);
-    if (!m_cancelled.load() && window)
-        ::PostMessageW(window, msg, wParam, 0);
-    ::LeaveCriticalSection(&m_lock);
-}
-
-void DownloadHandles::Reset() {
-    CloseAll();
-    m_cancelled.store(false);
-}
-
 Exchange::Exchange(const RequestOptions& options, DownloadHandles* handles)
     : m_options(options), m_handles(handles ? *handles : m_own) {}
 

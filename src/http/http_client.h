@@ -21,11 +21,11 @@
 
 namespace ovn::http {
 
-// What a dialog keeps so that its Cancel can stop a download running on a worker
+// What a download's task keeps so that a Cancel can stop it on its worker
 // thread: the worker stores each Internet handle here the moment it has it, and
-// Cancel closes them (a pending read then ends) and joins the worker. The lock
-// keeps a handle from being closed twice or stored after Cancel. An exchange
-// nobody can cancel keeps its handles in one of its own.
+// Cancel closes them (a pending read then ends). The lock keeps a handle from
+// being closed twice or stored after Cancel. An exchange nobody can cancel
+// keeps its handles in one of its own.
 class DownloadHandles {
 public:
     DownloadHandles();
@@ -43,10 +43,6 @@ public:
     // Dialog side: no more handles are taken, and the open ones are closed.
     void Cancel();
     bool Cancelled() const { return m_cancelled.load(); }
-    // Worker side: posts to a window of the side that cancels unless Cancel has
-    // run; once Cancel has returned nothing more is posted (that window may be gone).
-    void PostUnlessCancelled(HWND window, UINT msg, WPARAM wParam);
-    void Reset();
 
 private:
     CRITICAL_SECTION m_lock;

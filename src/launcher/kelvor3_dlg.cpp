@@ -48,7 +48,7 @@ CKelvor3Dlg::CKelvor3Dlg() : skin::CDlgEx(IDD_KELVOR3_DIALOG) {
 
 CKelvor3Dlg::~CKelvor3Dlg() {
     // A clearing or an update check still running stops before the window it reports to goes.
-    m_cacheClearing.Stop();
+    m_cacheWorker.Cancel();
     m_updateWorker.Cancel();
     // Gone before the members it paints with.
     if (hwnd())
@@ -503,7 +503,7 @@ LRESULT CKelvor3Dlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     LRESULT tabResult = 0;
     if (HandleTabStripMessage(msg, wParam, lParam, tabResult))
         return tabResult;
-    if (HandleMenuMessage(msg, wParam, lParam) || HandleUpdateMessage(msg))
+    if (HandleMenuMessage(msg, wParam, lParam) || HandleWorkerMessage(msg))
         return 0;
 
     switch (msg) {

@@ -7,10 +7,10 @@
 
 #include <string>
 
-#include "browser/cache_clearing.h"
 #include "browser/cache_rules.h"
 #include "common/input.h"
 #include "framework/handles.h"
+#include "framework/worker.h"
 #include "launcher/launcher_input.h"
 #include "launcher/launcher_messages.h"
 #include "launcher/menu_rules.h"
@@ -146,12 +146,15 @@ private:
     void OpenSettings();
     void StartCacheClearing();
     void ShowCachesClearedMessage();
-    // The tray's and the cache worker's messages; false when msg is none of them.
+    // The tray's and the menus' own messages; false when msg is none of them.
     bool HandleMenuMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
     // "更新": the check on a worker, its answer back here (launcher_commands.cpp).
     void StartUpdateCheck();
-    bool HandleUpdateMessage(UINT msg);  // false when msg is none of its messages
+    void AnswerUpdateCheck(WPARAM found);
+    // The workers' ends and the answers that waited for the launcher to be
+    // seen; false when msg is none of them.
+    bool HandleWorkerMessage(UINT msg);
 
     // The notice pop-up, once a while after the first page arrived (launcher_commands.cpp).
     void ShowNoticePopup();
@@ -167,7 +170,7 @@ private:
     bool m_bSkinLoaded = false;
     TrayIcon m_trayIcon;
     browser::ClearingTurns m_clearingTurns;  // one clearing at a time, its message after the work
-    browser::CacheClearing m_cacheClearing;  // the worker; stopped before the window goes
+    fw::Worker m_cacheWorker;  // the clearing; stopped before the window goes
     // The update check: one at a time, its "nothing new" only while the
     // launcher is seen (the same turns as a clearing's).
     browser::ClearingTurns m_updateTurns;

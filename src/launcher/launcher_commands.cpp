@@ -1,8 +1,8 @@
 // What the launcher is asked to do beside its pages: the system menu under the
 // "系统" button, the tray icon with its clicks and its menu, and what each item
-// does (the items and the decisions are menu_rules.h's): cache clearing on its
-// worker and its message once the work is done, and the update check, which
-// runs on a worker and posts its result back, because this thread runs the
+// does (the items and the decisions are menu_rules.h's): cache clearing and the
+// update check, each on a worker (framework/worker.h) whose end comes back here
+// and is answered once the work is done, because this thread runs the
 // system-wide keyboard hook and the system drops a hook that does not answer in
 // time (the boss and sound keys would be gone until the next start while the
 // portal is slow or the program file is hashed). And the notice pop-up, which
@@ -10,6 +10,7 @@
 // so that it comes over a game already on screen and not over the login.
 #include <algorithm>
 
+#include "browser/cache_clearing.h"
 #include "common/log.h"
 #include "common/protocol.h"
 #include "launcher/kelvor3_dlg.h"
@@ -146,8 +147,15 @@ void CKelvor3Dlg::StartCacheClearing() {
         LogFailure(L"cache clearing asked for while it runs: no second one", 0);
         return;  // its message comes when the running one has finished
     }
-    if (!m_cacheClearing.Start(hwnd(), kMsgCachesCleared, browser::CacheLocations::OfThisUser()))
+    const bool started = m_cacheWorker.Start(hwnd(), [where = browser::CacheLocations::OfThisUser()](
+                                                          fw::WorkerTask& task) -> WPARAM {
+        browser::ClearCaches(where, task.CancelFlag());
+        return 0;
+    });
+    if (!started) {
+        LogFailure(L"cache clearing: the worker thread cannot start", ::GetLastError());
         m_clearingTurns.Abandon();
+    }
 }
 
 bool CKelvor3Dlg::HandleMenuMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -161,16 +169,6 @@ bool CKelvor3Dlg::HandleMenuMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case kMsgShowSystemMenu:
         ShowSystemMenu();
         return true;
-    case kMsgCachesCleared:
-        // Only the worker's own word counts: its thread says it has finished.
-        if (m_cacheClearing.Finished() && m_clearingTurns.Finished(::IsWindowVisible(hwnd()) != FALSE))
-            ShowCachesClearedMessage();
-        return true;
-    case kMsgCachesClearedNotice:
-        // The launcher was hidden when the clearing finished; it is back now.
-        if (::IsWindowVisible(hwnd()) && m_clearingTurns.Shown())
-            ShowCachesClearedMessage();
-        return true;
     }
     return false;
 }
@@ -183,34 +181,39 @@ void CKelvor3Dlg::StartUpdateCheck() {
         LogFailure(L"update check asked for while one runs: no second one", 0);
         return;
     }
-    const bool started = m_updateWorker.Start(
-        hwnd(),
-        [this](downloads::DownloadTask& task) -> WPARAM {
-            return downloads::CheckForUpdateFromMenu(m_updater, &task.Handles()) != 0 ? 1 : 0;
-        },
-        kMsgUpdateChecked);
+    const bool started = m_updateWorker.Start(hwnd(), [this](downloads::DownloadTask& task) -> WPARAM {
+        return downloads::CheckForUpdateFromMenu(m_updater, &task.Handles()) != 0 ? 1 : 0;
+    });
     if (!started)
         m_updateTurns.Abandon();
 }
 
-bool CKelvor3Dlg::HandleUpdateMessage(UINT msg) {
-    switch (msg) {
-    case kMsgUpdateChecked: {
-        // Only the worker's own word counts: it has ended, with its result.
-        const auto found = m_updateWorker.TakeResult();
-        if (!found)
-            return true;
-        if (*found != 0) {
-            m_updateTurns.Abandon();
-            if (downloads::AnswerUpdateFromMenu(1, hwnd()))
-                ExitLauncher();  // "/update" runs: it replaces this copy and starts the new one
-            return true;
-        }
-        // Nothing new: said now, or once the boss key brings the launcher back.
-        if (m_updateTurns.Finished(::IsWindowVisible(hwnd()) != FALSE))
-            downloads::AnswerUpdateFromMenu(0, hwnd());
-        return true;
+void CKelvor3Dlg::AnswerUpdateCheck(WPARAM found) {
+    if (found != 0) {
+        m_updateTurns.Abandon();
+        if (downloads::AnswerUpdateFromMenu(1, hwnd()))
+            ExitLauncher();  // "/update" runs: it replaces this copy and starts the new one
+        return;
     }
+    // Nothing new: said now, or once the boss key brings the launcher back.
+    if (m_updateTurns.Finished(::IsWindowVisible(hwnd()) != FALSE))
+        downloads::AnswerUpdateFromMenu(0, hwnd());
+}
+
+bool CKelvor3Dlg::HandleWorkerMessage(UINT msg) {
+    switch (msg) {
+    case fw::kMsgWorkerDone:
+        // Only a worker's own word counts: the one that has ended gives its result.
+        if (m_cacheWorker.TakeResult() && m_clearingTurns.Finished(::IsWindowVisible(hwnd()) != FALSE))
+            ShowCachesClearedMessage();
+        if (const auto found = m_updateWorker.TakeResult())
+            AnswerUpdateCheck(*found);
+        return true;
+    case kMsgCachesClearedNotice:
+        // The launcher was hidden when the clearing finished; it is back now.
+        if (::IsWindowVisible(hwnd()) && m_clearingTurns.Shown())
+            ShowCachesClearedMessage();
+        return true;
     case kMsgUpdateAnswerWaiting:
         if (::IsWindowVisible(hwnd()) && m_updateTurns.Shown())
             downloads::AnswerUpdateFromMenu(0, hwnd());

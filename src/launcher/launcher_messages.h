@@ -8,7 +8,7 @@
 
 #include "common/message_table.h"
 #include "common/protocol.h"
-#include "downloads/download_worker.h"
+#include "framework/worker.h"
 
 namespace ovn {
 
@@ -21,23 +21,19 @@ constexpr UINT kMsgHookHideToggle = WM_APP + 40;
 // Posted to itself by a click on the "系统" button: the menu opens once the
 // button has finished its click (its mouse capture and state are settled).
 constexpr UINT kMsgShowSystemMenu = WM_APP + 43;
-// Posted by the update check's worker when it has ended (wParam 1: an update).
-constexpr UINT kMsgUpdateChecked = WM_APP + 44;
 // Posted to itself when the launcher is shown again while the answer of a
 // check that found nothing meanwhile is waiting.
 constexpr UINT kMsgUpdateAnswerWaiting = WM_APP + 45;
-// Posted by the cache-clearing worker when it has finished.
-constexpr UINT kMsgCachesCleared = WM_APP + 46;
 // Posted to itself when the launcher is shown again while the message of a
 // clearing that finished meanwhile is waiting.
 constexpr UINT kMsgCachesClearedNotice = WM_APP + 47;
 
-// The launcher's workers run on downloads::DownloadWorker, whose own messages reach
-// the launcher too.
+// The launcher's workers (the update check, cache clearing) are the framework's,
+// whose end reaches the launcher as fw::kMsgWorkerDone.
 inline constexpr UINT kLauncherMessages[] = {
-    kMsgTrayCallback,  kMsgAdoptFrame,     kMsgShowTrayMenu,      kMsgHotkeysChanged, kMsgOtherAccount,
-    kMsgLoginShown,    kMsgHookHideToggle, kMsgShowSystemMenu,    kMsgUpdateChecked,  kMsgUpdateAnswerWaiting,
-    kMsgCachesCleared, kMsgCachesClearedNotice, downloads::kMsgDownloadProgress, downloads::kMsgDownloadDone,
+    kMsgTrayCallback,   kMsgAdoptFrame,          kMsgShowTrayMenu,        kMsgHotkeysChanged,
+    kMsgOtherAccount,   kMsgLoginShown,          kMsgHookHideToggle,      kMsgShowSystemMenu,
+    kMsgUpdateAnswerWaiting, kMsgCachesClearedNotice, fw::kMsgWorkerDone,
 };
 static_assert(AllDifferent(kLauncherMessages), "two of the launcher window's messages share a number");
 

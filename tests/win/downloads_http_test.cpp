@@ -15,6 +15,7 @@
 #include "downloads/http.h"
 #include "loopback_listener.h"
 #include "portal_test_support.h"
+#include "temp_file.h"
 
 namespace {
 
@@ -26,13 +27,7 @@ void Misbehave(const std::wstring& path, const std::wstring& mode, int chunk = 1
 
 using wintest::Occurrences;
 
-std::wstring TempFile(const wchar_t* name) {
-    wchar_t folder[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, folder);
-    std::wstring path = std::wstring(folder) + name;
-    DeleteFileW(path.c_str());
-    return path;
-}
+using wintest::TempFile;
 
 // Size of a file, or -1 when there is none.
 long long FileSize(const std::wstring& path) {
