@@ -148,7 +148,11 @@ void CPopInfoDlg::OnNoticeFetched(WPARAM shown) {
     m_bDecided = true;
     m_bShown = shown == 1;
     if (!m_bShown) {
-        ::SetWindowPos(hwnd(), nullptr, 0, 0, 0, 0, SWP_HIDEWINDOW | SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE);
+        // Hidden without being made active: a notice that has nothing to show
+        // must not take the keyboard from the game page for a moment (Wine even
+        // leaves the desktop in front afterwards).
+        ::SetWindowPos(hwnd(), nullptr, 0, 0, 0, 0,
+                       SWP_HIDEWINDOW | SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         ::PostMessageW(hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
         return;
     }

@@ -178,6 +178,12 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT msg, WPARAM, LPARAM lParam) 
             after.top == before.top && (!owner || !::IsWindowEnabled(owner)))
             self->CenterWindow();
     }
+    // A modeless dialog still hidden takes no focus yet: the focus would make it
+    // the active window unseen, and the window that had the keyboard (a game
+    // page of another process) would lose it, to nobody under Wine. It gets the
+    // focus when it shows and is activated.
+    if (!self->m_modal && !(::GetWindowLongPtrW(hwnd, GWL_STYLE) & (WS_VISIBLE | WS_CHILD)))
+        return FALSE;
     return focusDefault ? TRUE : FALSE;
 }
 

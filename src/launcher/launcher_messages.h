@@ -47,6 +47,7 @@ constexpr UINT_PTR kTimerTrayIcon = 9;      // adds the tray icon: after the fir
 constexpr UINT_PTR kTimerPageKeyboard = 10;  // the page shown last gets the keyboard once it is on screen
 constexpr UINT kPageKeyboardCheckMs = 15;
 constexpr int kPageKeyboardChecks = 200;      // about three seconds for a busy page to show itself
+constexpr int kPageKeyboardRetryChecks = 10;  // handed over again after 150 ms with nobody in front
 
 inline constexpr UINT_PTR kLauncherTimers[] = {kTimerSound, kTimerNotice, kTimerClearCache, kTimerPendingWatch,
                                                kTimerTrayIcon, kTimerPageKeyboard};

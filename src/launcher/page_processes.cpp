@@ -254,10 +254,13 @@ void PageProcesses::ShowPage(HWND page, bool keepKeyboard) {
 // cannot hang the launcher), and a foreground handed over before that lands on
 // a hidden window: the system then gives the keyboard to nobody, and the
 // desktop is in front. So the launcher, which still has the foreground the
-// player's click gave it, hands it over once the page is on screen.
+// player's click gave it, hands it over once the page is on screen; and under
+// Wine, where a window just shown may not take the keyboard yet, again while
+// it is still ours or nobody's. Another program in front ends the handover.
 void PageProcesses::HandKeyboardWhenShown(HWND page) {
     m_keyboardFor = ToId(page);
     m_keyboardChecks = 0;
+    m_keyboardHanded = -1;
     ::SetTimer(m_launcher, kTimerPageKeyboard, kPageKeyboardCheckMs, nullptr);
 }
 
@@ -265,12 +268,38 @@ void PageProcesses::CheckPageKeyboard() {
     HWND page = ToHwnd(m_keyboardFor);
     // Another page, the hall or a hidden launcher since: the keyboard stays where it is.
     const bool wanted = page && page == CurrentPage() && !m_slots.HallShown() && ::IsWindow(page);
-    if (wanted && !::IsWindowVisible(page) && ++m_keyboardChecks < kPageKeyboardChecks)
+    if (wanted && ++m_keyboardChecks < kPageKeyboardChecks) {
+        if (!::IsWindowVisible(page))
+            return;  // not on screen yet
+        HWND front = ::GetForegroundWindow();
+        if (front == page)
+            return StopKeyboardHandover();
+        const bool first = m_keyboardHanded < 0;
+        if (!first && !OursOrNobody(front, page))
+            return StopKeyboardHandover();  // another program took it: it stays there
+        if (first || m_keyboardChecks - m_keyboardHanded >= kPageKeyboardRetryChecks) {
+            m_keyboardHanded = m_keyboardChecks;
+            ::SetForegroundWindow(page);
+        }
         return;
+    }
+    StopKeyboardHandover();
+}
+
+// Nobody, the desktop, the launcher or a window of the page's own process (its
+// login leaving): the keyboard is still ours to hand over.
+bool PageProcesses::OursOrNobody(HWND front, HWND page) {
+    if (!front || front == ::GetDesktopWindow())
+        return true;
+    DWORD frontProcess = 0, pageProcess = 0;
+    ::GetWindowThreadProcessId(front, &frontProcess);
+    ::GetWindowThreadProcessId(page, &pageProcess);
+    return frontProcess == ::GetCurrentProcessId() || frontProcess == pageProcess;
+}
+
+void PageProcesses::StopKeyboardHandover() {
     ::KillTimer(m_launcher, kTimerPageKeyboard);
     m_keyboardFor = 0;
-    if (wanted && ::IsWindowVisible(page))
-        ::SetForegroundWindow(page);
 }
 
 void PageProcesses::ShowNextPage() {

@@ -121,6 +121,8 @@ private:
     bool LauncherOnScreen() const;      // visible and not minimised
     void KeepAboveLauncher(HWND window) const;
     void HandKeyboardWhenShown(HWND page);
+    void StopKeyboardHandover();
+    static bool OursOrNobody(HWND front, HWND page);
     bool OnScreenWithLauncher() const;  // whether a window shown now would be seen
     // Forgets a pending page that ended before its window came: true when the
     // launcher has nothing left to show.
@@ -139,6 +141,7 @@ private:
     bool m_bPendingAbandoned = false;  // the pending page said it gave up its login
     launcher::WindowId m_keyboardFor = 0;  // the page to get the keyboard once it shows
     int m_keyboardChecks = 0;              // how often it has been looked at since
+    int m_keyboardHanded = -1;             // at which look it was handed over last (-1: not yet)
     bool m_bInputBackDue = false;  // a page died at its login leaving the launcher disabled
 };
 
