@@ -68,6 +68,26 @@ BLACK = (0, 0, 0)
 
 STATES4 = ('normal', 'hover', 'pressed', 'disabled')
 
+# The scale being drawn, as a DPI. Every drawing function below is written in
+# lengths at 100 %: shapes go through the Layer, which multiplies them out;
+# pixel loops and backgrounds work in the scale's pixels and place their edges
+# with px(), the program's own rounding, so a 150 % caption band meets a 150 %
+# button where the program puts it.
+_dpi = skintable.BASE_DPI
+
+
+def px(v):
+    return skintable.px(v, _dpi)
+
+
+def unit():
+    return _dpi / skintable.BASE_DPI
+
+
+def k(v):
+    """A coordinate at 100 % in the scale's pixels, unrounded (for polygons)."""
+    return skintable.times(v, unit())
+
 
 def mix(a, b, t):
     t = max(0.0, min(1.0, t))
@@ -85,15 +105,16 @@ def ramp(stops, t):
 
 
 def band(y, height):
-    """Colour of row y of a caption band `height` rows high (outline, gloss,
-    gradient, rule). Uniform along x so that stretching keeps it seamless."""
-    if y <= 0:
+    """Colour of row y (in the scale's pixels) of a caption band `height` rows
+    high at 100 % (outline, gloss, gradient, rule). Uniform along x so that
+    stretching keeps it seamless."""
+    if y < px(1):
         return OUTLINE
-    if y == 1:
+    if y < px(2):
         return CAP_GLOSS
-    if y >= height - 1:
+    if y >= px(height - 1):
         return CAP_RULE
-    t = (y - 2) / max(1, height - 4)
+    t = (y - px(2)) / max(1, px(height - 2) - px(2))
     return ramp([(0.0, CAP_TOP), (0.45, mix(CAP_TOP, CAP_BOT, 0.62)), (1.0, CAP_BOT)], t)
 
 
@@ -103,13 +124,18 @@ def caption(y):
 
 # ------------------------------------------------------- supersampled layer --
 class Layer:
-    """A transparent RGBA drawing surface, drawn SS times larger and reduced
-    with premultiplied box filtering; text goes on afterwards at 1x so that
-    the font's hinting keeps small CJK glyphs crisp."""
+    """A transparent RGBA drawing surface of w x h at 100 % (in the scale's
+    pixels: px(w) x px(h)), drawn SS times larger and reduced with
+    premultiplied box filtering; text goes on afterwards at 1x so that the
+    font's hinting keeps small CJK glyphs crisp. Shapes get `s`, the factor
+    from their 100 % coordinates to the supersampled pixels."""
 
-    def __init__(self, w, h, s=SS):
-        self.w, self.h, self.s = w, h, s
-        self.img = Image.new('RGBA', (w * s, h * s), (0, 0, 0, 0))
+    def __init__(self, w, h, s=SS, scaled=True):
+        u = unit() if scaled else 1
+        self.u = u
+        self.w, self.h = (px(w), px(h)) if scaled else (w, h)
+        self.s = s if u == 1 else s * u
+        self.img = Image.new('RGBA', (self.w * s, self.h * s), (0, 0, 0, 0))
         self.texts = []
 
     def mask(self, *shapes):
@@ -144,6 +170,9 @@ class Layer:
     def done(self):
         small = self.img.convert('RGBa').resize((self.w, self.h), Image.BOX).convert('RGBA')
         for xy, text, font, color, anchor in self.texts:
+            if self.u != 1:
+                xy = (xy[0] * self.u, xy[1] * self.u)
+                font = font.font_variant(size=int(round(font.size * self.u)))
             m = Image.new('L', (self.w, self.h), 0)
             ImageDraw.Draw(m).text(xy, text, font=font, fill=255, anchor=anchor)
             src = Image.new('RGBA', (self.w, self.h), tuple(color) + (0,))
@@ -251,11 +280,11 @@ def no_magenta(img):
 
 
 def strip(cell_w, cell_h, states, draw, bg, threshold=20):
-    img = Image.new('RGBA', (cell_w * len(states), cell_h), (0, 0, 0, 0))
+    img = Image.new('RGBA', (px(cell_w) * len(states), px(cell_h)), (0, 0, 0, 0))
     for i, state in enumerate(states):
         layer = Layer(cell_w, cell_h)
         draw(layer, state, cell_w, cell_h)
-        img.paste(flatten(layer.done(), bg, threshold), (i * cell_w, 0))
+        img.paste(flatten(layer.done(), bg, threshold), (i * px(cell_w), 0))
     return img
 
 
@@ -267,29 +296,32 @@ def font(path, size):
 
 # ------------------------------------------------------------------ frames --
 def paint_frame(w, h, cap_h, border, bottom_round, body, side=SIDE, band_fn=None):
-    """A frame: outline following the rounded corners, a caption band of
-    cap_h rows, side/bottom borders of `border` pixels, body(x, y) inside."""
-    cut = skintable.corner_cut(w, h, bottom_round)
+    """A frame of w x h at 100 %: an outline (px(1) thick) following the cut
+    corners, a caption band of cap_h rows, side/bottom borders of `border`
+    pixels, body(x, y) inside; drawn pixel by pixel at the scale."""
+    w, h, cap, border = px(w), px(h), px(cap_h), px(border)
+    cut = skintable.corner_cut(w, h, bottom_round, _dpi)
     band_fn = band_fn or (lambda y: band(y, cap_h))
+    steps = [(d * dx, d * dy) for d in range(1, px(1) + 1) for dx, dy in ((1, 0), (-1, 0), (0, 1), (0, -1))]
 
     def inside(x, y):
         return 0 <= x < w and 0 <= y < h and (x, y) not in cut
 
     img = Image.new('RGBA', (w, h), (0, 0, 0, 0))
-    px = img.load()
+    pix = img.load()
     for y in range(h):
         for x in range(w):
             if not inside(x, y):
                 continue
-            if not all(inside(x + dx, y + dy) for dx, dy in ((1, 0), (-1, 0), (0, 1), (0, -1))):
+            if not all(inside(x + dx, y + dy) for dx, dy in steps):
                 c = OUTLINE
-            elif y < cap_h:
+            elif y < cap:
                 c = band_fn(y)
             elif x < border or x >= w - border or y >= h - border:
                 c = side
             else:
                 c = body(x, y)
-            px[x, y] = tuple(c) + (255,)
+            pix[x, y] = tuple(c) + (255,)
     return img
 
 
@@ -303,16 +335,25 @@ def frame_main():
 
 
 def light_body(y0, y1):
-    return lambda x, y: ramp([(0.0, (250, 252, 253)), (1.0, (229, 236, 242))], (y - y0) / max(1, y1 - y0))
+    """A light vertical ramp from row y0 to y1 (at 100 %)."""
+    return lambda x, y: ramp([(0.0, (250, 252, 253)), (1.0, (229, 236, 242))],
+                             (y - px(y0)) / max(1, px(y1) - px(y0)))
+
+
+def rows(d, x0, x1, y0, y1, color):
+    """Fills [x0, x1) x [y0, y1), given at 100 %, in the scale's pixels."""
+    d.rectangle([px(x0), px(y0), px(x1) - 1, px(y1) - 1], fill=color)
 
 
 def footer(img, y0, y1, border):
+    """The footer band from row y0 to y1 (at 100 %): a rule, a light line and a ramp."""
     d = ImageDraw.Draw(img)
     w = img.size[0]
-    d.line([(border, y0), (w - border - 1, y0)], fill=(200, 212, 223, 255))
-    d.line([(border, y0 + 1), (w - border - 1, y0 + 1)], fill=(255, 255, 255, 255))
-    for y in range(y0 + 2, y1):
-        d.line([(border, y), (w - border - 1, y)], fill=mix((232, 238, 243), (221, 229, 236), (y - y0) / max(1, y1 - y0)) + (255,))
+    x0, x1 = px(border), w - px(border) - 1
+    d.rectangle([x0, px(y0), x1, px(y0 + 1) - 1], fill=(200, 212, 223, 255))
+    d.rectangle([x0, px(y0 + 1), x1, px(y0 + 2) - 1], fill=(255, 255, 255, 255))
+    for y in range(px(y0 + 2), px(y1)):
+        d.line([(x0, y), (x1, y)], fill=mix((232, 238, 243), (221, 229, 236), (y - px(y0)) / max(1, px(y1) - px(y0))) + (255,))
 
 
 NOTICE_HEADER = 22  # rows 0..20 dark header, row 21 the warm rule; the close strip sits at y 3
@@ -324,15 +365,19 @@ def frame_notice(w, h, footer_top, picture_slot):
     if picture_slot:
         x, y, pw, ph = picture_slot  # the picture label's rectangle
         d = ImageDraw.Draw(img)
-        d.rectangle([x - 2, y - 2, x + pw + 1, y + ph + 1], fill=(255, 255, 255, 255))
-        d.rectangle([x - 1, y - 1, x + pw, y + ph], outline=(176, 192, 206, 255))
-        d.rectangle([x, y, x + pw - 1, y + ph - 1], fill=(221, 229, 236, 255))
-        # A quiet placeholder picture, seen only until the notice's own picture arrives.
-        cx, cy = x + pw // 2, y + ph // 2
-        d.polygon([(cx - 22, cy + 14), (cx - 6, cy - 6), (cx + 4, cy + 6), (cx + 10, cy), (cx + 22, cy + 14)],
-                  fill=(190, 204, 216, 255))
-        d.ellipse([cx + 6, cy - 18, cx + 16, cy - 8], fill=(236, 206, 150, 255))
+        rows(d, x - 2, x + pw + 2, y - 2, y + ph + 2, (255, 255, 255, 255))
+        rows(d, x - 1, x + pw + 1, y - 1, y + ph + 1, (176, 192, 206, 255))
+        rows(d, x, x + pw, y, y + ph, (221, 229, 236, 255))
+        placeholder(d, x + pw // 2, y + ph // 2, 22, 14, 6, 4, 10, (6, -18, 16, -8))
     return img
+
+
+def placeholder(d, cx, cy, half, base, dip, mid, hill, sun):
+    """A quiet placeholder picture (hills and a sun) round (cx, cy), at 100 %;
+    seen only until the notice's own picture arrives."""
+    d.polygon([(k(cx - half), k(cy + base)), (k(cx - dip), k(cy - dip)), (k(cx + mid), k(cy + dip)),
+               (k(cx + hill), k(cy)), (k(cx + half), k(cy + base))], fill=(190, 204, 216, 255))
+    d.ellipse([k(cx + sun[0]), k(cy + sun[1]), k(cx + sun[2]), k(cy + sun[3])], fill=(236, 206, 150, 255))
 
 
 def frame_notice_text():
@@ -349,11 +394,8 @@ def frame_notice_pic():
     w, h = 160, 212
     img = paint_frame(w, h, header, 3, True, light_body(header, h))
     d = ImageDraw.Draw(img)
-    d.rectangle([3, header, w - 4, h - 4], fill=(221, 229, 236, 255))
-    cx, cy = w // 2, (header + h) // 2
-    d.polygon([(cx - 34, cy + 22), (cx - 10, cy - 10), (cx + 6, cy + 10), (cx + 16, cy), (cx + 34, cy + 22)],
-              fill=(190, 204, 216, 255))
-    d.ellipse([cx + 10, cy - 30, cx + 26, cy - 14], fill=(236, 206, 150, 255))
+    rows(d, 3, w - 3, header, h - 3, (221, 229, 236, 255))
+    placeholder(d, w // 2, (header + h) // 2, 34, 22, 10, 6, 16, (10, -30, 26, -14))
     return img
 
 
@@ -365,7 +407,7 @@ def frame_addacc():
 # ----------------------------------------------------------- caption buttons --
 def caption_bg(top):
     """Background function for a button placed at `top` in a 30-row caption."""
-    return lambda x, y: caption(y + top)
+    return lambda x, y: caption(y + px(top))
 
 
 def hover_plate(L, state, w, h, hot=None, hot_dk=None, inset=(1, 2, 1, 1), r=3):
@@ -531,7 +573,7 @@ def link_image():
     plus_area = L.mask(circle(11.0, 11.8, 3.6))
     L.img.putalpha(ImageChops.subtract(L.img.getchannel('A'), plus_area))
     L.fill(L.mask(rrect(9.6, 8.6, 12.4, 15.0, 0.5), rrect(7.8, 10.4, 14.2, 13.2, 0.5)), AMBER_HI)
-    return flatten(L.done(), lambda x, y: caption(y + 7))
+    return flatten(L.done(), lambda x, y: caption(y + px(7)))
 
 
 # ---------------------------------------------------------------- text button --
@@ -575,15 +617,16 @@ def tab_cell(L, state, w, h):
 
 
 def tabs():
-    return strip(TAB_W, TAB_H, ('normal', 'hover', 'current'), tab_cell, lambda x, y: caption(y + TAB_TOP))
+    return strip(TAB_W, TAB_H, ('normal', 'hover', 'current'), tab_cell, lambda x, y: caption(y + px(TAB_TOP)))
 
 
 def tab_close():
     # Drawn over the hovered tab's right end: pre-blend against that tab.
-    hover_tab = tabs().crop((TAB_W, 0, 2 * TAB_W, TAB_H))
+    tab_w, tab_h = px(TAB_W), px(TAB_H)
+    hover_tab = tabs().crop((tab_w, 0, 2 * tab_w, tab_h))
     under = Image.new('RGBA', hover_tab.size, (0, 0, 0, 255))
-    for y in range(TAB_H):
-        ImageDraw.Draw(under).line([(0, y), (TAB_W, y)], fill=caption(y + TAB_TOP) + (255,))
+    for y in range(tab_h):
+        ImageDraw.Draw(under).line([(0, y), (tab_w, y)], fill=caption(y + px(TAB_TOP)) + (255,))
     under.alpha_composite(hover_tab)
     upx = under.load()
 
@@ -599,7 +642,7 @@ def tab_close():
         L.fill(L.mask(line([(cx - k + o, cy - k + o), (cx + k + o, cy + k + o)], 1.5),
                       line([(cx - k + o, cy + k + o), (cx + k + o, cy - k + o)], 1.5)), col)
 
-    return strip(13, 13, ('normal', 'hot', 'pressed'), draw, lambda x, y: upx[176 + x, y][:3])
+    return strip(13, 13, ('normal', 'hot', 'pressed'), draw, lambda x, y: upx[px(176) + x, y][:3])
 
 
 # ----------------------------------------------------------- notice close --
@@ -618,7 +661,7 @@ def notice_close(cell_w, cell_h, top, header):
                       line([(cx - k, cy + k), (cx + k, cy - k)], 1.6)), glyph_color(state))
 
     def bg(x, y):
-        return band(y + top, header) if y + top < header else (250, 252, 253)
+        return band(y + px(top), header) if y + px(top) < px(header) else (250, 252, 253)
 
     return strip(cell_w, cell_h, STATES4, draw, bg)
 
@@ -650,334 +693,10 @@ def progress_fill():
     return flatten(L.done(), lambda x, y: tpx[x, y][:3] if tpx[x, y][3] else BODY, threshold=30)
 
 
-# ---------------------------------------------------------- login artwork --
-ART_W, ART_H, ART_MARGIN, ART_RADIUS = 888, 518, 6, 16
-# Where the artwork leaves a calm panel for the login form (window pixels).
-LOGIN_PANEL = (566, 64, 852, 476)
-
-
-def lerp_img(a, b, mask):
-    return Image.composite(b, a, mask)
-
-
-def radial_mask(w, h, cx, cy, rx, ry, power=2.0, peak=255, step=4):
-    """L mask falling from `peak` at (cx, cy) to 0 at the ellipse (rx, ry);
-    computed coarsely and smoothed up, which is plenty for glows."""
-    sw, sh = (w + step - 1) // step, (h + step - 1) // step
-    m = Image.new('L', (sw, sh), 0)
-    px = m.load()
-    for y in range(sh):
-        for x in range(sw):
-            dx = (x * step + step / 2 - cx) / rx
-            dy = (y * step + step / 2 - cy) / ry
-            d = math.sqrt(dx * dx + dy * dy)
-            if d < 1:
-                px[x, y] = int(peak * (1 - d) ** power)
-    return m.resize((w, h), Image.BILINEAR)
-
-
-def vertical(w, h, stops):
-    col = Image.new('RGB', (1, h))
-    for y in range(h):
-        col.putpixel((0, y), ramp(stops, y / max(1, h - 1)))
-    return col.resize((w, h), Image.NEAREST)
-
-
-def ridge(rng, w, base, amp, rough=0.55, levels=9):
-    n = 2 ** levels
-    ys = [0.0] * (n + 1)
-    ys[0] = base + rng.uniform(-amp, amp) * 0.5
-    ys[n] = base + rng.uniform(-amp, amp) * 0.5
-    step, scale = n, amp
-    while step > 1:
-        half = step // 2
-        for i in range(half, n, step):
-            ys[i] = (ys[i - half] + ys[i + half]) / 2 + rng.uniform(-scale, scale)
-        step, scale = half, scale * rough
-    return [(w * i / n, ys[i]) for i in range(n + 1)]
-
-
-def ridge_y(points, x):
-    for (x0, y0), (x1, y1) in zip(points, points[1:]):
-        if x0 <= x <= x1:
-            return y0 + (y1 - y0) * (x - x0) / (x1 - x0 or 1)
-    return points[-1][1]
-
-
-def poly_mask(w, h, points, s=2):
-    m = Image.new('L', (w * s, h * s), 0)
-    ImageDraw.Draw(m).polygon([(x * s, y * s) for x, y in points], fill=255)
-    return m.resize((w, h), Image.BOX)
-
-
-def castle(w, h, base_x, ground):
-    """Silhouette of a hilltop keep, with its lit windows as a second mask."""
-    s = 4
-    m = Image.new('L', (w * s, h * s), 0)
-    lit = Image.new('L', (w * s, h * s), 0)
-    d, dl = ImageDraw.Draw(m), ImageDraw.Draw(lit)
-
-    def box(x0, y0, x1, y1):
-        d.rectangle([(base_x + x0) * s, (ground - y1) * s, (base_x + x1) * s, (ground - y0) * s], fill=255)
-
-    def roof(x0, x1, y, tip):
-        d.polygon([((base_x + x0) * s, (ground - y) * s), ((base_x + (x0 + x1) / 2) * s, (ground - tip) * s),
-                   ((base_x + x1) * s, (ground - y) * s)], fill=255)
-
-    def window(x, y, ww=2, hh=3):
-        dl.rectangle([(base_x + x) * s, (ground - y - hh) * s, (base_x + x + ww) * s - 1, (ground - y) * s - 1], fill=255)
-
-    box(-4, -10, 76, 20)                  # curtain wall
-    for i in range(9):                     # crenellations
-        box(-4 + i * 9, 20, -4 + i * 9 + 5, 24)
-    box(4, -10, 18, 52); roof(2, 20, 52, 72)        # left tower
-    box(24, -10, 46, 64); roof(22, 48, 64, 92)      # keep
-    box(31, 64, 39, 80); roof(30, 40, 80, 100)      # keep's turret
-    box(54, -10, 66, 44); roof(52, 68, 44, 60)      # right tower
-    d.line([((base_x + 35) * s, (ground - 100) * s), ((base_x + 35) * s, (ground - 110) * s)], fill=255, width=s)
-    d.polygon([((base_x + 35) * s, (ground - 110) * s), ((base_x + 43) * s, (ground - 107) * s),
-               ((base_x + 35) * s, (ground - 104) * s)], fill=255)
-    for x, y in ((9, 36), (13, 26), (30, 48), (38, 48), (34, 34), (58, 30), (29, 8), (40, 8)):
-        window(x, y)
-    return m.resize((w, h), Image.BOX), lit.resize((w, h), Image.BOX)
-
-
-def smooth(points, passes=2):
-    for _ in range(passes):
-        points = [points[0]] + [(x, (points[i - 1][1] + 2 * y + points[i + 1][1]) / 4)
-                                for i, (x, y) in enumerate(points[1:-1], 1)] + [points[-1]]
-    return points
-
-
-WATER = 436  # the lake's shore line, in card rows
-
-
-def login_background():
-    W, H, M, R = ART_W, ART_H, ART_MARGIN, ART_RADIUS
-    cw, ch = W - 2 * M, H - 2 * M
-    rng = random.Random(20140131)
-    solid = lambda c: Image.new('RGB', (cw, ch), c)  # noqa: E731
-
-    # Sky: night blue above, teal toward the horizon.
-    scene = vertical(cw, ch, [(0.0, (6, 13, 27)), (0.30, (11, 30, 54)), (0.52, (22, 60, 86)),
-                              (0.66, (48, 92, 112)), (1.0, (48, 92, 112))])
-
-    # A veil of aurora across the upper sky.
-    aur = Image.new('L', (cw // 2, ch // 2), 0)
-    apx = aur.load()
-    for x in range(cw // 2):
-        X = x * 2
-        yc = 138 + 34 * math.sin(X / 190.0 + 2.2) + 9 * math.sin(X / 61.0 + 1.0)
-        strength = 0.62 + 0.38 * math.sin(X / 130.0 + 1.2)
-        strength *= 0.82 + 0.18 * math.sin(X / 13.0 + 2.5 * math.sin(X / 41.0))
-        strength *= min(1.0, max(0.0, (X - 60) / 220.0)) * min(1.0, max(0.0, (cw - 200 - X) / 220.0))
-        for y in range(ch // 2):
-            Y = y * 2
-            f = max(0.0, 1 - (yc - Y) / 120.0) ** 1.6 if Y < yc else max(0.0, 1 - (Y - yc) / 14.0)
-            v = f * strength
-            if v > 0:
-                apx[x, y] = min(255, int(v * 255))
-    aur = aur.resize((cw, ch), Image.BILINEAR).filter(ImageFilter.GaussianBlur(4))
-    scene = lerp_img(scene, solid((80, 226, 188)), aur.point(lambda v: v * 66 // 100))
-
-    # Stars, thinning toward the horizon.
-    stars = Image.new('L', (cw, ch), 0)
-    sd = ImageDraw.Draw(stars)
-    for _ in range(280):
-        x = rng.uniform(0, cw)
-        y = ch * 0.6 * rng.random() ** 1.5
-        sd.point((x, y), fill=int(255 * max(0.0, 1 - y / (ch * 0.62)) * rng.uniform(0.3, 1.0)))
-    for _ in range(9):
-        x, y = rng.uniform(30, cw - 330), rng.uniform(20, ch * 0.36)
-        for k in range(1, 5):
-            for dx, dy in ((k, 0), (-k, 0), (0, k), (0, -k)):
-                sd.point((x + dx, y + dy), fill=200 - k * 45)
-        sd.point((x, y), fill=255)
-    stars = ImageChops.lighter(stars, stars.filter(ImageFilter.GaussianBlur(0.7)))
-    scene = lerp_img(scene, solid((236, 244, 255)), stars)
-
-    # The setting sun: a wide warm glow, a hot core and the disc itself.
-    sun_x, sun_y = 336, 318
-    scene = lerp_img(scene, solid((238, 132, 62)), radial_mask(cw, ch, sun_x, sun_y, 470, 210, power=1.7, peak=215))
-    scene = lerp_img(scene, solid((255, 196, 120)), radial_mask(cw, ch, sun_x, sun_y, 150, 90, power=1.5, peak=235, step=2))
-    disc = Image.new('L', (cw * 4, ch * 4), 0)
-    ImageDraw.Draw(disc).ellipse([(sun_x - 24) * 4, (sun_y - 24) * 4, (sun_x + 24) * 4, (sun_y + 24) * 4], fill=255)
-    scene = lerp_img(scene, solid((255, 238, 204)), disc.resize((cw, ch), Image.BOX))
-
-    # Mountain ranges, far to near, down to the lake; mist settles in front of each.
-    ranges = [
-        (326, 62, (46, 72, 98), (36, 60, 84)),
-        (370, 40, (29, 51, 73), (24, 44, 64)),
-        (408, 20, (17, 35, 52), (15, 31, 46)),
-    ]
-    for i, (base, amp, top_c, bot_c) in enumerate(ranges):
-        pts = smooth(ridge(rng, cw, base, amp, rough=0.56, levels=8), 1)
-        if i == 0:  # a saddle in the far range where the sun goes down
-            pts = [(x, y + 46 * math.exp(-((x - sun_x) / 80.0) ** 2)) for x, y in pts]
-        mask = poly_mask(cw, ch, pts + [(cw, WATER + 2), (0, WATER + 2)])
-        top_y = min(y for _, y in pts)
-        fill = vertical(cw, ch, [(0.0, top_c), (top_y / ch, top_c), (WATER / ch, bot_c), (1.0, bot_c)])
-        # Warm rim light where the sun catches the ridge.
-        rim = ImageChops.subtract(mask, poly_mask(cw, ch, [(x, y + 2.5) for x, y in pts] + [(cw, ch), (0, ch)]))
-        rim = ImageChops.multiply(rim, radial_mask(cw, ch, sun_x, sun_y, 320 - 90 * i, 150 - 30 * i, power=1.3, peak=255))
-        scene = lerp_img(scene, fill, mask)
-        scene = lerp_img(scene, solid((255, 176, 96)), rim.point(lambda v: v * (80, 40, 25)[i] // 100))
-        mist = vertical(cw, ch, [(0.0, (0, 0, 0)), ((base + 6) / ch, (0, 0, 0)), (WATER / ch, (255, 255, 255)),
-                                 (1.0, (255, 255, 255))]).convert('L')
-        scene = lerp_img(scene, solid((120, 168, 184)), mist.point(lambda v: v * (16 + 6 * i) // 255))
-
-    # The keep on its rock at the lake's edge, with lit windows.
-    rock = [(56, WATER + 2), (74, 414), (96, 392), (118, 372), (140, 356), (158, 350), (226, 348), (246, 356),
-            (262, 372), (276, 396), (292, 418), (310, WATER + 2)]
-    rock_m = poly_mask(cw, ch, rock)
-    keep, windows = castle(cw, ch, 158, 352)
-    silhouette = ImageChops.lighter(rock_m, keep)
-    scene = lerp_img(scene, vertical(cw, ch, [(0.0, (14, 28, 42)), (1.0, (10, 20, 31))]), silhouette)
-    rim = ImageChops.subtract(silhouette, ImageChops.offset(silhouette, -2, 1))
-    rim = ImageChops.multiply(rim, radial_mask(cw, ch, sun_x, sun_y, 260, 200, power=1.0, peak=255))
-    scene = lerp_img(scene, solid((255, 170, 90)), rim.point(lambda v: v * 70 // 100))
-    scene = lerp_img(scene, solid((255, 200, 112)), windows)
-    halo = windows.filter(ImageFilter.GaussianBlur(3)).point(lambda v: min(255, v * 3) * 40 // 100)
-    scene = lerp_img(scene, solid((255, 170, 80)), halo)
-
-    # The lake mirrors what stands above its shore, darker and broken by ripples.
-    depth = ch - WATER
-    mirror = scene.crop((0, WATER - depth, cw, WATER)).transpose(Image.FLIP_TOP_BOTTOM)
-    rippled = Image.new('RGB', mirror.size)
-    for r in range(depth):
-        shift = int(round(2.2 * math.sin(r * 0.9) * (0.3 + r / depth)))
-        rippled.paste(mirror.crop((0, r, cw, r + 1)), (shift, r))
-    rippled = rippled.filter(ImageFilter.GaussianBlur(0.8))
-    lake = lerp_img(rippled, vertical(cw, depth, [(0.0, (14, 34, 50)), (1.0, (6, 15, 25))]),
-                    Image.new('L', (cw, depth), 120))
-    scene.paste(lake, (0, WATER))
-    glint = Image.new('L', (cw, ch), 0)
-    gd = ImageDraw.Draw(glint)
-    for r in range(0, depth, 2):
-        half = 10 + r * 0.9
-        for _ in range(3):
-            x0 = sun_x + rng.uniform(-half, half)
-            length = rng.uniform(4, 16) * (1 - r / (depth * 1.3))
-            gd.line([(x0 - length / 2, WATER + r), (x0 + length / 2, WATER + r)],
-                    fill=int(230 * (1 - r / (depth * 1.15)) * rng.uniform(0.5, 1.0)))
-    glint = glint.filter(ImageFilter.GaussianBlur(0.6))
-    scene = lerp_img(scene, solid((255, 198, 124)), glint)
-    scene = lerp_img(scene, solid((170, 210, 220)), poly_mask(cw, ch, [(0, WATER), (cw, WATER), (cw, WATER + 1), (0, WATER + 1)]).point(lambda v: v * 30 // 100))
-
-    # Dark shores in the foreground frame the view.
-    left = smooth([(0, 452), (40, 458), (90, 470), (150, 482), (210, 494), (260, ch)], 1)
-    right = smooth([(440, ch), (520, 494), (620, 482), (740, 474), (cw, 466)], 1)
-    shore = ImageChops.lighter(poly_mask(cw, ch, left + [(0, ch)]), poly_mask(cw, ch, right + [(cw, ch)]))
-    scene = lerp_img(scene, solid((5, 12, 20)), shore)
-
-    # Drifting embers over the water.
-    embers = Image.new('L', (cw, ch), 0)
-    ed = ImageDraw.Draw(embers)
-    for _ in range(10):
-        x, y = rng.uniform(310, 540), rng.uniform(392, 432)
-        r = rng.uniform(0.6, 1.5)
-        ed.ellipse([x - r, y - r, x + r, y + r], fill=int(rng.uniform(150, 255)))
-    scene = lerp_img(scene, solid((255, 190, 100)), embers.filter(ImageFilter.GaussianBlur(2.2)).point(lambda v: min(255, v * 2)))
-    scene = lerp_img(scene, solid((255, 222, 160)), embers.filter(ImageFilter.GaussianBlur(0.5)))
-
-    # The login panel: a dark glass plate with a warm top edge.
-    px0, py0, px1, py1 = (v - M for v in LOGIN_PANEL)
-    s = 4
-    pm = Image.new('L', (cw * s, ch * s), 0)
-    ImageDraw.Draw(pm).rounded_rectangle([px0 * s, py0 * s, px1 * s - 1, py1 * s - 1], radius=12 * s, fill=255)
-    pm = pm.resize((cw, ch), Image.BOX)
-    shadow = pm.filter(ImageFilter.GaussianBlur(10)).point(lambda v: v * 55 // 100)
-    scene = lerp_img(scene, Image.new('RGB', (cw, ch), (2, 6, 12)), shadow)
-    glass = vertical(cw, ch, [(0.0, (14, 34, 52)), (py0 / ch, (14, 34, 52)), (py1 / ch, (8, 20, 32)), (1.0, (8, 20, 32))])
-    scene = lerp_img(scene, glass, pm.point(lambda v: v * 84 // 100))
-    edge = Image.new('L', (cw * s, ch * s), 0)
-    ImageDraw.Draw(edge).rounded_rectangle([px0 * s, py0 * s, px1 * s - 1, py1 * s - 1], radius=12 * s,
-                                           outline=255, width=s)
-    edge = edge.resize((cw, ch), Image.BOX)
-    scene = lerp_img(scene, Image.new('RGB', (cw, ch), (110, 170, 196)), edge.point(lambda v: v * 45 // 100))
-    top = Image.new('L', (cw * s, ch * s), 0)
-    ImageDraw.Draw(top).rounded_rectangle([(px0 + 40) * s, py0 * s, (px1 - 40) * s, (py0 + 2) * s], radius=s, fill=255)
-    top = top.resize((cw, ch), Image.BOX)
-    fade = Image.linear_gradient('L').rotate(90).resize((px1 - px0, 1))
-    fade_mask = Image.new('L', (cw, ch), 0)
-    row = Image.new('L', (px1 - px0, 1))
-    fpx = row.load()
-    for x in range(px1 - px0):
-        t = x / (px1 - px0 - 1)
-        fpx[x, 0] = int(255 * math.sin(math.pi * t) ** 0.7)
-    fade_mask.paste(row.resize((px1 - px0, ch)), (px0, 0))
-    del fade
-    scene = lerp_img(scene, Image.new('RGB', (cw, ch), AMBER), ImageChops.multiply(top, fade_mask))
-
-    # The game's name, in gold, with a warm glow.
-    logo = font(FONT_LOGO, 62)
-    text = 'ORVANE'
-    lx, ly = 52, 40
-    tm = Image.new('L', (cw, ch), 0)
-    td = ImageDraw.Draw(tm)
-    x = lx
-    for c in text:  # letter-spaced by hand
-        td.text((x, ly), c, font=logo, fill=255)
-        x += td.textlength(c, font=logo) + 7
-    logo_right = x - 7
-    glow_m = tm.filter(ImageFilter.GaussianBlur(9)).point(lambda v: min(255, v * 2) * 45 // 100)
-    scene = lerp_img(scene, Image.new('RGB', (cw, ch), (255, 160, 60)), glow_m)
-    outline_m = tm.filter(ImageFilter.MaxFilter(5))
-    scene = lerp_img(scene, Image.new('RGB', (cw, ch), (20, 14, 8)), outline_m.point(lambda v: v * 80 // 100))
-    gold = vertical(cw, ch, [(0.0, (255, 242, 196)), ((ly + 14) / ch, (255, 230, 160)),
-                             ((ly + 46) / ch, (232, 160, 52)), ((ly + 70) / ch, (186, 112, 30)), (1.0, (186, 112, 30))])
-    scene = lerp_img(scene, gold, tm)
-    # An ornament under the name: a fine rule with a diamond.
-    orn = Image.new('L', (cw * s, ch * s), 0)
-    od = ImageDraw.Draw(orn)
-    mid = (lx + logo_right) / 2
-    oy = ly + 86
-    od.rectangle([(lx + 4) * s, oy * s, (logo_right - 4) * s, oy * s + s - 1], fill=255)
-    od.polygon([((mid - 6) * s, (oy + 0.5) * s), (mid * s, (oy - 5.5) * s), ((mid + 6) * s, (oy + 0.5) * s),
-                (mid * s, (oy + 6.5) * s)], fill=255)
-    orn = orn.resize((cw, ch), Image.BOX)
-    ofade = Image.new('L', (cw, ch), 0)
-    row = Image.new('L', (int(logo_right - lx), 1))
-    rp = row.load()
-    for i in range(row.size[0]):
-        t = i / max(1, row.size[0] - 1)
-        rp[i, 0] = int(255 * math.sin(math.pi * t) ** 0.8)
-    ofade.paste(row.resize((row.size[0], ch)), (lx, 0))
-    scene = lerp_img(scene, Image.new('RGB', (cw, ch), (240, 190, 100)), ImageChops.multiply(orn, ofade))
-
-    # Vignette, to hold the eye in the middle.
-    vig = radial_mask(cw, ch, cw / 2, ch / 2, cw * 0.78, ch * 0.95, power=1.0, peak=255)
-    vig = vig.point(lambda v: (255 - v) * 70 // 100)
-    scene = lerp_img(scene, Image.new('RGB', (cw, ch), (2, 6, 12)), vig)
-
-    # The card: rounded, with a fine light inner edge and a dark outer edge.
-    card = Image.new('L', (cw * s, ch * s), 0)
-    ImageDraw.Draw(card).rounded_rectangle([0, 0, cw * s - 1, ch * s - 1], radius=R * s, fill=255)
-    inner = Image.new('L', (cw * s, ch * s), 0)
-    ImageDraw.Draw(inner).rounded_rectangle([s, s, cw * s - 1 - s, ch * s - 1 - s], radius=(R - 1) * s,
-                                            outline=255, width=s)
-    card, inner = card.resize((cw, ch), Image.BOX), inner.resize((cw, ch), Image.BOX)
-    scene = lerp_img(scene, Image.new('RGB', (cw, ch), (120, 176, 200)), inner.point(lambda v: v * 40 // 100))
-    ring = ImageChops.subtract(card, card.filter(ImageFilter.MinFilter(3)))
-    scene = lerp_img(scene, Image.new('RGB', (cw, ch), (4, 10, 18)), ring)
-
-    out = Image.new('RGBA', (W, H), (0, 0, 0, 0))
-    sh = Image.new('L', (W, H), 0)
-    sh.paste(card, (M, M + 2))
-    sh = sh.filter(ImageFilter.GaussianBlur(3)).point(lambda v: v * 60 // 100)
-    shadow_rgba = Image.new('RGBA', (W, H), (3, 8, 14, 0))
-    shadow_rgba.putalpha(sh)
-    out.alpha_composite(shadow_rgba)
-    layer = scene.convert('RGBA')
-    layer.putalpha(card)
-    out.alpha_composite(layer, (M, M))
-    return out
-
-
 # -------------------------------------------------------------------- icons --
 def emblem_ovn(size):
     """The game's icon: a navy tile with a gold ring and a four-point star."""
-    L = Layer(size, size, s=8 if size <= 48 else 4)
+    L = Layer(size, size, s=8 if size <= 48 else 4, scaled=False)
     u = size / 16.0
     r = 3.2 * u if size > 16 else 3.0
     L.fill(rrect(0.5 * u, 0.5 * u, 15.5 * u, 15.5 * u, r), (10, 30, 46))
@@ -1005,7 +724,7 @@ def emblem_ovn(size):
 def emblem_portal(size):
     """The portal's icon: an amber tile holding four game tiles, the same
     mark as the launcher's game-hall button."""
-    L = Layer(size, size, s=8 if size <= 48 else 4)
+    L = Layer(size, size, s=8 if size <= 48 else 4, scaled=False)
     u = size / 16.0
     r = 3.2 * u if size > 16 else 3.0
     L.fill(rrect(0.5 * u, 0.5 * u, 15.5 * u, 15.5 * u, r), (120, 70, 10))
@@ -1070,9 +789,10 @@ def ico_bytes(images):
 
 # -------------------------------------------------------------------- table --
 def builders():
+    import artwork  # it draws with this module's palette and fonts
     caption0 = caption_bg(0)
     return {
-        129: login_background,
+        129: lambda: artwork.login_background(_dpi),
         131: frame_dialog,
         132: lambda: strip(33, 28, STATES4, btn_close, caption0),
         133: lambda: strip(57, 23, STATES4, btn_text, lambda x, y: BODY),
@@ -1100,8 +820,13 @@ def builders():
     }
 
 
-def render(skin_id):
-    img = builders()[skin_id]()
+def render(skin_id, dpi=skintable.BASE_DPI):
+    global _dpi
+    _dpi = dpi
+    try:
+        img = builders()[skin_id]()
+    finally:
+        _dpi = skintable.BASE_DPI
     return no_magenta(img.convert('RGBA'))
 
 
@@ -1117,7 +842,8 @@ def write_if_changed(path, data):
 
 def rc_text():
     lines = ['LANGUAGE 4, 2']
-    lines += ['%d PNG "png/%d.png"' % (sid, sid) for sid, *_ in skintable.SKINS]
+    lines += ['%d PNG "png/%s"' % (skintable.resource_id(e[0], dpi), skintable.png_name(e[0], dpi))
+              for e, dpi in skintable.drawings()]
     return '\n'.join(lines) + '\n'
 
 
@@ -1132,6 +858,14 @@ def header_text():
            '']
     for sid, name, *_ in skintable.SKINS:
         out.append('#define %-24s %d  // %s' % (name, sid, skintable.DESCRIPTIONS[sid]))
+    out += ['', '// Every drawing of those images, for SKIN_DRAWING entries: the image id, the',
+            '// DPI it is drawn for (96 is 100 %) and its resource id (the id itself at 96,',
+            '// else the id plus 100 times the percent). An image not drawn for a scale',
+            '// is made from its nearest larger drawing.',
+            '#define SKIN_DRAWINGS \\']
+    table = ['    SKIN_DRAWING(%d, %d, %d)' % (e[0], dpi, skintable.resource_id(e[0], dpi))
+             for e, dpi in sorted(skintable.drawings(), key=lambda d: (d[0][0], d[1]))]
+    out += [line + ' \\' for line in table[:-1]] + [table[-1]]
     out += ['', "// The notice's picture label, in the frame IDB_NOTICE_FRAME draws a slot for it."]
     for part, v in zip(SLOT_PARTS, skintable.NOTICE_PICTURE_SLOT):
         out.append('#define NOTICE_PICTURE_%-9s %d' % (part, v))
@@ -1143,20 +877,26 @@ def main():
     ap = argparse.ArgumentParser(description=__doc__.split('\n')[0])
     ap.add_argument('--res', default=os.path.join(REPO, 'res'), help='resource folder to write into')
     ap.add_argument('--only', type=int, action='append', help='render only these ids (for quick iterations)')
+    ap.add_argument('--dpi', type=int, action='append', help='render only these scales, as DPIs')
     args = ap.parse_args()
 
     png_dir = os.path.join(args.res, 'png')
     os.makedirs(png_dir, exist_ok=True)
     changed = []
-    for sid, name, w, h, cells, kind in skintable.SKINS:
+    for entry, dpi in skintable.drawings():
+        sid = entry[0]
         if args.only and sid not in args.only:
             continue
-        img = render(sid)
-        if img.size != (w, h):
-            sys.exit('skingen: %d drew %dx%d, the table says %dx%d' % (sid, img.size[0], img.size[1], w, h))
-        if write_if_changed(os.path.join(png_dir, '%d.png' % sid), png_bytes(img)):
-            changed.append('png/%d.png' % sid)
-    if not args.only:
+        if args.dpi and dpi not in args.dpi:
+            continue
+        img = render(sid, dpi)
+        if img.size != skintable.scaled_size(entry, dpi):
+            sys.exit('skingen: %d at %d DPI drew %dx%d, the table says %dx%d'
+                     % ((sid, dpi) + img.size + skintable.scaled_size(entry, dpi)))
+        name = skintable.png_name(sid, dpi)
+        if write_if_changed(os.path.join(png_dir, name), png_bytes(img)):
+            changed.append('png/' + name)
+    if not args.only and not args.dpi:
         for fname, emblem in zip(skintable.ICONS, (emblem_ovn, emblem_portal)):
             data = ico_bytes([emblem(sz) for sz in skintable.ICON_SIZES])
             if write_if_changed(os.path.join(args.res, fname), data):
