@@ -23,11 +23,11 @@ bool CLoginBkDlg::OnInitDialog() {
     // Created hidden; the page shows itself once its first navigation completes.
     // Made first: its page is fetched while the picture is decoded.
     m_page.CreateModeless(hwnd());
-    LoadPicture();
+    // The drawing loaded is made for the window's scale.
+    const DisplayScale scale = skin::LayoutScale(hwnd());
+    LoadPicture(scale);
     // Whole and centred in the work area, whatever its owner is.
     const RECT wa = fw::WorkArea();
-    // The drawing loaded is the one for the window's scale.
-    const DisplayScale scale = skin::LayoutScale(hwnd());
     const fw::Area at = gamepage::LoginArtworkPlace(skin::Size{m_nWidth, m_nHeight}, scale.Dpi(), scale,
                                                     fw::Area{wa.left, wa.top, wa.right, wa.bottom});
     PaintLayered(POINT{at.left, at.top});
@@ -39,15 +39,11 @@ bool CLoginBkDlg::OnInitDialog() {
     return false;
 }
 
-void CLoginBkDlg::LoadPicture() {
+void CLoginBkDlg::LoadPicture(DisplayScale scale) {
     // Decoded once, straight into the premultiplied 32-bit pixels that per-pixel
     // alpha asks of the source; neither the PNG's bytes nor the decoder's own
     // image outlive the decoding.
-    const fw::gdi::ResourceBytes png = fw::gdi::FindResourceBytes(IDB_LOGIN_BK, L"PNG");
-    m_bmpLayered = fw::gdi::DecodePngToDib(png.data, png.size, m_nWidth, m_nHeight);
-    if (!m_bmpLayered)  // a picture our decoder does not read: the system's
-        m_bmpLayered =
-            fw::gdi::DecodePictureToDib(png.data, png.size, 0x7FFF, PixelFormat32bppPARGB, m_nWidth, m_nHeight);
+    m_bmpLayered = skin::LoadSkinPicture(IDB_LOGIN_BK, scale, m_nWidth, m_nHeight);
 }
 
 void CLoginBkDlg::PaintLayered(POINT topLeft) {

@@ -150,10 +150,13 @@ int RunMessageBox(HWND owner, const wchar_t* text, gdi::Bitmap frame, gdi::Bitma
 }
 
 int ShowMessageBox(int style, const wchar_t* caption, const wchar_t* text, HWND owner) {
-    gdi::Bitmap button1 = LoadSkinImage(IDB_BTN_TEXT);
-    gdi::Bitmap button2 = LoadSkinImage(IDB_BTN_TEXT);
-    gdi::Bitmap close = LoadSkinImage(IDB_BTN_CLOSE);
-    gdi::Bitmap frame = LoadSkinImage(IDB_DLG_FRAME);
+    // Drawn for the scale of the window the box comes up over (the screen's
+    // without one), which is where it is laid out.
+    const DisplayScale scale = LayoutScale(fw::Dialog::ModalOwner(owner));
+    gdi::Bitmap button1 = LoadSkinImage(IDB_BTN_TEXT, scale);
+    gdi::Bitmap button2 = LoadSkinImage(IDB_BTN_TEXT, scale);
+    gdi::Bitmap close = LoadSkinImage(IDB_BTN_CLOSE, scale);
+    gdi::Bitmap frame = LoadSkinImage(IDB_DLG_FRAME, scale);
     return RunMessageBox(owner, text, std::move(frame), std::move(close), std::move(button1),
                          std::move(button2), caption, style);
 }
