@@ -2,8 +2,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "res/skin_ids.h"
 #include "skin/skin_image.h"
@@ -94,6 +97,42 @@ TEST(SkinImage, ResourcesOfTheExecutable) {
     const SIZE s = gdi::BitmapSize(strip.get());
     EXPECT_EQ(s.cx, 228);
     EXPECT_EQ(s.cy, 23);
+}
+
+TEST(SkinImage, ResourcesDrawnForTheScale) {
+    // At 144 DPI the 150 % drawings: the frame 45 x 77 with its corner cut
+    // five pixels deep, the text button strip four cells of 86 x 35.
+    EXPECT_EQ(std::vector<int>(SkinDpis().begin(), SkinDpis().end()), (std::vector<int>{96, 120, 144, 192}));
+    gdi::Bitmap frame = LoadSkinImage(IDB_DLG_FRAME, DisplayScale(144));
+    ASSERT_TRUE(frame);
+    const auto px = skintest::ReadBitmap(frame.get());
+    ASSERT_EQ(px.w, 45);
+    ASSERT_EQ(px.h, 77);
+    EXPECT_EQ(px.at(4, 0), kMagenta);
+    EXPECT_EQ(px.at(0, 4), kMagenta);
+    EXPECT_NE(px.at(5, 0), kMagenta);
+    EXPECT_NE(px.at(1, 4), kMagenta);
+    EXPECT_NE(px.at(0, 76), kMagenta);
+    const SIZE strip = gdi::BitmapSize(LoadSkinImage(IDB_BTN_TEXT, DisplayScale(144)).get());
+    EXPECT_EQ(strip.cx, 4 * 86);
+    EXPECT_EQ(strip.cy, 35);
+
+    // The artwork, drawn at 100 and 200 %, comes at 150 % shrunk from 200 %:
+    // smooth, transparent at its corners, opaque inside.
+    for (const auto& [dpi, w, h] : {std::tuple{96, 888, 518}, {144, 1332, 777}, {192, 1776, 1036}}) {
+        SCOPED_TRACE(dpi);
+        int gotW = 0, gotH = 0;
+        gdi::Bitmap art = LoadSkinPicture(IDB_LOGIN_BK, DisplayScale(dpi), gotW, gotH);
+        ASSERT_TRUE(art);
+        EXPECT_EQ(gotW, w);
+        EXPECT_EQ(gotH, h);
+        DIBSECTION ds{};
+        ASSERT_EQ(::GetObjectW(art.get(), sizeof ds, &ds), static_cast<int>(sizeof ds));
+        EXPECT_EQ(ds.dsBm.bmWidth, w);
+        const auto* bits = static_cast<const std::uint32_t*>(ds.dsBm.bmBits);
+        EXPECT_EQ(bits[0] >> 24, 0u);                                    // a corner
+        EXPECT_EQ(bits[static_cast<std::size_t>(h / 2) * w + w / 2] >> 24, 255u);  // the middle
+    }
 }
 
 TEST(SkinImage, PictureFileIsDrawnOverWhite) {
