@@ -195,14 +195,25 @@ void CDlgEx::SetFrameSpacing(const FrameSpacing& spacing) {
 void CDlgEx::SetSmallDialogSkin(const wchar_t* title) {
     SetFrameSpacing({});
     SetCaptionText(title);
+    m_bSmallDialogSkin = true;
+    LoadSmallDialogSkin();
+}
+
+void CDlgEx::LoadSmallDialogSkin() {
     gdi::Bitmap close = LoadSkinImage(IDB_BTN_CLOSE, m_scale);  // copied into the button
     SetSkin(LoadSkinImage(IDB_DLG_FRAME, m_scale), false, true, nullptr, {}, {}, close.get());
 }
 
 void CDlgEx::SetTextButtons(std::initializer_list<CBtnEx*> buttons, bool resize) {
+    m_textButtons.assign(buttons.begin(), buttons.end());
+    m_bResizeTextButtons = resize;
+    LoadTextButtons();
+}
+
+void CDlgEx::LoadTextButtons() {
     m_bmpTextButton = LoadSkinImage(IDB_BTN_TEXT, m_scale);
-    for (CBtnEx* button : buttons)
-        button->SetTextStrip(m_bmpTextButton.get(), resize);
+    for (CBtnEx* button : m_textButtons)
+        button->SetTextStrip(m_bmpTextButton.get(), m_bResizeTextButtons);
 }
 
 void CDlgEx::RequestClose() { ::PostMessageW(hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0); }
@@ -398,8 +409,15 @@ LRESULT CDlgEx::OnDpiChanged(int dpi, const RECT* suggested) {
     if (suggested)
         ::SetWindowPos(hwnd(), nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                        suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
-    if (m_scale != was)
+    if (m_scale != was) {
+        // What this frame loaded itself is drawn anew for the scale; a derived
+        // window loads the rest.
+        if (m_bSmallDialogSkin)
+            LoadSmallDialogSkin();
+        if (!m_textButtons.empty())
+            LoadTextButtons();
         OnScaleChanged();
+    }
     UpdateWindowRegion();
     ::InvalidateRect(hwnd(), nullptr, TRUE);
     return 0;
