@@ -116,6 +116,10 @@ TEST(SkinImage, ResourcesDrawnForTheScale) {
     const SIZE strip = gdi::BitmapSize(LoadSkinImage(IDB_BTN_TEXT, DisplayScale(144)).get());
     EXPECT_EQ(strip.cx, 4 * 86);
     EXPECT_EQ(strip.cy, 35);
+    // An image with no drawing of its own for the scale comes resized to it.
+    const SIZE art = gdi::BitmapSize(LoadSkinImage(IDB_LOGIN_BK, DisplayScale(120)).get());
+    EXPECT_EQ(art.cx, 1110);
+    EXPECT_EQ(art.cy, 648);
 
     // The artwork, drawn at 100 and 200 %, comes at 150 % shrunk from 200 %:
     // smooth, transparent at its corners, opaque inside.
