@@ -12,7 +12,7 @@ import random
 from PIL import Image, ImageChops, ImageDraw, ImageFilter
 
 import skintable
-from skingen import AMBER, FONT_LOGO, font, ramp
+from paint import AMBER, FONT_LOGO, font, ramp
 
 ART_W, ART_H, ART_MARGIN, ART_RADIUS = 888, 518, 6, 16
 # Where the artwork leaves a calm panel for the login form (window pixels).
