@@ -2,8 +2,10 @@
 
 #include "framework/picture.h"
 #include "framework/placement.h"
+#include "common/newer_windows.h"
 #include "gamepage/login_place.h"
 #include "skin/skin_image.h"
+#include "skin/skin_scale.h"
 #include "framework/start_marks.h"
 #include "res/resource.h"
 #include "res/skin_ids.h"
@@ -81,6 +83,16 @@ LRESULT CLoginBkDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         break;
+    case kWmDpiChanged: {
+        // Moved to a monitor of another scale: the drawing for that scale, where
+        // the system suggests; the page follows the new size and place below.
+        const DisplayScale scale(skin::NearestDrawnDpi(HIWORD(wParam), skin::SkinDpis()));
+        LoadPicture(scale);
+        const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+        if (m_bmpLayered && suggested)
+            PaintLayered(POINT{suggested->left, suggested->top});
+        return 0;
+    }
     case WM_WINDOWPOSCHANGED: {
         const LRESULT r = Default();
         if (::IsWindowVisible(hwnd()))

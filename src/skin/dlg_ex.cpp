@@ -13,10 +13,6 @@ namespace ovn::skin {
 
 namespace {
 
-// A window of a per-monitor aware program was moved to a monitor of another
-// DPI (Windows 8.1 on; older headers do not name it).
-constexpr UINT kWmDpiChanged = 0x02E0;
-
 Rect ToRect(const RECT& r) { return Rect{r.left, r.top, r.right, r.bottom}; }
 
 LRESULT ToHitCode(FrameHit hit) {
