@@ -40,6 +40,11 @@ std::optional<DWORD> ReadRegistryDword(HKEY root, const wchar_t* subKey, const w
 // another process's window as well: every process of ours is aware alike.
 int WindowDpi(HWND window);
 
+// A window of a per-monitor aware program was moved to a monitor of another
+// DPI (Windows 8.1 on; older headers do not name it): the new DPI in the low
+// and high words of wParam, the suggested window rectangle at lParam.
+constexpr UINT kWmDpiChanged = 0x02E0;
+
 // The XP ways themselves, which the system here never takes (for the tests).
 namespace xp {
 unsigned long long TickCount64();

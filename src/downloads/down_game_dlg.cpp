@@ -82,6 +82,10 @@ void CDownGameDlg::DoDataExchange() {
     m_btnCancel.SubclassDlgItem(IDCANCEL, hwnd());
 }
 
+void CDownGameDlg::LoadProgressImages() {
+    m_progress.SetImages(skin::LoadSkinImage(IDB_PROGRESS_BK, Scale()), skin::LoadSkinImage(IDB_PROGRESS_BAR, Scale()));
+}
+
 bool CDownGameDlg::OnInitDialog() {
     CDlgEx::OnInitDialog();
     DoDataExchange();
@@ -120,7 +124,7 @@ void CDownGameDlg::SetUpControls() {
         ::SetWindowTextW(m_stcPercent.hwnd(), L"");
     }
     if (m_progress.hwnd())
-        m_progress.SetImages(skin::LoadSkinImage(IDB_PROGRESS_BK), skin::LoadSkinImage(IDB_PROGRESS_BAR));
+        LoadProgressImages();
 }
 
 void CDownGameDlg::ShowPercent(int percent) {

@@ -42,11 +42,16 @@ public:
 
 protected:
     bool OnInitDialog() override;
+    void OnScaleChanged() override {
+        if (m_progress.hwnd())
+            LoadProgressImages();
+    }
     void OnOK() override;      // "确定": only once the worker is done
     void OnCancel() override;  // "取消", and the close button while downloading
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    void LoadProgressImages();
     void DoDataExchange();
     void SetUpControls();
     void ShowPercent(int percent);

@@ -51,6 +51,8 @@ public:
 protected:
     bool OnInitDialog() override;
     bool CentreAfterInit() const override { return false; }  // it places itself
+    // Another monitor's scale: the frame, its close strip and the labels anew.
+    void OnScaleChanged() override { LayOut(ChooseNoticeForm(m_notice)); }
     void OnOK() override {}  // Enter does nothing
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 

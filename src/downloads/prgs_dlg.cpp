@@ -19,6 +19,10 @@ CPrgsDlg::CPrgsDlg() : CDlgEx(IDD_PRGS_DLG) {}
 
 CPrgsDlg::~CPrgsDlg() { m_worker.Cancel(); }
 
+void CPrgsDlg::LoadProgressImages() {
+    m_progress.SetImages(skin::LoadSkinImage(IDB_PROGRESS_BK, Scale()), skin::LoadSkinImage(IDB_PROGRESS_BAR, Scale()));
+}
+
 bool CPrgsDlg::OnInitDialog() {
     CDlgEx::OnInitDialog();
     m_progress.SubclassDlgItem(IDC_PRGS_BAR, hwnd());
@@ -26,7 +30,7 @@ bool CPrgsDlg::OnInitDialog() {
     CenterWindow();
     ::SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     if (m_progress.hwnd())
-        m_progress.SetImages(skin::LoadSkinImage(IDB_PROGRESS_BK), skin::LoadSkinImage(IDB_PROGRESS_BAR));
+        LoadProgressImages();
 
     // The dialog waits for its worker whenever it ends: the job may fill m_package.
     const std::wstring url = m_strUrl, target = m_strTarget;

@@ -26,9 +26,16 @@ public:
 
 protected:
     bool OnInitDialog() override;
+    void OnScaleChanged() override {
+        if (m_progress.hwnd())
+            LoadProgressImages();
+    }
     void OnOK() override {}  // Enter does not end a download
     void OnCancel() override;
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void LoadProgressImages();
 };
 
 }  // namespace ovn::downloads

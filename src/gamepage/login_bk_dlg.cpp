@@ -2,8 +2,10 @@
 
 #include "framework/picture.h"
 #include "framework/placement.h"
+#include "common/newer_windows.h"
 #include "gamepage/login_place.h"
 #include "skin/skin_image.h"
+#include "skin/skin_scale.h"
 #include "framework/start_marks.h"
 #include "res/resource.h"
 #include "res/skin_ids.h"
@@ -23,11 +25,11 @@ bool CLoginBkDlg::OnInitDialog() {
     // Created hidden; the page shows itself once its first navigation completes.
     // Made first: its page is fetched while the picture is decoded.
     m_page.CreateModeless(hwnd());
-    LoadPicture();
+    // The drawing loaded is made for the window's scale.
+    const DisplayScale scale = skin::LayoutScale(hwnd());
+    LoadPicture(scale);
     // Whole and centred in the work area, whatever its owner is.
     const RECT wa = fw::WorkArea();
-    // The drawing loaded is the one for the window's scale.
-    const DisplayScale scale = skin::LayoutScale(hwnd());
     const fw::Area at = gamepage::LoginArtworkPlace(skin::Size{m_nWidth, m_nHeight}, scale.Dpi(), scale,
                                                     fw::Area{wa.left, wa.top, wa.right, wa.bottom});
     PaintLayered(POINT{at.left, at.top});
@@ -39,15 +41,11 @@ bool CLoginBkDlg::OnInitDialog() {
     return false;
 }
 
-void CLoginBkDlg::LoadPicture() {
+void CLoginBkDlg::LoadPicture(DisplayScale scale) {
     // Decoded once, straight into the premultiplied 32-bit pixels that per-pixel
     // alpha asks of the source; neither the PNG's bytes nor the decoder's own
     // image outlive the decoding.
-    const fw::gdi::ResourceBytes png = fw::gdi::FindResourceBytes(IDB_LOGIN_BK, L"PNG");
-    m_bmpLayered = fw::gdi::DecodePngToDib(png.data, png.size, m_nWidth, m_nHeight);
-    if (!m_bmpLayered)  // a picture our decoder does not read: the system's
-        m_bmpLayered =
-            fw::gdi::DecodePictureToDib(png.data, png.size, 0x7FFF, PixelFormat32bppPARGB, m_nWidth, m_nHeight);
+    m_bmpLayered = skin::LoadSkinPicture(IDB_LOGIN_BK, scale, m_nWidth, m_nHeight);
 }
 
 void CLoginBkDlg::PaintLayered(POINT topLeft) {
@@ -85,6 +83,16 @@ LRESULT CLoginBkDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         break;
+    case kWmDpiChanged: {
+        // Moved to a monitor of another scale: the drawing for that scale, where
+        // the system suggests; the page follows the new size and place below.
+        const DisplayScale scale(skin::NearestDrawnDpi(HIWORD(wParam), skin::SkinDpis()));
+        LoadPicture(scale);
+        const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+        if (m_bmpLayered && suggested)
+            PaintLayered(POINT{suggested->left, suggested->top});
+        return 0;
+    }
     case WM_WINDOWPOSCHANGED: {
         const LRESULT r = Default();
         if (::IsWindowVisible(hwnd()))

@@ -8,6 +8,7 @@
 #include "framework/dialog.h"
 #include "framework/gdi_handles.h"
 #include "framework/handles.h"
+#include "common/display_scale.h"
 
 namespace ovn {
 
@@ -40,7 +41,7 @@ private:
     static constexpr UINT_PTR kTimerLauncherAlive = 2;
     static constexpr UINT kLauncherAliveMs = 800;
 
-    void LoadPicture();
+    void LoadPicture(DisplayScale scale);
     void PaintLayered(POINT topLeft);
 
     HWND m_owner;

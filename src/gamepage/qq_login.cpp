@@ -139,11 +139,15 @@ bool CQQLogin::OnInitDialog() {
     skin::CDlgEx::OnInitDialog();
     SetCaptionText(std::wstring(ExternalLoginCaption(ExternalLoginKind::QQ)).c_str());
     SetFrameSpacing({.captionHeight = kExternalCaptionHeight, .borderWidth = kExternalBorderWidth});
-    m_bmpClose = skin::LoadSkinImage(IDB_BTN_CLOSE);
-    SetSkin(skin::LoadSkinImage(IDB_MAIN_FRAME), false, true, nullptr, {}, {}, m_bmpClose.get());
-    ::SetWindowPos(hwnd(), nullptr, 0, 0, kExternalFrameWidth, kExternalFrameHeight,
+    LoadSkins();
+    ::SetWindowPos(hwnd(), nullptr, 0, 0, Scale().Px(kExternalFrameWidth), Scale().Px(kExternalFrameHeight),
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     return true;
+}
+
+void CQQLogin::LoadSkins() {
+    m_bmpClose = skin::LoadSkinImage(IDB_BTN_CLOSE, Scale());
+    SetSkin(skin::LoadSkinImage(IDB_MAIN_FRAME, Scale()), false, true, nullptr, {}, {}, m_bmpClose.get());
 }
 
 bool CQQLogin::PreTranslateMessage(MSG& msg) {

@@ -45,12 +45,15 @@ public:
 
 protected:
     bool OnInitDialog() override;
+    // The window took the size the system suggested for the new scale.
+    void OnScaleChanged() override { LoadSkins(); }
     bool PreTranslateMessage(MSG& msg) override;
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     // The close button: both windows go; the object stays with the login page.
     void OnCancel() override;
 
 private:
+    void LoadSkins();
     void PlacePage();
     void KeepAboveLoginPage();
 

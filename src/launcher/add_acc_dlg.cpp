@@ -38,12 +38,16 @@ void CAddAccDlg::DoDataExchange() {
     m_btnNo.SubclassDlgItem(IDCANCEL, hwnd());
 }
 
+void CAddAccDlg::LoadFrame() {
+    SetSkin(skin::LoadSkinImage(IDB_ADDACC_FRAME, Scale()), true, false, nullptr, {}, {}, nullptr);
+}
+
 bool CAddAccDlg::OnInitDialog() {
     CDlgEx::OnInitDialog();
     DoDataExchange();
     SetCaptionText(L"登录其他账号");
     SetFrameSpacing({.borderWidth = 3, .buttonRightMargin = 5, .buttonTop = 1});
-    SetSkin(skin::LoadSkinImage(IDB_ADDACC_FRAME), true, false, nullptr, {}, {}, nullptr);
+    LoadFrame();
 
     SetTextButtons({&m_btnYes, &m_btnNo}, true);
     if (m_stcText.hwnd()) {

@@ -36,11 +36,13 @@ public:
 
 protected:
     bool OnInitDialog() override;
+    void OnScaleChanged() override { LoadFrame(); }
     void OnOK() override { Answer(1); }
     void OnCancel() override { Answer(0); }
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    void LoadFrame();
     void DoDataExchange();
     void Answer(WPARAM newTab);
 

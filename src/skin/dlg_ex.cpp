@@ -13,10 +13,6 @@ namespace ovn::skin {
 
 namespace {
 
-// A window of a per-monitor aware program was moved to a monitor of another
-// DPI (Windows 8.1 on; older headers do not name it).
-constexpr UINT kWmDpiChanged = 0x02E0;
-
 Rect ToRect(const RECT& r) { return Rect{r.left, r.top, r.right, r.bottom}; }
 
 LRESULT ToHitCode(FrameHit hit) {
@@ -195,14 +191,25 @@ void CDlgEx::SetFrameSpacing(const FrameSpacing& spacing) {
 void CDlgEx::SetSmallDialogSkin(const wchar_t* title) {
     SetFrameSpacing({});
     SetCaptionText(title);
-    gdi::Bitmap close = LoadSkinImage(IDB_BTN_CLOSE);  // copied into the button
-    SetSkin(LoadSkinImage(IDB_DLG_FRAME), false, true, nullptr, {}, {}, close.get());
+    m_bSmallDialogSkin = true;
+    LoadSmallDialogSkin();
+}
+
+void CDlgEx::LoadSmallDialogSkin() {
+    gdi::Bitmap close = LoadSkinImage(IDB_BTN_CLOSE, m_scale);  // copied into the button
+    SetSkin(LoadSkinImage(IDB_DLG_FRAME, m_scale), false, true, nullptr, {}, {}, close.get());
 }
 
 void CDlgEx::SetTextButtons(std::initializer_list<CBtnEx*> buttons, bool resize) {
-    m_bmpTextButton = LoadSkinImage(IDB_BTN_TEXT);
-    for (CBtnEx* button : buttons)
-        button->SetTextStrip(m_bmpTextButton.get(), resize);
+    m_textButtons.assign(buttons.begin(), buttons.end());
+    m_bResizeTextButtons = resize;
+    LoadTextButtons();
+}
+
+void CDlgEx::LoadTextButtons() {
+    m_bmpTextButton = LoadSkinImage(IDB_BTN_TEXT, m_scale);
+    for (CBtnEx* button : m_textButtons)
+        button->SetTextStrip(m_bmpTextButton.get(), m_bResizeTextButtons);
 }
 
 void CDlgEx::RequestClose() { ::PostMessageW(hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0); }
@@ -398,8 +405,15 @@ LRESULT CDlgEx::OnDpiChanged(int dpi, const RECT* suggested) {
     if (suggested)
         ::SetWindowPos(hwnd(), nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                        suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
-    if (m_scale != was)
+    if (m_scale != was) {
+        // What this frame loaded itself is drawn anew for the scale; a derived
+        // window loads the rest.
+        if (m_bSmallDialogSkin)
+            LoadSmallDialogSkin();
+        if (!m_textButtons.empty())
+            LoadTextButtons();
         OnScaleChanged();
+    }
     UpdateWindowRegion();
     ::InvalidateRect(hwnd(), nullptr, TRUE);
     return 0;

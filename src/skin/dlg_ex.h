@@ -5,6 +5,7 @@
 // own rule, and offers up to three system buttons with tooltips.
 #pragma once
 #include <initializer_list>
+#include <vector>
 
 #include "framework/dialog.h"
 #include "skin/btn_ex.h"
@@ -43,10 +44,12 @@ public:
     void SetFrameSpacing(const FrameSpacing& spacing);
     // The frame of the program's small dialogs (update progress, settings, game
     // download): the small-dialog frame image stretched, a 30-pixel caption
-    // with this title, 4-pixel borders and the close button in the corner.
+    // with this title, 4-pixel borders and the close button in the corner;
+    // loaded anew when the window's scale changes.
     void SetSmallDialogSkin(const wchar_t* title);
     // Gives the dialog's text buttons the program's text-button strip (kept by the
-    // dialog); with resize each button takes the strip's cell size.
+    // dialog, and drawn anew for a new scale); with resize each button takes the
+    // strip's cell size.
     void SetTextButtons(std::initializer_list<CBtnEx*> buttons, bool resize);
     // Sets the window text and repaints the title strip; callable from any thread.
     void SetCaptionText(const wchar_t* text);
@@ -122,10 +125,15 @@ private:
                             const wchar_t* tip);
     gdi::Font CreateTitleFont(LONG* height) const;
     void ReleaseSkin();
+    void LoadSmallDialogSkin();
+    void LoadTextButtons();
 
     DisplayScale m_scale;
     int m_nFontDpi = DisplayScale::kBaseDpi;  // the DPI the dialog font was made for
     HFONT m_hFontMade = nullptr;              // ... and which font that was
+    bool m_bSmallDialogSkin = false;          // SetSmallDialogSkin made the frame
+    std::vector<CBtnEx*> m_textButtons;       // what SetTextButtons gave the strip to
+    bool m_bResizeTextButtons = false;
 };
 
 }  // namespace ovn::skin

@@ -31,7 +31,28 @@ bool CMessageBox::OnInitDialog() {
     SetFrameSpacing({});
     SetSkin(std::move(m_bmpFrameImage), false, true, nullptr, {}, {}, m_bmpCloseImage.get());
     SetCaptionText(m_strCaption.c_str());
+    LayOut();
 
+    // The text is painted by the box; a hidden label carries it for screen
+    // readers and automation, which read texts from child windows.
+    ::CreateWindowExW(0, L"STATIC", m_strText.c_str(), WS_CHILD | SS_NOPREFIX, 0, 0, 0, 0, hwnd(),
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kMessageTextLabel)),
+                      ::GetModuleHandleW(nullptr), nullptr);
+    // Resized without moving: the framework centres it over its owner next.
+    return true;
+}
+
+void CMessageBox::OnScaleChanged() {
+    // Moved to a monitor of another scale: the program's skins drawn for it,
+    // and the text fitted and the buttons placed anew (the place stays).
+    gdi::Bitmap close = LoadSkinImage(IDB_BTN_CLOSE, Scale());
+    SetSkin(LoadSkinImage(IDB_DLG_FRAME, Scale()), false, true, nullptr, {}, {}, close.get());
+    m_bmpButton1Image = LoadSkinImage(IDB_BTN_TEXT, Scale());
+    m_bmpButton2Image = LoadSkinImage(IDB_BTN_TEXT, Scale());
+    LayOut();
+}
+
+void CMessageBox::LayOut() {
     m_hFont = reinterpret_cast<HFONT>(::SendMessageW(hwnd(), WM_GETFONT, 0, 0));
     if (!m_hFont)
         m_hFont = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
@@ -65,7 +86,9 @@ bool CMessageBox::OnInitDialog() {
         const RECT rc{r.left, r.top, r.right, r.bottom};
         // The caption is the window text too (it is not drawn from there), so
         // screen readers and automation can find the answer by its name.
-        if (!button.Create(caption, WS_CHILD | WS_VISIBLE, rc, hwnd(), id))
+        if (button.hwnd())
+            ::MoveWindow(button.hwnd(), rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, TRUE);
+        else if (!button.Create(caption, WS_CHILD | WS_VISIBLE, rc, hwnd(), id))
             return;
         button.SetImage(image, true);
         button.m_strText = caption;
@@ -74,14 +97,6 @@ bool CMessageBox::OnInitDialog() {
     place(m_btn1, layout.button1, kMessageBoxButton1, m_bmpButton1Image.get(), layout.caption1);
     if (layout.buttonCount == 2)
         place(m_btn2, layout.button2, kMessageBoxButton2, m_bmpButton2Image.get(), layout.caption2);
-
-    // The text is painted by the box; a hidden label carries it for screen
-    // readers and automation, which read texts from child windows.
-    ::CreateWindowExW(0, L"STATIC", m_strText.c_str(), WS_CHILD | SS_NOPREFIX, 0, 0, 0, 0, hwnd(),
-                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kMessageTextLabel)),
-                      ::GetModuleHandleW(nullptr), nullptr);
-    // Resized without moving: the framework centres it over its owner next.
-    return true;
 }
 
 void CMessageBox::PaintText() {
@@ -150,10 +165,13 @@ int RunMessageBox(HWND owner, const wchar_t* text, gdi::Bitmap frame, gdi::Bitma
 }
 
 int ShowMessageBox(int style, const wchar_t* caption, const wchar_t* text, HWND owner) {
-    gdi::Bitmap button1 = LoadSkinImage(IDB_BTN_TEXT);
-    gdi::Bitmap button2 = LoadSkinImage(IDB_BTN_TEXT);
-    gdi::Bitmap close = LoadSkinImage(IDB_BTN_CLOSE);
-    gdi::Bitmap frame = LoadSkinImage(IDB_DLG_FRAME);
+    // Drawn for the scale of the window the box comes up over (the screen's
+    // without one), which is where it is laid out.
+    const DisplayScale scale = LayoutScale(fw::Dialog::ModalOwner(owner));
+    gdi::Bitmap button1 = LoadSkinImage(IDB_BTN_TEXT, scale);
+    gdi::Bitmap button2 = LoadSkinImage(IDB_BTN_TEXT, scale);
+    gdi::Bitmap close = LoadSkinImage(IDB_BTN_CLOSE, scale);
+    gdi::Bitmap frame = LoadSkinImage(IDB_DLG_FRAME, scale);
     return RunMessageBox(owner, text, std::move(frame), std::move(close), std::move(button1),
                          std::move(button2), caption, style);
 }

@@ -33,6 +33,7 @@ public:
 
 protected:
     bool OnInitDialog() override;
+    void OnScaleChanged() override;
     void OnOK() override {}      // Enter does not answer the box
     void OnCancel() override {}  // nor does Esc
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -41,6 +42,8 @@ private:
     // The work area of the screen the box appears on.
     Size WorkAreaSize() const;
     void PaintText();
+    // Fits the text, sizes the box and places its buttons for the scale.
+    void LayOut();
 };
 
 // Runs one box modally. owner null: the application's main window owns it. The

@@ -5,7 +5,9 @@
 #include "framework/png_decoder.h"
 #include "common/newer_windows.h"
 #include "skin/skin_scale.h"
+#include "res/skin_ids.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -30,6 +32,59 @@ gdi::Bitmap CreateDib32(int w, int h, void** bits) {
     if (!*bits)
         bmp.reset();
     return bmp;
+}
+
+// Every drawing the executable carries, as the generator lists them.
+constexpr SkinDrawing kDrawings[] = {
+#define SKIN_DRAWING(id, dpi, resource) SkinDrawing{id, dpi, resource},
+    SKIN_DRAWINGS
+#undef SKIN_DRAWING
+};
+
+// Straight-alpha pixels of a PNG of ours, top row first; false when our
+// decoder does not read it.
+bool DecodeOwnPng(const void* data, std::size_t size, std::vector<std::uint32_t>& pixels, fw::PngSize& got,
+                  fw::PngAlpha alpha = fw::PngAlpha::Straight) {
+    return fw::DecodePng(static_cast<const std::uint8_t*>(data), size, 0x7FFF, alpha, [&](fw::PngSize s) {
+               got = s;
+               pixels.resize(static_cast<std::size_t>(s.width) * s.height);
+               return pixels.data();
+           }) == fw::PngResult::Decoded;
+}
+
+gdi::Bitmap KeyedFromPixels(const std::vector<std::uint32_t>& pixels, int w, int h) {
+    void* bits = nullptr;
+    gdi::Bitmap bmp = CreateDib32(w, h, &bits);
+    if (!bmp || !ConvertToKeyedBottomUp(reinterpret_cast<const std::uint8_t*>(pixels.data()), w * 4, w, h,
+                                        static_cast<std::uint8_t*>(bits), w * 4, SkinKeyColor))
+        return {};
+    ::GdiFlush();
+    return bmp;
+}
+
+// A keyed image drawn for another scale than the window's: resized as
+// premultiplied pixels (so transparent pixels lend no colour to their
+// neighbours) and turned back to straight alpha for keying. Only an image with
+// no drawing of its own for the scale comes here; the shapes are drawn at every scale.
+gdi::Bitmap KeyedResized(const void* data, std::size_t size, int drawnDpi, DisplayScale scale) {
+    std::vector<std::uint32_t> pixels;
+    fw::PngSize got;
+    if (!DecodeOwnPng(data, size, pixels, got, fw::PngAlpha::Premultiplied))
+        return {};
+    const Size to = SizeAt(Size{got.width, got.height}, drawnDpi, scale);
+    std::vector<std::uint32_t> resized(static_cast<std::size_t>(to.cx) * to.cy);
+    if (!ResamplePremultiplied(reinterpret_cast<const std::uint8_t*>(pixels.data()), got.width, got.height,
+                               got.width * 4, reinterpret_cast<std::uint8_t*>(resized.data()), to.cx, to.cy,
+                               to.cx * 4))
+        return {};
+    for (std::uint32_t& p : resized) {
+        const std::uint32_t a = p >> 24;
+        if (a == 0 || a == 255)
+            continue;
+        auto un = [&](int shift) { return std::min<std::uint32_t>(255, (((p >> shift) & 0xFF) * 255 + a / 2) / a) << shift; };
+        p = (a << 24) | un(16) | un(8) | un(0);
+    }
+    return KeyedFromPixels(resized, to.cx, to.cy);
 }
 
 }  // namespace
@@ -70,22 +125,8 @@ gdi::Bitmap DecodeSkinImage(const void* data, std::size_t size) {
     // goes to the system's decoder.
     std::vector<std::uint32_t> pixels;
     fw::PngSize got;
-    const fw::PngResult own = fw::DecodePng(static_cast<const std::uint8_t*>(data), size, 0x7FFF,
-                                            fw::PngAlpha::Straight, [&](fw::PngSize s) {
-                                                got = s;
-                                                pixels.resize(static_cast<std::size_t>(s.width) * s.height);
-                                                return pixels.data();
-                                            });
-    if (own == fw::PngResult::Decoded) {
-        void* bits = nullptr;
-        gdi::Bitmap bmp = CreateDib32(got.width, got.height, &bits);
-        if (!bmp || !ConvertToKeyedBottomUp(reinterpret_cast<const std::uint8_t*>(pixels.data()), got.width * 4,
-                                            got.width, got.height, static_cast<std::uint8_t*>(bits), got.width * 4,
-                                            SkinKeyColor))
-            return {};
-        ::GdiFlush();
-        return bmp;
-    }
+    if (DecodeOwnPng(data, size, pixels, got))
+        return KeyedFromPixels(pixels, got.width, got.height);
     return DecodeNetworkImage(data, size);
 }
 
@@ -100,8 +141,8 @@ gdi::Bitmap DecodeNetworkImage(const void* data, std::size_t size) {
 }
 
 std::span<const int> SkinDpis() {
-    static constexpr int kDrawn[] = {DisplayScale::kBaseDpi};
-    return kDrawn;
+    static const std::vector<int> drawn = DrawnDpis(kDrawings);
+    return drawn;
 }
 
 DisplayScale LayoutScale(HWND window) {
@@ -113,12 +154,50 @@ int FontHeightAt(int height, int fromDpi, DisplayScale scale) {
     return fromDpi > 0 ? ::MulDiv(height, scale.Dpi(), fromDpi) : height;
 }
 
-gdi::Bitmap LoadSkinImage(UINT id, DisplayScale) {
-    // A bitmap resource of the same id overrides the PNG.
+gdi::Bitmap LoadSkinImage(UINT id, DisplayScale scale) {
+    // A bitmap resource of the same id overrides the PNG (drawn for 100 %).
     if (HBITMAP plain = ::LoadBitmapW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id)))
         return gdi::Bitmap(plain);
-    const gdi::ResourceBytes png = gdi::FindResourceBytes(id, L"PNG");
+    // Only the drawing for this scale is read and decoded, when it is asked for.
+    const SkinDrawing* drawing = DrawingFor(id, scale.Dpi(), kDrawings);
+    const gdi::ResourceBytes png = gdi::FindResourceBytes(drawing ? drawing->resource : id, L"PNG");
+    if (drawing && drawing->dpi != scale.Dpi())
+        return KeyedResized(png.data, png.size, drawing->dpi, scale);
     return DecodeSkinImage(png.data, png.size);
+}
+
+gdi::Bitmap LoadSkinPicture(UINT id, DisplayScale scale, int& width, int& height) {
+    width = height = 0;
+    const SkinDrawing* drawing = DrawingFor(id, scale.Dpi(), kDrawings);
+    const gdi::ResourceBytes png = gdi::FindResourceBytes(drawing ? drawing->resource : id, L"PNG");
+    int w = 0, h = 0;
+    // Decoded straight into the premultiplied pixels per-pixel alpha asks for;
+    // a picture our decoder does not read goes to the system's.
+    gdi::Bitmap dib = gdi::DecodePngToDib(png.data, png.size, w, h);
+    if (!dib)
+        dib = gdi::DecodePictureToDib(png.data, png.size, 0x7FFF, PixelFormat32bppPARGB, w, h);
+    if (!dib)
+        return {};
+    if (!drawing || drawing->dpi == scale.Dpi()) {
+        width = w;
+        height = h;
+        return dib;
+    }
+    // Not drawn for this scale: shrunk smoothly from the larger drawing.
+    DIBSECTION from{};
+    if (::GetObjectW(dib.get(), sizeof from, &from) != sizeof from || !from.dsBm.bmBits)
+        return {};
+    const Size to = SizeAt(Size{w, h}, drawing->dpi, scale);
+    void* bits = nullptr;
+    gdi::Bitmap out = gdi::CreateTopDownDib(to.cx, to.cy, &bits);
+    if (!out || !ResamplePremultiplied(static_cast<const std::uint8_t*>(from.dsBm.bmBits), w, h,
+                                       from.dsBm.bmWidthBytes, static_cast<std::uint8_t*>(bits), to.cx, to.cy,
+                                       to.cx * 4))
+        return {};
+    ::GdiFlush();
+    width = to.cx;
+    height = to.cy;
+    return out;
 }
 
 gdi::Bitmap LoadImageFile(const wchar_t* path, int& width, int& height) {

@@ -22,9 +22,15 @@ DisplayScale LayoutScale(HWND window);
 
 // A PNG resource of the executable (custom type "PNG") as a 32-bit bottom-up
 // bitmap with transparent pixels in the key colour; a bitmap resource of the same
-// id wins. The drawing for the scale when there is one, else the one at 100 %.
-// Empty when the resource is missing or cannot be decoded.
+// id wins. The drawing for the scale (DrawingFor), resized to the scale when the
+// image is not drawn for it. Empty when the resource is missing or cannot be decoded.
 gdi::Bitmap LoadSkinImage(UINT id, DisplayScale scale = {});
+
+// A PNG resource with real per-pixel alpha (the login artwork) for the scale,
+// as the premultiplied 32-bit top-down DIB section that per-pixel alpha drawing
+// wants, with its size; shrunk smoothly from the nearest larger drawing when it
+// is not drawn for the scale. Empty, with a size of 0, when it cannot be read.
+gdi::Bitmap LoadSkinPicture(UINT id, DisplayScale scale, int& width, int& height);
 
 // A font's LOGFONT height made for fromDpi, at the scale.
 int FontHeightAt(int height, int fromDpi, DisplayScale scale);

@@ -2,8 +2,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "res/skin_ids.h"
 #include "skin/skin_image.h"
@@ -73,27 +76,58 @@ TEST(SkinImage, BadInputGivesNothing) {
     EXPECT_EQ(gdi::LiveObjects(), live);
 }
 
-TEST(SkinImage, ResourcesOfTheExecutable) {
-    // The small dialogs' frame: 30 x 51 with cut top corners, square bottom ones.
-    gdi::Bitmap frame = LoadSkinImage(IDB_DLG_FRAME);
-    ASSERT_TRUE(frame);
-    const auto px = skintest::ReadBitmap(frame.get());
-    ASSERT_EQ(px.w, 30);
-    ASSERT_EQ(px.h, 51);
-    EXPECT_EQ(px.at(0, 0), kMagenta);
-    EXPECT_EQ(px.at(2, 0), kMagenta);
-    EXPECT_EQ(px.at(29, 0), kMagenta);
-    EXPECT_EQ(px.at(0, 2), kMagenta);
-    EXPECT_NE(px.at(3, 0), kMagenta);
-    EXPECT_NE(px.at(1, 2), kMagenta);
-    EXPECT_NE(px.at(0, 50), kMagenta);
-    EXPECT_NE(px.at(29, 50), kMagenta);
+TEST(SkinImage, ResourcesOfTheExecutableForEachScale) {
+    EXPECT_EQ(std::vector<int>(SkinDpis().begin(), SkinDpis().end()), (std::vector<int>{96, 120, 144, 192}));
+    // The small dialogs' frame, with its top corners cut on a 45-degree line
+    // (square bottom ones), and the text button strip of four cells: the
+    // drawing made for the scale (at 144 DPI, the 150 % one).
+    struct Drawn {
+        int dpi, frameW, frameH, cut, cellW, cellH;
+    };
+    for (const Drawn& d : {Drawn{96, 30, 51, 3, 57, 23}, Drawn{144, 45, 77, 5, 86, 35}}) {
+        SCOPED_TRACE(d.dpi);
+        gdi::Bitmap frame = LoadSkinImage(IDB_DLG_FRAME, DisplayScale(d.dpi));
+        ASSERT_TRUE(frame);
+        const auto px = skintest::ReadBitmap(frame.get());
+        ASSERT_EQ(px.w, d.frameW);
+        ASSERT_EQ(px.h, d.frameH);
+        EXPECT_EQ(px.at(0, 0), kMagenta);
+        EXPECT_EQ(px.at(d.cut - 1, 0), kMagenta);
+        EXPECT_EQ(px.at(d.frameW - d.cut, 0), kMagenta);
+        EXPECT_EQ(px.at(0, d.cut - 1), kMagenta);
+        EXPECT_NE(px.at(d.cut, 0), kMagenta);
+        EXPECT_NE(px.at(1, d.cut - 1), kMagenta);
+        EXPECT_NE(px.at(0, d.frameH - 1), kMagenta);
+        EXPECT_NE(px.at(d.frameW - 1, d.frameH - 1), kMagenta);
 
-    gdi::Bitmap strip = LoadSkinImage(IDB_BTN_TEXT);
-    ASSERT_TRUE(strip);
-    const SIZE s = gdi::BitmapSize(strip.get());
-    EXPECT_EQ(s.cx, 228);
-    EXPECT_EQ(s.cy, 23);
+        const SIZE s = gdi::BitmapSize(LoadSkinImage(IDB_BTN_TEXT, DisplayScale(d.dpi)).get());
+        EXPECT_EQ(s.cx, 4 * d.cellW);
+        EXPECT_EQ(s.cy, d.cellH);
+    }
+}
+
+TEST(SkinImage, ArtworkForEachScale) {
+    // An image with no drawing of its own for the scale comes resized to it.
+    const SIZE art = gdi::BitmapSize(LoadSkinImage(IDB_LOGIN_BK, DisplayScale(120)).get());
+    EXPECT_EQ(art.cx, 1110);
+    EXPECT_EQ(art.cy, 648);
+
+    // The artwork, drawn at 100 and 200 %, comes at 150 % shrunk from 200 %:
+    // smooth, transparent at its corners, opaque inside.
+    for (const auto& [dpi, w, h] : {std::tuple{96, 888, 518}, {144, 1332, 777}, {192, 1776, 1036}}) {
+        SCOPED_TRACE(dpi);
+        int gotW = 0, gotH = 0;
+        gdi::Bitmap art = LoadSkinPicture(IDB_LOGIN_BK, DisplayScale(dpi), gotW, gotH);
+        ASSERT_TRUE(art);
+        EXPECT_EQ(gotW, w);
+        EXPECT_EQ(gotH, h);
+        DIBSECTION ds{};
+        ASSERT_EQ(::GetObjectW(art.get(), sizeof ds, &ds), static_cast<int>(sizeof ds));
+        EXPECT_EQ(ds.dsBm.bmWidth, w);
+        const auto* bits = static_cast<const std::uint32_t*>(ds.dsBm.bmBits);
+        EXPECT_EQ(bits[0] >> 24, 0u);  // a corner
+        EXPECT_EQ(bits[static_cast<std::size_t>(h / 2) * w + w / 2] >> 24, 255u);  // the middle
+    }
 }
 
 TEST(SkinImage, PictureFileIsDrawnOverWhite) {

@@ -207,6 +207,26 @@ TEST(SkinMessageBox, SizeButtonsAndCaptions) {
                           Click(5001)});
 }
 
+TEST(SkinMessageBox, LaidOutAgainAtANewScale) {
+    // Moved to a monitor at 150 %: the 150 % text-button strip (cells of
+    // 86 x 35) and the buttons placed by the rule at that scale.
+    RunScripted(4, L"第一行", {[&](HWND box) {
+                                  RECT wr{};
+                                  GetWindowRect(box, &wr);
+                                  SendMessageW(box, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(144, 144),
+                                               reinterpret_cast<LPARAM>(&wr));
+                                  RECT cr{};
+                                  GetClientRect(box, &cr);
+                                  const RECT b1 = ClientRectOf(box, 5000), b2 = ClientRectOf(box, 5001);
+                                  EXPECT_EQ(b1.right - b1.left, 86);
+                                  EXPECT_EQ(b1.bottom - b1.top, 35);
+                                  EXPECT_EQ(b2.right - b2.left, 86);
+                                  EXPECT_EQ(b2.bottom, cr.bottom - DisplayScale(144).Px(30));
+                                  return true;
+                              },
+                              Click(5001)});
+}
+
 TEST(SkinMessageBox, OwnedAndCentredOverItsOwner) {
     HWND owner = CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP | WS_VISIBLE, 200, 150, 600, 400,
                                  nullptr, nullptr, nullptr, nullptr);

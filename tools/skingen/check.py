@@ -1,11 +1,12 @@
 #!/usr/bin/env python3
 """Checks the committed skin images, icons and their resource listing.
 
-Every image of the table: the size and cell layout the program relies on;
+Every drawing of every image of the table, at each scale it is drawn for:
+the size and cell layout the program relies on;
 no visible pixel in the key colour (magenta would turn transparent); binary
 alpha except in the login artwork (the loader blends any other alpha over
-white); frames transparent exactly in their corner rounding, so that the
-window shape cut from the 9 x 9 corner squares is right; stretched frames
+white); frames transparent exactly in their corner cut, so that the
+window shape cut from the 9 x 9 (at 100 %) corner squares is right; stretched frames
 uniform where they are stretched; button and tab cells distinct per state.
 Also the two icons (16/32/48/256), res/skins.rc and res/skin_ids.h.
 
@@ -127,8 +128,9 @@ def decode_png(data):
 
 
 # ------------------------------------------------------------------ rules --
-def rule_size(img, entry):
-    sid, _, w, h, cells, _ = entry
+def rule_size(img, entry, dpi):
+    cells = entry[4]
+    w, h = skintable.scaled_size(entry, dpi)
     errs = []
     if (img.w, img.h) != (w, h):
         errs.append('size %dx%d, expected %dx%d' % (img.w, img.h, w, h))
@@ -137,7 +139,7 @@ def rule_size(img, entry):
     return errs
 
 
-def rule_no_magenta(img, entry):
+def rule_no_magenta(img, entry, dpi):
     px = img.px
     for i in range(0, len(px), 4):
         if px[i + 3] and px[i] == 255 and px[i + 1] == 0 and px[i + 2] == 255:
@@ -146,7 +148,7 @@ def rule_no_magenta(img, entry):
     return []
 
 
-def rule_binary_alpha(img, entry):
+def rule_binary_alpha(img, entry, dpi):
     if entry[5] == 'art':
         return []
     px = img.px
@@ -158,9 +160,9 @@ def rule_binary_alpha(img, entry):
     return []
 
 
-def rule_corners(img, entry):
-    """Frames: transparent exactly where the corners are rounded, nowhere else."""
-    expected = skintable.expected_cut(entry[5], img.w, img.h)
+def rule_corners(img, entry, dpi):
+    """Frames: transparent exactly where the corners are cut, nowhere else."""
+    expected = skintable.expected_cut(entry[5], img.w, img.h, dpi)
     if expected is None:
         return []
     found = {(x, y) for y in range(img.h) for x in range(img.w) if img.alpha(x, y) == 0}
@@ -172,10 +174,10 @@ def rule_corners(img, entry):
     return errs
 
 
-def window_cut(img, ww, wh):
+def window_cut(img, ww, wh, dpi):
     """The pixels the window-shape algorithm removes from a ww x wh window
     (the loader turns exactly the alpha-0 pixels into the key colour)."""
-    n, bw, bh = skintable.CORNER_SCAN, img.w, img.h
+    n, bw, bh = skintable.px(skintable.CORNER_SCAN, dpi), img.w, img.h
     cut = set()
     for y in range(min(n, bh)):
         for j in range(min(n, bw)):
@@ -199,19 +201,21 @@ CUT_800x600 = {(0, 0), (1, 0), (2, 0), (797, 0), (798, 0), (799, 0),
                (0, 1), (1, 1), (798, 1), (799, 1), (0, 2), (799, 2)}
 
 
-def rule_window_shape(img, entry):
+def rule_window_shape(img, entry, dpi):
+    """At other scales: the same 45-degree cut, px(3) pixels long."""
     if entry[5] != 'frame-top':
         return []
-    cut = window_cut(img, 800, 600)
-    return [] if cut == CUT_800x600 else ['800 x 600 window shape cuts %s' % sorted(cut ^ CUT_800x600)[:8]]
+    cut = window_cut(img, 800, 600, dpi)
+    expected = CUT_800x600 if dpi == skintable.BASE_DPI else skintable.corner_cut(800, 600, False, dpi)
+    return [] if cut == expected else ['800 x 600 window shape cuts %s' % sorted(cut ^ expected)[:8]]
 
 
-def rule_stretch_uniform(img, entry):
-    """Stretched frames (border 4, caption 30): the pieces that are stretched
-    must not vary along the stretch, or the window shows smeared bands."""
+def rule_stretch_uniform(img, entry, dpi):
+    """Stretched frames (border 4, caption 30 at 100 %): the pieces that are
+    stretched must not vary along the stretch, or the window shows smeared bands."""
     if entry[5] != 'frame-top':
         return []
-    B, T = 4, 30
+    B, T = skintable.px(4, dpi), skintable.px(30, dpi)
     errs = []
     for y in list(range(T)) + list(range(img.h - B, img.h)):
         row = {img.at(x, y) for x in range(B, img.w - B)}
@@ -227,7 +231,7 @@ def rule_stretch_uniform(img, entry):
     return errs[:3]
 
 
-def rule_cells_distinct(img, entry):
+def rule_cells_distinct(img, entry, dpi):
     cells = entry[4]
     if cells < 2 or img.w % cells:
         return []
@@ -243,7 +247,7 @@ def rule_cells_distinct(img, entry):
     return errs
 
 
-def rule_art(img, entry):
+def rule_art(img, entry, dpi):
     """The login artwork: shaped by real alpha, opaque wherever the page may sit."""
     if entry[5] != 'art':
         return []
@@ -251,7 +255,7 @@ def rule_art(img, entry):
     for x, y in ((0, 0), (img.w - 1, 0), (0, img.h - 1), (img.w - 1, img.h - 1)):
         if img.alpha(x, y) != 0:
             errs.append('corner (%d, %d) is not transparent' % (x, y))
-    m = 24
+    m = skintable.px(24, dpi)
     for y in range(m, img.h - m):
         for x in range(m, img.w - m):
             if img.alpha(x, y) != 255:
@@ -264,10 +268,10 @@ RULES = [rule_size, rule_no_magenta, rule_binary_alpha, rule_corners, rule_windo
          rule_stretch_uniform, rule_cells_distinct, rule_art]
 
 
-def check_image(img, entry):
+def check_image(img, entry, dpi=skintable.BASE_DPI):
     errs = []
     for rule in RULES:
-        errs += rule(img, entry)
+        errs += rule(img, entry, dpi)
         if rule is rule_size and errs:
             break  # the other rules assume the right size
     return errs
@@ -314,8 +318,9 @@ def check_rc(res):
     path = os.path.join(res, 'skins.rc')
     with open(path, encoding='ascii') as f:
         lines = [ln.strip() for ln in f.read().splitlines() if ln.strip()]
-    expected = ['LANGUAGE 4, 2'] + ['%d PNG "png/%d.png"' % (s[0], s[0]) for s in skintable.SKINS]
-    return [] if lines == expected else ['skins.rc does not list exactly the table (after LANGUAGE 4, 2)']
+    expected = ['LANGUAGE 4, 2'] + ['%d PNG "png/%s"' % (skintable.resource_id(e[0], dpi), skintable.png_name(e[0], dpi))
+                                    for e, dpi in skintable.drawings()]
+    return [] if lines == expected else ['skins.rc does not list exactly the drawings (after LANGUAGE 4, 2)']
 
 
 def check_header(res):
@@ -330,6 +335,12 @@ def check_header(res):
             errs.append('skin_ids.h: %s should be %d' % (name, sid))
     if len(set(ids.values())) != len(ids):
         errs.append('skin_ids.h: two names share an id')
+    listed = [tuple(int(v) for v in m) for m in re.findall(r'SKIN_DRAWING\((\d+), (\d+), (\d+)\)', text)]
+    drawn = sorted((e[0], dpi, skintable.resource_id(e[0], dpi)) for e, dpi in skintable.drawings())
+    if listed != drawn:
+        errs.append('skin_ids.h: SKIN_DRAWINGS does not list every drawing once, in order')
+    if len({r for _, _, r in drawn} | set(ids.values())) != len(drawn):
+        errs.append('skin_ids.h: two drawings share a resource id')
     for part, v in zip(('LEFT', 'TOP', 'WIDTH', 'HEIGHT'), skintable.NOTICE_PICTURE_SLOT):
         if found.get('NOTICE_PICTURE_' + part) != v:
             errs.append('skin_ids.h: NOTICE_PICTURE_%s should be %d' % (part, v))
@@ -342,11 +353,11 @@ def self_test(images):
     problems = []
     entry = {s[0]: s for s in skintable.SKINS}
 
-    def expect_caught(what, sid, mutate):
-        img = images[sid].copy()
+    def expect_caught(what, sid, mutate, dpi=skintable.BASE_DPI):
+        img = images[sid, dpi].copy()
         mutate(img)
-        if not check_image(img, entry[sid]):
-            problems.append('self-test: a %s in %d went unnoticed' % (what, sid))
+        if not check_image(img, entry[sid], dpi):
+            problems.append('self-test: a %s in %d at %d DPI went unnoticed' % (what, sid, dpi))
 
     expect_caught('magenta pixel', 133, lambda im: im.set(28, 11, (255, 0, 255, 255)))
     expect_caught('half-transparent pixel', 132, lambda im: im.set(10, 10, (40, 80, 100, 128)))
@@ -362,9 +373,17 @@ def self_test(images):
                 im.set(x + cw, y, im.at(x, y))
     expect_caught('repeated cell', 136, same_cells)
     expect_caught('hole in the artwork', 129, lambda im: im.set(444, 259, (0, 0, 0, 0)))
+    # The scaled drawings, by the same rules at their own sizes.
+    expect_caught('filled corner', 131, lambda im: im.set(4, 0, (6, 16, 25, 255)), 144)
+    expect_caught('cut past the corner', 134, lambda im: im.set(6, 0, (0, 0, 0, 0)), 192)
+    expect_caught('seam in a stretched edge', 131, lambda im: im.set(20, 40, (1, 2, 3, 255)), 120)
+    expect_caught('blended edge', 141, lambda im: im.set(0, 0, (200, 90, 200, 128)), 144)
+    expect_caught('hole in the artwork', 129, lambda im: im.set(888, 518, (0, 0, 0, 0)), 192)
     small = Img(10, 10, bytearray(400))
     if not check_image(small, entry[140]):
         problems.append('self-test: a wrong size went unnoticed')
+    if not check_image(images[140, skintable.BASE_DPI], entry[140], 144):
+        problems.append('self-test: a 100 % drawing passed for 150 %')
     return problems
 
 
@@ -374,19 +393,20 @@ def main():
     args = ap.parse_args()
 
     failures, images = [], {}
-    for entry in skintable.SKINS:
-        sid = entry[0]
-        path = os.path.join(args.res, 'png', '%d.png' % sid)
+    drawings = skintable.drawings()
+    for entry, dpi in drawings:
+        name = skintable.png_name(entry[0], dpi)
         try:
-            with open(path, 'rb') as f:
-                images[sid] = decode_png(f.read())
+            with open(os.path.join(args.res, 'png', name), 'rb') as f:
+                images[entry[0], dpi] = decode_png(f.read())
         except (OSError, ValueError, zlib.error) as e:
-            failures.append('%d.png: %s' % (sid, e))
-    if len(images) == len(skintable.SKINS):
+            failures.append('%s: %s' % (name, e))
+    if len(images) == len(drawings):
         failures += self_test(images)
-    for entry in skintable.SKINS:
-        if entry[0] in images:
-            failures += ['%d.png: %s' % (entry[0], e) for e in check_image(images[entry[0]], entry)]
+    for entry, dpi in drawings:
+        if (entry[0], dpi) in images:
+            failures += ['%s: %s' % (skintable.png_name(entry[0], dpi), e)
+                         for e in check_image(images[entry[0], dpi], entry, dpi)]
     for name in skintable.ICONS:
         try:
             failures += ['%s: %s' % (name, e) for e in check_icon(os.path.join(args.res, name))]

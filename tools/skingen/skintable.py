@@ -5,11 +5,20 @@ checker (check.py). Standard library only, so that the checker runs anywhere.
 """
 
 # Where the program shapes a window from the key-coloured pixels of its frame
-# bitmap, only the 9 x 9 corner squares are looked at, mapped 1:1 onto the
-# window's corners. Our frames cut a small rounding there: 3, 2 and 1 pixels
-# from the outer edge in the three outermost rows.
+# bitmap, only the 9 x 9 corner squares (at 100 %) are looked at, mapped 1:1
+# onto the window's corners. Our frames cut a small diagonal there: 3, 2 and 1
+# pixels from the outer edge in the three outermost rows at 100 %, the same
+# 45-degree cut of px(3) pixels at every other scale.
 CORNER_SCAN = 9
-CORNER_ROUNDING = (3, 2, 1)
+CORNER_CUT = 3
+
+# The scales the skins are drawn for, as DPIs (96 is 100 %). Shapes are drawn
+# at each, so their edges stay one pixel sharp; the soft login artwork only at
+# 100 and 200 %: the program shrinks the 200 % drawing smoothly for 125 and
+# 150 %, which a soft picture takes without harm, and saves the most bytes.
+DPIS = (96, 120, 144, 192)
+ART_DPIS = (96, 192)
+BASE_DPI = 96
 
 # kind:
 #   'frame-top'   stretched frame; only the two top corners are rounded
@@ -90,11 +99,52 @@ KEY_COLOR = (255, 0, 255)
 NOTICE_PICTURE_SLOT = (15, 67, 75, 80)
 
 
-def corner_cut(w, h, bottom):
+def px(v, dpi):
+    """A length at 100 % in the pixels of dpi, rounded half away from zero:
+    the program's one rounding rule (DisplayScale::Px)."""
+    n = v * dpi
+    return int((n + 48) // 96) if n >= 0 else -int((-n + 48) // 96)
+
+
+def times(v, u):
+    """v times the scale factor u, kept an int where it is one, so that at
+    100 % a drawing call gets exactly the number it was written with."""
+    r = v * u
+    return int(r) if r == int(r) else r
+
+
+def drawn_dpis(kind):
+    return ART_DPIS if kind == 'art' else DPIS
+
+
+def scaled_size(entry, dpi):
+    """An image's size drawn for dpi: strips keep equal cells of the scaled
+    cell size, so the program's cell arithmetic (width / cells) still holds."""
+    _, _, w, h, cells, _ = entry
+    return cells * px(w // cells, dpi), px(h, dpi)
+
+
+def resource_id(sid, dpi):
+    """The resource id of image sid drawn for dpi: the id itself at 100 %,
+    else the id plus 100 times the percent (200 % of 129 is 20129)."""
+    return sid if dpi == BASE_DPI else sid + 100 * px(100, dpi)
+
+
+def png_name(sid, dpi):
+    return '%d.png' % sid if dpi == BASE_DPI else '%d_%d.png' % (sid, px(100, dpi))
+
+
+def drawings():
+    """Every drawing: (entry, dpi), the 100 % ones first, in table order."""
+    return [(e, dpi) for dpi in DPIS for e in SKINS if dpi in drawn_dpis(e[5])]
+
+
+def corner_cut(w, h, bottom, dpi=BASE_DPI):
     """The set of (x, y) pixels that a frame leaves transparent."""
     cut = set()
-    for row, n in enumerate(CORNER_ROUNDING):
-        for j in range(n):
+    n0 = px(CORNER_CUT, dpi)
+    for row in range(n0):
+        for j in range(n0 - row):
             cut.add((j, row))
             cut.add((w - 1 - j, row))
             if bottom:
@@ -103,9 +153,9 @@ def corner_cut(w, h, bottom):
     return cut
 
 
-def expected_cut(kind, w, h):
+def expected_cut(kind, w, h, dpi=BASE_DPI):
     if kind == 'frame-top':
-        return corner_cut(w, h, bottom=False)
+        return corner_cut(w, h, False, dpi)
     if kind == 'frame-round':
-        return corner_cut(w, h, bottom=True)
+        return corner_cut(w, h, True, dpi)
     return None
