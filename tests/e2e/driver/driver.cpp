@@ -365,6 +365,19 @@ void ClickAt(int x, int y) {
 
 namespace {
 
+// Under Wine the desktop can be left in front with a mouse capture held by the
+// system tray's own window (explorer's), and then every click goes there: the
+// desktop is given back to the window about to be clicked first, as a player's
+// click would do on Windows. Only then: a window of any program in front stays.
+void TakeFrontFromTheDesktop(HWND target) {
+    HWND front = GetForegroundWindow();
+    if (front && front != GetDesktopWindow())
+        return;
+    HWND root = GetAncestor(target, GA_ROOT);
+    SetForegroundWindow(root);
+    WaitFor([&] { return GetForegroundWindow() == root; }, 2s);
+}
+
 // Whether a click at this point goes to target or to a window inside it.
 bool TakesClickAt(HWND target, POINT at) {
     HWND hit = WindowFromPoint(at);
@@ -388,6 +401,7 @@ void ReportMissedClick(HWND target, POINT at) {
 
 bool ClickOn(HWND target, POINT at, Millis timeout) {
     if (WaitFor([&] { return TakesClickAt(target, at); }, timeout)) {
+        TakeFrontFromTheDesktop(target);
         ClickAt(at.x, at.y);
         return true;
     }
@@ -405,6 +419,7 @@ bool ClickOnClient(HWND target, POINT clientPoint, Millis timeout) {
         return same && TakesClickAt(target, at);
     }, timeout);
     if (steady) {
+        TakeFrontFromTheDesktop(target);
         ClickAt(at.x, at.y);
         return true;
     }
