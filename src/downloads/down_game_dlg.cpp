@@ -131,7 +131,7 @@ void CDownGameDlg::SetUpControls() {
         ::SetWindowTextW(m_stcPercent.hwnd(), L"");
     }
     if (m_progress.hwnd())
-        m_progress.SetImages(skin::LoadSkinImage(IDB_PROGRESS_BK), skin::LoadSkinImage(IDB_PROGRESS_BAR));
+        m_progress.SetImages(skin::LoadSkinImage(IDB_PROGRESS_BK, Scale()), skin::LoadSkinImage(IDB_PROGRESS_BAR, Scale()));
 }
 
 void CDownGameDlg::ShowPercent(int percent) {

@@ -26,7 +26,7 @@ bool CPrgsDlg::OnInitDialog() {
     CenterWindow();
     ::SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     if (m_progress.hwnd())
-        m_progress.SetImages(skin::LoadSkinImage(IDB_PROGRESS_BK), skin::LoadSkinImage(IDB_PROGRESS_BAR));
+        m_progress.SetImages(skin::LoadSkinImage(IDB_PROGRESS_BK, Scale()), skin::LoadSkinImage(IDB_PROGRESS_BAR, Scale()));
 
     const std::wstring url = m_strUrl, target = m_strTarget;
     const bool started = m_worker.Start(hwnd(), [url, target](DownloadTask& worker) -> WPARAM {

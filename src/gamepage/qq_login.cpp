@@ -139,8 +139,8 @@ bool CQQLogin::OnInitDialog() {
     skin::CDlgEx::OnInitDialog();
     SetCaptionText(std::wstring(ExternalLoginCaption(ExternalLoginKind::QQ)).c_str());
     SetFrameSpacing({.captionHeight = kExternalCaptionHeight, .borderWidth = kExternalBorderWidth});
-    m_bmpClose = skin::LoadSkinImage(IDB_BTN_CLOSE);
-    SetSkin(skin::LoadSkinImage(IDB_MAIN_FRAME), false, true, nullptr, {}, {}, m_bmpClose.get());
+    m_bmpClose = skin::LoadSkinImage(IDB_BTN_CLOSE, Scale());
+    SetSkin(skin::LoadSkinImage(IDB_MAIN_FRAME, Scale()), false, true, nullptr, {}, {}, m_bmpClose.get());
     ::SetWindowPos(hwnd(), nullptr, 0, 0, kExternalFrameWidth, kExternalFrameHeight,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     return true;

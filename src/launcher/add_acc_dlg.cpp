@@ -43,7 +43,7 @@ bool CAddAccDlg::OnInitDialog() {
     DoDataExchange();
     SetCaptionText(L"登录其他账号");
     SetFrameSpacing({.borderWidth = 3, .buttonRightMargin = 5, .buttonTop = 1});
-    SetSkin(skin::LoadSkinImage(IDB_ADDACC_FRAME), true, false, nullptr, {}, {}, nullptr);
+    SetSkin(skin::LoadSkinImage(IDB_ADDACC_FRAME, Scale()), true, false, nullptr, {}, {}, nullptr);
 
     SetTextButtons({&m_btnYes, &m_btnNo}, true);
     if (m_stcText.hwnd()) {

@@ -195,12 +195,12 @@ void CDlgEx::SetFrameSpacing(const FrameSpacing& spacing) {
 void CDlgEx::SetSmallDialogSkin(const wchar_t* title) {
     SetFrameSpacing({});
     SetCaptionText(title);
-    gdi::Bitmap close = LoadSkinImage(IDB_BTN_CLOSE);  // copied into the button
-    SetSkin(LoadSkinImage(IDB_DLG_FRAME), false, true, nullptr, {}, {}, close.get());
+    gdi::Bitmap close = LoadSkinImage(IDB_BTN_CLOSE, Scale());  // copied into the button
+    SetSkin(LoadSkinImage(IDB_DLG_FRAME, Scale()), false, true, nullptr, {}, {}, close.get());
 }
 
 void CDlgEx::SetTextButtons(std::initializer_list<CBtnEx*> buttons, bool resize) {
-    m_bmpTextButton = LoadSkinImage(IDB_BTN_TEXT);
+    m_bmpTextButton = LoadSkinImage(IDB_BTN_TEXT, Scale());
     for (CBtnEx* button : buttons)
         button->SetTextStrip(m_bmpTextButton.get(), resize);
 }

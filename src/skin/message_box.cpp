@@ -150,10 +150,13 @@ int RunMessageBox(HWND owner, const wchar_t* text, gdi::Bitmap frame, gdi::Bitma
 }
 
 int ShowMessageBox(int style, const wchar_t* caption, const wchar_t* text, HWND owner) {
-    gdi::Bitmap button1 = LoadSkinImage(IDB_BTN_TEXT);
-    gdi::Bitmap button2 = LoadSkinImage(IDB_BTN_TEXT);
-    gdi::Bitmap close = LoadSkinImage(IDB_BTN_CLOSE);
-    gdi::Bitmap frame = LoadSkinImage(IDB_DLG_FRAME);
+    // The drawings for the scale the box is laid out at: that of the window it
+    // appears over (its owner's), or of the screen when it has none.
+    const DisplayScale scale = LayoutScale(fw::Dialog::ModalOwner(owner));
+    gdi::Bitmap button1 = LoadSkinImage(IDB_BTN_TEXT, scale);
+    gdi::Bitmap button2 = LoadSkinImage(IDB_BTN_TEXT, scale);
+    gdi::Bitmap close = LoadSkinImage(IDB_BTN_CLOSE, scale);
+    gdi::Bitmap frame = LoadSkinImage(IDB_DLG_FRAME, scale);
     return RunMessageBox(owner, text, std::move(frame), std::move(close), std::move(button1),
                          std::move(button2), caption, style);
 }

@@ -110,7 +110,7 @@ DisplayScale LayoutScale(HWND window) {
 }
 
 int FontHeightAt(int height, int fromDpi, DisplayScale scale) {
-    return fromDpi > 0 ? ::MulDiv(height, scale.Dpi(), fromDpi) : height;
+    return scale.FromDpi(height, fromDpi);
 }
 
 gdi::Bitmap LoadSkinImage(UINT id, DisplayScale) {

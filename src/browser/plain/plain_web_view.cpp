@@ -13,6 +13,7 @@
 #include "browser/plain/page_fetch.h"
 #include "browser/url.h"
 #include "common/log.h"
+#include "common/newer_windows.h"
 #include "common/text.h"
 #include "framework/start_marks.h"
 
@@ -22,10 +23,13 @@ namespace {
 
 constexpr UINT kMsgFetchDone = WM_APP + 0x41;
 constexpr UINT_PTR kTimerRefresh = 1;
-constexpr int kMargin = 8;
+constexpr int kMargin = 8;  // at 100 %
 constexpr size_t kMaxPictures = 32;  // per document: a page cannot start fetches without end
 constexpr UINT_PTR kMenuRefresh = 1;
 constexpr COLORREF kDefaultBackground = RGB(0xFF, 0xFF, 0xFF);
+// Sent to a child window after its top-level window took a new DPI (per-monitor
+// v2; older headers lack it).
+constexpr UINT kMsgDpiChangedAfterParent = 0x02E3;
 
 COLORREF ToColorRef(std::uint32_t rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
 
@@ -69,9 +73,52 @@ bool PlainWebView::CreateView(HWND parent, const RECT& rect) {
         LogFailure(L"plain web view: window not created", ::GetLastError());
         return false;
     }
+    TakeScale();
+    return true;
+}
+
+void PlainWebView::TakeScale() {
+    m_scale = DisplayScale(PageDpi(WindowDpi(hwnd())));
+    m_scaled = ScaledDocument(m_browser.Document(), m_scale);
+    for (auto& [url, pic] : m_pictures)
+        ScalePicture(pic);
     MakeFonts();
     Relayout();
-    return true;
+}
+
+void PlainWebView::ScalePicture(Picture& pic) const {
+    pic.shown.reset();
+    pic.shownWidth = pic.width;
+    pic.shownHeight = pic.height;
+    if (!pic.bitmap || m_scale.IsBase())
+        return;
+    std::vector<std::uint32_t> pixels(static_cast<size_t>(pic.width) * static_cast<size_t>(pic.height));
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), pic.width, -pic.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    fw::gdi::WindowDC screen(nullptr);
+    if (!screen || ::GetDIBits(screen.get(), pic.bitmap.get(), 0, static_cast<UINT>(pic.height), pixels.data(), &bi,
+                               DIB_RGB_COLORS) != pic.height)
+        return;  // drawn as it came
+    const HtmlDocument& doc = m_browser.Document();
+    std::optional<std::uint32_t> page;
+    if (doc.body >= 0)
+        page = doc.elements[static_cast<size_t>(doc.body)].style.backgroundColor;
+    const PictureScaling how = ChoosePictureScaling(m_scale, pixels.data(), pixels.size(), page);
+    const int w = m_scale.Px(pic.width), h = m_scale.Px(pic.height);
+    fw::gdi::Bitmap shown(::CreateCompatibleBitmap(screen.get(), w, h));
+    fw::gdi::MemoryDC from(::CreateCompatibleDC(screen.get())), to(::CreateCompatibleDC(screen.get()));
+    if (!shown || !from || !to)
+        return;
+    {
+        fw::gdi::Select in(from.get(), pic.bitmap.get()), out(to.get(), shown.get());
+        ::SetStretchBltMode(to.get(), how == PictureScaling::Smooth ? HALFTONE : COLORONCOLOR);
+        ::SetBrushOrgEx(to.get(), 0, 0, nullptr);
+        if (!::StretchBlt(to.get(), 0, 0, w, h, from.get(), 0, 0, pic.width, pic.height, SRCCOPY))
+            return;
+    }
+    pic.shown = std::move(shown);
+    pic.shownWidth = w;
+    pic.shownHeight = h;
 }
 
 void PlainWebView::MakeFonts() {
@@ -82,6 +129,12 @@ void PlainWebView::MakeFonts() {
         lf = ncm.lfMessageFont;
     else
         ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
+    // The system makes its fonts for its own DPI; the page is at its window's.
+    {
+        fw::gdi::WindowDC screen(nullptr);
+        const int systemDpi = screen ? ::GetDeviceCaps(screen.get(), LOGPIXELSY) : DisplayScale::kBaseDpi;
+        lf.lfHeight = m_scale.FromDpi(lf.lfHeight, systemDpi);
+    }
     m_fontText.reset(::CreateFontIndirectW(&lf));
     LOGFONTW link = lf;
     link.lfUnderline = TRUE;
@@ -90,7 +143,7 @@ void PlainWebView::MakeFonts() {
     bold.lfWeight = FW_BOLD;
     m_fontBold.reset(::CreateFontIndirectW(&bold));
     LOGFONTW title = bold;
-    title.lfHeight = lf.lfHeight < 0 ? lf.lfHeight * 4 / 3 : -16;
+    title.lfHeight = lf.lfHeight < 0 ? lf.lfHeight * 4 / 3 : m_scale.Px(-16);
     m_fontTitle.reset(::CreateFontIndirectW(&title));
 
     fw::gdi::WindowDC dc(hwnd());
@@ -98,12 +151,12 @@ void PlainWebView::MakeFonts() {
     {
         fw::gdi::Select sel(dc.get(), m_fontText.get());
         if (::GetTextMetricsW(dc.get(), &tm))
-            m_lineHeight = tm.tmHeight + tm.tmExternalLeading + 2;
+            m_lineHeight = tm.tmHeight + tm.tmExternalLeading + m_scale.Px(2);
     }
     {
         fw::gdi::Select sel(dc.get(), m_fontTitle.get());
         if (::GetTextMetricsW(dc.get(), &tm))
-            m_titleHeight = tm.tmHeight + 6;
+            m_titleHeight = tm.tmHeight + m_scale.Px(6);
     }
 }
 
@@ -115,17 +168,19 @@ bool PlainWebView::ScrollBarsWanted() const {
 
 // A page-only dialog's page is the whole surface: no title band above it.
 int PlainWebView::ContentTop() const {
-    return (m_hostFlags & kHostFlagDialog) ? kMargin : kMargin + m_titleHeight + kMargin;
+    return (m_hostFlags & kHostFlagDialog) ? Margin() : Margin() + m_titleHeight + Margin();
 }
 
-int PlainWebView::ContentLeft() const { return kMargin; }
+int PlainWebView::ContentLeft() const { return Margin(); }
+
+int PlainWebView::Margin() const { return m_scale.Px(kMargin); }
 
 void PlainWebView::Relayout() {
     if (!hwnd())
         return;
     RECT client{};
     ::GetClientRect(hwnd(), &client);
-    int width = client.right - client.left - 2 * kMargin;
+    int width = client.right - client.left - 2 * Margin();
     fw::gdi::WindowDC dc(hwnd());
     HDC hdc = dc.get();
     HFONT text = m_fontText.get(), bold = m_fontBold.get();
@@ -135,14 +190,14 @@ void PlainWebView::Relayout() {
         ::GetTextExtentPoint32W(hdc, s.data(), static_cast<int>(s.size()), &size);
         return static_cast<int>(size.cx);
     };
-    const HtmlDocument& doc = m_browser.Document();
+    const HtmlDocument& doc = m_scaled;
     auto measureBox = [&doc](int element, int& w, int& h) {
         const HtmlStyle& style = doc.elements[static_cast<size_t>(element)].style;
         w = style.width.value_or(0);
         h = style.height.value_or(0);
     };
     // The page's corner is where the body's margin starts.
-    m_layout = LayoutPage(doc, width, m_lineHeight, measure, measureBox, -kMargin, -kMargin);
+    m_layout = LayoutPage(doc, width, m_lineHeight, measure, measureBox, -Margin(), -Margin());
     m_boxes = ElementBoxes(doc, m_layout, std::max(width, 1));
     UpdateScrollBar();
 }
@@ -152,7 +207,7 @@ void PlainWebView::UpdateScrollBar() {
     ::GetClientRect(hwnd(), &client);
     int page = std::max<int>(1, client.bottom - client.top);
     // The body's margin follows the flow; a positioned box ends where it ends.
-    int total = ContentTop() + std::max(m_layout.flowHeight + kMargin, m_layout.height);
+    int total = ContentTop() + std::max(m_layout.flowHeight + Margin(), m_layout.height);
     int maxScroll = std::max(0, total - page);
     m_scrollY = std::clamp(m_scrollY, 0, maxScroll);
     if (!ScrollBarsWanted()) {
@@ -224,7 +279,7 @@ void PlainWebView::FetchPictures() {
 }
 
 void PlainWebView::DrawBackgrounds(HDC dc, const RECT& client, int layer) {
-    const HtmlDocument& doc = m_browser.Document();
+    const HtmlDocument& doc = m_scaled;
     const auto& elements = doc.elements;
     fw::gdi::MemoryDC mem(::CreateCompatibleDC(dc));
     for (size_t i = 0; i < elements.size(); ++i) {
@@ -248,13 +303,14 @@ void PlainWebView::DrawBackgrounds(HDC dc, const RECT& client, int layer) {
         if (it == m_pictures.end() || !it->second.bitmap)
             continue;
         const Picture& pic = it->second;
+        HBITMAP bitmap = pic.shown ? pic.shown.get() : pic.bitmap.get();
         RECT placed{box.left + BackgroundX(index), box.top + e.style.backgroundY, 0, 0};
-        placed.right = placed.left + pic.width;
-        placed.bottom = placed.top + pic.height;
+        placed.right = placed.left + pic.shownWidth;
+        placed.bottom = placed.top + pic.shownHeight;
         RECT drawn{};
         if (!::IntersectRect(&drawn, &placed, &box))
             continue;
-        fw::gdi::Select sel(mem.get(), pic.bitmap.get());
+        fw::gdi::Select sel(mem.get(), bitmap);
         ::BitBlt(dc, drawn.left, drawn.top, drawn.right - drawn.left, drawn.bottom - drawn.top, mem.get(),
                  drawn.left - placed.left, drawn.top - placed.top, SRCCOPY);
     }
@@ -347,10 +403,10 @@ void PlainWebView::Paint(HDC dc, const RECT& client) {
         fw::gdi::Select sel(dc, m_fontTitle.get());
         ::SetTextColor(dc, RGB(0x20, 0x20, 0x20));
         const std::wstring& title = m_browser.Title();
-        RECT r{kMargin, y0 + kMargin, client.right - kMargin, y0 + kMargin + m_titleHeight};
+        RECT r{Margin(), y0 + Margin(), client.right - Margin(), y0 + Margin() + m_titleHeight};
         ::DrawTextW(dc, title.c_str(), static_cast<int>(title.size()), &r,
                     DT_LEFT | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX | DT_VCENTER);
-        RECT rule{kMargin, y0 + kMargin + m_titleHeight + kMargin / 2, client.right - kMargin, 0};
+        RECT rule{Margin(), y0 + Margin() + m_titleHeight + Margin() / 2, client.right - Margin(), 0};
         rule.bottom = rule.top + 1;
         fw::gdi::Brush grey(::CreateSolidBrush(RGB(0xC8, 0xC8, 0xC8)));
         ::FillRect(dc, &rule, grey.get());
@@ -425,6 +481,7 @@ void PlainWebView::DeliverFetches() {
             continue;  // no longer wanted
         Picture& pic = m_pictures[url];
         pic.bitmap = DecodePicture(bytes, pic.width, pic.height);
+        ScalePicture(pic);
     }
     if (!pictures.empty())
         ::InvalidateRect(hwnd(), nullptr, FALSE);
@@ -450,6 +507,7 @@ void PlainWebView::DocumentChanged() {
     m_hoverElement = -1;
     m_backgroundX.clear();
     m_bodyScroll.clear();
+    m_scaled = ScaledDocument(m_browser.Document(), m_scale);
     Relayout();
     fw::RecordStartMark(fw::StartMark::LoginLaidOut);
     FetchPictures();
@@ -479,6 +537,10 @@ LRESULT PlainWebView::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         fw::RecordStartMark(fw::StartMark::LoginPainted);
         return 0;
     }
+    case kMsgDpiChangedAfterParent:
+        TakeScale();
+        ::InvalidateRect(hwnd(), nullptr, FALSE);
+        return 0;
     case WM_SIZE:
         Relayout();
         ::InvalidateRect(hwnd(), nullptr, FALSE);
@@ -566,8 +628,8 @@ LRESULT PlainWebView::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         switch (wParam) {
         case VK_UP: ScrollTo(m_scrollY - m_lineHeight); return 0;
         case VK_DOWN: ScrollTo(m_scrollY + m_lineHeight); return 0;
-        case VK_PRIOR: ScrollTo(m_scrollY - std::max(m_lineHeight, 200)); return 0;
-        case VK_NEXT: ScrollTo(m_scrollY + std::max(m_lineHeight, 200)); return 0;
+        case VK_PRIOR: ScrollTo(m_scrollY - std::max(m_lineHeight, m_scale.Px(200))); return 0;
+        case VK_NEXT: ScrollTo(m_scrollY + std::max(m_lineHeight, m_scale.Px(200))); return 0;
         case VK_HOME: ScrollTo(0); return 0;
         case VK_END: ScrollTo(1 << 30); return 0;
         default: break;
