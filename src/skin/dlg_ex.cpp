@@ -83,6 +83,7 @@ bool CDlgEx::OnInitDialog() {
     m_scale = LayoutScale(h);
     m_nFontDpi = WindowDpi(h);
     m_hFontMade = DialogFont(h);
+    FitDialogFont();
 
     const RECT wa = fw::WorkArea();
     m_sizeMax = SIZE{wa.right - wa.left, wa.bottom - wa.top};
@@ -395,6 +396,7 @@ LRESULT CDlgEx::OnDpiChanged(int dpi, const RECT* suggested) {
         m_hFontMade = now;
         m_nFontDpi = dpi;
     }
+    FitDialogFont();
     if (suggested)
         ::SetWindowPos(hwnd(), nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                        suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -403,6 +405,27 @@ LRESULT CDlgEx::OnDpiChanged(int dpi, const RECT* suggested) {
     UpdateWindowRegion();
     ::InvalidateRect(hwnd(), nullptr, TRUE);
     return 0;
+}
+
+void CDlgEx::FitDialogFont() {
+    HWND h = hwnd();
+    if (!h || m_nFontDpi == m_scale.Dpi())
+        return;
+    const HFONT old = DialogFont(h);
+    LOGFONTW lf{};
+    if (!::GetObjectW(old, sizeof lf, &lf))
+        return;
+    lf.lfHeight = FontHeightAt(lf.lfHeight, m_nFontDpi, m_scale);
+    gdi::Font fitted(::CreateFontIndirectW(&lf));
+    if (!fitted)
+        return;
+    // Controls given another font of their own keep it.
+    for (HWND child = ::GetWindow(h, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+        if (reinterpret_cast<HFONT>(::SendMessageW(child, WM_GETFONT, 0, 0)) == old)
+            ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(fitted.get()), TRUE);
+    m_hFontMade = fitted.get();
+    m_nFontDpi = m_scale.Dpi();
+    m_fontFitted = std::move(fitted);  // the one it replaces is no one's any more
 }
 
 void CDlgEx::ReleaseSkin() {
@@ -417,6 +440,11 @@ LRESULT CDlgEx::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         return OnEraseBkgnd(reinterpret_cast<HDC>(wParam));
     case WM_NCHITTEST:
         return OnNcHitTest(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+    case WM_GETFONT:
+        // The font fitted to the layout's scale, whatever the dialog manager kept.
+        if (m_fontFitted)
+            return reinterpret_cast<LRESULT>(m_fontFitted.get());
+        break;
     case kWmDpiChanged:
         return OnDpiChanged(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
     case WM_COMMAND:

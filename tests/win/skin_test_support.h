@@ -167,6 +167,23 @@ inline Pixels CaptureWindow(HWND hwnd) {
     return px;
 }
 
+// What the screen shows in a rectangle (screen coordinates): the windows on it as
+// they were painted, one over the other, clipped to their shapes.
+inline Pixels CaptureScreen(const RECT& r) {
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    HDC screen = ::GetDC(nullptr);
+    HDC mem = ::CreateCompatibleDC(screen);
+    HBITMAP bmp = ::CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ old = ::SelectObject(mem, bmp);
+    ::BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    ::SelectObject(mem, old);
+    Pixels px = ReadBitmap(bmp);
+    ::DeleteObject(bmp);
+    ::DeleteDC(mem);
+    ::ReleaseDC(nullptr, screen);
+    return px;
+}
+
 // What a window paints into a fresh bitmap when asked to erase its background.
 inline Pixels EraseIntoBitmap(HWND hwnd, int w, int h) {
     HDC screen = ::GetDC(nullptr);
