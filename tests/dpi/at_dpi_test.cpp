@@ -19,7 +19,10 @@
 #include "browser/plain/plain_web_view.h"
 #include "common/newer_windows.h"
 #include "common/portal.h"
+#include "downloads/http.h"
+#include "downloads/pop_info_dlg.h"
 #include "launcher/tab_strip.h"
+#include "process/process.h"
 #include "res/resource.h"
 #include "res/skin_ids.h"
 #include "skin/message_box.h"
@@ -236,7 +239,29 @@ void CALLBACK OnBoxTimer(HWND, UINT, UINT_PTR, DWORD) {
     }
 }
 
-// ---------------------------------------------------------------------------
+// The width and height of a control's text in the font it was given.
+SIZE TextExtent(HWND control) {
+    wchar_t text[256] = {};
+    const int n = GetWindowTextW(control, text, 256);
+    SIZE extent{};
+    HDC dc = GetDC(control);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    GetTextExtentPoint32W(dc, text, n, &extent);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    return extent;
+}
+
+// Whether a control's text fits its client area; a fault described when not.
+void ExpectTextFits(HWND control, const char* what, std::vector<std::string>& faults) {
+    const SIZE extent = TextExtent(control);
+    RECT client{};
+    GetClientRect(control, &client);
+    if (extent.cx == 0 || extent.cx > client.right || extent.cy > client.bottom)
+        faults.push_back(std::string(what) + ": text of " + std::to_string(extent.cx) + " x " +
+                         std::to_string(extent.cy) + " in " + std::to_string(client.right) + " x " +
+                         std::to_string(client.bottom));
+}
 
 }  // namespace
 
@@ -318,24 +343,10 @@ TEST_F(AtDpi, TheLaunchersCaptionSystemButtonsAndTabOnScreen) {
         10000);
     EXPECT_TRUE(faults.empty()) << Joined(faults);
     // Its text is made for the layout's scale and fits the places laid out for
-    // it: the other-account link's text is as wide as its control at most.
-    HWND link = GetDlgItem(launcher, IDC_LNK_OTHER_ACCOUNT);
-    ASSERT_TRUE(link);
-    wchar_t text[64] = {};
-    const int n = GetWindowTextW(link, text, 64);
-    SIZE extent{};
-    {
-        HDC dc = GetDC(link);
-        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(link, WM_GETFONT, 0, 0)));
-        GetTextExtentPoint32W(dc, text, n, &extent);
-        SelectObject(dc, old);
-        ReleaseDC(link, dc);
-    }
-    RECT linkClient{};
-    GetClientRect(link, &linkClient);
-    EXPECT_GT(n, 0);
-    EXPECT_LE(extent.cx, linkClient.right);
-    EXPECT_LE(extent.cy, linkClient.bottom);
+    // it: the other-account link's text within its control.
+    faults.clear();
+    ExpectTextFits(GetDlgItem(launcher, IDC_LNK_OTHER_ACCOUNT), "other-account link", faults);
+    EXPECT_TRUE(faults.empty()) << Joined(faults);
     // Its label is written inside it.
     const RECT ink = InkBox(shot, labelRect);
     EXPECT_LT(ink.left, ink.right) << "no label on the tab";
@@ -399,4 +410,57 @@ TEST_F(AtDpi, ThePlainEnginesPageAtTheWindowsDpi) {
     EXPECT_LE(ink.bottom - ink.top, view->LineHeight());
     made.reset();
     DestroyWindow(host);
+}
+
+TEST_F(AtDpi, TheNoticeAtItsDrawingsSizeWithItsTextInPlace) {
+    webtest::EnsurePortalAddress();
+    const std::wstring ini = ovn::LocalSettingsPath();
+    auto forget = [&ini] {
+        WritePrivateProfileStringW(L"Ovn", L"PopInfo", nullptr, ini.c_str());
+        WritePrivateProfileStringW(L"Ovn", L"PopEnable", nullptr, ini.c_str());
+    };
+    auto publish = [](const std::wstring& query) {
+        wchar_t answer[1024] = {};
+        return ovn::downloads::HttpGetToMemory(ovn::portal::ServiceUrl(L"/__notice?" + query), answer, false);
+    };
+    forget();
+    ovn::downloads::NoticeShowings = 1;
+    ASSERT_TRUE(publish(L"form=both&picture=jpg&id=" + std::to_wstring(dpi)));
+    HWND host = webtest::MakeHostWindow(400, 300);
+    ShowWindow(host, SW_SHOWNOACTIVATE);
+    {
+        ovn::downloads::CPopInfoDlg notice;
+        ASSERT_TRUE(notice.OpenOnce(host));
+        ASSERT_TRUE(launchertest::PumpUntil([&] { return notice.m_bDecided; })) << "the notice never came back";
+        launchertest::PumpUntilIdle();
+        HWND h = notice.hwnd();
+        ASSERT_TRUE(h && IsWindowVisible(h));
+        EXPECT_EQ(notice.Scale(), drawn);
+
+        // The window is its frame drawing's size; its close button that drawing
+        // unchanged on screen; its title and text written in places they fit.
+        const Pixels frame = Drawing(IDB_NOTICE_FRAME, drawn), close = Drawing(IDB_NOTICE_CLOSE, drawn);
+        const RECT window = ScreenRect(h);
+        EXPECT_EQ(window.right - window.left, frame.w);
+        EXPECT_EQ(window.bottom - window.top, frame.h);
+        std::vector<std::string> faults;
+        ExpectTextFits(notice.m_stcTitle.hwnd(), "title", faults);
+        ExpectTextFits(notice.m_stcLink.hwnd(), "link", faults);
+        EXPECT_TRUE(faults.empty()) << Joined(faults);
+        const RECT at = RectIn(h, GetDlgItem(h, skin::kIdSysClose));
+        EXPECT_EQ(at.right - at.left, close.w / 4);
+        EXPECT_EQ(at.bottom - at.top, close.h);
+        launchertest::PumpUntil(
+            [&] {
+                faults.clear();
+                ExpectCellShown(skintest::CaptureScreen(window), {at.left, at.top}, close, 4, skin::CellNormal,
+                                faults);
+                return faults.empty();
+            },
+            10000);
+        EXPECT_TRUE(faults.empty()) << Joined(faults);
+    }
+    DestroyWindow(host);
+    publish(L"form=off");
+    forget();
 }
