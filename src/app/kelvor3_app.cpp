@@ -9,7 +9,6 @@
 #include "app/start_mode.h"
 #include "common/log.h"
 #include "skin/message_box.h"
-#include "skin/skin_scale.h"
 #include "skin/skin_image.h"
 #include "app/startup.h"
 #include "app/counters.h"
@@ -158,7 +157,7 @@ bool CKelvor3App::InitInstance() {
     PrepareCrashDumps(StartModeRole(m_mode));
     OpenStartMarks();
     // Pages are laid out at the scale of the skin drawing their window uses.
-    browser::SetPageDpiRule([](int dpi) { return skin::NearestDrawnDpi(dpi, skin::SkinDpis()); });
+    browser::SetPageDpiRule(&skin::LayoutDpi);
 
     m_pingCopiedEvent.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     m_pingDoneEvent.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));

@@ -390,7 +390,7 @@ LRESULT CDlgEx::OnSize(int cx) {
 
 LRESULT CDlgEx::OnDpiChanged(int dpi, const RECT* suggested) {
     const DisplayScale was = m_scale;
-    m_scale = DisplayScale(NearestDrawnDpi(dpi, SkinDpis()));
+    m_scale = DisplayScale(LayoutDpi(dpi));
     // A dialog font the system made anew is made for the new DPI.
     if (HFONT now = DialogFont(hwnd()); now != m_hFontMade) {
         m_hFontMade = now;
