@@ -100,6 +100,7 @@ private:
     // Takes the window's DPI: fonts, the document's lengths and the pictures follow it.
     void TakeScale();
     void ScalePicture(Picture& pic) const;
+    static COLORREF ToColorRef(std::uint32_t rgb);  // a page's 0xRRGGBB
     void MakeFonts();
     void Relayout();
     void UpdateScrollBar();
