@@ -63,9 +63,11 @@ bool LauncherOnScreen(HWND wnd) {
     if (!EqualRect(&work, &r) || !IsWindowVisible(wnd))
         return false;
     Painted(wnd);
-    const int band = r.top + 15;
-    if (!Drawn(ScreenPixel((r.left + r.right) / 2, band)) || !Drawn(ScreenPixel(r.left + 200, band)))
-        return false;
+    // Two rows of the caption band, the lower one under the tabs, where a page
+    // window not yet in its place shows black.
+    for (int band : {r.top + 15, r.top + 26})
+        if (!Drawn(ScreenPixel((r.left + r.right) / 2, band)) || !Drawn(ScreenPixel(r.left + 200, band)))
+            return false;
     for (UINT id : {ovn::skin::kIdSysMinimize, ovn::skin::kIdSysMaximize, ovn::skin::kIdSysClose}) {
         const RECT b = WindowRect(GetDlgItem(wnd, static_cast<int>(id)));
         if (IsRectEmpty(&b) || !Drawn(ScreenPixel((b.left + b.right) / 2, (b.top + b.bottom) / 2)))
