@@ -33,7 +33,13 @@ if [ -z "$headless" ]; then
 else
     mkdir -p "$root/out"
     echo "no screen: running the scripted tour on Xvfb ($DISPLAY)"
-    OVN_EXE="Z:${root//\//\\}\\build\\win64\\Ovn.exe" OVN_TOUR_OUT="Z:${root//\//\\}\\out" \
+    win_root="Z:${root//\//\\}"
+    OVN_EXE="$win_root\\build\\win64\\Ovn.exe" OVN_TOUR_OUT="$win_root\\out" \
         timeout 180 wine "$root/build/win64/tests/e2e/ovn_tour.exe"
-    echo "screenshots:"; ls -1 "$root"/out/*.png
+    # The login and the launcher once more at 150 % (144 DPI): the tests' DPI
+    # runner sets Wine's DPI for the tour and what it starts, and puts it back.
+    mkdir -p "$root/out/150"
+    OVN_EXE="$win_root\\build\\win64\\Ovn.exe" OVN_TOUR_OUT="$win_root\\out\\150" OVN_TOUR_FIRST_ONLY=1 \
+        timeout 180 wine "$root/build/win64/tests/ovn_dpi_run.exe" 144 "$win_root\\build\\win64\\tests\\e2e\\ovn_tour.exe"
+    echo "screenshots:"; ls -1 "$root"/out/*.png "$root"/out/150/*.png
 fi

@@ -9,6 +9,7 @@
 #include "app/start_mode.h"
 #include "common/log.h"
 #include "skin/message_box.h"
+#include "skin/skin_image.h"
 #include "app/startup.h"
 #include "app/counters.h"
 #include "app/elevation.h"
@@ -155,6 +156,8 @@ bool CKelvor3App::InitInstance() {
     SetLogRole(StartModeRole(m_mode));
     PrepareCrashDumps(StartModeRole(m_mode));
     OpenStartMarks();
+    // Pages are laid out at the scale of the skin drawing their window uses.
+    browser::SetPageDpiRule(&skin::LayoutDpi);
 
     m_pingCopiedEvent.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     m_pingDoneEvent.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));

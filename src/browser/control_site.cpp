@@ -336,6 +336,7 @@ public:
             } catch (...) {
             }
         }
+        info->dwFlags |= kHostFlagDpiAware;  // whatever the window asked for
         return S_OK;
     }
     STDMETHODIMP ShowUI(DWORD, IOleInPlaceActiveObject*, IOleCommandTarget*, IOleInPlaceFrame*,

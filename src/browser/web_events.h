@@ -64,5 +64,9 @@ protected:
 constexpr std::uint32_t kHostFlagDialog = 0x01;
 constexpr std::uint32_t kHostFlagNo3DBorder = 0x04;
 constexpr std::uint32_t kHostFlagScrollNo = 0x08;
+// Every window of ours is drawn at its monitor's DPI, and so is its page: the
+// control then scales the page's CSS pixels to the window's instead of leaving
+// it at 96 DPI, small and out of step with the skin around it.
+constexpr std::uint32_t kHostFlagDpiAware = 0x40000000;
 
 }  // namespace ovn::browser

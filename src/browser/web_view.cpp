@@ -11,7 +11,15 @@
 namespace ovn::browser {
 
 static_assert(kHostFlagDialog == DOCHOSTUIFLAG_DIALOG && kHostFlagNo3DBorder == DOCHOSTUIFLAG_NO3DBORDER &&
-              kHostFlagScrollNo == DOCHOSTUIFLAG_SCROLL_NO);
+              kHostFlagScrollNo == DOCHOSTUIFLAG_SCROLL_NO && kHostFlagDpiAware == DOCHOSTUIFLAG_DPI_AWARE);
+
+namespace {
+PageDpiRule g_pageDpiRule = nullptr;  // set once at start, before any window
+}  // namespace
+
+void SetPageDpiRule(PageDpiRule rule) { g_pageDpiRule = rule; }
+
+int PageDpi(int windowDpi) { return g_pageDpiRule ? g_pageDpiRule(windowDpi) : windowDpi; }
 
 WebEngineKind SelectedWebEngine() {
     // Wine's browser control has no HTML engine: a release under Wine would show

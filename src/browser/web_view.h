@@ -43,6 +43,14 @@ public:
 // or in a build that prefers it, else the control. Read once.
 WebEngineKind SelectedWebEngine();
 
+// The DPI a page is laid out at in a window at windowDpi. By default the
+// window's own; a program whose windows are laid out at a scale of their own
+// (the skin drawing nearest to the DPI) sets that rule, so that a page and the
+// window around it, a keyed page and the artwork under it, always agree.
+using PageDpiRule = int (*)(int windowDpi);
+void SetPageDpiRule(PageDpiRule rule);
+int PageDpi(int windowDpi);
+
 // Creates a view as a visible child of parent, filling rect. Null when the engine
 // cannot be started (the browser control needs OLE initialised on this thread).
 std::unique_ptr<WebView> CreateWebView(HWND parent, const RECT& rect, WebViewEvents& events,

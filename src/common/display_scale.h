@@ -31,6 +31,14 @@ public:
     }
     // The width of the span [left, left + width) at 100 %, scaled by its edges.
     constexpr int Span(int left, int width) const { return Px(left + width) - Px(left); }
+    // A length made for another DPI (a font the system made for its own DPI)
+    // at this scale, by the same rounding; a DPI of 0 or less leaves it as it is.
+    constexpr int FromDpi(int length, int fromDpi) const {
+        if (fromDpi <= 0)
+            return length;
+        const long long n = static_cast<long long>(length) * m_dpi;
+        return static_cast<int>((n < 0 ? n - fromDpi / 2 : n + fromDpi / 2) / fromDpi);
+    }
 
     constexpr bool operator==(const DisplayScale&) const = default;
 

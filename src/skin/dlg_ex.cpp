@@ -79,6 +79,7 @@ bool CDlgEx::OnInitDialog() {
     m_scale = LayoutScale(h);
     m_nFontDpi = WindowDpi(h);
     m_hFontMade = DialogFont(h);
+    FitDialogFont();
 
     const RECT wa = fw::WorkArea();
     m_sizeMax = SIZE{wa.right - wa.left, wa.bottom - wa.top};
@@ -396,12 +397,13 @@ LRESULT CDlgEx::OnSize(int cx) {
 
 LRESULT CDlgEx::OnDpiChanged(int dpi, const RECT* suggested) {
     const DisplayScale was = m_scale;
-    m_scale = DisplayScale(NearestDrawnDpi(dpi, SkinDpis()));
+    m_scale = DisplayScale(LayoutDpi(dpi));
     // A dialog font the system made anew is made for the new DPI.
     if (HFONT now = DialogFont(hwnd()); now != m_hFontMade) {
         m_hFontMade = now;
         m_nFontDpi = dpi;
     }
+    FitDialogFont();
     if (suggested)
         ::SetWindowPos(hwnd(), nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                        suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -419,6 +421,27 @@ LRESULT CDlgEx::OnDpiChanged(int dpi, const RECT* suggested) {
     return 0;
 }
 
+void CDlgEx::FitDialogFont() {
+    HWND h = hwnd();
+    if (!h || m_nFontDpi == m_scale.Dpi())
+        return;
+    const HFONT old = DialogFont(h);
+    LOGFONTW lf{};
+    if (!::GetObjectW(old, sizeof lf, &lf))
+        return;
+    lf.lfHeight = FontHeightAt(lf.lfHeight, m_nFontDpi, m_scale);
+    gdi::Font fitted(::CreateFontIndirectW(&lf));
+    if (!fitted)
+        return;
+    // Controls given another font of their own keep it.
+    for (HWND child = ::GetWindow(h, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+        if (reinterpret_cast<HFONT>(::SendMessageW(child, WM_GETFONT, 0, 0)) == old)
+            ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(fitted.get()), TRUE);
+    m_hFontMade = fitted.get();
+    m_nFontDpi = m_scale.Dpi();
+    m_fontFitted = std::move(fitted);  // the one it replaces is no one's any more
+}
+
 void CDlgEx::ReleaseSkin() {
     m_bmpFrame.reset();
     m_bmpMaximize.reset();
@@ -431,6 +454,11 @@ LRESULT CDlgEx::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         return OnEraseBkgnd(reinterpret_cast<HDC>(wParam));
     case WM_NCHITTEST:
         return OnNcHitTest(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+    case WM_GETFONT:
+        // The font fitted to the layout's scale, whatever the dialog manager kept.
+        if (m_fontFitted)
+            return reinterpret_cast<LRESULT>(m_fontFitted.get());
+        break;
     case kWmDpiChanged:
         return OnDpiChanged(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
     case WM_COMMAND:

@@ -124,6 +124,11 @@ private:
     bool CreateSystemButton(CBtnEx& button, int right, int top, UINT id, HBITMAP strip,
                             const wchar_t* tip);
     gdi::Font CreateTitleFont(LONG* height) const;
+    // Makes the dialog font (which the system made for the window's DPI) anew
+    // for the layout's scale, and gives it to the dialog and to every control
+    // that had the old one: text is measured and drawn at the scale the skins
+    // and the layout are, and fits the places laid out for it.
+    void FitDialogFont();
     void ReleaseSkin();
     void LoadSmallDialogSkin();
     void LoadTextButtons();
@@ -134,6 +139,7 @@ private:
     bool m_bSmallDialogSkin = false;          // SetSmallDialogSkin made the frame
     std::vector<CBtnEx*> m_textButtons;       // what SetTextButtons gave the strip to
     bool m_bResizeTextButtons = false;
+    gdi::Font m_fontFitted;                   // the dialog font at the layout's scale, once made
 };
 
 }  // namespace ovn::skin

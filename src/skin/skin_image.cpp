@@ -147,11 +147,13 @@ std::span<const int> SkinDpis() {
 
 DisplayScale LayoutScale(HWND window) {
     HWND top = window ? ::GetAncestor(window, GA_ROOT) : nullptr;
-    return DisplayScale(NearestDrawnDpi(WindowDpi(top ? top : window), SkinDpis()));
+    return DisplayScale(LayoutDpi(WindowDpi(top ? top : window)));
 }
 
+int LayoutDpi(int windowDpi) { return NearestDrawnDpi(windowDpi, SkinDpis()); }
+
 int FontHeightAt(int height, int fromDpi, DisplayScale scale) {
-    return fromDpi > 0 ? ::MulDiv(height, scale.Dpi(), fromDpi) : height;
+    return scale.FromDpi(height, fromDpi);
 }
 
 gdi::Bitmap LoadSkinImage(UINT id, DisplayScale scale) {

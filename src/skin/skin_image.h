@@ -19,6 +19,8 @@ std::span<const int> SkinDpis();
 // to the DPI of its top-level window, so the layout meets its bitmaps pixel for
 // pixel (fonts follow the same scale).
 DisplayScale LayoutScale(HWND window);
+// The same for a window at windowDpi: the DPI of the drawing nearest to it.
+int LayoutDpi(int windowDpi);
 
 // A PNG resource of the executable (custom type "PNG") as a 32-bit bottom-up
 // bitmap with transparent pixels in the key colour; a bitmap resource of the same

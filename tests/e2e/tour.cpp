@@ -4,7 +4,8 @@
 // menu, the hall, the notice and another game's download. Every picture is
 // taken once what it shows is on the screen (read back from the screen, never
 // after a guessed time); a picture that could not be taken makes the tour end
-// with a non-zero exit code, naming it.
+// with a non-zero exit code, naming it. With OVN_TOUR_FIRST_ONLY set (the tour
+// at a second display scale) it pictures the login and the launcher only.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -25,6 +26,7 @@ using namespace e2e;
 namespace {
 
 std::wstring g_out;
+constexpr COLORREF kLoginPanelColour = RGB(0x10, 0x26, 0x3A);  // the login page's panel, under its buttons
 std::vector<std::wstring> g_missing;
 
 // Saves the picture when what it shows is there; otherwise says why not and
@@ -61,9 +63,11 @@ bool LauncherOnScreen(HWND wnd) {
     if (!EqualRect(&work, &r) || !IsWindowVisible(wnd))
         return false;
     Painted(wnd);
-    const int band = r.top + 15;
-    if (!Drawn(ScreenPixel((r.left + r.right) / 2, band)) || !Drawn(ScreenPixel(r.left + 200, band)))
-        return false;
+    // Two rows of the caption band, the lower one under the tabs, where a page
+    // window not yet in its place shows black.
+    for (int band : {r.top + 15, r.top + 26})
+        if (!Drawn(ScreenPixel((r.left + r.right) / 2, band)) || !Drawn(ScreenPixel(r.left + 200, band)))
+            return false;
     for (UINT id : {ovn::skin::kIdSysMinimize, ovn::skin::kIdSysMaximize, ovn::skin::kIdSysClose}) {
         const RECT b = WindowRect(GetDlgItem(wnd, static_cast<int>(id)));
         if (IsRectEmpty(&b) || !Drawn(ScreenPixel((b.left + b.right) / 2, (b.top + b.bottom) / 2)))
@@ -139,52 +143,8 @@ void DownloadShot(HWND wnd, HWND page) {
     HttpGet(L"/__misbehave?path=" + installer + L"&mode=off");
 }
 
-}  // namespace
-
-int wmain() {
-    const wchar_t* out = _wgetenv(L"OVN_TOUR_OUT");
-    g_out = out ? out : L".";
-    Process launcher;
-    if (!launcher.Start(L"/OvnD")) {
-        wprintf(L"cannot start %ls\n", Environment::Get().exePath.c_str());
-        return 1;
-    }
-    HWND wnd = WaitForWindow({.pid = launcher.Id(), .title = L"QuenraOrvane"}, 30s);
-    if (!wnd) {
-        wprintf(L"the launcher window did not appear\n");
-        return 1;
-    }
-    wprintf(L"launcher started; its first page process shows the login\n");
-    const LoginWindows login = WaitForLogin(wnd, 60s);
-    if (!login.page) {
-        wprintf(L"the login page did not appear\n");
-        return 1;
-    }
-    // The artwork is on screen once its middle, seen through the page, is, and
-    // the page over it has been drawn.
-    const RECT art = WindowRect(login.background);
-    const bool loginShown = WaitFor([&] {
-        Painted(login.page);
-        return Drawn(ScreenPixel(art.left + 444, art.top + 259)) && !SteadyPicture(login.page, 2s).empty();
-    }, 30s);
-    Shot(L"login", loginShown, L"the login was not drawn");
-
-    wprintf(L"a server and an account are picked; the game page is adopted\n");
-    if (!ClickLink(login.page, LoginPageUrl(), L"S3服", kLoginPageHostFlags)) {
-        wprintf(L"the server link could not be clicked\n");
-        return 1;
-    }
-    HWND page = nullptr;
-    WaitFor([&] {
-        const auto kids = HeldPages(wnd);
-        page = kids.empty() ? nullptr : kids.front();
-        return page != nullptr;
-    }, 60s);
-    const bool launcherShown =
-        page && WaitFor([&] { return LauncherOnScreen(wnd) && PageAreaShows(wnd, kWorld3Colour); }, 30s);
-    const std::wstring launcherWhy = L"the launcher did not paint over the screen: " + LauncherState(wnd);
-    Shot(L"launcher", launcherShown, page ? launcherWhy.c_str() : L"no page was adopted");
-
+// The notice, the system menu, the hall and another game's download.
+void TourTheRest(Process& launcher, HWND wnd, HWND page) {
     wprintf(L"the portal's notice comes up at the bottom-right five seconds after the first page\n");
     HWND notice = nullptr;
     const bool noticeShown = WaitFor([&] {
@@ -234,6 +194,73 @@ int wmain() {
 
     wprintf(L"the hall's link to another game downloads its launcher\n");
     DownloadShot(wnd, page);
+}
+
+}  // namespace
+
+int wmain() {
+    const wchar_t* out = _wgetenv(L"OVN_TOUR_OUT");
+    g_out = out ? out : L".";
+    Process launcher;
+    if (!launcher.Start(L"/OvnD")) {
+        wprintf(L"cannot start %ls\n", Environment::Get().exePath.c_str());
+        return 1;
+    }
+    HWND wnd = WaitForWindow({.pid = launcher.Id(), .title = L"QuenraOrvane"}, 30s);
+    if (!wnd) {
+        wprintf(L"the launcher window did not appear\n");
+        return 1;
+    }
+    wprintf(L"launcher started; its first page process shows the login\n");
+    const LoginWindows login = WaitForLogin(wnd, 60s);
+    if (!login.page) {
+        wprintf(L"the login page did not appear\n");
+        return 1;
+    }
+    // The artwork is on screen once its middle, seen through the page, is, and
+    // the page over it has been drawn with its pictures: each fetched from the
+    // portal, and the start button's over the panel it sits on (the pictures
+    // come after the page, and the page is steady without them a while).
+    const RECT art = WindowRect(login.background);
+    RECT client{};
+    GetClientRect(login.page, &client);
+    const auto start = LinkBoxOnPage(LoginPageUrl(), L"app://pressbtn", client.right, client.bottom,
+                                     kLoginPageHostFlags);
+    auto picturesFetched = [] {
+        int fetched = 0;
+        for (const std::string& line : PortalRequests())
+            for (const char* picture : {"/img/button.png", "/img/minimize.png", "/img/close.png"})
+                fetched += line.find(std::string("GET /ovn/client") + picture) != std::string::npos;
+        return fetched >= 3;
+    };
+    const bool loginShown = start && WaitFor([&] {
+        Painted(login.page);
+        POINT button{(start->left + start->right) / 2, (start->top + start->bottom) / 2};
+        ClientToScreen(login.page, &button);
+        return picturesFetched() && ScreenPixel(button.x, button.y) != kLoginPanelColour &&
+               Drawn(ScreenPixel(art.left + 444, art.top + 259)) && !SteadyPicture(login.page, 2s).empty();
+    }, 30s);
+    Shot(L"login", loginShown, L"the login was not drawn");
+
+    wprintf(L"a server and an account are picked; the game page is adopted\n");
+    if (!ClickLink(login.page, LoginPageUrl(), L"S3服", kLoginPageHostFlags)) {
+        wprintf(L"the server link could not be clicked\n");
+        return 1;
+    }
+    HWND page = nullptr;
+    WaitFor([&] {
+        const auto kids = HeldPages(wnd);
+        page = kids.empty() ? nullptr : kids.front();
+        return page != nullptr;
+    }, 60s);
+    const bool launcherShown =
+        page && WaitFor([&] { return LauncherOnScreen(wnd) && PageAreaShows(wnd, kWorld3Colour); }, 30s);
+    const std::wstring launcherWhy = L"the launcher did not paint over the screen: " + LauncherState(wnd);
+    Shot(L"launcher", launcherShown, page ? launcherWhy.c_str() : L"no page was adopted");
+
+    // At a second display scale only the login and the launcher are pictured.
+    if (!_wgetenv(L"OVN_TOUR_FIRST_ONLY"))
+        TourTheRest(launcher, wnd, page);
 
     wprintf(L"closing the launcher (it asks first: an account is in a game)\n");
     PostMessageW(wnd, WM_SYSCOMMAND, SC_CLOSE, 0);

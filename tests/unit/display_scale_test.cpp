@@ -46,6 +46,16 @@ TEST(DisplayScale, OneRoundingRuleHalfAwayFromZero) {
     EXPECT_EQ(DisplayScale(960).Px(10), 100);
 }
 
+TEST(DisplayScale, ALengthMadeForAnotherDpi) {
+    // The system's message font, made for its own DPI, at each scale.
+    EXPECT_EQ(DisplayScale(96).FromDpi(-11, 96), -11);
+    EXPECT_EQ(DisplayScale(144).FromDpi(-11, 96), -17);   // -16.5, away from zero
+    EXPECT_EQ(DisplayScale(192).FromDpi(-17, 144), -23);  // -22.67
+    EXPECT_EQ(DisplayScale(96).FromDpi(-22, 192), -11);
+    EXPECT_EQ(DisplayScale(120).FromDpi(15, 144), 13);    // 12.5, away from zero
+    EXPECT_EQ(DisplayScale(144).FromDpi(-11, 0), -11);    // no DPI known: as it is
+}
+
 TEST(DisplayScale, FrameCaptionHitBandAndCorners) {
     using namespace ovn::skin;
     struct Expect {

@@ -66,7 +66,7 @@ TEST(ControlSite, AnswersAPageOnlyDialogAsItsHost) {
     info.dwDoubleClick = DOCHOSTUIDBLCLK_DEFAULT;
     info.dwFlags = 0x40000;
     EXPECT_EQ(handler->GetHostInfo(&info), S_OK);
-    EXPECT_EQ(info.dwFlags, 0x0Du);
+    EXPECT_EQ(info.dwFlags, 0x0Du | DOCHOSTUIFLAG_DPI_AWARE);
     EXPECT_EQ(info.cbSize, sizeof info);
     POINT pt{10, 10};
     EXPECT_EQ(handler->ShowContextMenu(0, &pt, nullptr, nullptr), S_OK);  // shown: nothing

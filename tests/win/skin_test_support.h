@@ -149,21 +149,35 @@ inline Pixels ReadBitmap(HBITMAP bmp) {
     return px;
 }
 
-// What a window shows on screen right now, through its own device context.
-inline Pixels CaptureWindow(HWND hwnd) {
-    RECT r{};
-    ::GetWindowRect(hwnd, &r);
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    HDC wdc = ::GetWindowDC(hwnd);
-    HDC mem = ::CreateCompatibleDC(wdc);
-    HBITMAP bmp = ::CreateCompatibleBitmap(wdc, w, h);
+// The pixels of a w x h rectangle of a device context, its corner at (x, y).
+inline Pixels CopyPixels(HDC from, int x, int y, int w, int h) {
+    HDC mem = ::CreateCompatibleDC(from);
+    HBITMAP bmp = ::CreateCompatibleBitmap(from, w, h);
     HGDIOBJ old = ::SelectObject(mem, bmp);
-    ::BitBlt(mem, 0, 0, w, h, wdc, 0, 0, SRCCOPY);
+    ::BitBlt(mem, 0, 0, w, h, from, x, y, SRCCOPY);
     ::SelectObject(mem, old);
     Pixels px = ReadBitmap(bmp);
     ::DeleteObject(bmp);
     ::DeleteDC(mem);
+    return px;
+}
+
+// What a window shows on screen right now, through its own device context.
+inline Pixels CaptureWindow(HWND hwnd) {
+    RECT r{};
+    ::GetWindowRect(hwnd, &r);
+    HDC wdc = ::GetWindowDC(hwnd);
+    Pixels px = CopyPixels(wdc, 0, 0, r.right - r.left, r.bottom - r.top);
     ::ReleaseDC(hwnd, wdc);
+    return px;
+}
+
+// What the screen shows in a rectangle (screen coordinates): the windows on it as
+// they were painted, one over the other, clipped to their shapes.
+inline Pixels CaptureScreen(const RECT& r) {
+    HDC screen = ::GetDC(nullptr);
+    Pixels px = CopyPixels(screen, r.left, r.top, r.right - r.left, r.bottom - r.top);
+    ::ReleaseDC(nullptr, screen);
     return px;
 }
 

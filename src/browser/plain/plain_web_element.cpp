@@ -101,7 +101,7 @@ int PlainWebView::BackgroundX(int element) const {
     auto it = m_backgroundX.find(element);
     if (it != m_backgroundX.end())
         return it->second;
-    return m_browser.Document().elements[static_cast<size_t>(element)].style.backgroundX;
+    return m_scaled.elements[static_cast<size_t>(element)].style.backgroundX;
 }
 
 void PlainWebView::SetBackgroundX(int element, int x) {

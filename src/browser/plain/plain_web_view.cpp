@@ -13,6 +13,7 @@
 #include "browser/plain/page_fetch.h"
 #include "browser/url.h"
 #include "common/log.h"
+#include "common/newer_windows.h"
 #include "common/text.h"
 #include "framework/start_marks.h"
 
@@ -22,12 +23,13 @@ namespace {
 
 constexpr UINT kMsgFetchDone = WM_APP + 0x41;
 constexpr UINT_PTR kTimerRefresh = 1;
-constexpr int kMargin = 8;
+constexpr int kMargin = 8;  // at 100 %
 constexpr size_t kMaxPictures = 32;  // per document: a page cannot start fetches without end
 constexpr UINT_PTR kMenuRefresh = 1;
 constexpr COLORREF kDefaultBackground = RGB(0xFF, 0xFF, 0xFF);
-
-COLORREF ToColorRef(std::uint32_t rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
+// Sent to a child window after its top-level window took a new DPI (per-monitor
+// v2; older headers lack it).
+constexpr UINT kMsgDpiChangedAfterParent = 0x02E3;
 
 struct MenuOwner {
     HMENU menu = ::CreatePopupMenu();
@@ -69,9 +71,17 @@ bool PlainWebView::CreateView(HWND parent, const RECT& rect) {
         LogFailure(L"plain web view: window not created", ::GetLastError());
         return false;
     }
+    TakeScale();
+    return true;
+}
+
+void PlainWebView::TakeScale() {
+    m_scale = DisplayScale(PageDpi(WindowDpi(hwnd())));
+    m_scaled = ScaledDocument(m_browser.Document(), m_scale);
+    for (auto& [url, pic] : m_pictures)
+        ScalePicture(pic);
     MakeFonts();
     Relayout();
-    return true;
 }
 
 void PlainWebView::MakeFonts() {
@@ -82,6 +92,12 @@ void PlainWebView::MakeFonts() {
         lf = ncm.lfMessageFont;
     else
         ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
+    // The system makes its fonts for its own DPI; the page is at its window's.
+    {
+        fw::gdi::WindowDC screen(nullptr);
+        const int systemDpi = screen ? ::GetDeviceCaps(screen.get(), LOGPIXELSY) : DisplayScale::kBaseDpi;
+        lf.lfHeight = m_scale.FromDpi(lf.lfHeight, systemDpi);
+    }
     m_fontText.reset(::CreateFontIndirectW(&lf));
     LOGFONTW link = lf;
     link.lfUnderline = TRUE;
@@ -90,7 +106,7 @@ void PlainWebView::MakeFonts() {
     bold.lfWeight = FW_BOLD;
     m_fontBold.reset(::CreateFontIndirectW(&bold));
     LOGFONTW title = bold;
-    title.lfHeight = lf.lfHeight < 0 ? lf.lfHeight * 4 / 3 : -16;
+    title.lfHeight = lf.lfHeight < 0 ? lf.lfHeight * 4 / 3 : m_scale.Px(-16);
     m_fontTitle.reset(::CreateFontIndirectW(&title));
 
     fw::gdi::WindowDC dc(hwnd());
@@ -98,12 +114,12 @@ void PlainWebView::MakeFonts() {
     {
         fw::gdi::Select sel(dc.get(), m_fontText.get());
         if (::GetTextMetricsW(dc.get(), &tm))
-            m_lineHeight = tm.tmHeight + tm.tmExternalLeading + 2;
+            m_lineHeight = tm.tmHeight + tm.tmExternalLeading + m_scale.Px(2);
     }
     {
         fw::gdi::Select sel(dc.get(), m_fontTitle.get());
         if (::GetTextMetricsW(dc.get(), &tm))
-            m_titleHeight = tm.tmHeight + 6;
+            m_titleHeight = tm.tmHeight + m_scale.Px(6);
     }
 }
 
@@ -115,17 +131,19 @@ bool PlainWebView::ScrollBarsWanted() const {
 
 // A page-only dialog's page is the whole surface: no title band above it.
 int PlainWebView::ContentTop() const {
-    return (m_hostFlags & kHostFlagDialog) ? kMargin : kMargin + m_titleHeight + kMargin;
+    return (m_hostFlags & kHostFlagDialog) ? Margin() : Margin() + m_titleHeight + Margin();
 }
 
-int PlainWebView::ContentLeft() const { return kMargin; }
+int PlainWebView::ContentLeft() const { return Margin(); }
+
+int PlainWebView::Margin() const { return m_scale.Px(kMargin); }
 
 void PlainWebView::Relayout() {
     if (!hwnd())
         return;
     RECT client{};
     ::GetClientRect(hwnd(), &client);
-    int width = client.right - client.left - 2 * kMargin;
+    int width = client.right - client.left - 2 * Margin();
     fw::gdi::WindowDC dc(hwnd());
     HDC hdc = dc.get();
     HFONT text = m_fontText.get(), bold = m_fontBold.get();
@@ -135,14 +153,14 @@ void PlainWebView::Relayout() {
         ::GetTextExtentPoint32W(hdc, s.data(), static_cast<int>(s.size()), &size);
         return static_cast<int>(size.cx);
     };
-    const HtmlDocument& doc = m_browser.Document();
+    const HtmlDocument& doc = m_scaled;
     auto measureBox = [&doc](int element, int& w, int& h) {
         const HtmlStyle& style = doc.elements[static_cast<size_t>(element)].style;
         w = style.width.value_or(0);
         h = style.height.value_or(0);
     };
     // The page's corner is where the body's margin starts.
-    m_layout = LayoutPage(doc, width, m_lineHeight, measure, measureBox, -kMargin, -kMargin);
+    m_layout = LayoutPage(doc, width, m_lineHeight, measure, measureBox, -Margin(), -Margin());
     m_boxes = ElementBoxes(doc, m_layout, std::max(width, 1));
     UpdateScrollBar();
 }
@@ -152,7 +170,7 @@ void PlainWebView::UpdateScrollBar() {
     ::GetClientRect(hwnd(), &client);
     int page = std::max<int>(1, client.bottom - client.top);
     // The body's margin follows the flow; a positioned box ends where it ends.
-    int total = ContentTop() + std::max(m_layout.flowHeight + kMargin, m_layout.height);
+    int total = ContentTop() + std::max(m_layout.flowHeight + Margin(), m_layout.height);
     int maxScroll = std::max(0, total - page);
     m_scrollY = std::clamp(m_scrollY, 0, maxScroll);
     if (!ScrollBarsWanted()) {
@@ -186,8 +204,6 @@ int PlainWebView::ElementAtClient(int x, int y) const {
 }
 
 
-bool PlainWebView::PicturesSettled() const { return m_pictureFetches.empty(); }
-
 
 bool PlainWebView::SetBodyScroll(const std::wstring& scroll) {
     if (!m_docToken)
@@ -220,43 +236,6 @@ void PlainWebView::FetchPictures() {
             }
             ::PostMessageW(target, kMsgFetchDone, 0, 0);
         }).detach();
-    }
-}
-
-void PlainWebView::DrawBackgrounds(HDC dc, const RECT& client, int layer) {
-    const HtmlDocument& doc = m_browser.Document();
-    const auto& elements = doc.elements;
-    fw::gdi::MemoryDC mem(::CreateCompatibleDC(dc));
-    for (size_t i = 0; i < elements.size(); ++i) {
-        const auto& e = elements[i];
-        int index = static_cast<int>(i);
-        if (index == doc.body || PositionedAncestor(doc, index, true) != layer)
-            continue;  // the body is painted over the whole client area already
-        RECT box{};
-        if (!ElementRect(index, box))
-            continue;
-        RECT visible{};
-        if (!::IntersectRect(&visible, &box, &client))
-            continue;
-        if (e.style.backgroundColor) {
-            fw::gdi::Brush brush(::CreateSolidBrush(ToColorRef(*e.style.backgroundColor)));
-            ::FillRect(dc, &box, brush.get());
-        }
-        if (e.style.backgroundImage.empty() || !mem)
-            continue;
-        auto it = m_pictures.find(e.style.backgroundImage);
-        if (it == m_pictures.end() || !it->second.bitmap)
-            continue;
-        const Picture& pic = it->second;
-        RECT placed{box.left + BackgroundX(index), box.top + e.style.backgroundY, 0, 0};
-        placed.right = placed.left + pic.width;
-        placed.bottom = placed.top + pic.height;
-        RECT drawn{};
-        if (!::IntersectRect(&drawn, &placed, &box))
-            continue;
-        fw::gdi::Select sel(mem.get(), pic.bitmap.get());
-        ::BitBlt(dc, drawn.left, drawn.top, drawn.right - drawn.left, drawn.bottom - drawn.top, mem.get(),
-                 drawn.left - placed.left, drawn.top - placed.top, SRCCOPY);
     }
 }
 
@@ -347,10 +326,10 @@ void PlainWebView::Paint(HDC dc, const RECT& client) {
         fw::gdi::Select sel(dc, m_fontTitle.get());
         ::SetTextColor(dc, RGB(0x20, 0x20, 0x20));
         const std::wstring& title = m_browser.Title();
-        RECT r{kMargin, y0 + kMargin, client.right - kMargin, y0 + kMargin + m_titleHeight};
+        RECT r{Margin(), y0 + Margin(), client.right - Margin(), y0 + Margin() + m_titleHeight};
         ::DrawTextW(dc, title.c_str(), static_cast<int>(title.size()), &r,
                     DT_LEFT | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX | DT_VCENTER);
-        RECT rule{kMargin, y0 + kMargin + m_titleHeight + kMargin / 2, client.right - kMargin, 0};
+        RECT rule{Margin(), y0 + Margin() + m_titleHeight + Margin() / 2, client.right - Margin(), 0};
         rule.bottom = rule.top + 1;
         fw::gdi::Brush grey(::CreateSolidBrush(RGB(0xC8, 0xC8, 0xC8)));
         ::FillRect(dc, &rule, grey.get());
@@ -425,6 +404,7 @@ void PlainWebView::DeliverFetches() {
             continue;  // no longer wanted
         Picture& pic = m_pictures[url];
         pic.bitmap = DecodePicture(bytes, pic.width, pic.height);
+        ScalePicture(pic);
     }
     if (!pictures.empty())
         ::InvalidateRect(hwnd(), nullptr, FALSE);
@@ -450,6 +430,7 @@ void PlainWebView::DocumentChanged() {
     m_hoverElement = -1;
     m_backgroundX.clear();
     m_bodyScroll.clear();
+    m_scaled = ScaledDocument(m_browser.Document(), m_scale);
     Relayout();
     fw::RecordStartMark(fw::StartMark::LoginLaidOut);
     FetchPictures();
@@ -479,6 +460,10 @@ LRESULT PlainWebView::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         fw::RecordStartMark(fw::StartMark::LoginPainted);
         return 0;
     }
+    case kMsgDpiChangedAfterParent:
+        TakeScale();
+        ::InvalidateRect(hwnd(), nullptr, FALSE);
+        return 0;
     case WM_SIZE:
         Relayout();
         ::InvalidateRect(hwnd(), nullptr, FALSE);
@@ -566,8 +551,8 @@ LRESULT PlainWebView::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         switch (wParam) {
         case VK_UP: ScrollTo(m_scrollY - m_lineHeight); return 0;
         case VK_DOWN: ScrollTo(m_scrollY + m_lineHeight); return 0;
-        case VK_PRIOR: ScrollTo(m_scrollY - std::max(m_lineHeight, 200)); return 0;
-        case VK_NEXT: ScrollTo(m_scrollY + std::max(m_lineHeight, 200)); return 0;
+        case VK_PRIOR: ScrollTo(m_scrollY - std::max(m_lineHeight, m_scale.Px(200))); return 0;
+        case VK_NEXT: ScrollTo(m_scrollY + std::max(m_lineHeight, m_scale.Px(200))); return 0;
         case VK_HOME: ScrollTo(0); return 0;
         case VK_END: ScrollTo(1 << 30); return 0;
         default: break;

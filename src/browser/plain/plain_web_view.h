@@ -14,10 +14,12 @@
 #include <vector>
 
 #include "browser/plain/page_boxes.h"
+#include "browser/plain/page_scale.h"
 #include "browser/page_element.h"
 #include "browser/plain/plain_browser.h"
 #include "browser/plain/text_layout.h"
 #include "browser/web_view.h"
+#include "common/display_scale.h"
 #include "framework/gdi_handles.h"
 #include "framework/window.h"
 
@@ -53,6 +55,10 @@ public:
     std::shared_ptr<PageElement> ElementAtIndex(int index) const;
     // Whether every background picture asked for has arrived (or failed).
     bool PicturesSettled() const;
+    // The scale the page is laid out and drawn at: its window's DPI (by PageDpi).
+    DisplayScale Scale() const { return m_scale; }
+    // The height in pixels of a line of the page's text.
+    int LineHeight() const { return m_lineHeight; }
 
 private:
     struct Inbox;
@@ -62,8 +68,10 @@ private:
     };
     class Element;
     struct Picture {
-        fw::gdi::Bitmap bitmap;
+        fw::gdi::Bitmap bitmap;  // as it came
         int width = 0, height = 0;
+        fw::gdi::Bitmap shown;   // at the view's scale (empty at 100 %: the one that came)
+        int shownWidth = 0, shownHeight = 0;
     };
 
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -88,6 +96,11 @@ private:
     void SetBackgroundX(int element, int x);
     bool ClickElement(int element);
     int ContentLeft() const;
+    int Margin() const;  // around the page, at the view's scale
+    // Takes the window's DPI: fonts, the document's lengths and the pictures follow it.
+    void TakeScale();
+    void ScalePicture(Picture& pic) const;
+    static COLORREF ToColorRef(std::uint32_t rgb);  // a page's 0xRRGGBB
     void MakeFonts();
     void Relayout();
     void UpdateScrollBar();
@@ -101,6 +114,8 @@ private:
     PlainBrowser m_browser;
     std::shared_ptr<Inbox> m_inbox;
     PageLayout m_layout;
+    DisplayScale m_scale;
+    HtmlDocument m_scaled;  // the document with its lengths at m_scale
     fw::gdi::Font m_fontText, m_fontBold, m_fontLink, m_fontTitle;
     int m_lineHeight = 16;
     int m_titleHeight = 22;
@@ -112,7 +127,8 @@ private:
     std::shared_ptr<DocToken> m_docToken;  // replaced per document: old elements go dead
     int m_hoverElement = -1;
     bool m_trackingLeave = false;
-    std::map<int, int> m_backgroundX;   // background positions the page's elements were given
+    std::map<int, int> m_backgroundX;   // background positions the page's elements were given, in the
+                                        // view's pixels (as their boxes are reported)
     std::wstring m_bodyScroll;          // the body's scroll attribute; empty: the host flags decide
     std::map<std::wstring, Picture> m_pictures;  // by absolute URL; failed ones stay empty
     std::set<std::wstring> m_pictureFetches;     // asked for and not yet arrived

@@ -9,6 +9,7 @@
 #include "browser/web_view.h"
 #include "common/protocol.h"
 #include "res/resource.h"
+#include "skin/skin_image.h"
 
 namespace e2e {
 
@@ -26,6 +27,8 @@ public:
         m_host = CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, L"", WS_POPUP, -32000, -32000, w, h, nullptr,
                                  nullptr, wc.hInstance, nullptr);
         RECT client{0, 0, w, h};
+        // Laid out by the program's rule, at the scale its windows take.
+        ovn::browser::SetPageDpiRule(&ovn::skin::LayoutDpi);
         m_view = ovn::browser::CreateWebView(m_host, client, *this, ovn::browser::WebEngineKind::Plain);
     }
     ~LayoutProbe() {
