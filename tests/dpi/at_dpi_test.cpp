@@ -73,15 +73,16 @@ Pixels Drawing(UINT id, DisplayScale scale) {
 
 std::string Where(int x, int y) { return std::to_string(x) + "," + std::to_string(y); }
 
-// The parts of a window that other programs' windows above it cover, in its
-// window coordinates: Wine's own system tray window (there is no tray on a bare
-// X display) comes up over the launcher's corner once a tray icon is added.
+// The parts of a window that other programs' windows may cover, in its window
+// coordinates: Wine's own system tray window (there is no tray on a bare X
+// display) comes up over the launcher's corner once a tray icon is added, and
+// stays over it on the screen whatever the windows' order says.
 std::vector<RECT> CoveredParts(HWND window) {
     std::vector<RECT> covered;
     const RECT own = ScreenRect(window);
     DWORD ours = 0;
     GetWindowThreadProcessId(window, &ours);
-    for (HWND h = GetWindow(window, GW_HWNDPREV); h; h = GetWindow(h, GW_HWNDPREV)) {
+    for (HWND h = GetTopWindow(nullptr); h; h = GetWindow(h, GW_HWNDNEXT)) {
         DWORD process = 0;
         GetWindowThreadProcessId(h, &process);
         RECT r = ScreenRect(h);
